@@ -1,0 +1,74 @@
+#pragma once
+// The painter's one image type: a 24-bit bottom-up DIB held in one block laid
+// out like a BMP file body (40-byte info header, pixel rows).
+#include <cstdint>
+#include <string>
+
+namespace rv {
+
+class IDrawSurface;
+
+// Colour values are 0x00BBGGRR; white means no depth.
+using Colour = std::uint32_t;
+constexpr Colour kWhite = 0xFFFFFF;
+
+class CDibImage {
+public:
+    static constexpr int kInfoHeaderSize = 40;
+    static constexpr int kFileHeaderSize = 14;
+
+    CDibImage() = default;
+    ~CDibImage();
+    CDibImage(const CDibImage&) = delete;
+    CDibImage& operator=(const CDibImage&) = delete;
+
+    // Makes a white picture of width x height. Returns false, keeping the old
+    // picture, when the size is not positive or the memory cannot be had.
+    bool Create(int width, int height);
+    // Replaces the picture with a 24-bit BMP file. A file of another depth
+    // shows "Not a 24bit BMP!" and leaves the image empty; any other failure
+    // (missing, not "BM", truncated, impossible size) keeps the old picture.
+    bool LoadBmp(const std::string& path);
+    bool SaveBmp(const std::string& path) const;
+    bool Draw(IDrawSurface& surface, int x, int y, int drawWidth = -1, int drawHeight = -1) const;
+
+    Colour GetPixel(int x, int y) const
+    {
+        if (!block_ || x < 0 || x >= width_ || y < 0 || y >= height_) return kWhite;
+        const std::uint8_t* p = bits_ + static_cast<std::size_t>(height_ - 1 - y) * Stride() + 3 * static_cast<std::size_t>(x);
+        return static_cast<Colour>(p[0]) << 16 | static_cast<Colour>(p[1]) << 8 | p[2];
+    }
+    void SetPixel(int x, int y, Colour colour)
+    {
+        if (!block_ || x < 0 || x >= width_ || y < 0 || y >= height_) return;
+        std::uint8_t* p = bits_ + static_cast<std::size_t>(height_ - 1 - y) * Stride() + 3 * static_cast<std::size_t>(x);
+        p[0] = static_cast<std::uint8_t>(colour >> 16);
+        p[1] = static_cast<std::uint8_t>(colour >> 8);
+        p[2] = static_cast<std::uint8_t>(colour);
+    }
+    void Clear();
+
+    std::uint8_t* Bits() { return bits_; }
+    const std::uint8_t* Bits() const { return bits_; }
+    const std::uint8_t* Block() const { return block_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int BlockSize() const { return blockSize_; }
+    int Stride() const { return StrideFor(width_); }
+    bool Empty() const { return block_ == nullptr; }
+
+    // Bytes in one pixel row: 3 x width rounded up to a multiple of 4.
+    static int StrideFor(int width) { return (3 * width + 3) & ~3; }
+
+private:
+    void Free();
+
+    int width_ = 0;
+    int height_ = 0;
+    int colourCount_ = 0;
+    int blockSize_ = 0;
+    std::uint8_t* block_ = nullptr;
+    std::uint8_t* bits_ = nullptr;
+};
+
+} // namespace rv

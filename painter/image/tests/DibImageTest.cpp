@@ -1,0 +1,249 @@
+#include "painter/image/DibImage.h"
+#include "painter/image/DrawSurface.h"
+#include "painter/image/Platform.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace rv {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<unsigned char> ReadAll(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+void WriteAll(const fs::path& p, const std::vector<unsigned char>& bytes)
+{
+    std::ofstream out(p, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+void Put32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+class RecordingBox : public IMessageBox {
+public:
+    void Show(std::string_view text) override { shown.emplace_back(text); }
+    std::vector<std::string> shown;
+};
+
+class DibImageFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("rv_image_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        SetMessageBox(&box);
+    }
+    void TearDown() override
+    {
+        SetMessageBox(nullptr);
+        fs::remove_all(dir);
+    }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+
+    // A saved 3 x 2 picture with distinct pixels, and the image it came from.
+    std::vector<unsigned char> SavedSample(CDibImage& img)
+    {
+        EXPECT_TRUE(img.Create(3, 2));
+        img.SetPixel(0, 0, 0x010203);
+        img.SetPixel(2, 1, 0x0000FF);
+        EXPECT_TRUE(img.SaveBmp(Path("s.bmp")));
+        return ReadAll(Path("s.bmp"));
+    }
+
+    fs::path dir;
+    RecordingBox box;
+};
+
+TEST(DibImage, CreateLaysOutAWhiteBottomUpBlock)
+{
+    CDibImage img;
+    ASSERT_TRUE(img.Create(700, 600));
+    EXPECT_EQ(img.Stride(), 2100);
+    EXPECT_EQ(img.BlockSize(), 40 + 600 * 2100);
+    EXPECT_EQ(CDibImage::StrideFor(701), 2104);
+    const std::uint8_t* h = img.Block();
+    EXPECT_EQ(h[0], 40);
+    EXPECT_EQ(h[4] | h[5] << 8, 700);
+    EXPECT_EQ(h[8] | h[9] << 8, 600);
+    EXPECT_EQ(h[12], 1);
+    EXPECT_EQ(h[14], 24);
+    EXPECT_EQ(h[24] | h[25] << 8, 2834);
+    EXPECT_EQ(h[28] | h[29] << 8, 2834);
+    for (int i = 0; i < 600 * 2100; ++i)
+        ASSERT_EQ(img.Bits()[i], 0xFF) << i;
+    EXPECT_EQ(img.GetPixel(699, 599), kWhite);
+}
+
+TEST(DibImage, PixelAccessIsTopDownBgrAndClipped)
+{
+    CDibImage empty;
+    EXPECT_EQ(empty.GetPixel(0, 0), kWhite);
+    empty.SetPixel(0, 0, 0); // no block: nothing happens
+
+    CDibImage img;
+    ASSERT_TRUE(img.Create(5, 4));
+    img.SetPixel(0, 0, 0x0000FF);
+    const std::uint8_t* lastRow = img.Bits() + 3 * img.Stride();
+    EXPECT_EQ(lastRow[0], 0x00);
+    EXPECT_EQ(lastRow[1], 0x00);
+    EXPECT_EQ(lastRow[2], 0xFF);
+    EXPECT_EQ(img.GetPixel(0, 0), 0x0000FFu);
+    img.SetPixel(4, 3, 0x123456);
+    EXPECT_EQ(img.Bits()[12], 0x12);
+    EXPECT_EQ(img.GetPixel(4, 3), 0x123456u);
+
+    for (auto [x, y] : {std::pair{-1, 0}, {5, 0}, {0, -1}, {0, 4}}) {
+        img.SetPixel(x, y, 0);
+        EXPECT_EQ(img.GetPixel(x, y), kWhite);
+    }
+    img.Clear();
+    EXPECT_EQ(img.GetPixel(0, 0), kWhite);
+    EXPECT_EQ(img.GetPixel(4, 3), kWhite);
+}
+
+TEST(DibImage, CreateRefusesImpossibleSizesAndKeepsThePicture)
+{
+    CDibImage img;
+    ASSERT_TRUE(img.Create(2, 2));
+    img.SetPixel(1, 1, 0x42);
+    EXPECT_FALSE(img.Create(0, 5));
+    EXPECT_FALSE(img.Create(5, -1));
+    EXPECT_FALSE(img.Create(1 << 30, 1 << 30));
+    EXPECT_EQ(img.Width(), 2);
+    EXPECT_EQ(img.GetPixel(1, 1), 0x42u);
+}
+
+TEST_F(DibImageFiles, SaveWritesHeaderAndBlockAndReloadsToTheSameBytes)
+{
+    CDibImage img;
+    ASSERT_TRUE(img.Create(700, 600));
+    ASSERT_TRUE(img.SaveBmp(Path("a.bmp")));
+    auto bytes = ReadAll(Path("a.bmp"));
+    ASSERT_EQ(bytes.size(), 14u + 40 + 600 * 2100);
+    EXPECT_EQ(bytes[0], 'B');
+    EXPECT_EQ(bytes[1], 'M');
+    EXPECT_EQ(bytes[2] | bytes[3] << 8 | bytes[4] << 16 | bytes[5] << 24, static_cast<int>(bytes.size()));
+    EXPECT_EQ(bytes[10], 54);
+
+    CDibImage again;
+    auto sample = SavedSample(img);
+    ASSERT_TRUE(again.LoadBmp(Path("s.bmp")));
+    EXPECT_EQ(again.GetPixel(0, 0), 0x010203u);
+    EXPECT_EQ(again.GetPixel(2, 1), 0x0000FFu);
+    ASSERT_TRUE(again.SaveBmp(Path("t.bmp")));
+    EXPECT_EQ(ReadAll(Path("t.bmp")), sample);
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST_F(DibImageFiles, TrailingBytesAreKeptAndWrittenBack)
+{
+    CDibImage img;
+    auto bytes = SavedSample(img);
+    bytes.push_back(0xAB);
+    bytes.push_back(0xCD);
+    WriteAll(Path("tail.bmp"), bytes);
+    CDibImage again;
+    ASSERT_TRUE(again.LoadBmp(Path("tail.bmp")));
+    ASSERT_TRUE(again.SaveBmp(Path("tail2.bmp")));
+    auto back = ReadAll(Path("tail2.bmp"));
+    ASSERT_EQ(back.size(), bytes.size());
+    EXPECT_EQ(back.back(), 0xCD);
+    EXPECT_EQ(back[2], bytes.size() & 0xFF); // the file-size field is rewritten from the block
+}
+
+TEST_F(DibImageFiles, OtherDepthsShowTheMessageAndEmptyTheImage)
+{
+    CDibImage img;
+    auto bytes = SavedSample(img);
+    bytes[14 + 14] = 8;
+    WriteAll(Path("8bit.bmp"), bytes);
+    EXPECT_FALSE(img.LoadBmp(Path("8bit.bmp")));
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0], "Not a 24bit BMP!");
+    EXPECT_TRUE(img.Empty());
+    EXPECT_EQ(img.Width(), 0);
+    EXPECT_EQ(img.Height(), 0);
+}
+
+TEST_F(DibImageFiles, BadFilesFailSilentlyAndKeepTheOldPicture)
+{
+    CDibImage img;
+    const auto good = SavedSample(img);
+    std::vector<std::pair<const char*, std::vector<unsigned char>>> bad;
+    auto notBm = good;
+    notBm[0] = 'X';
+    bad.emplace_back("notbm.bmp", notBm);
+    bad.emplace_back("short.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 10));
+    bad.emplace_back("headeronly.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 54));
+    bad.emplace_back("truncated.bmp", std::vector<unsigned char>(good.begin(), good.end() - 1));
+    auto zeroWidth = good;
+    Put32(zeroWidth, 18, 0);
+    bad.emplace_back("zerowidth.bmp", zeroWidth);
+    auto negative = good;
+    Put32(negative, 22, static_cast<std::uint32_t>(-2));
+    bad.emplace_back("topdown.bmp", negative);
+    auto tall = good;
+    Put32(tall, 22, 3); // one row more than the file holds
+    bad.emplace_back("tall.bmp", tall);
+    auto absurd = good;
+    Put32(absurd, 18, 0x7FFFFFFF);
+    Put32(absurd, 22, 0x7FFFFFFF);
+    bad.emplace_back("absurd.bmp", absurd);
+
+    for (const auto& [name, bytes] : bad) {
+        WriteAll(Path(name), bytes);
+        EXPECT_FALSE(img.LoadBmp(Path(name))) << name;
+        EXPECT_EQ(img.Width(), 3) << name;
+        EXPECT_EQ(img.GetPixel(0, 0), 0x010203u) << name;
+    }
+    EXPECT_FALSE(img.LoadBmp(Path("missing.bmp")));
+    EXPECT_EQ(img.Width(), 3);
+    EXPECT_TRUE(box.shown.empty());
+
+    CDibImage empty;
+    EXPECT_FALSE(empty.SaveBmp(Path("empty.bmp")));
+    EXPECT_FALSE(fs::exists(Path("empty.bmp")));
+}
+
+TEST(DibImage, DrawStretchesTheWholePictureThroughTheSurface)
+{
+    struct Recorder : IDrawSurface {
+        bool StretchDib(int x, int y, int w, int h, int sw, int sh, const std::uint8_t* info,
+                        const std::uint8_t* bits) override
+        {
+            calls.push_back({x, y, w, h, sw, sh});
+            lastInfo = info;
+            lastBits = bits;
+            return true;
+        }
+        std::vector<std::array<int, 6>> calls;
+        const std::uint8_t* lastInfo = nullptr;
+        const std::uint8_t* lastBits = nullptr;
+    } surface;
+    CDibImage img;
+    EXPECT_FALSE(img.Draw(surface, 0, 0));
+    ASSERT_TRUE(img.Create(7, 3));
+    EXPECT_TRUE(img.Draw(surface, 5, 6));
+    EXPECT_TRUE(img.Draw(surface, 1, 2, 70, 30));
+    ASSERT_EQ(surface.calls.size(), 2u);
+    EXPECT_EQ(surface.calls[0], (std::array<int, 6>{5, 6, 7, 3, 7, 3}));
+    EXPECT_EQ(surface.calls[1], (std::array<int, 6>{1, 2, 70, 30, 7, 3}));
+    EXPECT_EQ(surface.lastInfo, img.Block());
+    EXPECT_EQ(surface.lastBits, img.Bits());
+}
+
+} // namespace
+} // namespace rv
