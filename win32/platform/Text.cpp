@@ -1,0 +1,29 @@
+#include "win32/platform/Text.h"
+
+#include <windows.h>
+
+namespace w32 {
+
+namespace {
+constexpr UINT kGb2312 = 936;
+}
+
+std::wstring Widen(std::string_view gb2312)
+{
+    if (gb2312.empty()) return {};
+    const int n = MultiByteToWideChar(kGb2312, 0, gb2312.data(), static_cast<int>(gb2312.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(kGb2312, 0, gb2312.data(), static_cast<int>(gb2312.size()), out.data(), n);
+    return out;
+}
+
+std::string Narrow(std::wstring_view utf16)
+{
+    if (utf16.empty()) return {};
+    const int n = WideCharToMultiByte(kGb2312, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(kGb2312, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+} // namespace w32
