@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native unit tests (Release and
+# ASan+UBSan) and the Windows programs' tests under Wine.
+# Build folders: build/native, build/asan, build/win.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+scripts/deps.sh all
+
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/native -j"$jobs"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DRV_SANITIZE=ON -DRV_BENCHMARKS=OFF >/dev/null
+cmake --build build/asan -j"$jobs"
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+cmake --build build/win -j"$jobs"
+
+# A Wine prefix of this run's own, removed at the end.
+export RV_WINE_ROOT=$(mktemp -d "${TMPDIR:-/tmp}/rv-wine.XXXXXX")
+trap 'rm -rf "$RV_WINE_ROOT"' EXIT
+
+status=0
+for tree in native asan; do
+    echo "== $tree tests =="
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir "build/$tree" --output-on-failure -j"$jobs" || status=1
+done
+echo "== Windows tests under Wine =="
+ctest --test-dir build/win --output-on-failure || status=1
+exit $status
