@@ -1,6 +1,8 @@
 #include "installer/package/Platform.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace vela {
 namespace {
@@ -46,7 +48,37 @@ std::unique_ptr<IBinaryFile> OpenStdio(const std::string& path, const char* mode
     return std::make_unique<StdioBinaryFile>(file);
 }
 
+class MemoryBinaryFile final : public IBinaryFile {
+public:
+    explicit MemoryBinaryFile(std::string bytes) : bytes_(std::move(bytes)) {}
+
+    bool Seek(std::uint64_t offset) override
+    {
+        pos_ = offset;
+        return true;
+    }
+    std::size_t Read(void* buffer, std::size_t size) override
+    {
+        if (pos_ >= bytes_.size()) return 0;
+        std::size_t n = std::min<std::uint64_t>(size, bytes_.size() - pos_);
+        std::memcpy(buffer, bytes_.data() + pos_, n);
+        pos_ += n;
+        return n;
+    }
+    std::size_t Write(const void*, std::size_t) override { return 0; }
+    std::uint64_t Length() override { return bytes_.size(); }
+
+private:
+    std::string bytes_;
+    std::uint64_t pos_ = 0;
+};
+
 } // namespace
+
+std::unique_ptr<IBinaryFile> OpenMemoryFile(std::string bytes)
+{
+    return std::make_unique<MemoryBinaryFile>(std::move(bytes));
+}
 
 std::unique_ptr<IBinaryFile> OpenStdioFileForReading(const std::string& path)
 {

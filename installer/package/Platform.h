@@ -98,4 +98,7 @@ public:
 std::unique_ptr<IBinaryFile> OpenStdioFileForReading(const std::string& path);
 std::unique_ptr<IBinaryFile> CreateStdioFileForWriting(const std::string& path);
 
+// A read-only stream over bytes held in memory (writes are refused).
+std::unique_ptr<IBinaryFile> OpenMemoryFile(std::string bytes);
+
 } // namespace vela

@@ -1,0 +1,167 @@
+#include "installer/package/Package.h"
+
+#include <cstring>
+#include <vector>
+
+#include "installer/package/Messages.h"
+#include "installer/package/SetupScript.h"
+#include "installer/package/TextFields.h"
+
+namespace vela {
+
+PackageHeader ParsePackageHeader(const char (&bytes)[kPackageHeaderSize])
+{
+    char field[kHeaderFieldWidth + 1];
+    PackageHeader header;
+    std::memcpy(field, bytes, kHeaderFieldWidth);
+    field[kHeaderFieldWidth] = '\0';
+    header.scriptLength = ParseDecimalField(field);
+    std::memcpy(field, bytes + kHeaderFieldWidth, kHeaderFieldWidth);
+    field[kHeaderFieldWidth] = '\0';
+    header.fileCount = ParseDecimalField(field);
+    return header;
+}
+
+bool ReadPackageHeader(IBinaryFile& package, std::uint64_t packageOffset, PackageHeader& header)
+{
+    char bytes[kPackageHeaderSize];
+    if (!package.Seek(packageOffset) || package.Read(bytes, sizeof bytes) != sizeof bytes) return false;
+    header = ParsePackageHeader(bytes);
+    return true;
+}
+
+bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
+                       std::int64_t absoluteOffset, std::int32_t size)
+{
+    constexpr std::int32_t kByteByByteLimit = 2048;
+    constexpr std::int32_t kBlockSize = 2000;
+
+    auto target = sys.CreateForWriting(targetPath);
+    if (!target) {
+        sys.ShowMessage(targetPath, kCaptionCreateFileError);
+        return false;
+    }
+    bool complete = absoluteOffset >= 0 && package.Seek(static_cast<std::uint64_t>(absoluteOffset));
+    if (!complete) return false;
+    if (size < kByteByByteLimit) {
+        for (std::int32_t i = 0; i < size; ++i) {
+            char c;
+            if (package.Read(&c, 1) != 1) return false;
+            if (target->Write(&c, 1) != 1) return false;
+        }
+        return true;
+    }
+    char block[kBlockSize];
+    for (std::int32_t i = 0; i < size / kBlockSize; ++i) {
+        if (package.Read(block, kBlockSize) != kBlockSize) return false;
+        if (target->Write(block, kBlockSize) != kBlockSize) return false;
+    }
+    std::size_t remainder = static_cast<std::size_t>(size % kBlockSize);
+    if (remainder > 0) {
+        if (package.Read(block, remainder) != remainder) return false;
+        if (target->Write(block, remainder) != remainder) return false;
+    }
+    return true;
+}
+
+std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& t)
+{
+    std::string stem(temporaryFolder);
+    stem += EndsWithBackslash(temporaryFolder) ? "~temp" : "\\~temp";
+    for (int n : {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond})
+        stem += std::to_string(n);
+    return stem;
+}
+
+bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem)
+{
+    std::string s(stem);
+    bool ok = CopyText(ctx.welcomeBitmapPath, s + "Wel.Bmp") &&
+              CopyText(ctx.splashBitmapPath, s + "Soft.Bmp") && CopyText(ctx.scriptFilePath, s + ".ini");
+    if (!ok) {
+        ctx.welcomeBitmapPath[0] = ctx.splashBitmapPath[0] = ctx.scriptFilePath[0] = '\0';
+    }
+    return ok;
+}
+
+namespace {
+
+bool ItemInside(const FileTableEntry& item, std::int64_t dataBase, std::uint64_t length, std::string& problem,
+                const std::string& what)
+{
+    if (item.size < 0 || item.offset < 0) {
+        problem = what + ": negative offset or size";
+        return false;
+    }
+    if (item.size == 0) return true;
+    if (item.offset < static_cast<std::int32_t>(kPackageHeaderSize)) {
+        problem = what + ": offset " + std::to_string(item.offset) + " lies before the stored items";
+        return false;
+    }
+    std::uint64_t end = static_cast<std::uint64_t>(dataBase) + static_cast<std::uint64_t>(item.offset) +
+                        static_cast<std::uint64_t>(item.size);
+    if (end > length) {
+        problem = what + ": bytes " + std::to_string(item.offset) + " to " +
+                  std::to_string(std::int64_t{item.offset} + item.size) + " lie beyond the end of the file";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, std::string& problem)
+{
+    std::uint64_t length = file.Length();
+    PackageHeader header;
+    if (length < packageOffset + kPackageHeaderSize || !ReadPackageHeader(file, packageOffset, header)) {
+        problem = "the file ends before the package header";
+        return false;
+    }
+    if (header.scriptLength <= 0) {
+        problem = "the header gives no script length";
+        return false;
+    }
+    std::uint64_t scriptStart = packageOffset + kPackageHeaderSize;
+    if (scriptStart + static_cast<std::uint64_t>(header.scriptLength) > length) {
+        problem = "the script length " + std::to_string(header.scriptLength) + " reaches beyond the end of the file";
+        return false;
+    }
+    std::string script(static_cast<std::size_t>(header.scriptLength), '\0');
+    if (!file.Seek(scriptStart) || file.Read(script.data(), script.size()) != script.size()) {
+        problem = "the script cannot be read";
+        return false;
+    }
+    SetupScriptContents contents = ReadSetupScript(script);
+    if (!IsHeaderLine(contents.basal.header, kBasalHeader)) {
+        problem = "the script does not begin with [Basal]";
+        return false;
+    }
+    for (const char* line : {contents.basal.displayName, contents.basal.installPath}) {
+        std::string_view value(line);
+        if (value.size() < 2 || value.substr(value.size() - 2) != "\r\n" || value.size() - 2 >= kNameSize) {
+            problem = "a [Basal] name or folder line is longer than " + std::to_string(kNameSize - 1) + " bytes";
+            return false;
+        }
+    }
+    if (!contents.hasFileTable) {
+        problem = "the script has no complete file table ([Directory], [File], two picture lines, [TotalSize])";
+        return false;
+    }
+    if (header.fileCount < 0 || static_cast<std::size_t>(header.fileCount) != contents.files.size()) {
+        problem = "the header counts " + std::to_string(header.fileCount) + " files, the file table holds " +
+                  std::to_string(contents.files.size());
+        return false;
+    }
+    std::int64_t dataBase = static_cast<std::int64_t>(packageOffset) + header.scriptLength;
+    if (!ItemInside(contents.welcomePicture, dataBase, length, problem, "welcome picture") ||
+        !ItemInside(contents.splashPicture, dataBase, length, problem, "splash picture"))
+        return false;
+    for (std::size_t i = 0; i < contents.files.size(); ++i) {
+        if (!ItemInside(contents.files[i], dataBase, length, problem, "file line " + std::to_string(i + 1)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace vela

@@ -1,0 +1,54 @@
+#pragma once
+// The installation package appended to the installer: a 40-byte header (two
+// blank-padded decimal fields: script length and file count), the setup
+// script and the stored items back to back. Item offsets count from the data
+// base, package offset + script length, so the first item lies at 40.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "installer/package/InstallContext.h"
+#include "installer/package/Platform.h"
+
+namespace vela {
+
+inline constexpr std::size_t kHeaderFieldWidth = 20;
+inline constexpr std::size_t kPackageHeaderSize = 2 * kHeaderFieldWidth;
+
+struct PackageHeader {
+    std::int32_t scriptLength = 0;
+    std::int32_t fileCount = 0;
+};
+
+// Parses the 40 header bytes.
+PackageHeader ParsePackageHeader(const char (&bytes)[kPackageHeaderSize]);
+// Seeks to the package offset and reads the header; false when the file
+// holds fewer than 40 bytes there.
+bool ReadPackageHeader(IBinaryFile& package, std::uint64_t packageOffset, PackageHeader& header);
+
+// Copies size bytes found at the absolute offset of the package into a new
+// target file (truncating an old one). Below 2,048 bytes the copy goes byte
+// by byte, otherwise in blocks of 2,000 and a remainder. A target that cannot
+// be created is reported with its path as text and "创建该文件时出错" as
+// caption. False when the target could not be created or the package did
+// not hold all the bytes.
+bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
+                       std::int64_t absoluteOffset, std::int32_t size);
+
+// The temporary stem: the temporary folder, "~temp" (with a backslash before
+// it unless the folder ends in one) and the local time as seven decimal
+// numbers run together (year, month, day, hour, minute, second, millisecond).
+std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& time);
+// Sets scriptFilePath, welcomeBitmapPath and splashBitmapPath from the stem;
+// false when a path does not fit its buffer (the paths are then empty).
+bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem);
+
+// Checks a package before anything is installed from it: the header's
+// script length and every file-table item lie inside the file, the script
+// has its "[Basal]" line and a complete file table, and the table holds as
+// many file lines as the header says. False with a description of the first
+// problem found.
+bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, std::string& problem);
+
+} // namespace vela

@@ -1,0 +1,183 @@
+#include "installer/package/SetupScript.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "installer/package/TextFields.h"
+
+namespace vela {
+
+CScriptFile::CScriptFile(std::unique_ptr<IBinaryFile> file) : file_(std::move(file)) {}
+
+bool CScriptFile::Fill()
+{
+    if (pos_ < len_) return true;
+    pos_ = 0;
+    len_ = file_ ? file_->Read(data_, sizeof data_) : 0;
+    return len_ > 0;
+}
+
+bool CScriptFile::ReadLine(char* buffer, std::size_t bound)
+{
+    if (bound == 0) return false;
+    std::size_t n = 0;
+    while (n + 1 < bound) {
+        if (!Fill()) {
+            atEnd_ = true;
+            break;
+        }
+        char c = data_[pos_++];
+        buffer[n++] = c;
+        if (c == '\n') break;
+    }
+    buffer[n] = '\0';
+    return n > 0;
+}
+
+bool CScriptFile::SkipToSection(std::string_view header, std::size_t bound)
+{
+    std::vector<char> line(bound);
+    while (ReadLine(line.data(), bound)) {
+        if (IsHeaderLine(line.data(), header)) return true;
+    }
+    return false;
+}
+
+bool CScriptFile::ReadSectionLine(std::string_view endHeader, char* buffer, std::size_t bound)
+{
+    if (!ReadLine(buffer, bound)) return false;
+    return !IsHeaderLine(buffer, endHeader);
+}
+
+std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const std::string& path)
+{
+    auto file = sys.OpenForReading(path);
+    if (!file) return nullptr;
+    return std::make_unique<CScriptFile>(std::move(file));
+}
+
+void ReadBasal(CScriptFile& script, BasalLines& lines)
+{
+    script.ReadLine(lines.header, sizeof lines.header);
+    script.ReadLine(lines.displayName, sizeof lines.displayName);
+    script.ReadLine(lines.installPath, sizeof lines.installPath);
+    script.ReadLine(lines.showWelcome, sizeof lines.showWelcome);
+    script.ReadLine(lines.registerUninstall, sizeof lines.registerUninstall);
+}
+
+void ParseFileTableLine(std::string_view line, FileTableEntry& entry)
+{
+    char number[kFileNumberWidth + 1];
+    CopyColumns(line, 0, kFileTargetWidth, entry.target);
+    CopyColumns(line, kFileTargetWidth, kFileNumberWidth, number);
+    entry.offset = ParseDecimalField(number);
+    CopyColumns(line, kFileTargetWidth + kFileNumberWidth, kFileNumberWidth, number);
+    entry.size = ParseDecimalField(number);
+    entry.flag = line.size() > kFileLineWidth - 1 ? line[kFileLineWidth - 1] : '\0';
+}
+
+void ParseMenuLine(std::string_view line, MenuEntry& entry)
+{
+    CopyColumns(line, 0, kMenuNameWidth, entry.name);
+    TrimTrailingSpaces(entry.name);
+    CopyColumns(line, kMenuNameWidth, kMenuTargetWidth, entry.target);
+    TrimTrailingSpaces(entry.target);
+    entry.onDesktop = line.size() > kMenuLineWidth - 1 && line[kMenuLineWidth - 1] == '1';
+}
+
+bool IsSplashTag(std::string_view target)
+{
+    return target.substr(0, 5) == "[Soft";
+}
+
+namespace {
+
+CScriptFile OpenText(std::string_view text)
+{
+    return CScriptFile(OpenMemoryFile(std::string(text)));
+}
+
+std::string WithoutLineEnd(const char* line)
+{
+    std::string s(line);
+    s.resize(s.size() >= 2 ? s.size() - 2 : 0);
+    return s;
+}
+
+} // namespace
+
+SetupScriptContents ReadSetupScript(std::string_view text)
+{
+    SetupScriptContents out;
+    {
+        CScriptFile script = OpenText(text);
+        ReadBasal(script, out.basal);
+    }
+    std::vector<char> line(kLongLineBound);
+    {
+        // The install engine's registrations, deletions and shortcuts.
+        CScriptFile script = OpenText(text);
+        if (script.SkipToSection(kAutoRegHeader, kLongLineBound)) {
+            while (script.ReadSectionLine(kClearFileHeader, line.data(), kLongLineBound))
+                out.autoReg.push_back(WithoutLineEnd(line.data()));
+            while (script.ReadSectionLine(kMenuHeader, line.data(), kLongLineBound))
+                out.clearFile.push_back(WithoutLineEnd(line.data()));
+            if (script.ReadLine(line.data(), kLongLineBound)) {
+                out.hasMenu = true;
+                out.menuGroup = WithoutLineEnd(line.data());
+                while (script.ReadSectionLine(kRunHeader, line.data(), kLongLineBound)) {
+                    MenuEntry entry;
+                    ParseMenuLine(line.data(), entry);
+                    out.menu.push_back(entry);
+                }
+            }
+        }
+    }
+    {
+        // The completion page's run entry.
+        CScriptFile script = OpenText(text);
+        if (script.SkipToSection(kRunHeader, kLongLineBound) &&
+            script.ReadLine(line.data(), kLongLineBound)) {
+            out.runCaption = WithoutLineEnd(line.data());
+            if (script.ReadLine(line.data(), kLongLineBound)) {
+                out.hasRun = true;
+                out.runCommand = WithoutLineEnd(line.data());
+            }
+        }
+    }
+    {
+        // The install engine's folders and file table.
+        CScriptFile script = OpenText(text);
+        if (script.SkipToSection(kDirectoryHeader, kShortLineBound)) {
+            while (script.ReadSectionLine(kFileHeader, line.data(), kShortLineBound))
+                out.directories.push_back(WithoutLineEnd(line.data()));
+        }
+        if (!script.AtEnd() && script.ReadLine(line.data(), kShortLineBound)) {
+            ParseFileTableLine(line.data(), out.welcomePicture);
+            if (script.ReadLine(line.data(), kShortLineBound)) {
+                ParseFileTableLine(line.data(), out.splashPicture);
+                while (script.ReadSectionLine(kTotalSizeHeader, line.data(), kShortLineBound)) {
+                    FileTableEntry entry;
+                    ParseFileTableLine(line.data(), entry);
+                    out.files.push_back(entry);
+                }
+                out.hasFileTable = IsHeaderLine(line.data(), kTotalSizeHeader);
+            }
+        }
+    }
+    {
+        // The licence page.
+        CScriptFile script = OpenText(text);
+        if (script.SkipToSection(kTotalSizeHeader, kShortLineBound)) {
+            if (script.ReadLine(line.data(), kShortLineBound)) out.totalSize = WithoutLineEnd(line.data());
+            if (script.SkipToSection(kReadmeHeader, kShortLineBound)) {
+                out.hasReadme = true;
+                while (script.ReadSectionLine(kReadmeEndHeader, line.data(), kShortLineBound))
+                    out.readme += line.data();
+            }
+        }
+    }
+    return out;
+}
+
+} // namespace vela

@@ -1,0 +1,146 @@
+#include "installer/package/Startup.h"
+
+#include <cstring>
+#include <string>
+
+#include "installer/package/Messages.h"
+#include "installer/package/Package.h"
+#include "installer/package/PathMacros.h"
+#include "installer/package/SetupScript.h"
+#include "installer/package/TextFields.h"
+
+namespace vela {
+
+InstallContext& TheInstallContext()
+{
+    static InstallContext context;
+    return context;
+}
+
+namespace {
+
+// Copies a script line without its CR LF into a buffer, cut at the buffer's
+// size on a character boundary (a double-byte character is never split).
+template <std::size_t N>
+void CopyLineValue(char (&buffer)[N], const char* line)
+{
+    std::string value(line);
+    value.resize(value.size() >= 2 ? value.size() - 2 : 0);
+    std::size_t keep = 0;
+    for (std::size_t i = 0; i < value.size();) {
+        std::size_t width = IsLeadByte(static_cast<unsigned char>(value[i])) && i + 1 < value.size() ? 2 : 1;
+        if (i + width > N - 1) break;
+        i += width;
+        keep = i;
+    }
+    value.resize(keep);
+    CopyText(buffer, value);
+}
+
+bool IsOneLine(const char* line) { return std::strcmp(line, "1\r\n") == 0; }
+
+} // namespace
+
+StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, std::uint64_t packageOffset)
+{
+    // 1. Sockets (the framework's message box: the program's own title).
+    if (!sys.StartSockets()) {
+        sys.ShowMessage(kMsgSocketsFailed, "");
+        return StartupEnd::SocketsFailed;
+    }
+
+    // 2. Counters.
+    ctx.packageDataBase = static_cast<std::int64_t>(packageOffset);
+    ctx.progressCount = 0;
+    ctx.cancelRequested = false;
+    ctx.installAborted = false;
+
+    // 3. Temporary paths.
+    if (!SetTemporaryPaths(ctx, TemporaryStem(sys.TemporaryFolder(), sys.Now()))) {
+        sys.ShowMessage(kMsgScriptOpenError, kCaptionError);
+        return StartupEnd::ScriptUnreadable;
+    }
+
+    // 4. The program's own file.
+    std::unique_ptr<IBinaryFile> package;
+    if (CopyText(ctx.packagePath, sys.ModuleFileName())) package = sys.OpenForReading(ctx.packagePath);
+    if (!package) {
+        sys.ShowMessage(kMsgPackageOpenError, kCaptionError);
+        return StartupEnd::PackageUnreadable;
+    }
+
+    // 5. Header, checked together with the whole package before anything
+    // is written.
+    std::string problem;
+    PackageHeader header;
+    if (!CheckPackage(*package, packageOffset, problem) || !ReadPackageHeader(*package, packageOffset, header)) {
+        sys.ShowMessage(kMsgPackageDamaged, kCaptionError);
+        return StartupEnd::PackageDamaged;
+    }
+    ctx.packageFileCount = header.fileCount;
+
+    // 6. The script.
+    ExtractStoredFile(sys, *package, ctx.scriptFilePath,
+                      static_cast<std::int64_t>(packageOffset + kPackageHeaderSize), header.scriptLength);
+    ctx.packageDataBase += header.scriptLength;
+    package.reset();
+
+    // 7. The [Basal] lines.
+    BasalLines basal;
+    {
+        auto script = OpenScript(sys, ctx.scriptFilePath);
+        if (!script) {
+            sys.ShowMessage(kMsgScriptOpenError, kCaptionError);
+            return StartupEnd::ScriptUnreadable;
+        }
+        ReadBasal(*script, basal);
+    }
+    CopyLineValue(ctx.displayName, basal.displayName);
+    CopyLineValue(ctx.installPath, basal.installPath);
+
+    // 8. The default folder.
+    ExpandPathMacros(sys, ctx, ctx.installPath);
+    const std::size_t pathLength = std::strlen(ctx.installPath);
+    CopyText(ctx.installPathTail, pathLength >= 3 ? ctx.installPath + 3 : "");
+
+    // 9. Without welcome pages the path page comes first.
+    ctx.registerUninstall = IsOneLine(basal.registerUninstall);
+    if (!IsOneLine(basal.showWelcome)) {
+        ctx.showWelcomePages = false;
+        pages.RunPathPageAsMain();
+        return StartupEnd::PathPageRun;
+    }
+
+    // 10. The pictures.
+    ctx.showWelcomePages = true;
+    auto script = OpenScript(sys, ctx.scriptFilePath);
+    if (script) script->SkipToSection(kFileHeader, kShortLineBound);
+    package = sys.OpenForReading(ctx.packagePath);
+    if (!script || !package) {
+        sys.ShowMessage(kMsgPicturesOpenError, kCaptionError);
+        return StartupEnd::PicturesUnreadable;
+    }
+
+    // 11. Welcome picture, then the splash picture if the package has one.
+    char line[kShortLineBound];
+    FileTableEntry welcome;
+    script->ReadLine(line, sizeof line);
+    ParseFileTableLine(line, welcome);
+    ExtractStoredFile(sys, *package, ctx.welcomeBitmapPath, ctx.packageDataBase + welcome.offset, welcome.size);
+    FileTableEntry splash;
+    bool showSplash = script->ReadLine(line, sizeof line) && IsSplashTag(line);
+    if (showSplash) {
+        ParseFileTableLine(line, splash);
+        ExtractStoredFile(sys, *package, ctx.splashBitmapPath, ctx.packageDataBase + splash.offset, splash.size);
+    }
+
+    // 12. The pages.
+    package.reset();
+    script.reset();
+    if (showSplash) pages.RunSplash();
+    if (!pages.RunWelcome()) return StartupEnd::WelcomeCancelled;
+    pages.RunLicenceAsMain();
+    return StartupEnd::WizardRun;
+}
+
+} // namespace vela

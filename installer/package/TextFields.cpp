@@ -1,0 +1,112 @@
+#include "installer/package/TextFields.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace vela {
+
+void TrimTrailingSpaces(char* text)
+{
+    std::size_t n = std::strlen(text);
+    while (n > 0 && text[n - 1] == ' ') --n;
+    text[n] = '\0';
+}
+
+std::int32_t ParseDecimalField(char* text)
+{
+    TrimTrailingSpaces(text);
+    const char* p = text;
+    while (*p == ' ' || *p == '\t') ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = *p == '-';
+        ++p;
+    }
+    std::int64_t value = 0;
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    while (*p >= '0' && *p <= '9') {
+        if (value < limit) value = value * 10 + (*p - '0');
+        ++p;
+    }
+    if (value > limit) value = limit;
+    if (negative) return static_cast<std::int32_t>(-value);
+    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(value);
+}
+
+namespace {
+
+// Calls visit(i) for each single-byte character position i that is a backslash.
+template <typename Visit>
+void ForEachBackslash(std::string_view text, Visit visit)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (IsLeadByte(c)) {
+            ++i;  // the trail byte belongs to this character
+            continue;
+        }
+        if (c == '\\' && !visit(i)) return;
+    }
+}
+
+} // namespace
+
+std::size_t FindFirstBackslash(std::string_view text)
+{
+    std::size_t found = kNotFound;
+    ForEachBackslash(text, [&](std::size_t i) { found = i; return false; });
+    return found;
+}
+
+std::size_t FindLastBackslash(std::string_view text)
+{
+    std::size_t found = kNotFound;
+    ForEachBackslash(text, [&](std::size_t i) { found = i; return true; });
+    return found;
+}
+
+bool EndsWithBackslash(std::string_view text)
+{
+    return !text.empty() && FindLastBackslash(text) == text.size() - 1;
+}
+
+bool CopyText(char* buffer, std::size_t capacity, std::string_view text)
+{
+    if (capacity == 0 || text.size() >= capacity) return false;
+    std::memmove(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return true;
+}
+
+bool AppendText(char* buffer, std::size_t capacity, std::string_view text)
+{
+    std::size_t used = std::strlen(buffer);
+    if (used >= capacity || text.size() >= capacity - used) return false;
+    std::memmove(buffer + used, text.data(), text.size());
+    buffer[used + text.size()] = '\0';
+    return true;
+}
+
+void CutLineEnd(char* line)
+{
+    std::size_t n = std::strlen(line);
+    line[n >= 2 ? n - 2 : 0] = '\0';
+}
+
+bool IsHeaderLine(std::string_view line, std::string_view header)
+{
+    return line.size() == header.size() + 2 && line.substr(0, header.size()) == header &&
+           line.substr(header.size()) == "\r\n";
+}
+
+void CopyColumns(std::string_view line, std::size_t first, std::size_t width, char* field)
+{
+    std::size_t n = 0;
+    if (first < line.size()) n = std::min(width, line.size() - first);
+    if (n > 0) std::memcpy(field, line.data() + first, n);
+    field[n] = '\0';
+}
+
+} // namespace vela
