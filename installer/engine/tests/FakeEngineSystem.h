@@ -1,0 +1,128 @@
+#pragma once
+// Test doubles for the install engine: a recording system with an in-memory
+// registry, and a platform with fixed folders and in-memory files.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "installer/engine/Operations.h"
+#include "installer/engine/System.h"
+#include "installer/package/InstallContext.h"
+#include "installer/package/Platform.h"
+
+namespace vela::test {
+
+class FakeEngineSystem final : public IEngineSystem {
+public:
+    // Folders
+    std::vector<std::string> foldersCreated;
+    std::set<std::string> existingFolders;
+    bool CreateFolder(const std::string& path) override;
+    std::vector<std::string> attributesCleared;
+    bool ClearFileAttributes(const std::string& path) override;
+
+    // Programs
+    struct Run {
+        std::string commandLine;
+        int showState;
+    };
+    std::vector<Run> runs;
+    bool processStarts = true;
+    std::uint32_t exitCode = 0;
+    bool RunProcessAndWait(const std::string& commandLine, int showState, std::uint32_t& code) override;
+    std::vector<Run> shellOpens;
+    bool ShellOpen(const std::string& path, int showState) override;
+
+    // Registry: keys are "ROOT\a\b" paths (the root's index as ROOT).
+    std::map<std::string, std::map<std::string, std::string>> keys;
+    std::vector<std::string> keysCreated;  // in order of creation
+    void AddKey(RegistryRoot root, const std::string& path);
+    bool HasKey(RegistryRoot root, const std::string& path) const;
+    std::string Value(RegistryRoot root, const std::string& path, const std::string& name) const;
+    std::size_t OpenKeyCount() const { return handles_.size(); }
+    bool refuseCreate = false;
+
+    RegistryKey OpenRegistryKey(RegistryRoot root, const std::string& path) override;
+    RegistryKey CreateRegistrySubKey(RegistryKey parent, const std::string& name) override;
+    bool SetRegistryString(RegistryKey key, const std::string& name, const std::string& text) override;
+    void CloseRegistryKey(RegistryKey key) override;
+
+    // Shell links
+    struct Link {
+        ShellLinkFields fields;
+        std::string path;
+    };
+    std::vector<Link> links;
+    ShellLinkOutcome linkOutcome = ShellLinkOutcome::Saved;
+    ShellLinkOutcome SaveShellLink(const ShellLinkFields& fields, const std::string& linkPath) override;
+
+    static std::string KeyName(RegistryRoot root, const std::string& path);
+
+private:
+    std::map<RegistryKey, std::string> handles_;
+    RegistryKey next_ = 1;
+};
+
+// An in-memory file written through IBinaryFile.
+class MemoryFile final : public IBinaryFile {
+public:
+    explicit MemoryFile(std::shared_ptr<std::string> data) : data_(std::move(data)) {}
+    bool Seek(std::uint64_t offset) override;
+    std::size_t Read(void* buffer, std::size_t size) override;
+    std::size_t Write(const void* data, std::size_t size) override;
+    std::uint64_t Length() override { return data_->size(); }
+
+private:
+    std::shared_ptr<std::string> data_;
+    std::size_t pos_ = 0;
+};
+
+class FakePlatform final : public IPlatform {
+public:
+    std::string windowsFolder = "C:\\WINDOWS";
+    std::string systemFolder = "C:\\WINDOWS\\system32";
+    std::string desktopFolder = "C:\\Users\\me\\Desktop";
+    bool desktopAvailable = true;
+    std::map<std::string, std::shared_ptr<std::string>> files;
+    struct Message {
+        std::string text;
+        std::string caption;
+    };
+    std::vector<Message> messages;
+
+    std::string ModuleFileName() override { return "C:\\setup\\VelaInstall.exe"; }
+    std::string TemporaryFolder() override { return "C:\\TEMP\\"; }
+    LocalTime Now() override { return {}; }
+    std::string WindowsFolder() override { return windowsFolder; }
+    std::string SystemFolder() override { return systemFolder; }
+    bool DesktopFolder(std::string& path) override;
+    bool SetCurrentFolder(const std::string&) override { return false; }
+    std::string CurrentFolder() override { return "C:\\"; }
+    RegistryReadResult ReadRegistryString(RegistryRoot, const std::string&, const std::string&,
+                                          std::string&) override
+    {
+        return RegistryReadResult::KeyNotOpened;
+    }
+    bool StartSockets() override { return true; }
+    void ShowMessage(std::string_view text, std::string_view caption) override
+    {
+        messages.push_back({std::string(text), std::string(caption)});
+    }
+    std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) override;
+    std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override { return files.erase(path) > 0; }
+};
+
+// A platform, a system and a context wired into one engine environment.
+struct EngineFixture {
+    FakePlatform platform;
+    FakeEngineSystem system;
+    InstallContext context;
+    EngineEnvironment env{platform, system, context};
+};
+
+} // namespace vela::test
