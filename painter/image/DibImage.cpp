@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace rv {
 namespace {
@@ -35,6 +36,16 @@ struct FileCloser {
 } // namespace
 
 CDibImage::~CDibImage() { Free(); }
+
+void CDibImage::Swap(CDibImage& other) noexcept
+{
+    std::swap(width_, other.width_);
+    std::swap(height_, other.height_);
+    std::swap(colourCount_, other.colourCount_);
+    std::swap(blockSize_, other.blockSize_);
+    std::swap(block_, other.block_);
+    std::swap(bits_, other.bits_);
+}
 
 void CDibImage::Free()
 {

@@ -21,6 +21,9 @@ public:
     ~CDibImage();
     CDibImage(const CDibImage&) = delete;
     CDibImage& operator=(const CDibImage&) = delete;
+    // Exchanges the pictures of two images (a replacement is built completely
+    // before it takes the place of the old picture).
+    void Swap(CDibImage& other) noexcept;
 
     // Makes a white picture of width x height. Returns false, keeping the old
     // picture, when the size is not positive or the memory cannot be had.

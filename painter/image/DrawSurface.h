@@ -16,4 +16,31 @@ public:
                             const std::uint8_t* infoHeader, const std::uint8_t* bits) = 0;
 };
 
+// The drawing view's client area as the paint board sees it: single pixels,
+// the rubber bands drawn with the inverting mix mode, and the framed
+// rectangle the view paints behind the depth map. Coordinates are client
+// coordinates; colours are 0x00BBGGRR.
+class IPaintSurface : public IDrawSurface {
+public:
+    // Reads outside the surface give white; writes there are dropped.
+    virtual void SetPixel(int x, int y, std::uint32_t colour) = 0;
+    virtual std::uint32_t GetPixel(int x, int y) const = 0;
+
+    // Inverted figures (every covered pixel's red, green and blue replaced by
+    // 255 minus itself), so that drawing the same figure twice restores the
+    // surface. A line excludes its end point; a line of zero length or a
+    // figure of zero width or height draws nothing. Rectangles and ellipses
+    // take any two opposite corners and cover the box up to, not including,
+    // the larger coordinates. Hollow figures invert only their one-pixel
+    // border; the others invert the interior as well (the surface's own
+    // brush under the inverting mix mode).
+    virtual void InvertLine(int x0, int y0, int x1, int y1) = 0;
+    virtual void InvertRectangle(int x0, int y0, int x1, int y1, bool hollow) = 0;
+    virtual void InvertEllipse(int x0, int y0, int x1, int y1, bool hollow) = 0;
+
+    // A rectangle with the surface's current pen (black, one pixel) and brush
+    // (white), as the view draws the frame behind the depth map.
+    virtual void FrameRectangle(int left, int top, int right, int bottom) = 0;
+};
+
 } // namespace rv

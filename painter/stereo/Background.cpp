@@ -1,0 +1,93 @@
+#include "painter/stereo/Background.h"
+
+#include "painter/image/Platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace rv {
+
+CRandomSource& ProcessRandom()
+{
+    static CRandomSource source;
+    return source;
+}
+
+std::string TilePath(int n) { return ".\\back\\b" + std::to_string(n) + ".bmp"; }
+
+bool LoadTile(CDibImage& background, const std::string& path, PictureLayout& layout)
+{
+    if (!background.LoadBmp(path)) return false;
+    layout.period = background.Width();
+    layout.tileHeight = background.Height();
+    return true;
+}
+
+bool GenerateBackground(CDibImage& background, const PictureLayout& layout)
+{
+    CDibImage picture;
+    if (!picture.Create(layout.pictureWidth, layout.pictureHeight)) {
+        ShowMessage("Imply memory error!");
+        return false;
+    }
+    const int width = layout.pictureWidth;
+    const int height = layout.pictureHeight;
+    const int period = layout.period;
+    const int tileHeight = layout.tileHeight;
+    if (period >= 1 && tileHeight >= 1 && !background.Empty()) {
+        // One tile row is period pixels wide, of which the part inside the
+        // current image is copied and the rest stays white; the row is then
+        // repeated across the picture.
+        const int inside = std::min(period, background.Width());
+        const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
+        for (int y = 0; y < height; ++y) {
+            const int ty = y % tileHeight;
+            std::uint8_t* dst = picture.Bits() + static_cast<std::size_t>(height - 1 - y) * picture.Stride();
+            if (ty >= background.Height()) continue; // white
+            const std::uint8_t* src =
+                background.Bits() + static_cast<std::size_t>(background.Height() - 1 - ty) * background.Stride();
+            const std::size_t first = 3 * static_cast<std::size_t>(std::min(inside, width));
+            std::memcpy(dst, src, first);
+            // Doubling copies of the first period fill the row.
+            std::size_t done = 3 * static_cast<std::size_t>(std::min(period, width));
+            while (done < rowBytes) {
+                const std::size_t n = std::min(done, rowBytes - done);
+                std::memcpy(dst + done, dst, n);
+                done += n;
+            }
+        }
+    }
+    background.Swap(picture);
+    return true;
+}
+
+bool RandomBackground(CDibImage& background, PictureLayout& layout, CRandomSource& random)
+{
+    layout.period = kRandomTileWidth;
+    layout.tileHeight = kRandomTileHeight;
+    layout.pictureHeight = kRandomTileHeight;
+    CDibImage tile;
+    if (!tile.Create(kRandomTileWidth, kRandomTileHeight)) {
+        ShowMessage("Create bmp error!");
+        return false;
+    }
+    for (int y = 0; y < kRandomTileHeight; ++y) {
+        for (int x = 0; x < kRandomTileWidth; ++x) {
+            const int r = random.Next();
+            random.Next();
+            random.Next();
+            Colour colour = kWhite;
+            if (r > 3000) {
+                const Colour blue = static_cast<Colour>(random.Next() % 255);
+                const Colour green = static_cast<Colour>(random.Next() % 255);
+                const Colour red = static_cast<Colour>(random.Next() % 255);
+                colour = blue << 16 | green << 8 | red;
+            }
+            tile.SetPixel(x, y, colour);
+        }
+    }
+    background.Swap(tile);
+    return true;
+}
+
+} // namespace rv
