@@ -1,0 +1,345 @@
+#include "installer/package/Package.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "installer/package/Messages.h"
+#include "installer/package/PackageWriter.h"
+#include "installer/package/SetupScript.h"
+#include "installer/package/tests/FakePlatform.h"
+#include "installer/package/tests/SamplePackage.h"
+
+using namespace vela;
+using vela::test::FakePlatform;
+using vela::test::Pattern;
+
+namespace {
+
+// A package stream that records the size of every read.
+class RecordingFile : public IBinaryFile {
+public:
+    explicit RecordingFile(std::string bytes) : inner_(OpenMemoryFile(std::move(bytes))) {}
+    std::vector<std::size_t> reads;
+    bool Seek(std::uint64_t offset) override { return inner_->Seek(offset); }
+    std::size_t Read(void* buffer, std::size_t size) override
+    {
+        reads.push_back(size);
+        return inner_->Read(buffer, size);
+    }
+    std::size_t Write(const void* data, std::size_t size) override { return inner_->Write(data, size); }
+    std::uint64_t Length() override { return inner_->Length(); }
+
+private:
+    std::unique_ptr<IBinaryFile> inner_;
+};
+
+std::string BuildOrFail(const PackageDescription& d)
+{
+    std::string package, problem;
+    EXPECT_TRUE(BuildPackage(d, package, problem)) << problem;
+    return package;
+}
+
+} // namespace
+
+TEST(PackageHeader, ReadsTwoBlankPaddedFields)
+{
+    char bytes[kPackageHeaderSize];
+    std::string header = FormatPackageHeader(5447, 8);
+    ASSERT_EQ(header.size(), 40u);
+    EXPECT_EQ(header.substr(0, 20), "5447" + std::string(16, ' '));
+    header.copy(bytes, sizeof bytes);
+    PackageHeader parsed = ParsePackageHeader(bytes);
+    EXPECT_EQ(parsed.scriptLength, 5447);
+    EXPECT_EQ(parsed.fileCount, 8);
+
+    std::string blanks(40, ' ');
+    blanks.copy(bytes, sizeof bytes);
+    parsed = ParsePackageHeader(bytes);
+    EXPECT_EQ(parsed.scriptLength, 0);
+    EXPECT_EQ(parsed.fileCount, 0);
+
+    auto shortFile = OpenMemoryFile(std::string(100, ' '));
+    EXPECT_FALSE(ReadPackageHeader(*shortFile, 70, parsed));
+    EXPECT_TRUE(ReadPackageHeader(*shortFile, 60, parsed));
+}
+
+TEST(ExtractStoredFile, CopiesByteByByteBelow2048AndIn2000ByteBlocksFrom2048)
+{
+    FakePlatform sys;
+    const std::string data = Pattern(10000, 9);
+    struct Case {
+        std::int32_t size;
+        std::vector<std::size_t> blockReads;  // expected reads above one byte
+        std::size_t byteReads;
+    };
+    const Case cases[] = {{0, {}, 0},           {1, {}, 1},     {2047, {}, 2047}, {2048, {2000, 48}, 0},
+                          {2000 * 3, {2000, 2000, 2000}, 0}, {4001, {2000, 2000, 1}, 0}};
+    for (const Case& c : cases) {
+        RecordingFile package(data);
+        ASSERT_TRUE(ExtractStoredFile(sys, package, "C:\\out.bin", 123, c.size)) << c.size;
+        EXPECT_EQ(sys.files["C:\\out.bin"], data.substr(123, static_cast<std::size_t>(c.size))) << c.size;
+        std::vector<std::size_t> blocks;
+        std::size_t bytes = 0;
+        for (std::size_t r : package.reads) {
+            if (r == 1 && c.size < 2048)
+                ++bytes;
+            else
+                blocks.push_back(r);
+        }
+        EXPECT_EQ(blocks, c.blockReads) << c.size;
+        EXPECT_EQ(bytes, c.byteReads) << c.size;
+    }
+}
+
+TEST(ExtractStoredFile, TruncatesAnOldTargetAndIgnoresANegativeSize)
+{
+    FakePlatform sys;
+    sys.files["C:\\t.txt"] = "old content";
+    auto package = OpenMemoryFile("abcdef");
+    EXPECT_TRUE(ExtractStoredFile(sys, *package, "C:\\t.txt", 1, 2));
+    EXPECT_EQ(sys.files["C:\\t.txt"], "bc");
+    EXPECT_TRUE(ExtractStoredFile(sys, *package, "C:\\t.txt", 1, -5));
+    EXPECT_EQ(sys.files["C:\\t.txt"], "");
+}
+
+TEST(ExtractStoredFile, ReportsATargetThatCannotBeCreated)
+{
+    FakePlatform sys;
+    sys.uncreatable.insert("C:\\locked.dll");
+    auto package = OpenMemoryFile("abcdef");
+    EXPECT_FALSE(ExtractStoredFile(sys, *package, "C:\\locked.dll", 0, 3));
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text, "C:\\locked.dll");
+    EXPECT_EQ(sys.messages[0].caption, kCaptionCreateFileError);
+    EXPECT_EQ(sys.files.count("C:\\locked.dll"), 0u);
+}
+
+TEST(ExtractStoredFile, DetectsAShortRead)
+{
+    FakePlatform sys;
+    auto package = OpenMemoryFile(Pattern(3000, 1));
+    EXPECT_FALSE(ExtractStoredFile(sys, *package, "C:\\a", 1010, 2000));
+    EXPECT_FALSE(ExtractStoredFile(sys, *package, "C:\\b", 2500, 2100));
+    EXPECT_FALSE(ExtractStoredFile(sys, *package, "C:\\c", 2990, 20));
+    EXPECT_TRUE(ExtractStoredFile(sys, *package, "C:\\d", 2990, 10));
+}
+
+TEST(TemporaryStem, AddsABackslashOnlyWhenTheFolderLacksOne)
+{
+    LocalTime t{2026, 12, 7, 5, 43, 28, 123};
+    EXPECT_EQ(TemporaryStem("C:\\Temp\\", t), "C:\\Temp\\~temp2026127543" "28123");
+    EXPECT_EQ(TemporaryStem("C:\\Temp", t), "C:\\Temp\\~temp2026127543" "28123");
+    // 錦 ends in the byte 0x5C, which is no trailing backslash.
+    EXPECT_EQ(TemporaryStem("C:\\\xE5\x5C", t), "C:\\\xE5\x5C\\~temp2026127543" "28123");
+    LocalTime zeros{2027, 1, 1, 0, 0, 0, 0};
+    EXPECT_EQ(TemporaryStem("T:\\", zeros), "T:\\~temp2027110000");
+}
+
+TEST(TemporaryStem, GivesTheThreeTemporaryPaths)
+{
+    InstallContext ctx;
+    ASSERT_TRUE(SetTemporaryPaths(ctx, "C:\\T\\~temp1"));
+    EXPECT_STREQ(ctx.scriptFilePath, "C:\\T\\~temp1.ini");
+    EXPECT_STREQ(ctx.welcomeBitmapPath, "C:\\T\\~temp1Wel.Bmp");
+    EXPECT_STREQ(ctx.splashBitmapPath, "C:\\T\\~temp1Soft.Bmp");
+
+    EXPECT_FALSE(SetTemporaryPaths(ctx, std::string(kTempPathSize - 8, 'x')));
+    EXPECT_STREQ(ctx.scriptFilePath, "");
+    EXPECT_STREQ(ctx.splashBitmapPath, "");
+}
+
+TEST(PackageRoundTrip, EveryItemComesBackByteIdentical)
+{
+    PackageDescription d = test::SampleDescription();
+    d.files.push_back({"[InstallDir]\\big.dat", '0', Pattern(3 * 1024 * 1024 + 7, 11)});
+    const std::string stub = Pattern(4096, 13);
+    const std::string installer = stub + BuildOrFail(d);
+
+    auto file = OpenMemoryFile(installer);
+    std::string problem;
+    ASSERT_TRUE(CheckPackage(*file, stub.size(), problem)) << problem;
+    PackageHeader header;
+    ASSERT_TRUE(ReadPackageHeader(*file, stub.size(), header));
+    ASSERT_EQ(header.fileCount, 6);
+    SetupScriptContents s =
+        ReadSetupScript(installer.substr(stub.size() + 40, static_cast<std::size_t>(header.scriptLength)));
+    ASSERT_EQ(s.files.size(), 6u);
+
+    FakePlatform sys;
+    const std::int64_t dataBase = static_cast<std::int64_t>(stub.size()) + header.scriptLength;
+    ASSERT_TRUE(ExtractStoredFile(sys, *file, "W", dataBase + s.welcomePicture.offset, s.welcomePicture.size));
+    EXPECT_EQ(sys.files["W"], d.welcomePicture);
+    ASSERT_TRUE(ExtractStoredFile(sys, *file, "S", dataBase + s.splashPicture.offset, s.splashPicture.size));
+    EXPECT_EQ(sys.files["S"], d.splashPicture);
+    for (std::size_t i = 0; i < s.files.size(); ++i) {
+        std::string target = s.files[i].target;
+        target.erase(target.find_last_not_of(' ') + 1);
+        EXPECT_EQ(target, d.files[i].target);
+        EXPECT_EQ(s.files[i].flag, d.files[i].flag);
+        ASSERT_TRUE(ExtractStoredFile(sys, *file, target, dataBase + s.files[i].offset, s.files[i].size));
+        EXPECT_TRUE(sys.files[target] == d.files[i].bytes) << target;
+    }
+    // The last item ends the file.
+    EXPECT_EQ(dataBase + s.files.back().offset + s.files.back().size, static_cast<std::int64_t>(installer.size()));
+}
+
+TEST(PackageRoundTrip, APackageWithoutSplashHasANonePicLine)
+{
+    PackageDescription d = test::SampleDescription();
+    d.hasSplash = false;
+    std::string package = BuildOrFail(d);
+    char header[kPackageHeaderSize];
+    package.copy(header, sizeof header);
+    SetupScriptContents s =
+        ReadSetupScript(package.substr(40, static_cast<std::size_t>(ParsePackageHeader(header).scriptLength)));
+    EXPECT_EQ(std::string(s.splashPicture.target, 9), "[NonePic]");
+    EXPECT_EQ(s.splashPicture.offset, 0);
+    EXPECT_EQ(s.splashPicture.size, 0);
+    EXPECT_EQ(s.splashPicture.flag, 'B');
+    EXPECT_EQ(s.files[0].offset, 1040);
+}
+
+TEST(PackageWriter, RefusesWhatTheFormatCannotHold)
+{
+    std::string package, problem;
+    PackageDescription d = test::SampleDescription();
+    d.files[0].target = "[InstallDir]\\" + std::string(255, 'n');
+    EXPECT_EQ(d.files[0].target.size(), 268u);
+    EXPECT_TRUE(BuildPackage(d, package, problem)) << problem;
+    d.files[0].target += "n";
+    EXPECT_FALSE(BuildPackage(d, package, problem));
+    EXPECT_NE(problem.find("wider than 268"), std::string::npos) << problem;
+
+    d = test::SampleDescription();
+    d.shortcuts[0].name = std::string(101, 'n');
+    EXPECT_FALSE(BuildPackage(d, package, problem));
+    EXPECT_NE(problem.find("name"), std::string::npos) << problem;
+
+    d = test::SampleDescription();
+    d.shortcuts[0].program = "[InstallDir]\\a/b.exe";
+    EXPECT_FALSE(BuildPackage(d, package, problem));
+    EXPECT_NE(problem.find("slash"), std::string::npos) << problem;
+
+    d = test::SampleDescription();
+    d.shortcuts[0].arguments = std::string(300, 'a');
+    EXPECT_FALSE(BuildPackage(d, package, problem));
+
+    d = test::SampleDescription();
+    d.displayName = std::string(300, 'd');
+    EXPECT_FALSE(BuildPackage(d, package, problem));
+
+    d = test::SampleDescription();
+    d.files[1].target = "C:\\no\\macro.txt";
+    EXPECT_FALSE(BuildPackage(d, package, problem));
+
+    d = test::SampleDescription();
+    d.licence = std::string(19998, 'l');  // with its CR LF: 20,000 bytes
+    EXPECT_FALSE(BuildPackage(d, package, problem));
+
+    d = test::SampleDescription();
+    d.autoReg.push_back("line\r\nbreak");
+    EXPECT_FALSE(BuildPackage(d, package, problem));
+
+    d = test::SampleDescription();
+    d.directories.push_back(std::string(398, 'x'));
+    EXPECT_FALSE(BuildPackage(d, package, problem));
+    d.directories.back().pop_back();
+    EXPECT_TRUE(BuildPackage(d, package, problem)) << problem;
+}
+
+namespace {
+
+class PackageCheck : public ::testing::Test {
+protected:
+    std::string stub = Pattern(512, 3);
+    PackageDescription description = test::SampleDescription();
+    std::string package = BuildOrFail(description);
+
+    bool Check(const std::string& installer, std::string& problem)
+    {
+        auto file = OpenMemoryFile(installer);
+        return CheckPackage(*file, stub.size(), problem);
+    }
+    std::size_t ScriptLength()
+    {
+        char header[kPackageHeaderSize];
+        package.copy(header, sizeof header);
+        return static_cast<std::size_t>(ParsePackageHeader(header).scriptLength);
+    }
+};
+
+} // namespace
+
+TEST_F(PackageCheck, AcceptsAWellFormedPackage)
+{
+    std::string problem;
+    EXPECT_TRUE(Check(stub + package, problem)) << problem;
+}
+
+TEST_F(PackageCheck, RefusesATruncatedPackage)
+{
+    std::string problem;
+    const std::string installer = stub + package;
+    EXPECT_FALSE(Check(installer.substr(0, installer.size() - 1), problem));
+    EXPECT_NE(problem.find("file line 5"), std::string::npos) << problem;
+    EXPECT_FALSE(Check(stub + package.substr(0, 40 + ScriptLength() + 1500), problem));
+    EXPECT_NE(problem.find("splash picture"), std::string::npos) << problem;
+    EXPECT_FALSE(Check(stub + package.substr(0, 40 + ScriptLength() - 1), problem));
+    EXPECT_NE(problem.find("script length"), std::string::npos) << problem;
+    EXPECT_FALSE(Check(stub + package.substr(0, 39), problem));
+    EXPECT_FALSE(Check(stub.substr(0, 100), problem));
+}
+
+TEST_F(PackageCheck, RefusesAHeaderThatDisagreesWithTheScript)
+{
+    std::string problem;
+    std::string wrongCount = FormatPackageHeader(static_cast<std::int64_t>(ScriptLength()), 4) + package.substr(40);
+    EXPECT_FALSE(Check(stub + wrongCount, problem));
+    EXPECT_NE(problem.find("counts 4"), std::string::npos) << problem;
+
+    std::string noScript = FormatPackageHeader(0, 5) + package.substr(40);
+    EXPECT_FALSE(Check(stub + noScript, problem));
+
+    // A script length too large moves every item towards the end.
+    std::string longScript =
+        FormatPackageHeader(static_cast<std::int64_t>(ScriptLength()) + 20, 5) + package.substr(40);
+    EXPECT_FALSE(Check(stub + longScript, problem));
+    EXPECT_NE(problem.find("beyond the end"), std::string::npos) << problem;
+}
+
+TEST_F(PackageCheck, RefusesItemsOutsideTheStoredData)
+{
+    std::string problem;
+    std::string moved = package;
+    std::size_t line = moved.find("[InstallDir]\\comp.ocx   ");
+    ASSERT_NE(line, std::string::npos);
+    moved.replace(line + 268, 20, std::string("12") + std::string(18, ' '));
+    EXPECT_FALSE(Check(stub + moved, problem));
+    EXPECT_NE(problem.find("before the stored items"), std::string::npos) << problem;
+
+    moved.replace(line + 268, 20, std::string("-40") + std::string(17, ' '));
+    EXPECT_FALSE(Check(stub + moved, problem));
+    EXPECT_NE(problem.find("negative"), std::string::npos) << problem;
+
+    std::string grown = package;
+    grown.replace(line + 288, 20, std::string("99999999") + std::string(12, ' '));
+    EXPECT_FALSE(Check(stub + grown, problem));
+    EXPECT_NE(problem.find("beyond the end"), std::string::npos) << problem;
+}
+
+TEST_F(PackageCheck, RefusesAScriptWithoutBasalOrFileTable)
+{
+    std::string problem;
+    std::string noBasal = package;
+    noBasal.replace(40, 7, "[Basel]");
+    EXPECT_FALSE(Check(stub + noBasal, problem));
+    EXPECT_NE(problem.find("[Basal]"), std::string::npos) << problem;
+
+    std::string noTotal = package;
+    noTotal.replace(noTotal.find("[TotalSize]"), 11, "[TotalSizE]");
+    EXPECT_FALSE(Check(stub + noTotal, problem));
+    EXPECT_NE(problem.find("file table"), std::string::npos) << problem;
+}

@@ -1,0 +1,229 @@
+#include "installer/package/Startup.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "installer/package/Messages.h"
+#include "installer/package/Package.h"
+#include "installer/package/PackageWriter.h"
+#include "installer/package/tests/FakePlatform.h"
+#include "installer/package/tests/SamplePackage.h"
+
+using namespace vela;
+using vela::test::FakePlatform;
+using vela::test::Pattern;
+
+namespace {
+
+class RecordingPages : public IWizardPages {
+public:
+    std::vector<std::string> runs;
+    bool welcomeResult = true;
+    // What the files looked like when the first page ran.
+    std::map<std::string, std::string> filesAtFirstPage;
+    FakePlatform* sys = nullptr;
+
+    void RunPathPageAsMain() override { Record("path"); }
+    void RunSplash() override { Record("splash"); }
+    bool RunWelcome() override
+    {
+        Record("welcome");
+        return welcomeResult;
+    }
+    void RunLicenceAsMain() override { Record("licence"); }
+
+private:
+    void Record(const char* page)
+    {
+        if (runs.empty() && sys) filesAtFirstPage = sys->files;
+        runs.push_back(page);
+    }
+};
+
+constexpr std::uint64_t kOffset = 4096;
+const std::string kStem = "C:\\Temp\\~temp2026127543" "28123";
+
+class Startup : public ::testing::Test {
+protected:
+    FakePlatform sys;
+    RecordingPages pages;
+    InstallContext ctx;
+    PackageDescription description = test::SampleDescription();
+
+    void SetUp() override { pages.sys = &sys; }
+
+    void Install(const std::string& package) { sys.files[sys.moduleFileName] = Pattern(kOffset, 1) + package; }
+    std::string Package()
+    {
+        std::string package, problem;
+        EXPECT_TRUE(BuildPackage(description, package, problem)) << problem;
+        return package;
+    }
+    std::int32_t ScriptLength(const std::string& package)
+    {
+        char header[kPackageHeaderSize];
+        package.copy(header, sizeof header);
+        return ParsePackageHeader(header).scriptLength;
+    }
+    StartupEnd Run() { return RunStartup(sys, pages, ctx, kOffset); }
+};
+
+} // namespace
+
+TEST_F(Startup, FillsTheContextAndRunsSplashWelcomeAndLicence)
+{
+    const std::string package = Package();
+    Install(package);
+    ctx.progressCount = 7;
+    ctx.cancelRequested = true;
+    ctx.installAborted = true;
+
+    EXPECT_EQ(Run(), StartupEnd::WizardRun);
+    EXPECT_EQ(pages.runs, (std::vector<std::string>{"splash", "welcome", "licence"}));
+    EXPECT_TRUE(sys.messages.empty());
+
+    EXPECT_STREQ(ctx.packagePath, "C:\\Setup\\VelaInstall.exe");
+    EXPECT_EQ(ctx.packageDataBase, static_cast<std::int64_t>(kOffset) + ScriptLength(package));
+    EXPECT_EQ(ctx.packageFileCount, 5);
+    EXPECT_EQ(ctx.progressCount, 0);
+    EXPECT_FALSE(ctx.cancelRequested);
+    EXPECT_FALSE(ctx.installAborted);
+    EXPECT_STREQ(ctx.scriptFilePath, (kStem + ".ini").c_str());
+    EXPECT_STREQ(ctx.welcomeBitmapPath, (kStem + "Wel.Bmp").c_str());
+    EXPECT_STREQ(ctx.splashBitmapPath, (kStem + "Soft.Bmp").c_str());
+    EXPECT_STREQ(ctx.displayName, "Relievo");
+    EXPECT_STREQ(ctx.installPath, "C:\\Program Files\\Relievo");
+    EXPECT_STREQ(ctx.installPathTail, "Program Files\\Relievo");
+    EXPECT_TRUE(ctx.showWelcomePages);
+    EXPECT_TRUE(ctx.registerUninstall);
+
+    EXPECT_EQ(sys.files[ctx.scriptFilePath], package.substr(40, static_cast<std::size_t>(ScriptLength(package))));
+    EXPECT_EQ(pages.filesAtFirstPage[ctx.welcomeBitmapPath], description.welcomePicture);
+    EXPECT_EQ(pages.filesAtFirstPage[ctx.splashBitmapPath], description.splashPicture);
+}
+
+TEST_F(Startup, ANonePicLineShowsNoSplash)
+{
+    description.hasSplash = false;
+    Install(Package());
+    EXPECT_EQ(Run(), StartupEnd::WizardRun);
+    EXPECT_EQ(pages.runs, (std::vector<std::string>{"welcome", "licence"}));
+    EXPECT_EQ(sys.files.count(ctx.splashBitmapPath), 0u);
+    EXPECT_EQ(sys.files[ctx.welcomeBitmapPath], description.welcomePicture);
+}
+
+TEST_F(Startup, ACancelledWelcomePageEndsTheInstaller)
+{
+    Install(Package());
+    pages.welcomeResult = false;
+    EXPECT_EQ(Run(), StartupEnd::WelcomeCancelled);
+    EXPECT_EQ(pages.runs, (std::vector<std::string>{"splash", "welcome"}));
+}
+
+TEST_F(Startup, WithoutWelcomePagesThePathPageComesFirstAndNoPictureIsWritten)
+{
+    description.showWelcomePages = false;
+    description.registerUninstall = false;
+    Install(Package());
+    EXPECT_EQ(Run(), StartupEnd::PathPageRun);
+    EXPECT_EQ(pages.runs, (std::vector<std::string>{"path"}));
+    EXPECT_FALSE(ctx.showWelcomePages);
+    EXPECT_FALSE(ctx.registerUninstall);
+    EXPECT_EQ(sys.files.count(ctx.welcomeBitmapPath), 0u);
+    EXPECT_EQ(sys.files.count(ctx.splashBitmapPath), 0u);
+    EXPECT_EQ(sys.files.count(ctx.scriptFilePath), 1u);
+}
+
+TEST_F(Startup, LinesFourAndFiveCountOnlyAsExactlyOneWithCrLf)
+{
+    const std::string package = Package();
+    const std::size_t length = static_cast<std::size_t>(ScriptLength(package));
+    std::string script = package.substr(40, length);
+    const std::string lines = "1\r\n1\r\n[AutoReg]";
+    ASSERT_NE(script.find(lines), std::string::npos);
+    script.replace(script.find(lines), lines.size(), "1 \r\n1 \r\n[AutoReg]");
+    Install(FormatPackageHeader(static_cast<std::int64_t>(script.size()), 5) + script + package.substr(40 + length));
+    EXPECT_EQ(Run(), StartupEnd::PathPageRun);
+    EXPECT_FALSE(ctx.showWelcomePages);
+    EXPECT_FALSE(ctx.registerUninstall);
+    EXPECT_TRUE(sys.messages.empty());
+}
+
+TEST_F(Startup, ATemporaryFolderWithoutBackslashGetsOne)
+{
+    sys.temporaryFolder = "C:\\Temp";
+    Install(Package());
+    EXPECT_EQ(Run(), StartupEnd::WizardRun);
+    EXPECT_STREQ(ctx.scriptFilePath, (kStem + ".ini").c_str());
+}
+
+TEST_F(Startup, SocketsThatDoNotStartEndTheInstallerWithTheFrameworkBox)
+{
+    sys.socketsStart = false;
+    Install(Package());
+    EXPECT_EQ(Run(), StartupEnd::SocketsFailed);
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text, kMsgSocketsFailed);
+    EXPECT_EQ(sys.messages[0].caption, "");
+    EXPECT_TRUE(pages.runs.empty());
+    EXPECT_EQ(sys.files.size(), 1u);
+}
+
+TEST_F(Startup, AnUnreadableProgramFileIsReported)
+{
+    Install(Package());
+    sys.unreadable.insert(sys.moduleFileName);
+    EXPECT_EQ(Run(), StartupEnd::PackageUnreadable);
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text, kMsgPackageOpenError);
+    EXPECT_EQ(sys.messages[0].caption, kCaptionError);
+}
+
+TEST_F(Startup, ADamagedPackageIsRefusedBeforeAnythingIsWritten)
+{
+    const std::string package = Package();
+    for (std::size_t cut : {package.size() - 1, std::size_t{40} + 10, std::size_t{20}}) {
+        sys.files.clear();
+        sys.messages.clear();
+        pages.runs.clear();
+        Install(package.substr(0, cut));
+        EXPECT_EQ(Run(), StartupEnd::PackageDamaged) << cut;
+        ASSERT_EQ(sys.messages.size(), 1u) << cut;
+        EXPECT_EQ(sys.messages[0].text, kMsgPackageDamaged);
+        EXPECT_EQ(sys.messages[0].caption, kCaptionError);
+        EXPECT_TRUE(pages.runs.empty());
+        EXPECT_EQ(sys.files.size(), 1u) << "only the program itself";
+    }
+}
+
+TEST_F(Startup, AScriptThatCannotBeWrittenIsReportedTwice)
+{
+    Install(Package());
+    sys.uncreatable.insert(kStem + ".ini");
+    EXPECT_EQ(Run(), StartupEnd::ScriptUnreadable);
+    ASSERT_EQ(sys.messages.size(), 2u);
+    EXPECT_EQ(sys.messages[0].text, kStem + ".ini");
+    EXPECT_EQ(sys.messages[0].caption, kCaptionCreateFileError);
+    EXPECT_EQ(sys.messages[1].text, kMsgScriptOpenError);
+    EXPECT_EQ(sys.messages[1].caption, kCaptionError);
+}
+
+TEST_F(Startup, APictureThatCannotBeWrittenIsReportedAndTheWizardGoesOn)
+{
+    Install(Package());
+    sys.uncreatable.insert(kStem + "Wel.Bmp");
+    EXPECT_EQ(Run(), StartupEnd::WizardRun);
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text, kStem + "Wel.Bmp");
+    EXPECT_EQ(pages.runs, (std::vector<std::string>{"splash", "welcome", "licence"}));
+}
+
+TEST_F(Startup, ADoubleByteDisplayNameKeepsItsCharacters)
+{
+    description.displayName = "\xE5\x5C\xBB\xAD";  // 錦画
+    Install(Package());
+    EXPECT_EQ(Run(), StartupEnd::WizardRun);
+    EXPECT_STREQ(ctx.displayName, "\xE5\x5C\xBB\xAD");
+}

@@ -1,0 +1,130 @@
+#include "installer/package/TextFields.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+using namespace vela;
+
+// 錦: a double-byte character whose trail byte is 0x5C, the backslash.
+static const std::string kJin = "\xE5\x5C";
+
+TEST(TrimTrailingSpaces, RemovesOnlyTrailingBlanks)
+{
+    char text[] = "  a b   ";
+    TrimTrailingSpaces(text);
+    EXPECT_STREQ(text, "  a b");
+
+    char blanks[] = "     ";
+    TrimTrailingSpaces(blanks);
+    EXPECT_STREQ(blanks, "");
+
+    char tab[] = "x\t";
+    TrimTrailingSpaces(tab);
+    EXPECT_STREQ(tab, "x\t");
+
+    char empty[] = "";
+    TrimTrailingSpaces(empty);
+    EXPECT_STREQ(empty, "");
+}
+
+TEST(ParseDecimalField, ReadsBlankPaddedFieldsAndTrimsThemInPlace)
+{
+    char field[] = "5447                ";
+    EXPECT_EQ(ParseDecimalField(field), 5447);
+    EXPECT_STREQ(field, "5447");
+
+    char blanks[] = "                    ";
+    EXPECT_EQ(ParseDecimalField(blanks), 0);
+    EXPECT_STREQ(blanks, "");
+}
+
+TEST(ParseDecimalField, AcceptsASignAndStopsAtTheFirstNonDigit)
+{
+    char negative[] = "-12abc";
+    EXPECT_EQ(ParseDecimalField(negative), -12);
+    char positive[] = "+7 3";
+    EXPECT_EQ(ParseDecimalField(positive), 7);
+    char letters[] = "abc";
+    EXPECT_EQ(ParseDecimalField(letters), 0);
+    char leading[] = "  42";
+    EXPECT_EQ(ParseDecimalField(leading), 42);
+}
+
+TEST(ParseDecimalField, SaturatesBeyondThe32BitRange)
+{
+    char big[] = "99999999999999999999";
+    EXPECT_EQ(ParseDecimalField(big), 2147483647);
+    char small[] = "-99999999999999999999";
+    EXPECT_EQ(ParseDecimalField(small), -2147483647 - 1);
+    char edge[] = "2147483647";
+    EXPECT_EQ(ParseDecimalField(edge), 2147483647);
+}
+
+TEST(BackslashSearch, StepsOverDoubleByteCharacters)
+{
+    std::string path = "C:\\" + kJin + "\\app.exe";
+    EXPECT_EQ(FindFirstBackslash(path), 2u);
+    EXPECT_EQ(FindLastBackslash(path), 5u);
+    EXPECT_EQ(path.substr(FindLastBackslash(path) + 1), "app.exe");
+
+    std::string noBackslash = kJin + kJin;
+    EXPECT_EQ(FindFirstBackslash(noBackslash), kNotFound);
+    EXPECT_EQ(FindLastBackslash(noBackslash), kNotFound);
+
+    EXPECT_FALSE(EndsWithBackslash("D:\\" + kJin));
+    EXPECT_TRUE(EndsWithBackslash("D:\\" + kJin + "\\"));
+    EXPECT_TRUE(EndsWithBackslash("C:\\"));
+    EXPECT_FALSE(EndsWithBackslash(""));
+}
+
+TEST(BackslashSearch, ALoneLeadByteAtTheEndDoesNotReachPastTheText)
+{
+    std::string text = "a\\\xE5";
+    EXPECT_EQ(FindLastBackslash(text), 1u);
+    EXPECT_FALSE(EndsWithBackslash(text));
+}
+
+TEST(BoundedCopies, RefuseWhatDoesNotFitAndLeaveTheBufferAlone)
+{
+    char buffer[8] = "old";
+    EXPECT_FALSE(CopyText(buffer, "12345678"));
+    EXPECT_STREQ(buffer, "old");
+    EXPECT_TRUE(CopyText(buffer, "1234567"));
+    EXPECT_STREQ(buffer, "1234567");
+
+    char joined[8] = "abc";
+    EXPECT_TRUE(AppendText(joined, "defg"));
+    EXPECT_STREQ(joined, "abcdefg");
+    EXPECT_FALSE(AppendText(joined, "h"));
+    EXPECT_STREQ(joined, "abcdefg");
+}
+
+TEST(LineEnds, CutTwoCharactersAndCompareHeadersWithTheirCrLf)
+{
+    char line[] = "[File]\r\n";
+    CutLineEnd(line);
+    EXPECT_STREQ(line, "[File]");
+    char shortLine[] = "x";
+    CutLineEnd(shortLine);
+    EXPECT_STREQ(shortLine, "");
+
+    EXPECT_TRUE(IsHeaderLine("[File]\r\n", "[File]"));
+    EXPECT_FALSE(IsHeaderLine("[File] \r\n", "[File]"));
+    EXPECT_FALSE(IsHeaderLine(" [File]\r\n", "[File]"));
+    EXPECT_FALSE(IsHeaderLine("[file]\r\n", "[File]"));
+    EXPECT_FALSE(IsHeaderLine("[File]\n", "[File]"));
+    EXPECT_FALSE(IsHeaderLine("[File]", "[File]"));
+}
+
+TEST(CopyColumns, ReadsPastTheLineEndAsNothing)
+{
+    char field[21];
+    CopyColumns("abcdefgh", 2, 3, field);
+    EXPECT_STREQ(field, "cde");
+    CopyColumns("abcdefgh", 6, 20, field);
+    EXPECT_STREQ(field, "gh");
+    CopyColumns("abc", 10, 20, field);
+    EXPECT_STREQ(field, "");
+}
