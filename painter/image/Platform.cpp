@@ -15,14 +15,7 @@ class StdFileOpener final : public IFileOpener {
 public:
     std::FILE* Open(const std::string& path, const char* mode) override
     {
-        // Relative paths are written the Windows way (".\back\b1.bmp");
-        // elsewhere the backslash is a folder separator too.
-        std::string native = path;
-#ifndef _WIN32
-        for (char& c : native)
-            if (c == '\\') c = '/';
-#endif
-        return std::fopen(native.c_str(), mode);
+        return std::fopen(NativePath(path).c_str(), mode);
     }
 };
 
@@ -37,5 +30,7 @@ void SetMessageBox(IMessageBox* box) { currentBox = box ? box : &defaultBox; }
 void SetFileOpener(IFileOpener* opener) { currentOpener = opener ? opener : &defaultOpener; }
 void ShowMessage(std::string_view text) { currentBox->Show(text); }
 std::FILE* OpenFile(const std::string& path, const char* mode) { return currentOpener->Open(path, mode); }
+bool RenameFile(const std::string& from, const std::string& to) { return currentOpener->Rename(from, to); }
+bool RemoveFile(const std::string& path) { return currentOpener->Remove(path); }
 
 } // namespace rv

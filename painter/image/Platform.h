@@ -16,11 +16,29 @@ public:
     virtual void Show(std::string_view text) = 0;
 };
 
+// Relative paths are written the Windows way (".\back\b1.bmp"); elsewhere
+// the backslash is a folder separator too.
+inline std::string NativePath(const std::string& path)
+{
+    std::string native = path;
+#ifndef _WIN32
+    for (char& c : native)
+        if (c == '\\') c = '/';
+#endif
+    return native;
+}
+
 class IFileOpener {
 public:
     virtual ~IFileOpener() = default;
     // Opens a file by its GB2312 path; mode as for fopen ("rb", "wb").
     virtual std::FILE* Open(const std::string& path, const char* mode) = 0;
+    // Gives a file a new name, replacing any file of that name.
+    virtual bool Rename(const std::string& from, const std::string& to)
+    {
+        return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+    }
+    virtual bool Remove(const std::string& path) { return std::remove(NativePath(path).c_str()) == 0; }
 };
 
 // Installs the process-wide implementations; nullptr restores the default.
@@ -29,5 +47,7 @@ void SetFileOpener(IFileOpener* opener);
 
 void ShowMessage(std::string_view text);
 std::FILE* OpenFile(const std::string& path, const char* mode);
+bool RenameFile(const std::string& from, const std::string& to);
+bool RemoveFile(const std::string& path);
 
 } // namespace rv

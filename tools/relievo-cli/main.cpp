@@ -1,8 +1,20 @@
 // relievo-cli: the painter's engine from the command line.
 #include "Commands.h"
 
+#include "painter/image/Platform.h"
+
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include "win32/platform/PainterFiles.h"
+#include "win32/platform/Text.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -19,18 +31,47 @@ const char kUsage[] =
 
 } // namespace
 
-int main(int argc, char** argv)
+namespace {
+
+int Run(const std::vector<std::string>& words)
 {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    const std::size_t argc = words.size();
+    if (argc < 2 || words[1] == "--help" || words[1] == "-h") {
         std::fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
     }
-    const rvcli::Args args(argv + 2, argv + argc);
-    const char* command = argv[1];
-    if (std::strcmp(command, "background") == 0) return rvcli::RunBackground(args);
-    if (std::strcmp(command, "random-tile") == 0) return rvcli::RunRandomTile(args);
-    if (std::strcmp(command, "generate") == 0) return rvcli::RunGenerate(args);
-    if (std::strcmp(command, "paint") == 0) return rvcli::RunPaint(args);
-    std::fprintf(stderr, "relievo-cli: unknown command '%s' (try --help)\n", command);
+    const rvcli::Args args(words.begin() + 2, words.end());
+    const std::string& command = words[1];
+    if (command == "background") return rvcli::RunBackground(args);
+    if (command == "random-tile") return rvcli::RunRandomTile(args);
+    if (command == "generate") return rvcli::RunGenerate(args);
+    if (command == "paint") return rvcli::RunPaint(args);
+    std::fprintf(stderr, "relievo-cli: unknown command '%s' (try --help)\n", command.c_str());
     return 2;
 }
+
+} // namespace
+
+#ifdef _WIN32
+// The words come from the wide command line as GB2312 texts, and files are
+// opened by their wide names, so Chinese file names work on any system.
+int main()
+{
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) {
+        std::fputs("relievo-cli: cannot read the command line\n", stderr);
+        return 2;
+    }
+    std::vector<std::string> words;
+    for (int i = 0; i < count; ++i) words.push_back(w32::Narrow(wide[i]));
+    LocalFree(wide);
+    w32::CWin32FileOpener opener;
+    rv::SetFileOpener(&opener);
+    const int status = Run(words);
+    rv::SetFileOpener(nullptr);
+    return status;
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv, argv + argc)); }
+#endif
