@@ -89,7 +89,9 @@ public:
     // Creates a file for binary writing, truncating an existing one; nullptr
     // on failure.
     virtual std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) = 0;
-    // Deletes a file; false when it could not be deleted.
+    // Deletes a file; false when it could not be deleted. (windows.h makes
+    // DeleteFile a macro: Win32 sources that use this member #undef it after
+    // including windows.h.)
     virtual bool DeleteFile(const std::string& path) = 0;
 };
 

@@ -1,0 +1,241 @@
+#include "win32/installer/PackageSystem.h"
+
+// winsock2.h must come before windows.h.
+#include <winsock2.h>
+#include <windows.h>
+#include <shlobj.h>
+// The interface's DeleteFile, not the A/W switch of windows.h.
+#undef DeleteFile
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "installer/package/TextFields.h"
+#include "win32/platform/Text.h"
+
+namespace w32 {
+namespace {
+
+// A file handle with a read buffer, so that byte-by-byte copies and line
+// reads do not cost one system call per byte.
+class CWin32File final : public vela::IBinaryFile {
+public:
+    explicit CWin32File(HANDLE handle) : handle_(handle) {}
+    ~CWin32File() override { CloseHandle(handle_); }
+    CWin32File(const CWin32File&) = delete;
+    CWin32File& operator=(const CWin32File&) = delete;
+
+    bool Seek(std::uint64_t offset) override
+    {
+        pos_ = len_ = 0;
+        LARGE_INTEGER to;
+        to.QuadPart = static_cast<LONGLONG>(offset);
+        return offset <= 0x7FFFFFFFFFFFFFFFull && SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) != 0;
+    }
+
+    std::size_t Read(void* buffer, std::size_t size) override
+    {
+        auto* out = static_cast<char*>(buffer);
+        std::size_t done = 0;
+        while (done < size) {
+            if (pos_ == len_ && !Fill()) break;
+            std::size_t n = std::min(size - done, len_ - pos_);
+            std::memcpy(out + done, buffer_ + pos_, n);
+            pos_ += n;
+            done += n;
+        }
+        return done;
+    }
+
+    std::size_t Write(const void* data, std::size_t size) override
+    {
+        const auto* in = static_cast<const char*>(data);
+        std::size_t done = 0;
+        while (done < size) {
+            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(handle_, in + done, chunk, &written, nullptr) || written == 0) break;
+            done += written;
+        }
+        return done;
+    }
+
+    std::uint64_t Length() override
+    {
+        LARGE_INTEGER size;
+        return GetFileSizeEx(handle_, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+    }
+
+private:
+    bool Fill()
+    {
+        DWORD got = 0;
+        pos_ = len_ = 0;
+        if (!ReadFile(handle_, buffer_, sizeof buffer_, &got, nullptr) || got == 0) return false;
+        len_ = got;
+        return true;
+    }
+
+    HANDLE handle_;
+    char buffer_[16384];
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
+};
+
+std::unique_ptr<vela::IBinaryFile> OpenHandle(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+{
+    HANDLE h = CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<CWin32File>(h);
+}
+
+HKEY RootKey(vela::RegistryRoot root)
+{
+    switch (root) {
+    case vela::RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case vela::RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case vela::RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case vela::RegistryRoot::Users: return HKEY_USERS;
+    case vela::RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
+    }
+    return HKEY_LOCAL_MACHINE;
+}
+
+// Calls get(buffer, capacity) -> length, growing the buffer until it fits.
+template <typename Get>
+std::string FolderText(Get get)
+{
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (;;) {
+        DWORD n = get(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
+        buffer.resize(n + 1);
+    }
+}
+
+} // namespace
+
+std::string CPackageSystem::ModuleFileName()
+{
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string CPackageSystem::TemporaryFolder()
+{
+    return FolderText([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); });
+}
+
+vela::LocalTime CPackageSystem::Now()
+{
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+std::string CPackageSystem::WindowsFolder()
+{
+    return FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetWindowsDirectoryW(b, n)); });
+}
+
+std::string CPackageSystem::SystemFolder()
+{
+    return FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetSystemDirectoryW(b, n)); });
+}
+
+bool CPackageSystem::DesktopFolder(std::string& path)
+{
+    IMalloc* allocator = nullptr;
+    if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
+    LPITEMIDLIST list = nullptr;
+    bool ok = false;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list)) && list) {
+        wchar_t buffer[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(list, buffer)) {
+            path = Narrow(buffer);
+            ok = true;
+        }
+        allocator->Free(list);
+    }
+    allocator->Release();
+    return ok;
+}
+
+bool CPackageSystem::SetCurrentFolder(const std::string& path)
+{
+    return SetCurrentDirectoryW(Widen(path).c_str()) != 0;
+}
+
+std::string CPackageSystem::CurrentFolder()
+{
+    return FolderText([](wchar_t* b, DWORD n) { return GetCurrentDirectoryW(n, b); });
+}
+
+vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot root, const std::string& keyPath,
+                                                            const std::string& valueName, std::string& value)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(RootKey(root), Widen(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return vela::RegistryReadResult::KeyNotOpened;
+    const std::wstring name = Widen(valueName);
+    DWORD type = 0;
+    DWORD bytes = 0;
+    vela::RegistryReadResult result = vela::RegistryReadResult::ValueMissing;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        std::vector<wchar_t> text(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD size = static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t));
+        if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) ==
+            ERROR_SUCCESS) {
+            value = Narrow(std::wstring_view(text.data(), wcsnlen(text.data(), size / sizeof(wchar_t))));
+            result = vela::RegistryReadResult::Read;
+        }
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+bool CPackageSystem::StartSockets()
+{
+    WSADATA data;
+    return WSAStartup(MAKEWORD(1, 1), &data) == 0;
+}
+
+void CPackageSystem::ShowMessage(std::string_view text, std::string_view caption)
+{
+    if (caption.empty()) {
+        // The framework's box: the program's own name as title.
+        std::string name = ModuleFileName();
+        std::size_t slash = vela::FindLastBackslash(name);
+        if (slash != vela::kNotFound) name.erase(0, slash + 1);
+        std::size_t dot = name.find_last_of('.');
+        if (dot != std::string::npos) name.erase(dot);
+        MessageBoxW(nullptr, Widen(text).c_str(), Widen(name).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
+}
+
+std::unique_ptr<vela::IBinaryFile> CPackageSystem::OpenForReading(const std::string& path)
+{
+    return OpenHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+}
+
+std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateForWriting(const std::string& path)
+{
+    return OpenHandle(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
+}
+
+bool CPackageSystem::DeleteFile(const std::string& path)
+{
+    return DeleteFileW(Widen(path).c_str()) != 0;
+}
+
+} // namespace w32
