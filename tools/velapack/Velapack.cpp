@@ -1,0 +1,266 @@
+#include "tools/velapack/Velapack.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "installer/package/Package.h"
+#include "installer/package/PackageWriter.h"
+#include "installer/package/Platform.h"
+#include "installer/package/SetupScript.h"
+#include "installer/package/TextFields.h"
+#include "tools/velapack/Description.h"
+
+namespace velapack {
+namespace {
+
+const char kUsage[] =
+    "usage: velapack DESCRIPTION --stub STUB.exe -o INSTALLER.exe\n"
+    "       velapack --list INSTALLER.exe [--offset N]\n"
+    "       velapack --verify INSTALLER.exe [--offset N]\n"
+    "       velapack --extract INSTALLER.exe FOLDER [--offset N]\n";
+
+// The tool's own system: stdio files, messages to the error text.
+class CToolPlatform final : public vela::IPlatform {
+public:
+    explicit CToolPlatform(std::string& err) : err_(err) {}
+    std::string ModuleFileName() override { return {}; }
+    std::string TemporaryFolder() override { return {}; }
+    vela::LocalTime Now() override { return {}; }
+    std::string WindowsFolder() override { return {}; }
+    std::string SystemFolder() override { return {}; }
+    bool DesktopFolder(std::string&) override { return false; }
+    bool SetCurrentFolder(const std::string&) override { return false; }
+    std::string CurrentFolder() override { return {}; }
+    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot, const std::string&, const std::string&,
+                                                std::string&) override
+    {
+        return vela::RegistryReadResult::KeyNotOpened;
+    }
+    bool StartSockets() override { return true; }
+    void ShowMessage(std::string_view text, std::string_view caption) override
+    {
+        err_.append(caption).append(": ").append(text).append("\n");
+    }
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
+    {
+        return vela::OpenStdioFileForReading(path);
+    }
+    std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string& path) override
+    {
+        return vela::CreateStdioFileForWriting(path);
+    }
+    bool DeleteFile(const std::string& path) override { return std::remove(path.c_str()) == 0; }
+
+private:
+    std::string& err_;
+};
+
+std::string FolderOf(const std::string& path)
+{
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string Trimmed(const char* text)
+{
+    std::string s(text);
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+int Build(const std::string& descriptionPath, const std::string& stubPath, const std::string& outputPath,
+          std::string& out, std::string& err)
+{
+    std::string text, stub, package, problem;
+    if (!ReadWholeFile(descriptionPath, text)) {
+        err += "velapack: cannot read the description \"" + descriptionPath + "\"\n";
+        return 1;
+    }
+    vela::PackageDescription description;
+    if (!ParseDescription(text, FolderOf(descriptionPath), description, problem)) {
+        err += "velapack: " + descriptionPath + ": " + problem + "\n";
+        return 1;
+    }
+    if (!ReadWholeFile(stubPath, stub)) {
+        err += "velapack: cannot read the stub \"" + stubPath + "\"\n";
+        return 1;
+    }
+    if (!vela::BuildPackage(description, package, problem)) {
+        err += "velapack: " + problem + "\n";
+        return 1;
+    }
+    auto output = vela::CreateStdioFileForWriting(outputPath);
+    if (!output || output->Write(stub.data(), stub.size()) != stub.size() ||
+        output->Write(package.data(), package.size()) != package.size()) {
+        err += "velapack: cannot write \"" + outputPath + "\"\n";
+        output.reset();
+        std::remove(outputPath.c_str());
+        return 1;
+    }
+    out += "velapack: wrote " + outputPath + ": stub " + std::to_string(stub.size()) + " bytes, package " +
+           std::to_string(package.size()) + " bytes, " + std::to_string(description.files.size()) + " files\n";
+    if (stub.size() != kDefaultPackageOffset)
+        out += "velapack: note: the stub is not " + std::to_string(kDefaultPackageOffset) +
+               " bytes; the package lies at offset " + std::to_string(stub.size()) + "\n";
+    return 0;
+}
+
+// Reads the header and the script of an installer.
+bool OpenPackage(const std::string& path, std::uint64_t offset, std::unique_ptr<vela::IBinaryFile>& file,
+                 vela::PackageHeader& header, std::string& script, std::string& err)
+{
+    file = vela::OpenStdioFileForReading(path);
+    if (!file) {
+        err += "velapack: cannot open \"" + path + "\"\n";
+        return false;
+    }
+    if (!vela::ReadPackageHeader(*file, offset, header) || header.scriptLength <= 0) {
+        err += "velapack: no package header at offset " + std::to_string(offset) + "\n";
+        return false;
+    }
+    script.assign(static_cast<std::size_t>(header.scriptLength), '\0');
+    script.resize(file->Read(script.data(), script.size()));
+    return true;
+}
+
+void ListEntry(std::string& out, const char* label, const vela::FileTableEntry& e)
+{
+    out += std::string("  ") + label + "offset " + std::to_string(e.offset) + ", size " + std::to_string(e.size) +
+           ", flag " + (e.flag ? std::string(1, e.flag) : std::string("none")) + ": " + Trimmed(e.target) + "\n";
+}
+
+int List(const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
+{
+    std::unique_ptr<vela::IBinaryFile> file;
+    vela::PackageHeader header;
+    std::string script;
+    if (!OpenPackage(path, offset, file, header, script, err)) return 1;
+    const vela::SetupScriptContents s = vela::ReadSetupScript(script);
+    auto value = [](const char* line) {
+        std::string v(line);
+        v.resize(v.size() >= 2 ? v.size() - 2 : 0);
+        return v;
+    };
+    out += "Package at offset " + std::to_string(offset) + ": script " + std::to_string(header.scriptLength) +
+           " bytes, " + std::to_string(header.fileCount) + " files\n";
+    out += "[Basal]\n  name: " + value(s.basal.displayName) + "\n  folder: " + value(s.basal.installPath) +
+           "\n  welcome pages: " + value(s.basal.showWelcome) + "\n  uninstall: " +
+           value(s.basal.registerUninstall) + "\n";
+    out += "[AutoReg]\n";
+    for (const auto& line : s.autoReg) out += "  " + line + "\n";
+    out += "[ClearFile]\n";
+    for (const auto& line : s.clearFile) out += "  " + line + "\n";
+    out += "[Menu]\n  group: " + s.menuGroup + "\n";
+    for (const auto& m : s.menu)
+        out += std::string("  shortcut: ") + m.name + " -> " + m.target + (m.onDesktop ? " (desktop)" : "") + "\n";
+    out += "[Run]\n  caption: " + s.runCaption + "\n  command: " + s.runCommand + "\n";
+    out += "[Directory]\n";
+    for (const auto& line : s.directories) out += "  " + line + "\n";
+    out += "[File]\n";
+    ListEntry(out, "welcome picture: ", s.welcomePicture);
+    ListEntry(out, "splash picture: ", s.splashPicture);
+    for (std::size_t i = 0; i < s.files.size(); ++i) ListEntry(out, (std::to_string(i + 1) + ": ").c_str(), s.files[i]);
+    out += "[TotalSize]\n  " + s.totalSize + "\n";
+    out += "[Readme Content]\n  " + std::to_string(s.readme.size()) + " bytes\n";
+    std::string problem;
+    if (!vela::CheckPackage(*file, offset, problem)) {
+        err += "velapack: the package is damaged: " + problem + "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int Verify(const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
+{
+    auto file = vela::OpenStdioFileForReading(path);
+    if (!file) {
+        err += "velapack: cannot open \"" + path + "\"\n";
+        return 1;
+    }
+    std::string problem;
+    if (!vela::CheckPackage(*file, offset, problem)) {
+        err += "velapack: " + path + ": the package is damaged: " + problem + "\n";
+        return 1;
+    }
+    out += "velapack: " + path + ": the package is sound\n";
+    return 0;
+}
+
+int Extract(const std::string& path, std::uint64_t offset, const std::string& folder, std::string& out,
+            std::string& err)
+{
+    std::unique_ptr<vela::IBinaryFile> file;
+    vela::PackageHeader header;
+    std::string script, problem;
+    if (!OpenPackage(path, offset, file, header, script, err)) return 1;
+    if (!vela::CheckPackage(*file, offset, problem)) {
+        err += "velapack: the package is damaged: " + problem + "\n";
+        return 1;
+    }
+    CToolPlatform sys(err);
+    const vela::SetupScriptContents s = vela::ReadSetupScript(script);
+    const std::int64_t base = static_cast<std::int64_t>(offset) + header.scriptLength;
+    bool ok = vela::ExtractStoredFile(sys, *file, folder + "/setup.ini",
+                                      static_cast<std::int64_t>(offset + vela::kPackageHeaderSize),
+                                      header.scriptLength);
+    ok = vela::ExtractStoredFile(sys, *file, folder + "/welcome.bmp", base + s.welcomePicture.offset,
+                                 s.welcomePicture.size) && ok;
+    if (vela::IsSplashTag(s.splashPicture.target))
+        ok = vela::ExtractStoredFile(sys, *file, folder + "/splash.bmp", base + s.splashPicture.offset,
+                                     s.splashPicture.size) && ok;
+    for (std::size_t i = 0; i < s.files.size(); ++i) {
+        std::string target = Trimmed(s.files[i].target);
+        std::size_t slash = vela::FindLastBackslash(target);
+        std::string name = std::to_string(i + 1) + "-" + (slash == vela::kNotFound ? target : target.substr(slash + 1));
+        ok = vela::ExtractStoredFile(sys, *file, folder + "/" + name, base + s.files[i].offset, s.files[i].size) && ok;
+    }
+    if (!ok) return 1;
+    out += "velapack: extracted the script, the pictures and " + std::to_string(s.files.size()) + " files\n";
+    return 0;
+}
+
+bool ParseOffset(const std::string& text, std::uint64_t& offset)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 12) return false;
+    offset = std::stoull(text);
+    return true;
+}
+
+} // namespace
+
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err)
+{
+    std::vector<std::string> rest;
+    std::uint64_t offset = kDefaultPackageOffset;
+    std::string stub, output, mode;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        bool hasValue = i + 1 < args.size();
+        if (a == "--offset" && hasValue) {
+            if (!ParseOffset(args[++i], offset)) {
+                err += "velapack: --offset needs a decimal byte offset\n";
+                return 2;
+            }
+        } else if (a == "--stub" && hasValue) {
+            stub = args[++i];
+        } else if (a == "-o" && hasValue) {
+            output = args[++i];
+        } else if ((a == "--list" || a == "--verify" || a == "--extract") && mode.empty()) {
+            mode = a;
+        } else if (!a.empty() && a[0] == '-') {
+            err += "velapack: unknown or incomplete option \"" + a + "\"\n" + kUsage;
+            return 2;
+        } else {
+            rest.push_back(a);
+        }
+    }
+    if (mode.empty() && rest.size() == 1 && !stub.empty() && !output.empty())
+        return Build(rest[0], stub, output, out, err);
+    if (mode == "--list" && rest.size() == 1) return List(rest[0], offset, out, err);
+    if (mode == "--verify" && rest.size() == 1) return Verify(rest[0], offset, out, err);
+    if (mode == "--extract" && rest.size() == 2) return Extract(rest[0], offset, rest[1], out, err);
+    err += kUsage;
+    return 2;
+}
+
+} // namespace velapack

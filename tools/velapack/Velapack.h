@@ -1,0 +1,18 @@
+#pragma once
+// velapack: builds an installer (the stub followed by a package) from a plain
+// description, and lists, verifies or unpacks an existing installer.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velapack {
+
+// Where the stub expects its package: the stub's own padded size.
+inline constexpr std::uint64_t kDefaultPackageOffset = 151552;
+
+// Runs one command line (arguments without the program name). Output goes
+// to out, diagnostics to err; the result is the process exit code (0 done,
+// 1 refused or damaged, 2 wrong usage).
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err);
+
+} // namespace velapack

@@ -1,0 +1,235 @@
+#include "tools/velapack/Velapack.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "installer/package/Package.h"
+#include "installer/package/SetupScript.h"
+#include "tools/velapack/Description.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Pattern(std::size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + seed) % 251);
+    return bytes;
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes)
+{
+    std::FILE* f = std::fopen(path.string().c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::string bytes;
+    EXPECT_TRUE(velapack::ReadWholeFile(path.string(), bytes)) << path;
+    return bytes;
+}
+
+const char kDescription[] =
+    "# A sample installer\n"
+    "name = Relievo\n"
+    "folder = [Program Files]\\Relievo\n"
+    "welcome-pages = yes\n"
+    "uninstall = no\n"
+    "welcome-picture = welcome.bmp\n"
+    "splash-picture = splash.bmp\n"
+    "licence = licence.txt\n"
+    "group = Relievo\n"
+    "run-caption = Start Relievo now\n"
+    "run = [InstallDir]\\Relievo.exe\n"
+    "directory = [InstallDir]\n"
+    "directory = [Start Menu]\\Relievo\n"
+    "autoreg = [InstallDir]\\comp.ocx\n"
+    "clear = [InstallDir]\\old.txt\n"
+    "shortcut = Relievo | [InstallDir]\\Relievo.exe | | desktop\n"
+    "shortcut = Help | [Windows Directory]\\hh.exe | [InstallDir]\\readme.chm\n"
+    "file = 0 | empty.txt | [InstallDir]\\empty.txt\n"
+    "file = 4 | small.bin | [InstallDir]\\small.bin\n"
+    "file = 1 | comp.ocx | [InstallDir]\\comp.ocx\n"
+    "file = 0 | big.bin | [InstallDir]\\data\\big.bin\n";
+
+class Velapack : public ::testing::Test {
+protected:
+    fs::path dir;
+    std::string out, err;
+
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("velapack-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir / "out");
+        WriteFile(dir / "welcome.bmp", Pattern(1500, 1));
+        WriteFile(dir / "splash.bmp", Pattern(2500, 2));
+        WriteFile(dir / "licence.txt", "Terms\nMore terms\n");
+        WriteFile(dir / "empty.txt", "");
+        WriteFile(dir / "small.bin", Pattern(2047, 3));
+        WriteFile(dir / "comp.ocx", Pattern(2048, 4));
+        WriteFile(dir / "big.bin", Pattern(3 * 1024 * 1024 + 5, 5));
+        WriteFile(dir / "stub.exe", Pattern(velapack::kDefaultPackageOffset, 6));
+        WriteFile(dir / "setup.txt", kDescription);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string P(const char* name) { return (dir / name).string(); }
+    int Tool(std::vector<std::string> args)
+    {
+        out.clear();
+        err.clear();
+        return velapack::Run(args, out, err);
+    }
+    int BuildWith(const std::string& description)
+    {
+        WriteFile(dir / "setup.txt", description);
+        return Tool({P("setup.txt"), "--stub", P("stub.exe"), "-o", P("setup.exe")});
+    }
+};
+
+} // namespace
+
+TEST_F(Velapack, BuildsListsVerifiesAndExtractsByteIdentically)
+{
+    ASSERT_EQ(BuildWith(kDescription), 0) << err;
+    const std::string installer = ReadFile(dir / "setup.exe");
+    EXPECT_EQ(installer.substr(0, velapack::kDefaultPackageOffset), ReadFile(dir / "stub.exe"));
+
+    ASSERT_EQ(Tool({"--verify", P("setup.exe")}), 0) << err;
+    EXPECT_NE(out.find("sound"), std::string::npos);
+
+    ASSERT_EQ(Tool({"--list", P("setup.exe")}), 0) << err;
+    EXPECT_NE(out.find("name: Relievo\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("uninstall: 0\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("shortcut: Relievo -> [InstallDir]\\Relievo.exe (desktop)\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("shortcut: Help -> [Windows Directory]\\hh.exe /[InstallDir]\\readme.chm\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("welcome picture: offset 40, size 1500, flag B: [WelPic]\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("2: offset 4040, size 2047, flag 4: [InstallDir]\\small.bin\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("4 files"), std::string::npos) << out;
+
+    ASSERT_EQ(Tool({"--extract", P("setup.exe"), P("out")}), 0) << err;
+    EXPECT_EQ(ReadFile(dir / "out" / "welcome.bmp"), ReadFile(dir / "welcome.bmp"));
+    EXPECT_EQ(ReadFile(dir / "out" / "splash.bmp"), ReadFile(dir / "splash.bmp"));
+    EXPECT_EQ(ReadFile(dir / "out" / "1-empty.txt"), "");
+    EXPECT_EQ(ReadFile(dir / "out" / "2-small.bin"), ReadFile(dir / "small.bin"));
+    EXPECT_EQ(ReadFile(dir / "out" / "3-comp.ocx"), ReadFile(dir / "comp.ocx"));
+    EXPECT_TRUE(ReadFile(dir / "out" / "4-big.bin") == ReadFile(dir / "big.bin"));
+
+    const vela::SetupScriptContents s = vela::ReadSetupScript(ReadFile(dir / "out" / "setup.ini"));
+    EXPECT_EQ(s.readme, "Terms\r\nMore terms\r\n");
+    EXPECT_EQ(s.directories, (std::vector<std::string>{"[InstallDir]", "[Start Menu]\\Relievo"}));
+    EXPECT_EQ(s.totalSize, std::to_string(2047 + 2048 + 3 * 1024 * 1024 + 5));
+}
+
+TEST_F(Velapack, VerifyAndListReportADamagedInstaller)
+{
+    ASSERT_EQ(BuildWith(kDescription), 0) << err;
+    std::string installer = ReadFile(dir / "setup.exe");
+    WriteFile(dir / "setup.exe", installer.substr(0, installer.size() - 100));
+    EXPECT_EQ(Tool({"--verify", P("setup.exe")}), 1);
+    EXPECT_NE(err.find("damaged: file line 4"), std::string::npos) << err;
+    EXPECT_EQ(Tool({"--list", P("setup.exe")}), 1);
+    EXPECT_NE(out.find("name: Relievo"), std::string::npos);
+    EXPECT_NE(err.find("damaged"), std::string::npos);
+    EXPECT_EQ(Tool({"--extract", P("setup.exe"), P("out")}), 1);
+
+    // At the wrong offset there is no package at all.
+    WriteFile(dir / "setup.exe", installer);
+    EXPECT_EQ(Tool({"--verify", P("setup.exe"), "--offset", "4096"}), 1);
+    EXPECT_EQ(Tool({"--list", P("setup.exe"), "--offset", "4096"}), 1);
+}
+
+TEST_F(Velapack, ARelocatedStubIsReadWithItsOffset)
+{
+    WriteFile(dir / "stub.exe", Pattern(8192, 7));
+    ASSERT_EQ(BuildWith(kDescription), 0) << err;
+    EXPECT_NE(out.find("offset 8192"), std::string::npos) << out;
+    EXPECT_EQ(Tool({"--verify", P("setup.exe"), "--offset", "8192"}), 0) << err;
+    EXPECT_EQ(Tool({"--verify", P("setup.exe")}), 1);
+}
+
+TEST_F(Velapack, RefusesWhatTheFormatCannotHold)
+{
+    std::string d = kDescription;
+    EXPECT_EQ(BuildWith(d + "file = 0 | missing.bin | [InstallDir]\\m.bin\n"), 1);
+    EXPECT_NE(err.find("line 22: cannot read the file"), std::string::npos) << err;
+
+    EXPECT_EQ(BuildWith(d + "shortcut = " + std::string(101, 'n') + " | [InstallDir]\\a.exe\n"), 1);
+    EXPECT_NE(err.find("wider than 100"), std::string::npos) << err;
+
+    EXPECT_EQ(BuildWith(d + "shortcut = A | [InstallDir]\\bin/a.exe | x\n"), 1);
+    EXPECT_NE(err.find("slash"), std::string::npos) << err;
+
+    EXPECT_EQ(BuildWith(d + "file = 0 | empty.txt | [InstallDir]\\" + std::string(256, 'x') + "\n"), 1);
+    EXPECT_NE(err.find("wider than 268"), std::string::npos) << err;
+
+    EXPECT_EQ(BuildWith(d + "file = 3 | empty.txt | [InstallDir]\\a\n"), 1);
+    EXPECT_NE(err.find("flag"), std::string::npos) << err;
+
+    EXPECT_EQ(BuildWith(d + "colour = blue\n"), 1);
+    EXPECT_NE(err.find("line 22: unknown key \"colour\""), std::string::npos) << err;
+
+    EXPECT_EQ(BuildWith("folder = [Program Files]\\A\nrun = x\nwelcome-pages = no\n"), 1);
+    EXPECT_NE(err.find("no name"), std::string::npos) << err;
+    EXPECT_EQ(BuildWith("name = A\nfolder = [Program Files]\\A\nrun = x\n"), 1);
+    EXPECT_NE(err.find("welcome-picture"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir / "setup.exe")) << "a refused build writes nothing";
+    EXPECT_EQ(BuildWith("name = A\nfolder = [Program Files]\\A\nrun = x\nwelcome-pages = no\n"), 0) << err;
+    EXPECT_TRUE(fs::exists(dir / "setup.exe"));
+}
+
+TEST_F(Velapack, WrongUsageIsExplained)
+{
+    EXPECT_EQ(Tool({}), 2);
+    EXPECT_NE(err.find("usage"), std::string::npos);
+    EXPECT_EQ(Tool({"--list"}), 2);
+    EXPECT_EQ(Tool({"--verify", P("setup.exe"), "--offset", "12x"}), 2);
+    EXPECT_EQ(Tool({P("setup.txt"), "--stub", P("stub.exe")}), 2);
+    EXPECT_EQ(Tool({"--bogus"}), 2);
+}
+
+TEST(Description, ReadsEveryKey)
+{
+    vela::PackageDescription d;
+    std::string problem;
+    ASSERT_TRUE(velapack::ParseDescription("name = A B\n"
+                                           "folder = [Program Files]\\A\r\n"
+                                           "  # comment\n"
+                                           "welcome-pages = no\n"
+                                           "uninstall = yes\n"
+                                           "run-caption = Go?\n"
+                                           "run = [InstallDir]\\a.exe\n"
+                                           "shortcut = A | [InstallDir]\\a.exe | -x\n"
+                                           "shortcut = B | [InstallDir]\\b.exe | | desktop\n",
+                                           "", d, problem))
+        << problem;
+    EXPECT_EQ(d.displayName, "A B");
+    EXPECT_EQ(d.defaultFolder, "[Program Files]\\A");
+    EXPECT_FALSE(d.showWelcomePages);
+    EXPECT_TRUE(d.registerUninstall);
+    EXPECT_EQ(d.runCaption, "Go?");
+    ASSERT_EQ(d.shortcuts.size(), 2u);
+    EXPECT_EQ(d.shortcuts[0].arguments, "-x");
+    EXPECT_FALSE(d.shortcuts[0].onDesktop);
+    EXPECT_EQ(d.shortcuts[1].arguments, "");
+    EXPECT_TRUE(d.shortcuts[1].onDesktop);
+
+    EXPECT_FALSE(velapack::ParseDescription("name = A\nwelcome-pages = maybe\n", "", d, problem));
+    EXPECT_EQ(problem, "line 2: welcome-pages must be yes or no");
+    EXPECT_FALSE(velapack::ParseDescription("name A\n", "", d, problem));
+    EXPECT_EQ(problem, "line 1: expected \"key = value\"");
+    EXPECT_FALSE(velapack::ParseDescription("shortcut = A | b | c | sofa\n", "", d, problem));
+    EXPECT_NE(problem.find("desktop"), std::string::npos);
+}
