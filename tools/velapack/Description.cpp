@@ -35,7 +35,7 @@ bool ParseYesNo(std::string_view value, bool& out)
 
 std::string Resolve(const std::string& base, const std::string& path)
 {
-    if (path.empty() || path[0] == '/' || base.empty() || (path.size() > 1 && path[1] == ':')) return path;
+    if (path.empty() || path[0] == '/' || path[0] == '\\' || base.empty() || (path.size() > 1 && path[1] == ':')) return path;
     return base + "/" + path;
 }
 

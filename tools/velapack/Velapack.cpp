@@ -55,9 +55,13 @@ private:
     std::string& err_;
 };
 
+// The folder part of a path; both separators count (a backslash only as a
+// character of its own, never as the trail byte of a double-byte one).
 std::string FolderOf(const std::string& path)
 {
     std::size_t slash = path.find_last_of('/');
+    std::size_t backslash = vela::FindLastBackslash(path);
+    if (backslash != vela::kNotFound && (slash == std::string::npos || backslash > slash)) slash = backslash;
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
