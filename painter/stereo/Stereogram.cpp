@@ -18,35 +18,51 @@ namespace {
 // a new chain hides every older chain of its residue that starts at or after
 // it. The colour at a column is then that of the newest chain starting at or
 // before it, or the untouched background when there is none.
-struct Chain {
-    int start;     // first column written (not negative)
-    Colour colour;
-};
-
 class RowChains {
 public:
-    void Reset(int period)
+    // Starts within a residue are distinct columns below `limit`, so a
+    // residue never holds more than limit / period + 1 chains.
+    void Reset(int period, int limit)
     {
-        if (static_cast<int>(residues_.size()) < period) residues_.resize(static_cast<std::size_t>(period));
-        for (int r = 0; r < period; ++r) residues_[static_cast<std::size_t>(r)].clear();
+        capacity_ = static_cast<std::size_t>(limit / period + 1);
+        const std::size_t cells = capacity_ * static_cast<std::size_t>(period);
+        if (starts_.size() < cells) {
+            starts_.resize(cells);
+            colours_.resize(cells);
+        }
+        sizes_.assign(static_cast<std::size_t>(period), 0);
     }
-    // The newest chain covering column c, or nullptr.
-    const Chain* Covering(int c, int period) const
+    // The colour of the newest chain covering column c (of residue r), or false.
+    bool Covering(int c, std::size_t r, Colour& colour) const
     {
-        const auto& stack = residues_[static_cast<std::size_t>(c % period)];
-        auto it = std::upper_bound(stack.begin(), stack.end(), c, [](int col, const Chain& ch) { return col < ch.start; });
-        return it == stack.begin() ? nullptr : &*(it - 1);
+        const int* starts = &starts_[r * capacity_];
+        // The newest chains start furthest right: look from the top.
+        for (std::size_t i = sizes_[r]; i-- > 0;)
+            if (starts[i] <= c) {
+                colour = colours_[r * capacity_ + i];
+                return true;
+            }
+        return false;
     }
-    void Add(int start, Colour colour, int period)
+    // A chain from column `start` (of residue r) on.
+    void Add(int start, std::size_t r, Colour colour)
     {
-        auto& stack = residues_[static_cast<std::size_t>(start % period)];
-        while (!stack.empty() && stack.back().start >= start) stack.pop_back();
-        stack.push_back({start, colour});
+        const std::size_t base = r * capacity_;
+        std::size_t n = sizes_[r];
+        while (n > 0 && starts_[base + n - 1] >= start) --n;
+        starts_[base + n] = start;
+        colours_[base + n] = colour;
+        sizes_[r] = n + 1;
     }
-    const std::vector<Chain>& Residue(int r) const { return residues_[static_cast<std::size_t>(r)]; }
+    std::size_t Size(int r) const { return sizes_[static_cast<std::size_t>(r)]; }
+    int Start(int r, std::size_t i) const { return starts_[static_cast<std::size_t>(r) * capacity_ + i]; }
+    Colour ColourAt(int r, std::size_t i) const { return colours_[static_cast<std::size_t>(r) * capacity_ + i]; }
 
 private:
-    std::vector<std::vector<Chain>> residues_;
+    std::size_t capacity_ = 0;
+    std::vector<int> starts_;
+    std::vector<Colour> colours_;
+    std::vector<std::size_t> sizes_;
 };
 
 Colour ReadBgr(const std::uint8_t* p) { return static_cast<Colour>(p[0]) << 16 | static_cast<Colour>(p[1]) << 8 | p[2]; }
@@ -68,12 +84,16 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
     const int rows = std::min(params.pictureHeight, background.Height());
     const int step = FeelStep(params.feel);
 
-    // Shifts by red value for the black family [0] and the blue family [1].
+    // Shifts by red value for the black family [0] and the blue family [1],
+    // and the same modulo the period (so the inner loop has no division).
     std::array<std::array<int, 256>, 2> shift{};
-    for (int red = 0; red < 255; ++red) {
-        shift[0][static_cast<std::size_t>(red)] = DepthShift(static_cast<Colour>(red), step);
-        shift[1][static_cast<std::size_t>(red)] = DepthShift(0xFF0000u | static_cast<Colour>(red), step);
-    }
+    std::array<std::array<int, 256>, 2> shiftResidue{};
+    for (int family = 0; family < 2; ++family)
+        for (int red = 0; red < 255; ++red) {
+            const int s = DepthShift((family ? 0xFF0000u : 0u) | static_cast<Colour>(red), step);
+            shift[family][static_cast<std::size_t>(red)] = s;
+            shiftResidue[family][static_cast<std::size_t>(red)] = ((s % period) + period) % period;
+        }
 
     const int depthColumns = std::min(columns, depthMap.Width());
     RowChains chains;
@@ -82,18 +102,19 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
         std::uint8_t* row = background.Bits() + static_cast<std::size_t>(background.Height() - 1 - y) * background.Stride();
         const std::uint8_t* depth =
             depthMap.Bits() + static_cast<std::size_t>(depthMap.Height() - 1 - y) * depthMap.Stride();
-        chains.Reset(period);
+        chains.Reset(period, limit);
         bool touched = false;
+        int residue = -1; // x modulo the period
         for (int x = 0; x < depthColumns; ++x) {
+            if (++residue == period) residue = 0;
             const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(x);
             const int red = d[2];
             if (red == 0xFF) continue;
-            const int s = shift[d[0] == 0xFF][static_cast<std::size_t>(red)];
+            const bool blue = d[0] == 0xFF;
+            const int s = shift[blue][static_cast<std::size_t>(red)];
             Colour colour = kWhite; // columns beyond the background read as white
-            if (x < limit) {
-                const Chain* c = chains.Covering(x, period);
-                colour = c ? c->colour : ReadBgr(row + 3 * static_cast<std::size_t>(x));
-            }
+            if (x < limit && !chains.Covering(x, static_cast<std::size_t>(residue), colour))
+                colour = ReadBgr(row + 3 * static_cast<std::size_t>(x));
             long long start = static_cast<long long>(x) + s + period;
             if (start >= params.pictureWidth) {
                 // Only the first copy is made past the picture width; it can
@@ -103,17 +124,19 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
             }
             if (start < 0) start += (-start + period - 1) / period * period;
             if (start >= limit) continue;
-            chains.Add(static_cast<int>(start), colour, period);
+            int startResidue = residue + shiftResidue[blue][static_cast<std::size_t>(red)];
+            if (startResidue >= period) startResidue -= period;
+            chains.Add(static_cast<int>(start), static_cast<std::size_t>(startResidue), colour);
             touched = true;
         }
         if (!touched) continue;
         for (int r = 0; r < period && r < limit; ++r) {
-            const std::vector<Chain>& stack = chains.Residue(r);
-            if (stack.empty()) continue;
+            const std::size_t n = chains.Size(r);
+            if (n == 0) continue;
             std::size_t i = 0;
-            for (int c = stack.front().start; c < limit; c += period) {
-                while (i + 1 < stack.size() && stack[i + 1].start <= c) ++i;
-                WriteBgr(row + 3 * static_cast<std::size_t>(c), stack[i].colour);
+            for (int c = chains.Start(r, 0); c < limit; c += period) {
+                while (i + 1 < n && chains.Start(r, i + 1) <= c) ++i;
+                WriteBgr(row + 3 * static_cast<std::size_t>(c), chains.ColourAt(r, i));
             }
         }
     }

@@ -101,11 +101,7 @@ void Sizes(benchmark::internal::Benchmark* b)
 
 BENCHMARK(BM_GenerateBackground)->Apply(Sizes);
 BENCHMARK(BM_GenerateStereogram)->Apply(Sizes);
-BENCHMARK(BM_LiteralStereogram)
-    ->Args({800, 600, 100})
-    ->Args({800, 600, 64})
-    ->ArgNames({"w", "h", "period"})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiteralStereogram)->Apply(Sizes);
 
 } // namespace
 
