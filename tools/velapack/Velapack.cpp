@@ -8,6 +8,7 @@
 #include "installer/package/Platform.h"
 #include "installer/package/SetupScript.h"
 #include "installer/package/TextFields.h"
+#include "installer/wizard/PackageOffset.h"
 #include "tools/velapack/Description.h"
 
 namespace velapack {
@@ -65,6 +66,19 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+// The package offset compiled into a stub: the eight little-endian bytes
+// after the first occurrence of its slot tag. False when there is no tag.
+bool OffsetInStub(std::string_view bytes, std::uint64_t& offset, bool& unique)
+{
+    const std::string_view tag(vela::kPackageOffsetTag, sizeof vela::kPackageOffsetTag);
+    const std::size_t at = bytes.find(tag);
+    if (at == std::string_view::npos || at + tag.size() + 8 > bytes.size()) return false;
+    unique = bytes.find(tag, at + 1) == std::string_view::npos;
+    offset = 0;
+    for (int i = 7; i >= 0; --i) offset = (offset << 8) | static_cast<unsigned char>(bytes[at + tag.size() + i]);
+    return true;
+}
+
 std::string Trimmed(const char* text)
 {
     std::string s(text);
@@ -89,6 +103,15 @@ int Build(const std::string& descriptionPath, const std::string& stubPath, const
         err += "velapack: cannot read the stub \"" + stubPath + "\"\n";
         return 1;
     }
+    std::uint64_t slot = 0;
+    bool unique = false;
+    const bool hasSlot = OffsetInStub(stub, slot, unique);
+    if (hasSlot && (!unique || slot != stub.size())) {
+        err += "velapack: the stub \"" + stubPath + "\" expects its package at offset " + std::to_string(slot) +
+               (unique ? "" : " (its offset tag is not unique)") + " but is " + std::to_string(stub.size()) +
+               " bytes long\n";
+        return 1;
+    }
     if (!vela::BuildPackage(description, package, problem)) {
         err += "velapack: " + problem + "\n";
         return 1;
@@ -103,9 +126,9 @@ int Build(const std::string& descriptionPath, const std::string& stubPath, const
     }
     out += "velapack: wrote " + outputPath + ": stub " + std::to_string(stub.size()) + " bytes, package " +
            std::to_string(package.size()) + " bytes, " + std::to_string(description.files.size()) + " files\n";
-    if (stub.size() != kDefaultPackageOffset)
-        out += "velapack: note: the stub is not " + std::to_string(kDefaultPackageOffset) +
-               " bytes; the package lies at offset " + std::to_string(stub.size()) + "\n";
+    if (!hasSlot)
+        out += "velapack: note: the stub carries no package offset; the package lies at offset " +
+               std::to_string(stub.size()) + "\n";
     return 0;
 }
 
@@ -235,12 +258,14 @@ bool ParseOffset(const std::string& text, std::uint64_t& offset)
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err)
 {
     std::vector<std::string> rest;
-    std::uint64_t offset = kDefaultPackageOffset;
+    std::uint64_t offset = 0;
+    bool offsetGiven = false;
     std::string stub, output, mode;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         bool hasValue = i + 1 < args.size();
         if (a == "--offset" && hasValue) {
+            offsetGiven = true;
             if (!ParseOffset(args[++i], offset)) {
                 err += "velapack: --offset needs a decimal byte offset\n";
                 return 2;
@@ -260,6 +285,12 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     }
     if (mode.empty() && rest.size() == 1 && !stub.empty() && !output.empty())
         return Build(rest[0], stub, output, out, err);
+    if (!mode.empty() && !rest.empty() && !offsetGiven) {
+        // The offset the installer's own stub carries, else the usual one.
+        std::string bytes;
+        bool unique = false;
+        if (!ReadWholeFile(rest[0], bytes) || !OffsetInStub(bytes, offset, unique)) offset = kDefaultPackageOffset;
+    }
     if (mode == "--list" && rest.size() == 1) return List(rest[0], offset, out, err);
     if (mode == "--verify" && rest.size() == 1) return Verify(rest[0], offset, out, err);
     if (mode == "--extract" && rest.size() == 2) return Extract(rest[0], offset, rest[1], out, err);

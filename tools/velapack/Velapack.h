@@ -7,7 +7,8 @@
 
 namespace velapack {
 
-// Where the stub expects its package: the stub's own padded size.
+// Where an installer's package is looked for when its stub carries no
+// tagged offset and none is given: the stub's usual padded size.
 inline constexpr std::uint64_t kDefaultPackageOffset = 151552;
 
 // Runs one command line (arguments without the program name). Output goes

@@ -155,9 +155,40 @@ TEST_F(Velapack, ARelocatedStubIsReadWithItsOffset)
 {
     WriteFile(dir / "stub.exe", Pattern(8192, 7));
     ASSERT_EQ(BuildWith(kDescription), 0) << err;
-    EXPECT_NE(out.find("offset 8192"), std::string::npos) << out;
+    EXPECT_NE(out.find("carries no package offset; the package lies at offset 8192"), std::string::npos) << out;
     EXPECT_EQ(Tool({"--verify", P("setup.exe"), "--offset", "8192"}), 0) << err;
     EXPECT_EQ(Tool({"--verify", P("setup.exe")}), 1);
+}
+
+namespace {
+
+// A stub whose tagged slot carries the given package offset.
+std::string StubWithSlot(std::size_t size, std::uint64_t offset)
+{
+    std::string stub = Pattern(size, 8);
+    std::string slot("VelaPackageOfs=", 16);
+    for (int i = 0; i < 8; ++i) slot += static_cast<char>((offset >> (8 * i)) & 0xFF);
+    stub.replace(1000, slot.size(), slot);
+    return stub;
+}
+
+} // namespace
+
+TEST_F(Velapack, TheStubsOwnOffsetIsUsedAndChecked)
+{
+    WriteFile(dir / "stub.exe", StubWithSlot(12288, 12288));
+    ASSERT_EQ(BuildWith(kDescription), 0) << err;
+    EXPECT_EQ(out.find("note"), std::string::npos) << out;
+    ASSERT_EQ(Tool({"--list", P("setup.exe")}), 0) << err;
+    EXPECT_NE(out.find("Package at offset 12288"), std::string::npos) << out;
+    EXPECT_EQ(Tool({"--verify", P("setup.exe")}), 0) << err;
+    EXPECT_EQ(Tool({"--verify", P("setup.exe"), "--offset", "151552"}), 1);
+
+    fs::remove(dir / "setup.exe");
+    WriteFile(dir / "stub.exe", StubWithSlot(12000, 12288));
+    EXPECT_EQ(BuildWith(kDescription), 1);
+    EXPECT_NE(err.find("expects its package at offset 12288 but is 12000 bytes long"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir / "setup.exe"));
 }
 
 TEST_F(Velapack, RefusesWhatTheFormatCannotHold)
