@@ -227,3 +227,24 @@ TEST_F(Startup, ADoubleByteDisplayNameKeepsItsCharacters)
     EXPECT_EQ(Run(), StartupEnd::WizardRun);
     EXPECT_STREQ(ctx.displayName, "\xE5\x5C\xBB\xAD");
 }
+
+TEST_F(Startup, TheSplashTagAloneDecidesWhetherTheSplashShows)
+{
+    std::string package = Package();
+    const std::size_t tag = package.find("[SoftPic]");
+    ASSERT_NE(tag, std::string::npos);
+
+    package.replace(tag, 9, "[NonePic]");  // keeps the stored picture's offset and size
+    Install(package);
+    EXPECT_EQ(Run(), StartupEnd::WizardRun);
+    EXPECT_EQ(pages.runs, (std::vector<std::string>{"welcome", "licence"}));
+    EXPECT_EQ(sys.files.count(ctx.splashBitmapPath), 0u);
+
+    pages.runs.clear();
+    sys.files.clear();
+    package.replace(tag, 9, "[Softxyz]");
+    Install(package);
+    EXPECT_EQ(Run(), StartupEnd::WizardRun);
+    EXPECT_EQ(pages.runs, (std::vector<std::string>{"splash", "welcome", "licence"}));
+    EXPECT_EQ(sys.files[ctx.splashBitmapPath], description.splashPicture);
+}
