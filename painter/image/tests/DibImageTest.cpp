@@ -247,3 +247,26 @@ TEST(DibImage, DrawStretchesTheWholePictureThroughTheSurface)
 
 } // namespace
 } // namespace rv
+
+namespace rv {
+namespace {
+
+TEST(DibImage, SwapExchangesWholePictures)
+{
+    CDibImage a, b;
+    ASSERT_TRUE(a.Create(4, 3));
+    a.SetPixel(3, 2, 0x445566);
+    a.Swap(b);
+    EXPECT_TRUE(a.Empty());
+    EXPECT_EQ(a.Width(), 0);
+    EXPECT_EQ(a.BlockSize(), 0);
+    EXPECT_EQ(a.GetPixel(3, 2), kWhite);
+    ASSERT_EQ(b.Width(), 4);
+    EXPECT_EQ(b.Height(), 3);
+    EXPECT_EQ(b.BlockSize(), 40 + 3 * 12);
+    EXPECT_EQ(b.Bits(), b.Block() + 40);
+    EXPECT_EQ(b.GetPixel(3, 2), 0x445566u);
+}
+
+} // namespace
+} // namespace rv
