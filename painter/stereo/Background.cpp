@@ -23,6 +23,13 @@ bool LoadTile(CDibImage& background, const std::string& path, PictureLayout& lay
     return true;
 }
 
+void LoadFirstTile(CDibImage& background, PictureLayout& layout)
+{
+    background.LoadBmp(kFirstTilePath);
+    layout.period = background.Width() != 0 ? background.Width() : PictureLayout::kDefaultPeriod;
+    layout.tileHeight = background.Height();
+}
+
 bool GenerateBackground(CDibImage& background, const PictureLayout& layout)
 {
     CDibImage picture;

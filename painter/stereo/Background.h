@@ -34,6 +34,11 @@ std::string TilePath(int n);
 // The tile the painter starts with, ".\back\b1.bmp".
 inline const char kFirstTilePath[] = ".\\back\\b1.bmp";
 
+// What the drawing view starts with: the first tile loaded into `background`
+// (a failure is not reported), period and tile height from it, and a period
+// of 100 when there is no tile (the tile height is then 0).
+void LoadFirstTile(CDibImage& background, PictureLayout& layout);
+
 // Loads a tile into `background` and takes period and tile height from it.
 // On failure the layout is unchanged (a tile of another depth has shown
 // "Not a 24bit BMP!" and left `background` empty).

@@ -61,7 +61,7 @@ bool Tile(rv::CDibImage& picture, const rv::PictureLayout& layout, MessageCollec
     messages.Forget();
     if (rv::GenerateBackground(picture, layout)) return true;
     problem = "cannot make a picture of " + std::to_string(layout.pictureWidth) + " x " +
-              std::to_string(layout.pictureHeight) + " pixels (out of memory)";
+              std::to_string(layout.pictureHeight) + " pixels (too large for the memory)";
     return false;
 }
 
@@ -167,7 +167,7 @@ int RunGenerate(const Args& args)
     if (!Tile(picture, layout, messages, problem)) return Fail(name, problem);
     if (!rv::FitDepthMap(depthMap, layout))
         return Fail(name, "cannot make a depth map of " + std::to_string(layout.DepthMapWidth()) + " x " +
-                              std::to_string(layout.DepthMapHeight()) + " pixels (out of memory)");
+                              std::to_string(layout.DepthMapHeight()) + " pixels (too large for the memory)");
     rv::GenerateStereogram(picture, depthMap, {layout.pictureWidth, layout.pictureHeight, layout.period, feel});
     if (!WriteBmp(picture, options.Value("--out"), problem)) return Fail(name, problem);
     return 0;

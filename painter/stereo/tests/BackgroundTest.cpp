@@ -179,6 +179,30 @@ TEST_F(TileFolder, LoadTileTakesPeriodAndHeightFromTheTile)
     EXPECT_EQ(box.Shown()[0], "Not a 24bit BMP!");
 }
 
+TEST_F(TileFolder, TheViewStartsWithTheFirstTileOrAPeriodOf100)
+{
+    CDibImage bg;
+    PictureLayout layout;
+    layout.period = 7;
+    layout.tileHeight = 7;
+    LoadFirstTile(bg, layout); // no back\b1.bmp yet
+    EXPECT_TRUE(bg.Empty());
+    EXPECT_EQ(layout.period, 100);
+    EXPECT_EQ(layout.tileHeight, 0);
+    EXPECT_EQ(layout.pictureWidth, 800);
+    EXPECT_EQ(layout.DepthMapWidth(), 700);
+
+    CDibImage tile;
+    ASSERT_TRUE(tile.Create(90, 200));
+    tile.SetPixel(89, 199, 0x010203);
+    ASSERT_TRUE(tile.SaveBmp((dir / "back" / "b1.bmp").string()));
+    LoadFirstTile(bg, layout);
+    EXPECT_EQ(layout.period, 90);
+    EXPECT_EQ(layout.tileHeight, 200);
+    EXPECT_EQ(bg.GetPixel(89, 199), 0x010203u);
+    EXPECT_EQ(layout.DepthMapWidth(), 710);
+}
+
 // The first numbers of the generator from state 1 are the well-known
 // sequence 41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, ...
 TEST(RandomSource, StartsFromStateOne)

@@ -265,6 +265,8 @@ TEST_F(Cli, BadInputIsRefusedWithOneLineAndNoOutput)
         {RunBackground, {"--tile", P("t.bmp"), "--height", "-3", "--out", out}, "--height"},
         {RunBackground, {"--tile", P("t.bmp"), "--out", P("keep.bmp/x.bmp")}, "keep.bmp"},
         {RunBackground, {"--tile", P("t.bmp"), "--width", "", "--out", out}, "--width"},
+        {RunBackground, {"--tile", P("t.bmp"), "--width", "2000000000", "--height", "2000000000", "--out", out}, "too large"},
+        {RunGenerate, {"--tile", P("t.bmp"), "--width", "2000000000", "--height", "2000000000", "--out", out}, "too large"},
         {RunRandomTile, {"--index", "0", "--out", out}, "--index"},
         {RunRandomTile, {"--index", "10001", "--out", out}, "--index"},
         {RunRandomTile, {"--index", "two", "--out", out}, "--index"},
