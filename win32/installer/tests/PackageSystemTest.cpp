@@ -8,6 +8,7 @@
 // The interface's DeleteFile, not the A/W switch of windows.h.
 #undef DeleteFile
 
+#include <cstdio>
 #include <cstring>
 
 #include <string>
@@ -214,6 +215,89 @@ TEST_F(PackageSystemTest, StartMenuResolvesOnTheRealSystem)
     const bool ownExists = GetFileAttributesW(w32::Widen(own).c_str()) != INVALID_FILE_ATTRIBUTES;
     EXPECT_EQ(std::string(text), (ownExists ? own : common) + "\\Group\\");
     EXPECT_GT(std::strlen(text), std::strlen("\\Group\\"));
+}
+
+namespace {
+
+// What a message box showed: its title and the texts of its static controls.
+struct SeenBox {
+    std::wstring title;
+    std::wstring texts;
+};
+
+// Waits for a message box of this process, reads it and presses OK.
+SeenBox AnswerMessageBox()
+{
+    SeenBox seen;
+    for (int tries = 0; tries < 200 && seen.title.empty(); ++tries) {
+        Sleep(50);
+        EnumWindows(
+            [](HWND hwnd, LPARAM param) -> BOOL {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                wchar_t cls[64] = {};
+                GetClassNameW(hwnd, cls, 64);
+                if (pid != GetCurrentProcessId() || std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd))
+                    return TRUE;
+                auto* box = reinterpret_cast<SeenBox*>(param);
+                wchar_t title[256] = {};
+                GetWindowTextW(hwnd, title, 256);
+                EnumChildWindows(
+                    hwnd,
+                    [](HWND child, LPARAM p) -> BOOL {
+                        wchar_t c[64] = {}, text[512] = {};
+                        GetClassNameW(child, c, 64);
+                        if (std::wstring(c) == L"Static" && GetWindowTextW(child, text, 512) > 0)
+                            reinterpret_cast<SeenBox*>(p)->texts += text;
+                        return TRUE;
+                    },
+                    param);
+                box->title = title;
+                PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&seen));
+    }
+    if (seen.title.empty()) {
+        // The box never appeared where it can be answered: fail rather than hang.
+        std::fputs("no message box appeared within 10 seconds\n", stderr);
+        ExitProcess(3);
+    }
+    return seen;
+}
+
+} // namespace
+
+TEST_F(PackageSystemTest, MessageBoxesShowTheirChineseTextAndCaption)
+{
+    SeenBox seen;
+    HANDLE watcher = CreateThread(
+        nullptr, 0, [](LPVOID p) -> DWORD {
+            *static_cast<SeenBox*>(p) = AnswerMessageBox();
+            return 0;
+        },
+        &seen, 0, nullptr);
+    // 读取安装包时发生错误!!! with the caption 错误
+    sys.ShowMessage("\xB6\xC1\xC8\xA1\xB0\xB2\xD7\xB0\xB0\xFC\xCA\xB1\xB7\xA2\xC9\xFA\xB4\xED\xCE\xF3!!!",
+                    "\xB4\xED\xCE\xF3");
+    WaitForSingleObject(watcher, INFINITE);
+    CloseHandle(watcher);
+    EXPECT_EQ(seen.title, L"\u9519\u8BEF");
+    EXPECT_NE(seen.texts.find(L"\u8BFB\u53D6\u5B89\u88C5\u5305\u65F6\u53D1\u751F\u9519\u8BEF!!!"), std::wstring::npos);
+
+    // Without a caption the box is titled with the program's own name.
+    seen = SeenBox{};
+    watcher = CreateThread(
+        nullptr, 0, [](LPVOID p) -> DWORD {
+            *static_cast<SeenBox*>(p) = AnswerMessageBox();
+            return 0;
+        },
+        &seen, 0, nullptr);
+    sys.ShowMessage("Windows sockets", "");
+    WaitForSingleObject(watcher, INFINITE);
+    CloseHandle(watcher);
+    EXPECT_EQ(seen.title, L"w32_PackageSystemTest");
+    EXPECT_NE(seen.texts.find(L"Windows sockets"), std::wstring::npos);
 }
 
 TEST_F(PackageSystemTest, SocketsStart)
