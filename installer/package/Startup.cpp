@@ -11,12 +11,6 @@
 
 namespace vela {
 
-InstallContext& TheInstallContext()
-{
-    static InstallContext context;
-    return context;
-}
-
 namespace {
 
 // Copies a script line without its CR LF into a buffer, cut at the buffer's

@@ -1,0 +1,11 @@
+#include "installer/package/InstallContext.h"
+
+namespace vela {
+
+InstallContext& TheInstallContext()
+{
+    static InstallContext context;
+    return context;
+}
+
+} // namespace vela
