@@ -193,7 +193,7 @@ void FillDepth(CDibImage& depth, std::mt19937& rng)
 TEST(Stereogram, MatchesTheLiteralTransformOnRandomRows)
 {
     std::mt19937 rng(20261208);
-    int compared = 0;
+    int compared = 0, backwardRounds = 0;
     for (int round = 0; round < 2000; ++round) {
         const int period = 1 + static_cast<int>(rng() % 300);
         const int width = period + 1 + static_cast<int>(rng() % 360);
@@ -226,6 +226,16 @@ TEST(Stereogram, MatchesTheLiteralTransformOnRandomRows)
         FillRandom(fast, rng);
         CopyImage(fast, literal);
 
+        // Count the rounds whose rows hold a chain starting left of its
+        // source column (shift below minus the period).
+        bool backwards = false;
+        for (int y = 0; y < height && !backwards; ++y)
+            for (int x = 0; x < width - period; ++x) {
+                const Colour d = depth.GetPixel(x, y);
+                if (HasDepth(d) && DepthShift(d, FeelStep(feel)) < -period) backwards = true;
+            }
+        backwardRounds += backwards;
+
         GenerateStereogram(fast, depth, {width, height, period, feel});
         LiteralGenerateStereogram(literal, depth, width, height, period, feel);
         ASSERT_TRUE(SameBlock(fast, literal)) << "round " << round << ": width " << width << " height " << height
@@ -234,6 +244,7 @@ TEST(Stereogram, MatchesTheLiteralTransformOnRandomRows)
         ++compared;
     }
     EXPECT_EQ(compared, 2000);
+    EXPECT_GT(backwardRounds, 100);
 }
 
 TEST(Stereogram, MatchesTheLiteralTransformOnAFullPicture)
