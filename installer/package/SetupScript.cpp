@@ -90,6 +90,40 @@ bool IsSplashTag(std::string_view target)
     return target.substr(0, 5) == "[Soft";
 }
 
+bool ReadRunEntry(CScriptFile& script, std::string& caption, std::string& command)
+{
+    caption.clear();
+    command.clear();
+    char line[kLongLineBound];
+    if (!script.SkipToSection(kRunHeader, kLongLineBound) || !script.ReadLine(line, sizeof line)) return false;
+    CutLineEnd(line);
+    std::string first = line;
+    if (!script.ReadLine(line, sizeof line)) return false;
+    CutLineEnd(line);
+    caption = first;
+    command = line;
+    return true;
+}
+
+bool ReadLicenceText(CScriptFile& script, std::string& text, bool& truncated, std::size_t limit)
+{
+    text.clear();
+    truncated = false;
+    char line[kShortLineBound];
+    if (!script.SkipToSection(kTotalSizeHeader, kShortLineBound)) return false;
+    script.ReadLine(line, sizeof line);  // the total, not used here
+    if (!script.SkipToSection(kReadmeHeader, kShortLineBound)) return false;
+    while (script.ReadSectionLine(kReadmeEndHeader, line, sizeof line)) {
+        const std::size_t n = std::strlen(line);
+        if (truncated || text.size() + n + 1 > limit) {
+            truncated = true;
+            continue;
+        }
+        text.append(line, n);
+    }
+    return true;
+}
+
 namespace {
 
 CScriptFile OpenText(std::string_view text)
@@ -136,14 +170,7 @@ SetupScriptContents ReadSetupScript(std::string_view text)
     {
         // The completion page's run entry.
         CScriptFile script = OpenText(text);
-        if (script.SkipToSection(kRunHeader, kLongLineBound) &&
-            script.ReadLine(line.data(), kLongLineBound)) {
-            out.runCaption = WithoutLineEnd(line.data());
-            if (script.ReadLine(line.data(), kLongLineBound)) {
-                out.hasRun = true;
-                out.runCommand = WithoutLineEnd(line.data());
-            }
-        }
+        out.hasRun = ReadRunEntry(script, out.runCaption, out.runCommand);
     }
     {
         // The install engine's folders and file table.
@@ -166,16 +193,16 @@ SetupScriptContents ReadSetupScript(std::string_view text)
         }
     }
     {
+        // The total line, as the licence page passes over it.
+        CScriptFile script = OpenText(text);
+        if (script.SkipToSection(kTotalSizeHeader, kShortLineBound) &&
+            script.ReadLine(line.data(), kShortLineBound))
+            out.totalSize = WithoutLineEnd(line.data());
+    }
+    {
         // The licence page.
         CScriptFile script = OpenText(text);
-        if (script.SkipToSection(kTotalSizeHeader, kShortLineBound)) {
-            if (script.ReadLine(line.data(), kShortLineBound)) out.totalSize = WithoutLineEnd(line.data());
-            if (script.SkipToSection(kReadmeHeader, kShortLineBound)) {
-                out.hasReadme = true;
-                while (script.ReadSectionLine(kReadmeEndHeader, line.data(), kShortLineBound))
-                    out.readme += line.data();
-            }
-        }
+        out.hasReadme = ReadLicenceText(script, out.readme, out.readmeTruncated);
     }
     return out;
 }

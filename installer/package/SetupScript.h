@@ -102,6 +102,20 @@ struct MenuEntry {
 };
 void ParseMenuLine(std::string_view line, MenuEntry& entry);
 
+// The completion page's reader: skips to "[Run]" and reads the check-box
+// caption and the run command, each without its line end. False when the
+// section or one of its two lines is missing (both texts are then empty).
+bool ReadRunEntry(CScriptFile& script, std::string& caption, std::string& command);
+
+// The licence page's reader: skips to "[TotalSize]", reads the total line,
+// then gathers every line (with its CR LF) between "[Readme Content]" and
+// "[Readme End]". The text is kept within limit bytes, terminating zero
+// included: a line that would not fit ends the text there (truncated is then
+// set). False when "[TotalSize]" or "[Readme Content]" is missing.
+inline constexpr std::size_t kLicenceTextSize = 20000;
+bool ReadLicenceText(CScriptFile& script, std::string& text, bool& truncated,
+                     std::size_t limit = kLicenceTextSize);
+
 // The whole script as its readers see it; used by the package check and the
 // package builder's listing.
 struct SetupScriptContents {
@@ -121,6 +135,7 @@ struct SetupScriptContents {
     std::vector<FileTableEntry> files;
     std::string totalSize;
     bool hasReadme = false;
+    bool readmeTruncated = false;
     std::string readme;            // with its line ends
 };
 // Reads every section from the script text, each with its own reader and

@@ -208,3 +208,53 @@ TEST(WholeScript, AFileTableWithoutTotalSizeIsIncomplete)
     EXPECT_FALSE(s.hasFileTable);
     EXPECT_EQ(s.files.size(), 5u);
 }
+
+TEST(RunEntry, ReadsCaptionAndCommandAfterTheHeader)
+{
+    std::string caption, command;
+    CScriptFile script = Open("[Menu]\r\nG\r\n[Run]\r\nStart now?\r\n[InstallDir]\\a.exe /x\r\n[Directory]\r\n");
+    ASSERT_TRUE(ReadRunEntry(script, caption, command));
+    EXPECT_EQ(caption, "Start now?");
+    EXPECT_EQ(command, "[InstallDir]\\a.exe /x");
+
+    CScriptFile oneLine = Open("[Run]\r\nStart now?\r\n");
+    EXPECT_FALSE(ReadRunEntry(oneLine, caption, command));
+    EXPECT_EQ(caption, "");
+    EXPECT_EQ(command, "");
+
+    CScriptFile none = Open("[Basal]\r\n[run]\r\nx\r\ny\r\n");
+    EXPECT_FALSE(ReadRunEntry(none, caption, command));
+}
+
+TEST(LicenceText, GathersWholeLinesWithinItsLimit)
+{
+    const std::string script =
+        "[TotalSize]\r\n123\r\n[Readme Content]\r\nfirst\r\nsecond\r\n\r\nthird\r\n[Readme End]\r\nafter\r\n";
+    std::string text;
+    bool truncated = true;
+    CScriptFile whole = Open(script);
+    ASSERT_TRUE(ReadLicenceText(whole, text, truncated));
+    EXPECT_EQ(text, "first\r\nsecond\r\n\r\nthird\r\n");
+    EXPECT_FALSE(truncated);
+
+    // The whole text is 24 bytes; with its terminating zero it needs 25.
+    CScriptFile exact = Open(script);
+    ASSERT_TRUE(ReadLicenceText(exact, text, truncated, 25));
+    EXPECT_EQ(text, "first\r\nsecond\r\n\r\nthird\r\n");
+    EXPECT_FALSE(truncated);
+
+    CScriptFile cut = Open(script);
+    ASSERT_TRUE(ReadLicenceText(cut, text, truncated, 24));
+    EXPECT_EQ(text, "first\r\nsecond\r\n\r\n");
+    EXPECT_TRUE(truncated);
+
+    // A line that does not fit ends the text even if a later one would.
+    CScriptFile early = Open(script);
+    ASSERT_TRUE(ReadLicenceText(early, text, truncated, 15));
+    EXPECT_EQ(text, "first\r\n");
+    EXPECT_TRUE(truncated);
+
+    CScriptFile noTotal = Open("[Readme Content]\r\nx\r\n[Readme End]\r\n");
+    EXPECT_FALSE(ReadLicenceText(noTotal, text, truncated));
+    EXPECT_EQ(text, "");
+}
