@@ -20,17 +20,19 @@ namespace {
 // before it, or the untouched background when there is none.
 class RowChains {
 public:
-    // Starts within a residue are distinct columns below `limit`, so a
-    // residue never holds more than limit / period + 1 chains.
+    // Chains start at columns below `limit`: only residues below it occur,
+    // and the starts within a residue are distinct, so a residue never holds
+    // more than limit / period + 1 chains.
     void Reset(int period, int limit)
     {
+        const std::size_t residues = static_cast<std::size_t>(std::min(period, limit));
         capacity_ = static_cast<std::size_t>(limit / period + 1);
-        const std::size_t cells = capacity_ * static_cast<std::size_t>(period);
+        const std::size_t cells = capacity_ * residues;
         if (starts_.size() < cells) {
             starts_.resize(cells);
             colours_.resize(cells);
         }
-        sizes_.assign(static_cast<std::size_t>(period), 0);
+        sizes_.assign(residues, 0);
     }
     // The colour of the newest chain covering column c (of residue r), or false.
     bool Covering(int c, std::size_t r, Colour& colour) const

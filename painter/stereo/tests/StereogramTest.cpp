@@ -167,6 +167,29 @@ TEST(Stereogram, UnusableSizesChangeNothing)
     EXPECT_TRUE(empty.Empty());
 }
 
+TEST(Stereogram, APictureWidthFarBeyondTheBackgroundOnlyReachesTheBackground)
+{
+    // New settings may make the picture width huge while the background
+    // keeps its size; only the background's columns can change, so the
+    // literal transform over a width just covering depth map and background
+    // gives the same picture.
+    std::mt19937 rng(21);
+    CDibImage fast, literal, depth;
+    ASSERT_TRUE(fast.Create(60, 5));
+    FillRandom(fast, rng);
+    CopyImage(fast, literal);
+    ASSERT_TRUE(depth.Create(30, 5));
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 30; ++x) depth.SetPixel(x, y, x % 2 ? Grey(static_cast<int>(rng() % 255)) : Blue(static_cast<int>(rng() % 255)));
+    GenerateStereogram(fast, depth, {1 << 30, 5, 10, 200});
+    LiteralGenerateStereogram(literal, depth, 60 + 10, 5, 10, 200);
+    EXPECT_TRUE(SameBlock(fast, literal));
+
+    // With a period far wider than the background every copy lands beyond it.
+    GenerateStereogram(fast, depth, {1 << 30, 5, 1 << 29, 15});
+    EXPECT_TRUE(SameBlock(fast, literal));
+}
+
 // A depth row drawn the way painted maps look: runs of white, of one black
 // value and of one blue value, with now and then a single odd pixel.
 Colour RandomDepth(std::mt19937& rng)
