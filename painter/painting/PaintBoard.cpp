@@ -143,6 +143,12 @@ void CPaintBoard::DropRegion()
     bandShape_ = BandShape::None;
 }
 
+void CPaintBoard::RemoveRegion()
+{
+    if (regionActive_) ToggleOutline(nullptr);
+    DropRegion();
+}
+
 void CPaintBoard::SetScrollOffset(int x, int y)
 {
     const Point offset{x, y};

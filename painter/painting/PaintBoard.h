@@ -98,6 +98,10 @@ public:
     // For when the depth map has just been whitened: forgets the region and
     // any open lasso without writing anything.
     void DropRegion();
+    // Takes the region's dashes out of the depth map (the screen catches up
+    // at the next repaint), then forgets the region and any open lasso: for
+    // when a new depth map is about to be made from this one.
+    void RemoveRegion();
     // Called by the view after it has repainted: draws again what exists on
     // the screen only (an open lasso, a rubber band being dragged).
     void RedrawOverlay(IPaintSurface& dc) const;

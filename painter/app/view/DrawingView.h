@@ -58,6 +58,8 @@ public:
     int CursorResource() const;
 
     // Import and settings: a complete new depth map replaces the old one.
+    // When the new map is made from the old one's pixels, the board's
+    // RemoveRegion must come first, so that no dashes are carried over.
     void ReplaceDepthMap(std::unique_ptr<CDibImage> depthMap);
     // The picture shown outside the painting stage (not owned).
     void SetBackground(const CDibImage* background) { background_ = background; }

@@ -196,6 +196,19 @@ TEST_F(Region, DashesFollowTheRegionWhenTheViewScrolls)
     EXPECT_TRUE(Painted().empty());
 }
 
+TEST_F(Region, RemoveRegionTakesTheDashesOut)
+{
+    FillDepth(1, 1, 99, 99, Grey(60));
+    Triangle();
+    ASSERT_EQ(depth.GetPixel(21, 20), Grey(195)); // a dash
+    board->RemoveRegion();
+    EXPECT_FALSE(board->RegionActive());
+    for (int y = 1; y < 100; ++y)
+        for (int x = 1; x < 100; ++x) ASSERT_EQ(depth.GetPixel(x, y), Grey(60)) << x << "," << y;
+    board->RemoveRegion(); // nothing left to remove
+    EXPECT_EQ(depth.GetPixel(21, 20), Grey(60));
+}
+
 TEST_F(Region, DropAndResizeForgetTheRegion)
 {
     Triangle();
