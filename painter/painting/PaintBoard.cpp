@@ -57,8 +57,8 @@ void CLasso::Press(int x, int y)
     const Point here{x, y};
     const bool closing = TruncatedDistance(static_cast<long long>(x) - first.x, static_cast<long long>(y) - first.y) <= 2;
     if (!closing) {
-        // The rubber band left at this press is the new edge; draw it so
-        // should the band not end here.
+        // The rubber band left at this press becomes the new edge; when it
+        // does not end here, the edge is drawn in its place.
         if (dc && !(bandShown_ && bandEnd_ == here)) {
             EraseBand(*dc);
             dc->InvertLine(last.x, last.y, x, y);

@@ -154,6 +154,11 @@ void CDrawingView::OnDraw(IPaintSurface& dc) const
     }
 }
 
+void CDrawingView::ShowBackground(IPaintSurface& dc) const
+{
+    if (background_) background_->Draw(dc, 0, 0);
+}
+
 int CDrawingView::CursorResource() const
 {
     if (state_.stage != StagePainting) return kCursorDefault;

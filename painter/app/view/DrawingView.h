@@ -53,6 +53,9 @@ public:
     // Paints the client area (dc in client coordinates; the scroll position
     // is applied here).
     void OnDraw(IPaintSurface& dc) const;
+    // "Show background": the background at once at the client area's
+    // origin, whatever the stage; the next repaint shows the usual content.
+    void ShowBackground(IPaintSurface& dc) const;
     // The cursor resource for the client area, kCursorDefault for the
     // window's own.
     int CursorResource() const;

@@ -188,6 +188,15 @@ TEST_F(DrawingView, RepaintFramesTheDepthMapAndFollowsTheScroll)
     EXPECT_EQ(screen.GetPixel(20, 20), 0x00FF00u);
     EXPECT_EQ(screen.GetPixel(12, 7), kWhite);
     EXPECT_EQ(screen.GetPixel(40, 40), 0x0000FFu);
+
+    // Show background draws at the client origin even when scrolled and
+    // painting.
+    state.stage = StagePainting;
+    view->OnScroll(10, 10);
+    screen.Fill(0x0000FF);
+    view->ShowBackground(screen);
+    EXPECT_EQ(screen.GetPixel(20, 20), 0x00FF00u);
+    EXPECT_EQ(screen.GetPixel(10, 10), kWhite);
 }
 
 TEST_F(DrawingView, CursorsAndArrowKeys)
