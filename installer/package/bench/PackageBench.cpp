@@ -17,10 +17,8 @@ static void BM_ExtractStoredFile(benchmark::State& state)
     const auto size = static_cast<std::int32_t>(state.range(0));
     const std::string data = test::Pattern(static_cast<std::size_t>(size) + 40, 1);
     test::FakePlatform sys;
-    for (auto _ : state) {
-        auto package = OpenMemoryFile(data);
-        benchmark::DoNotOptimize(ExtractStoredFile(sys, *package, "C:\\out.bin", 40, size));
-    }
+    auto package = OpenMemoryFile(data);
+    for (auto _ : state) benchmark::DoNotOptimize(ExtractStoredFile(sys, *package, "C:\\out.bin", 40, size));
     state.SetBytesProcessed(state.iterations() * size);
 }
 BENCHMARK(BM_ExtractStoredFile)->Arg(2047)->Arg(2048)->Arg(1 << 20);
