@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs relievo-cli.exe generate under Wine for every case of expected/cases.txt,
-# writing to an output file with a Chinese name, and compares the result byte
-# for byte with the picture the native tool made.
+# reading inputs and writing the output under Chinese file names, and compares
+# the result byte for byte with the picture the native tool made.
 #   wine-generate.sh WINE-RUN RELIEVO-CLI.EXE REPOSITORY-ROOT
 set -u
 [ $# -eq 3 ] || { echo "usage: wine-generate.sh WINE-RUN RELIEVO-CLI.EXE ROOT" >&2; exit 2; }
@@ -16,7 +16,13 @@ while read -r expected rest; do
     case "$expected" in ''|'#'*) continue ;; esac
     args=()
     for word in $rest; do
-        case "$word" in @*) args+=("Z:$root/${word#@}") ;; *) args+=("$word") ;; esac
+        case "$word" in
+        @*) # inputs under Chinese names too
+            input="$work/输入-$(basename "${word#@}")"
+            cp "$root/${word#@}" "$input"
+            args+=("Z:$input") ;;
+        *) args+=("$word") ;;
+        esac
     done
     out="$work/立体图-${expected}"
     "$run" "$exe" generate "${args[@]}" --out "Z:$out"
