@@ -1,7 +1,10 @@
 #include "tools/velapack/Description.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+#include "installer/package/TextFields.h"
 
 namespace velapack {
 namespace {
@@ -40,6 +43,24 @@ std::string Resolve(const std::string& base, const std::string& path)
 }
 
 } // namespace
+
+std::vector<std::string> MissingFolders(const vela::PackageDescription& d)
+{
+    std::vector<std::string> missing;
+    auto need = [&](const std::string& folder, const std::string& what) {
+        const bool bareMacro = !folder.empty() && folder.front() == '[' && folder.back() == ']' &&
+                               folder.find(']') == folder.size() - 1;
+        if (bareMacro || std::find(d.directories.begin(), d.directories.end(), folder) != d.directories.end())
+            return;
+        missing.push_back("the folder \"" + folder + "\" of " + what + " is not listed as a directory");
+    };
+    for (const auto& item : d.files) {
+        const std::size_t slash = vela::FindLastBackslash(item.target);
+        if (slash != vela::kNotFound) need(item.target.substr(0, slash), "\"" + item.target + "\"");
+    }
+    if (!d.shortcuts.empty()) need("[Start Menu]\\" + d.menuGroup, "the program group");
+    return missing;
+}
 
 bool ReadWholeFile(const std::string& path, std::string& bytes)
 {

@@ -4,6 +4,7 @@
 // read from disk.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "installer/package/PackageWriter.h"
 
@@ -13,6 +14,11 @@ namespace velapack {
 // False with "line N: reason" (or a plain reason) in problem.
 bool ParseDescription(std::string_view text, const std::string& baseFolder, vela::PackageDescription& description,
                       std::string& problem);
+
+// Folders the installer would need but the description does not create:
+// the folder of each stored file and the program group must be a bare macro
+// folder or be listed as a directory (the copy step creates no folders).
+std::vector<std::string> MissingFolders(const vela::PackageDescription& description);
 
 // Reads a whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);

@@ -126,6 +126,7 @@ int Build(const std::string& descriptionPath, const std::string& stubPath, const
     }
     out += "velapack: wrote " + outputPath + ": stub " + std::to_string(stub.size()) + " bytes, package " +
            std::to_string(package.size()) + " bytes, " + std::to_string(description.files.size()) + " files\n";
+    for (const std::string& folder : MissingFolders(description)) out += "velapack: warning: " + folder + "\n";
     if (!hasSlot)
         out += "velapack: note: the stub carries no package offset; the package lies at offset " +
                std::to_string(stub.size()) + "\n";

@@ -102,6 +102,8 @@ protected:
 TEST_F(Velapack, BuildsListsVerifiesAndExtractsByteIdentically)
 {
     ASSERT_EQ(BuildWith(kDescription), 0) << err;
+    EXPECT_NE(out.find("warning: the folder \"[InstallDir]\\data\" of"), std::string::npos) << out;
+    EXPECT_EQ(out.find("warning: the folder \"[InstallDir]\" of"), std::string::npos) << out;
     const std::string installer = ReadFile(dir / "setup.exe");
     EXPECT_EQ(installer.substr(0, velapack::kDefaultPackageOffset), ReadFile(dir / "stub.exe"));
 
@@ -263,4 +265,26 @@ TEST(Description, ReadsEveryKey)
     EXPECT_EQ(problem, "line 1: expected \"key = value\"");
     EXPECT_FALSE(velapack::ParseDescription("shortcut = A | b | c | sofa\n", "", d, problem));
     EXPECT_NE(problem.find("desktop"), std::string::npos);
+}
+
+TEST(Description, FoldersThatNothingCreatesAreNamed)
+{
+    vela::PackageDescription d;
+    d.directories = {"[InstallDir]\\back", "[Start Menu]\\Group"};
+    d.menuGroup = "Group";
+    d.shortcuts = {{"A", "[InstallDir]\\a.exe", "", false}};
+    d.files = {{"[InstallDir]\\a.exe", '0', ""},
+               {"[InstallDir]\\back\\b1.bmp", '0', ""},
+               {"[Windows System]\\x.ocx", '1', ""},
+               {"[InstallDir]\\sample\\s1.bmp", '0', ""},
+               {"[InstallDir]\\\xE5\x5C\\c.txt", '0', ""}};
+    std::vector<std::string> missing = velapack::MissingFolders(d);
+    ASSERT_EQ(missing.size(), 2u);
+    EXPECT_NE(missing[0].find("\"[InstallDir]\\sample\""), std::string::npos) << missing[0];
+    EXPECT_NE(missing[1].find("\"[InstallDir]\\\xE5\x5C\""), std::string::npos) << missing[1];
+
+    d.menuGroup = "Other";
+    missing = velapack::MissingFolders(d);
+    ASSERT_EQ(missing.size(), 3u);
+    EXPECT_NE(missing[2].find("program group"), std::string::npos);
 }
