@@ -10,63 +10,6 @@ int FeelStep(int feel) { return 240 / std::clamp(feel, kMinFeel, kMaxFeel); }
 
 namespace {
 
-// Every column x that has depth starts a chain of copies of its current
-// colour at x + s + period, x + s + 2 period, ... up to the right edge, and a
-// later chain overwrites an earlier one where they meet. Instead of writing
-// each chain out (about width^2 / period writes a row), the row keeps, for
-// every residue modulo the period, the chains that can still decide a column:
-// a new chain hides every older chain of its residue that starts at or after
-// it. The colour at a column is then that of the newest chain starting at or
-// before it, or the untouched background when there is none.
-class RowChains {
-public:
-    // Chains start at columns below `limit`: only residues below it occur,
-    // and the starts within a residue are distinct, so a residue never holds
-    // more than limit / period + 1 chains.
-    void Reset(int period, int limit)
-    {
-        const std::size_t residues = static_cast<std::size_t>(std::min(period, limit));
-        capacity_ = static_cast<std::size_t>(limit / period + 1);
-        const std::size_t cells = capacity_ * residues;
-        if (starts_.size() < cells) {
-            starts_.resize(cells);
-            colours_.resize(cells);
-        }
-        sizes_.assign(residues, 0);
-    }
-    // The colour of the newest chain covering column c (of residue r), or false.
-    bool Covering(int c, std::size_t r, Colour& colour) const
-    {
-        const int* starts = &starts_[r * capacity_];
-        // The newest chains start furthest right: look from the top.
-        for (std::size_t i = sizes_[r]; i-- > 0;)
-            if (starts[i] <= c) {
-                colour = colours_[r * capacity_ + i];
-                return true;
-            }
-        return false;
-    }
-    // A chain from column `start` (of residue r) on.
-    void Add(int start, std::size_t r, Colour colour)
-    {
-        const std::size_t base = r * capacity_;
-        std::size_t n = sizes_[r];
-        while (n > 0 && starts_[base + n - 1] >= start) --n;
-        starts_[base + n] = start;
-        colours_[base + n] = colour;
-        sizes_[r] = n + 1;
-    }
-    std::size_t Size(int r) const { return sizes_[static_cast<std::size_t>(r)]; }
-    int Start(int r, std::size_t i) const { return starts_[static_cast<std::size_t>(r) * capacity_ + i]; }
-    Colour ColourAt(int r, std::size_t i) const { return colours_[static_cast<std::size_t>(r) * capacity_ + i]; }
-
-private:
-    std::size_t capacity_ = 0;
-    std::vector<int> starts_;
-    std::vector<Colour> colours_;
-    std::vector<std::size_t> sizes_;
-};
-
 Colour ReadBgr(const std::uint8_t* p) { return static_cast<Colour>(p[0]) << 16 | static_cast<Colour>(p[1]) << 8 | p[2]; }
 void WriteBgr(std::uint8_t* p, Colour c)
 {
@@ -75,19 +18,38 @@ void WriteBgr(std::uint8_t* p, Colour c)
     p[2] = static_cast<std::uint8_t>(c);
 }
 
+// A chain of copies: made when the left-to-right pass is at column `time`,
+// so a later chain overwrites an earlier one where they meet.
+struct Chain {
+    int time = -1; // -1: none
+    Colour colour = kWhite;
+};
+
 } // namespace
 
+// Every column x that has depth starts a chain of copies of its current
+// colour at x + s + period, x + s + 2 period, ... up to the right edge.
+// Instead of writing each chain out (about width^2 / period writes a row),
+// one sweep from left to right keeps, for every residue modulo the period,
+// the newest chain that has reached the sweep: the colour of a column is that
+// chain's colour, or the untouched background when there is none. A chain
+// that starts right of its column waits at its start column until the sweep
+// gets there; one that starts at or left of it (a shift of minus the period
+// or less) is newer than everything already swept, so it is written over
+// those columns at once and takes over its residue.
 void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const StereogramParams& params)
 {
     const int period = params.period;
     const int columns = params.pictureWidth - period; // columns with a depth of their own
     if (period < 1 || columns <= 0 || background.Empty()) return;
-    const int limit = std::min(params.pictureWidth, background.Width()); // writable columns
+    const int limit = std::min(params.pictureWidth, background.Width()); // columns chains can write
     const int rows = std::min(params.pictureHeight, background.Height());
+    const int depthColumns = std::min(columns, depthMap.Width());
+    if (depthColumns <= 0) return;
     const int step = FeelStep(params.feel);
 
     // Shifts by red value for the black family [0] and the blue family [1],
-    // and the same modulo the period (so the inner loop has no division).
+    // and the same modulo the period (so the sweep has no division).
     std::array<std::array<int, 256>, 2> shift{};
     std::array<std::array<int, 256>, 2> shiftResidue{};
     for (int family = 0; family < 2; ++family)
@@ -97,27 +59,38 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
             shiftResidue[family][static_cast<std::size_t>(red)] = ((s % period) + period) % period;
         }
 
-    const int depthColumns = std::min(columns, depthMap.Width());
-    RowChains chains;
-    for (int y = 0; y < rows; ++y) {
-        if (y >= depthMap.Height() || depthColumns <= 0) continue; // a flat row stays as it is
+    // Chains start at columns below `limit`, so only residues below it occur.
+    std::vector<Chain> waiting(static_cast<std::size_t>(limit));              // by start column
+    std::vector<Chain> newest(static_cast<std::size_t>(std::min(period, limit))); // by residue
+    const int end = std::max(limit, depthColumns);
+    for (int y = 0; y < std::min(rows, depthMap.Height()); ++y) { // rows beyond the depth map are flat
         std::uint8_t* row = background.Bits() + static_cast<std::size_t>(background.Height() - 1 - y) * background.Stride();
         const std::uint8_t* depth =
             depthMap.Bits() + static_cast<std::size_t>(depthMap.Height() - 1 - y) * depthMap.Stride();
-        chains.Reset(period, limit);
-        bool touched = false;
+        std::fill(newest.begin(), newest.end(), Chain{});
         int residue = -1; // x modulo the period
-        for (int x = 0; x < depthColumns; ++x) {
+        for (int x = 0; x < end; ++x) {
             if (++residue == period) residue = 0;
+            Colour colour = kWhite; // columns beyond the background read as white
+            if (x < limit) {
+                std::uint8_t* pixel = row + 3 * static_cast<std::size_t>(x);
+                Chain& current = newest[static_cast<std::size_t>(residue)];
+                Chain& arriving = waiting[static_cast<std::size_t>(x)];
+                if (arriving.time > current.time) current = arriving;
+                arriving.time = -1;
+                if (current.time >= 0) {
+                    colour = current.colour;
+                    WriteBgr(pixel, colour);
+                } else {
+                    colour = ReadBgr(pixel);
+                }
+            }
+            if (x >= depthColumns) continue;
             const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(x);
             const int red = d[2];
             if (red == 0xFF) continue;
             const bool blue = d[0] == 0xFF;
-            const int s = shift[blue][static_cast<std::size_t>(red)];
-            Colour colour = kWhite; // columns beyond the background read as white
-            if (x < limit && !chains.Covering(x, static_cast<std::size_t>(residue), colour))
-                colour = ReadBgr(row + 3 * static_cast<std::size_t>(x));
-            long long start = static_cast<long long>(x) + s + period;
+            long long start = static_cast<long long>(x) + shift[blue][static_cast<std::size_t>(red)] + period;
             if (start >= params.pictureWidth) {
                 // Only the first copy is made past the picture width; it can
                 // still land in a wider background, where nothing reads it.
@@ -126,19 +99,17 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
             }
             if (start < 0) start += (-start + period - 1) / period * period;
             if (start >= limit) continue;
-            int startResidue = residue + shiftResidue[blue][static_cast<std::size_t>(red)];
-            if (startResidue >= period) startResidue -= period;
-            chains.Add(static_cast<int>(start), static_cast<std::size_t>(startResidue), colour);
-            touched = true;
-        }
-        if (!touched) continue;
-        for (int r = 0; r < period && r < limit; ++r) {
-            const std::size_t n = chains.Size(r);
-            if (n == 0) continue;
-            std::size_t i = 0;
-            for (int c = chains.Start(r, 0); c < limit; c += period) {
-                while (i + 1 < n && chains.Start(r, i + 1) <= c) ++i;
-                WriteBgr(row + 3 * static_cast<std::size_t>(c), chains.ColourAt(r, i));
+            const Chain chain{x, colour};
+            if (start > x) {
+                waiting[static_cast<std::size_t>(start)] = chain;
+                continue;
+            }
+            int c = static_cast<int>(start);
+            for (; c <= x && c < limit; c += period) WriteBgr(row + 3 * static_cast<std::size_t>(c), colour);
+            if (c < limit) {
+                int r = residue + shiftResidue[blue][static_cast<std::size_t>(red)];
+                if (r >= period) r -= period;
+                newest[static_cast<std::size_t>(r)] = chain;
             }
         }
     }
