@@ -1,0 +1,192 @@
+#include "win32/installer/EngineSystem.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <vector>
+
+#include "win32/platform/Text.h"
+
+namespace w32 {
+namespace {
+
+HKEY RootKey(vela::RegistryRoot root)
+{
+    switch (root) {
+    case vela::RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case vela::RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case vela::RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case vela::RegistryRoot::Users: return HKEY_USERS;
+    case vela::RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
+    }
+    return HKEY_CURRENT_USER;
+}
+
+HKEY ToHkey(vela::RegistryKey key) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key)); }
+vela::RegistryKey FromHkey(HKEY key) { return static_cast<vela::RegistryKey>(reinterpret_cast<std::uintptr_t>(key)); }
+
+// COM for the calling thread, for the lifetime of one operation.
+class ComScope {
+public:
+    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope()
+    {
+        if (ok_) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    bool ok_;
+};
+
+template <typename T>
+void Release(T*& p)
+{
+    if (p) p->Release();
+    p = nullptr;
+}
+
+} // namespace
+
+bool CEngineSystem::CreateFolder(const std::string& path)
+{
+    return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
+}
+
+bool CEngineSystem::ClearFileAttributes(const std::string& path)
+{
+    const std::wstring wide = Widen(path);
+    if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    return SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool CEngineSystem::RunProcessAndWait(const std::string& commandLine, int showState, std::uint32_t& exitCode)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(showState);
+    PROCESS_INFORMATION process{};
+
+    // CreateProcessW may write into the command line: give it its own copy.
+    std::wstring wide = Widen(commandLine);
+    std::vector<wchar_t> command(wide.begin(), wide.end());
+    command.push_back(L'\0');
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
+                        nullptr, &startup, &process))
+        return false;
+
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    exitCode = code;
+    return true;
+}
+
+bool CEngineSystem::ShellOpen(const std::string& path, int showState)
+{
+    const HINSTANCE result = ShellExecuteW(nullptr, nullptr, Widen(path).c_str(), nullptr, nullptr, showState);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, const std::string& path)
+{
+    HKEY key = nullptr;
+    const std::wstring wide = Widen(path);
+    if (RegOpenKeyExW(RootKey(root), path.empty() ? nullptr : wide.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+        return vela::kNoRegistryKey;
+    return FromHkey(key);
+}
+
+vela::RegistryKey CEngineSystem::CreateRegistrySubKey(vela::RegistryKey parent, const std::string& name)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(ToHkey(parent), Widen(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return vela::kNoRegistryKey;
+    return FromHkey(key);
+}
+
+bool CEngineSystem::SetRegistryString(vela::RegistryKey key, const std::string& name, const std::string& text)
+{
+    const std::wstring wideText = Widen(text);
+    const DWORD bytes = static_cast<DWORD>((wideText.size() + 1) * sizeof(wchar_t));  // with its zero
+    return RegSetValueExW(ToHkey(key), Widen(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wideText.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+void CEngineSystem::CloseRegistryKey(vela::RegistryKey key)
+{
+    if (key != vela::kNoRegistryKey) RegCloseKey(ToHkey(key));
+}
+
+vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields& fields, const std::string& linkPath)
+{
+    ComScope com;
+    if (!com.Ok()) return vela::ShellLinkOutcome::NoObject;
+
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return vela::ShellLinkOutcome::NoObject;
+
+    // The link object's ANSI interface takes the texts in the system's code
+    // page, which for this installer's users is GB2312.
+    link->SetArguments(fields.arguments.c_str());
+    link->SetPath(fields.program.c_str());
+    link->SetWorkingDirectory(fields.workingFolder.c_str());
+    link->SetDescription(fields.description.c_str());
+    link->SetShowCmd(fields.showCommand);
+
+    IPersistFile* file = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        Release(link);
+        return vela::ShellLinkOutcome::NoObject;
+    }
+    const bool saved = SUCCEEDED(file->Save(Widen(linkPath).c_str(), TRUE));
+    Release(file);
+    Release(link);
+    return saved ? vela::ShellLinkOutcome::Saved : vela::ShellLinkOutcome::SaveFailed;
+}
+
+bool ReadShellLink(const std::string& linkPath, vela::ShellLinkFields& fields)
+{
+    ComScope com;
+    if (!com.Ok()) return false;
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return false;
+    IPersistFile* file = nullptr;
+    bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+              SUCCEEDED(file->Load(Widen(linkPath).c_str(), STGM_READ));
+    if (ok) {
+        wchar_t text[INFOTIPSIZE] = {};
+        ok = SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH));
+        fields.program = Narrow(text);
+        text[0] = L'\0';
+        link->GetArguments(text, INFOTIPSIZE);
+        fields.arguments = Narrow(text);
+        text[0] = L'\0';
+        link->GetWorkingDirectory(text, MAX_PATH);
+        fields.workingFolder = Narrow(text);
+        text[0] = L'\0';
+        link->GetDescription(text, INFOTIPSIZE);
+        fields.description = Narrow(text);
+        int show = 0;
+        link->GetShowCmd(&show);
+        fields.showCommand = show;
+    }
+    Release(file);
+    Release(link);
+    return ok;
+}
+
+} // namespace w32
