@@ -16,6 +16,7 @@
 #include "installer/engine/Operations.h"
 #include "installer/package/InstallContext.h"
 #include "win32/installer/EngineSystem.h"
+#include "win32/installer/PackageSystem.h"
 #include "win32/platform/Text.h"
 
 namespace {
@@ -108,54 +109,22 @@ bool KeyExists(const std::string& keyPath)
     return true;
 }
 
-// The start-up services the operations use, over Win32, with recorded
-// messages and a desktop folder of the test's choosing.
-class TestPlatform final : public vela::IPlatform {
+// The installer's own start-up services, with recorded messages (a message
+// box would wait for a click) and a desktop folder of the test's choosing.
+class TestPlatform final : public w32::CPackageSystem {
 public:
     std::string desktop;
     std::vector<std::string> messages;
 
-    std::string ModuleFileName() override { return w32::Narrow(ModulePath()); }
-    std::string TemporaryFolder() override { return {}; }
-    vela::LocalTime Now() override { return {}; }
-    std::string WindowsFolder() override
-    {
-        wchar_t path[MAX_PATH] = {};
-        GetWindowsDirectoryW(path, MAX_PATH);
-        return w32::Narrow(path);
-    }
-    std::string SystemFolder() override
-    {
-        wchar_t path[MAX_PATH] = {};
-        GetSystemDirectoryW(path, MAX_PATH);
-        return w32::Narrow(path);
-    }
     bool DesktopFolder(std::string& path) override
     {
         path = desktop;
         return !desktop.empty();
     }
-    bool SetCurrentFolder(const std::string&) override { return false; }
-    std::string CurrentFolder() override { return {}; }
-    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot, const std::string&, const std::string&,
-                                                std::string&) override
-    {
-        return vela::RegistryReadResult::KeyNotOpened;
-    }
-    bool StartSockets() override { return true; }
     void ShowMessage(std::string_view text, std::string_view caption) override
     {
         messages.push_back(std::string(caption) + ": " + std::string(text));
     }
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
-    {
-        return vela::OpenStdioFileForReading(path);
-    }
-    std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string& path) override
-    {
-        return vela::CreateStdioFileForWriting(path);
-    }
-    bool DeleteFile(const std::string& path) override { return DeleteFileW(w32::Widen(path).c_str()) != 0; }
 };
 
 struct Win32Engine : ::testing::Test {
