@@ -1,15 +1,19 @@
 // The finished stub: its compiled-in package offset equals its own size, and
 // a package appended to it is found there.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
 #include "installer/wizard/PackageOffset.h"
+#include "win32/platform/Text.h"
 
 namespace {
 
@@ -46,6 +50,71 @@ std::uint64_t OffsetInStub(const std::string& stub)
     return value;
 }
 
+vela::PackageDescription SampleDescription(bool showWelcomePages)
+{
+    vela::PackageDescription description;
+    description.displayName = "Relievo";
+    description.defaultFolder = "[Program Files]\\Relievo";
+    description.showWelcomePages = showWelcomePages;
+    description.menuGroup = "Relievo";
+    description.runCaption = "Start Relievo now?";
+    description.runCommand = "[InstallDir]\\Relievo.exe";
+    description.directories = {"[InstallDir]"};
+    description.welcomePicture = "BM-welcome";
+    description.hasSplash = false;
+    description.files = {{"[InstallDir]\\Relievo.exe", '0', std::string(5000, 'x')},
+                         {"[InstallDir]\\readme.txt", '4', "read me"}};
+    description.licence = "Licence text";
+    return description;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// The installer's temporary files ("~temp" followed by the time) now present.
+std::set<std::wstring> TemporaryFiles()
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((std::wstring(folder) + L"~temp*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
+    while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+}
+
+// Runs a program and waits at most a minute (a message box would wait for a
+// click: the program is then ended and the result is -1).
+long RunInstaller(const std::string& path)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + w32::Widen(path) + L"\"";
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -2;
+    long result = -1;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        result = static_cast<long>(code);
+    } else {
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
 TEST(InstallerStub, PackageOffsetEqualsTheStubsOwnSize)
 {
     const std::string stub = ReadAll(StubPath());
@@ -61,26 +130,13 @@ TEST(InstallerStub, AppendedPackageIsFoundAtTheOffset)
     const std::string stub = ReadAll(StubPath());
     ASSERT_FALSE(stub.empty());
 
-    vela::PackageDescription description;
-    description.displayName = "Relievo";
-    description.defaultFolder = "[Program Files]\\Relievo";
-    description.menuGroup = "Relievo";
-    description.runCaption = "Start Relievo now?";
-    description.runCommand = "[InstallDir]\\Relievo.exe";
-    description.directories = {"[InstallDir]"};
-    description.welcomePicture = "BM-welcome";
-    description.files = {{"[InstallDir]\\Relievo.exe", '0', std::string(5000, 'x')},
-                         {"[InstallDir]\\readme.txt", '4', "read me"}};
-    description.licence = "Licence text";
+    const vela::PackageDescription description = SampleDescription(true);
     std::string package, problem;
     ASSERT_TRUE(vela::BuildPackage(description, package, problem)) << problem;
 
-    const std::string installer = stub + package;
+
     const std::string path = StubPath() + ".with-package.exe";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(installer.data(), 1, installer.size(), f);
-    std::fclose(f);
+    ASSERT_TRUE(WriteBytes(path, stub + package));
 
     std::unique_ptr<vela::IBinaryFile> file = vela::OpenStdioFileForReading(path);
     ASSERT_TRUE(file);
@@ -90,6 +146,24 @@ TEST(InstallerStub, AppendedPackageIsFoundAtTheOffset)
     EXPECT_EQ(header.fileCount, 2);
     file.reset();
     std::remove(path.c_str());
+}
+
+TEST(InstallerStub, RunsOverItsPackageAndLeavesNoTemporaryFiles)
+{
+    const std::string stub = ReadAll(StubPath());
+    ASSERT_FALSE(stub.empty());
+    for (bool showWelcomePages : {true, false}) {
+        std::string package, problem;
+        ASSERT_TRUE(vela::BuildPackage(SampleDescription(showWelcomePages), package, problem)) << problem;
+        const std::string path = StubPath() + ".run.exe";
+        ASSERT_TRUE(WriteBytes(path, stub + package));
+
+        const std::set<std::wstring> before = TemporaryFiles();
+        // A package not found at the offset would stop the run at a message box.
+        EXPECT_EQ(RunInstaller(path), 0) << "welcome pages: " << showWelcomePages;
+        EXPECT_EQ(TemporaryFiles(), before);
+        std::remove(path.c_str());
+    }
 }
 
 } // namespace
