@@ -200,6 +200,20 @@ TEST_F(EnginePrograms, ShellOpenRefusesAMissingFile)
     EXPECT_FALSE(system.ShellOpen("C:\\no\\such\\document.msi", vela::kShowMaximized));
 }
 
+TEST_F(EnginePrograms, OtherFilesAreOpenedThroughTheShellWithoutWaiting)
+{
+    // A batch file is opened by the shell's command processor, which writes
+    // the marker; the install action does not wait for it.
+    const std::string folder = FreshFolder("shellopen");
+    const std::string marker = folder + "\\opened.txt";
+    const std::string batch = folder + "\\open.BAT";
+    WriteFile(batch, "@echo opened> \"" + marker + "\"\r\n");
+    vela::RunInstallAction(env, batch);
+    for (int i = 0; i < 300 && !Exists(marker); ++i) Sleep(100);
+    EXPECT_TRUE(Exists(marker)) << "the shell did not open " << batch;
+    EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST_F(EnginePrograms, ComponentIsRegisteredThroughRegsvr32)
 {
     const std::string component = Folder(w32::Narrow(ModulePath())) + "\\engine_test_component.dll";
