@@ -23,6 +23,7 @@ if(MODE STREQUAL "generate")
   file(COPY_FILE "${OUT}.new" "${OUT}" ONLY_IF_DIFFERENT)
   file(REMOVE "${OUT}.new")
 elseif(MODE STREQUAL "pad")
+  file(REMOVE "${OUT}")  # never leave an earlier stub behind a failed step
   read_offset("${OFFSET_SOURCE}" offset)
   if(size GREATER offset)
     message(FATAL_ERROR "The stub is ${size} bytes, larger than its package offset ${offset}")
