@@ -4,7 +4,9 @@
 // the stub, rounds its size up to a whole number of 4 KiB blocks, compiles that
 // figure into this slot and pads the stub to it. The tag lets the build and its
 // tests find the slot in the finished program.
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace vela {
 
@@ -21,5 +23,19 @@ struct PackageOffsetSlot {
 extern const volatile PackageOffsetSlot kPackageOffsetSlot;
 
 inline std::uint64_t PackageOffset() { return kPackageOffsetSlot.offset; }
+
+// Finds the slot in a stub's bytes: offset is the eight little-endian bytes
+// after the first tag; unique tells whether the tag occurs only once. False
+// when there is no complete slot.
+inline bool FindPackageOffsetSlot(std::string_view bytes, std::uint64_t& offset, bool& unique)
+{
+    const std::string_view tag(kPackageOffsetTag, sizeof kPackageOffsetTag);
+    const std::size_t at = bytes.find(tag);
+    if (at == std::string_view::npos || at + tag.size() + 8 > bytes.size()) return false;
+    unique = bytes.find(tag, at + 1) == std::string_view::npos;
+    offset = 0;
+    for (std::size_t i = 8; i-- > 0;) offset = (offset << 8) | static_cast<unsigned char>(bytes[at + tag.size() + i]);
+    return true;
+}
 
 } // namespace vela

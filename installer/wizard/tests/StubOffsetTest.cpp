@@ -10,6 +10,8 @@
 #include <iterator>
 #include <string>
 
+#include "installer/wizard/PackageOffset.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -78,6 +80,35 @@ TEST_F(StubOffsetSteps, StubLargerThanItsOffsetFailsTheBuild)
     EXPECT_FALSE(RunStep("pad", kWork / "grown.exe", kWork / "padded.exe", kWork / "offset.cpp"));
     EXPECT_FALSE(fs::exists(kWork / "padded.exe"));
     EXPECT_NE(Slurp(kWork / "log.txt").find("larger than its package offset"), std::string::npos);
+}
+
+std::string Slot(std::uint64_t value)
+{
+    std::string slot(vela::kPackageOffsetTag, sizeof vela::kPackageOffsetTag);
+    for (int i = 0; i < 8; ++i) slot.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    return slot;
+}
+
+TEST(PackageOffsetSlot, ReadsTheLittleEndianFigureAfterTheTag)
+{
+    std::uint64_t offset = 0;
+    bool unique = false;
+    ASSERT_TRUE(vela::FindPackageOffsetSlot("MZ..." + Slot(0x46000) + "rest", offset, unique));
+    EXPECT_EQ(offset, 0x46000u);
+    EXPECT_TRUE(unique);
+    ASSERT_TRUE(vela::FindPackageOffsetSlot(Slot(0x0102030405060708ull), offset, unique));
+    EXPECT_EQ(offset, 0x0102030405060708ull);
+}
+
+TEST(PackageOffsetSlot, MissingTruncatedOrRepeatedTagsAreReported)
+{
+    std::uint64_t offset = 0;
+    bool unique = true;
+    EXPECT_FALSE(vela::FindPackageOffsetSlot("MZ no slot here", offset, unique));
+    const std::string slot = Slot(4096);
+    EXPECT_FALSE(vela::FindPackageOffsetSlot(slot.substr(0, slot.size() - 1), offset, unique));
+    ASSERT_TRUE(vela::FindPackageOffsetSlot(slot + slot, offset, unique));
+    EXPECT_FALSE(unique);
 }
 
 } // namespace

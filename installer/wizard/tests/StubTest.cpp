@@ -41,13 +41,9 @@ std::string ReadAll(const std::string& path)
 // missing or not unique.
 std::uint64_t OffsetInStub(const std::string& stub)
 {
-    const std::string tag(vela::kPackageOffsetTag, sizeof vela::kPackageOffsetTag);
-    const std::size_t at = stub.find(tag);
-    if (at == std::string::npos || stub.find(tag, at + 1) != std::string::npos) return 0;
-    if (at + tag.size() + 8 > stub.size()) return 0;
-    std::uint64_t value = 0;
-    for (int i = 7; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(stub[at + tag.size() + i]);
-    return value;
+    std::uint64_t offset = 0;
+    bool unique = false;
+    return vela::FindPackageOffsetSlot(stub, offset, unique) && unique ? offset : 0;
 }
 
 vela::PackageDescription SampleDescription(bool showWelcomePages)
