@@ -8,7 +8,7 @@ namespace {
 
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
-// Applies a script held in memory and returns the fixture for inspection.
+// Applies a script held in memory through the fixture's platform and system.
 void Import(EngineFixture& f, const std::string& script)
 {
     f.platform.files["C:\\App\\reg.txt"] = std::make_shared<std::string>(script);
