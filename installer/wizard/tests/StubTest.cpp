@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <vector>
+#include <cwchar>
 #include <string>
 
 #include "installer/package/Package.h"
@@ -87,9 +89,35 @@ std::set<std::wstring> TemporaryFiles()
     return names;
 }
 
-// Runs a program and waits at most a minute (a message box would wait for a
-// click: the program is then ended and the result is -1).
-long RunInstaller(const std::string& path)
+// A message box the installer shows: caption and text, GB2312.
+struct SeenMessage {
+    std::string caption;
+    std::string text;
+};
+
+struct MessageSearch {
+    DWORD processId;
+    HWND box;
+};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<MessageSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t cls[32] = {};
+    GetClassNameW(window, cls, 32);
+    if (owner == search->processId && IsWindowVisible(window) && std::wcscmp(cls, L"#32770") == 0) {
+        search->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Runs the installer for at most a minute. Every message box it shows is
+// recorded and answered with OK. The result is the exit code, or -1 when the
+// installer had to be ended.
+long RunInstaller(const std::string& path, std::vector<SeenMessage>& messages)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -98,11 +126,25 @@ long RunInstaller(const std::string& path)
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -2;
     long result = -1;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        result = static_cast<long>(code);
-    } else {
+    for (int tick = 0; tick < 600; ++tick) {
+        if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(process.hProcess, &code);
+            result = static_cast<long>(code);
+            break;
+        }
+        MessageSearch search{process.dwProcessId, nullptr};
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+        if (search.box) {
+            wchar_t caption[256] = {}, text[1024] = {};
+            GetWindowTextW(search.box, caption, 256);
+            GetDlgItemTextW(search.box, 0xFFFF, text, 1024);  // the message box's text
+            messages.push_back({w32::Narrow(caption), w32::Narrow(text)});
+            PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+            Sleep(500);
+        }
+    }
+    if (result == -1) {
         TerminateProcess(process.hProcess, 99);
         WaitForSingleObject(process.hProcess, 5000);
     }
@@ -155,11 +197,32 @@ TEST(InstallerStub, RunsOverItsPackageAndLeavesNoTemporaryFiles)
         ASSERT_TRUE(WriteBytes(path, stub + package));
 
         const std::set<std::wstring> before = TemporaryFiles();
-        // A package not found at the offset would stop the run at a message box.
-        EXPECT_EQ(RunInstaller(path), 0) << "welcome pages: " << showWelcomePages;
+        std::vector<SeenMessage> messages;
+        EXPECT_EQ(RunInstaller(path, messages), 0) << "welcome pages: " << showWelcomePages;
+        EXPECT_TRUE(messages.empty()) << messages.front().caption << ": " << messages.front().text;
         EXPECT_EQ(TemporaryFiles(), before);
         std::remove(path.c_str());
     }
+}
+
+TEST(InstallerStub, DamagedPackageIsRefusedWithOneMessageAndLeavesNothing)
+{
+    const std::string stub = ReadAll(StubPath());
+    ASSERT_FALSE(stub.empty());
+    std::string package, problem;
+    ASSERT_TRUE(vela::BuildPackage(SampleDescription(true), package, problem)) << problem;
+    const std::string path = StubPath() + ".damaged.exe";
+    ASSERT_TRUE(WriteBytes(path, stub + package.substr(0, package.size() - 100)));  // last item cut short
+
+    const std::set<std::wstring> before = TemporaryFiles();
+    std::vector<SeenMessage> messages;
+    EXPECT_EQ(RunInstaller(path, messages), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "\xB4\xED\xCE\xF3");  // 错误
+    // 安装包已损坏，无法安装!
+    EXPECT_EQ(messages[0].text, "\xB0\xB2\xD7\xB0\xB0\xFC\xD2\xD1\xCB\xF0\xBB\xB5\xA3\xAC\xCE\xDE\xB7\xA8\xB0\xB2\xD7\xB0!");
+    EXPECT_EQ(TemporaryFiles(), before);
+    std::remove(path.c_str());
 }
 
 } // namespace
