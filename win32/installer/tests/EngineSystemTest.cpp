@@ -259,6 +259,17 @@ TEST_F(EngineRegistry, KeyPathCreatesTheMissingLevels)
     EXPECT_EQ(ReadValue("Software\\VelaEngineTest\\Script\\A\\" + kJin + "\\C", "v"), "1");
 }
 
+TEST_F(EngineRegistry, FirstLevelIsCreatedUnderTheRootItself)
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"VelaEngineTestTop");
+    const vela::RegistryKey key = vela::OpenRegistryKeyPath(system, "[HKEY_CURRENT_USER\\VelaEngineTestTop\\A]");
+    ASSERT_NE(key, vela::kNoRegistryKey);
+    EXPECT_TRUE(system.SetRegistryString(key, "top", "yes"));
+    system.CloseRegistryKey(key);
+    EXPECT_EQ(ReadValue("VelaEngineTestTop\\A", "top"), "yes");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"VelaEngineTestTop");
+}
+
 TEST_F(EngineRegistry, ScriptWritesStringValuesAndSkipsWhatHasNoKey)
 {
     const std::string script = FreshFolder("registry") + "\\app.reg";
