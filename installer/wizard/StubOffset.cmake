@@ -36,6 +36,8 @@ elseif(MODE STREQUAL "pad")
     file(REMOVE "${OUT}")
     message(FATAL_ERROR "Padding the stub to ${offset} bytes failed (${padded} bytes)")
   endif()
+  file(CHMOD "${OUT}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                  WORLD_READ WORLD_EXECUTE)
   message(STATUS "VelaInstall.exe: ${size} bytes linked, package offset ${offset}")
 else()
   message(FATAL_ERROR "MODE must be generate or pad")
