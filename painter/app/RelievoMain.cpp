@@ -1,6 +1,8 @@
 // The painter's program: start-up and main frame. The drawing view, tile
 // picker and dialogs are hosted here as they are built.
 #include "painter/app/resource.h"
+#include "win32/platform/PainterFiles.h"
+#include "win32/platform/PainterUi.h"
 
 #include <windows.h>
 
@@ -61,6 +63,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     HWND frame = CreateWindowExW(0, kFrameClass, FrameTitle(instance).c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!frame) return 1;
+
+    // The core's messages and files go through the W functions.
+    static w32::CWin32MessageBox messages(L"Relievo");
+    static w32::CWin32FileOpener files;
+    messages.SetOwner(frame);
+    rv::SetMessageBox(&messages);
+    rv::SetFileOpener(&files);
     ShowWindow(frame, SW_SHOWMAXIMIZED);
     UpdateWindow(frame);
 
