@@ -66,19 +66,6 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// The package offset compiled into a stub: the eight little-endian bytes
-// after the first occurrence of its slot tag. False when there is no tag.
-bool OffsetInStub(std::string_view bytes, std::uint64_t& offset, bool& unique)
-{
-    const std::string_view tag(vela::kPackageOffsetTag, sizeof vela::kPackageOffsetTag);
-    const std::size_t at = bytes.find(tag);
-    if (at == std::string_view::npos || at + tag.size() + 8 > bytes.size()) return false;
-    unique = bytes.find(tag, at + 1) == std::string_view::npos;
-    offset = 0;
-    for (int i = 7; i >= 0; --i) offset = (offset << 8) | static_cast<unsigned char>(bytes[at + tag.size() + i]);
-    return true;
-}
-
 std::string Trimmed(const char* text)
 {
     std::string s(text);
@@ -105,7 +92,7 @@ int Build(const std::string& descriptionPath, const std::string& stubPath, const
     }
     std::uint64_t slot = 0;
     bool unique = false;
-    const bool hasSlot = OffsetInStub(stub, slot, unique);
+    const bool hasSlot = vela::FindPackageOffsetSlot(stub, slot, unique);
     if (hasSlot && (!unique || slot != stub.size())) {
         err += "velapack: the stub \"" + stubPath + "\" expects its package at offset " + std::to_string(slot) +
                (unique ? "" : " (its offset tag is not unique)") + " but is " + std::to_string(stub.size()) +
@@ -290,7 +277,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         // The offset the installer's own stub carries, else the usual one.
         std::string bytes;
         bool unique = false;
-        if (!ReadWholeFile(rest[0], bytes) || !OffsetInStub(bytes, offset, unique)) offset = kDefaultPackageOffset;
+        if (!ReadWholeFile(rest[0], bytes) || !vela::FindPackageOffsetSlot(bytes, offset, unique)) offset = kDefaultPackageOffset;
     }
     if (mode == "--list" && rest.size() == 1) return List(rest[0], offset, out, err);
     if (mode == "--verify" && rest.size() == 1) return Verify(rest[0], offset, out, err);

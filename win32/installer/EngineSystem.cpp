@@ -8,22 +8,11 @@
 
 #include <vector>
 
+#include "win32/installer/RegistryRoots.h"
 #include "win32/platform/Text.h"
 
 namespace w32 {
 namespace {
-
-HKEY RootKey(vela::RegistryRoot root)
-{
-    switch (root) {
-    case vela::RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case vela::RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case vela::RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case vela::RegistryRoot::Users: return HKEY_USERS;
-    case vela::RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
-    }
-    return HKEY_CURRENT_USER;
-}
 
 HKEY ToHkey(vela::RegistryKey key) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key)); }
 vela::RegistryKey FromHkey(HKEY key) { return static_cast<vela::RegistryKey>(reinterpret_cast<std::uintptr_t>(key)); }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "installer/package/TextFields.h"
+#include "win32/installer/RegistryRoots.h"
 #include "win32/platform/Text.h"
 
 namespace w32 {
@@ -88,18 +89,6 @@ std::unique_ptr<vela::IBinaryFile> OpenHandle(const std::string& path, DWORD acc
     HANDLE h = CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<CWin32File>(h);
-}
-
-HKEY RootKey(vela::RegistryRoot root)
-{
-    switch (root) {
-    case vela::RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case vela::RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case vela::RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case vela::RegistryRoot::Users: return HKEY_USERS;
-    case vela::RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
-    }
-    return HKEY_LOCAL_MACHINE;
 }
 
 // Calls get(buffer, capacity) -> length, growing the buffer until it fits.
