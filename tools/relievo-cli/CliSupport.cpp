@@ -33,10 +33,10 @@ bool Options::Parse(const Args& args, const std::vector<OptionSpec>& specs, std:
             values_["--help"];
             continue;
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* option = nullptr;
         for (const auto& s : specs)
-            if (word == s.name) spec = &s;
-        if (!spec) {
+            if (word == s.name) option = &s;
+        if (!option) {
             problem = word.rfind("-", 0) == 0 ? "unknown option '" + word + "'" : "unexpected argument '" + word + "'";
             return false;
         }
@@ -44,7 +44,7 @@ bool Options::Parse(const Args& args, const std::vector<OptionSpec>& specs, std:
             problem = "option " + word + " is given twice";
             return false;
         }
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             values_[word];
             continue;
         }
