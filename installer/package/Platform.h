@@ -89,10 +89,8 @@ public:
     // Creates a file for binary writing, truncating an existing one; nullptr
     // on failure.
     virtual std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) = 0;
-    // Deletes a file; false when it could not be deleted. (windows.h makes
-    // DeleteFile a macro: Win32 sources that use this member #undef it after
-    // including windows.h.)
-    virtual bool DeleteFile(const std::string& path) = 0;
+    // Deletes a file; false when it could not be deleted.
+    virtual bool RemoveFile(const std::string& path) = 0;
 };
 
 // Binary file streams over the C library, for the native build (package

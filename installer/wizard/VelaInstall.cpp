@@ -3,7 +3,6 @@
 // compiled-in package offset.
 #include <windows.h>
 #include <commctrl.h>
-#undef DeleteFile
 
 #include <cstdlib>
 
@@ -49,6 +48,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     // The pages delete the temporary files they use; without them, do it here.
     for (const char* path : {context.scriptFilePath, context.welcomeBitmapPath, context.splashBitmapPath})
-        if (path[0] != '\0') system.DeleteFile(path);
+        if (path[0] != '\0') system.RemoveFile(path);
     return 0;
 }

@@ -50,7 +50,7 @@ public:
     {
         return vela::CreateStdioFileForWriting(path);
     }
-    bool DeleteFile(const std::string& path) override { return std::remove(path.c_str()) == 0; }
+    bool RemoveFile(const std::string& path) override { return std::remove(path.c_str()) == 0; }
 
 private:
     std::string& err_;

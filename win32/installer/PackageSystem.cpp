@@ -4,8 +4,6 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <shlobj.h>
-// The interface's DeleteFile, not the A/W switch of windows.h.
-#undef DeleteFile
 
 #include <algorithm>
 #include <cstring>
@@ -222,7 +220,7 @@ std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateForWriting(const std::s
     return OpenHandle(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
 }
 
-bool CPackageSystem::DeleteFile(const std::string& path)
+bool CPackageSystem::RemoveFile(const std::string& path)
 {
     return DeleteFileW(Widen(path).c_str()) != 0;
 }

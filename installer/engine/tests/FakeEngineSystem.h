@@ -114,7 +114,7 @@ public:
     }
     std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) override;
     std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) override;
-    bool DeleteFile(const std::string& path) override { return files.erase(path) > 0; }
+    bool RemoveFile(const std::string& path) override { return files.erase(path) > 0; }
 };
 
 // A platform, a system and a context wired into one engine environment.

@@ -85,7 +85,7 @@ public:
         files[path].clear();
         return std::make_unique<Writer>(files[path]);
     }
-    bool DeleteFile(const std::string& path) override { return files.erase(path) > 0; }
+    bool RemoveFile(const std::string& path) override { return files.erase(path) > 0; }
 
 private:
     class Writer : public IBinaryFile {

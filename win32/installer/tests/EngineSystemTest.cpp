@@ -2,7 +2,6 @@
 // registry keys, shell links and a component registered through regsvr32.
 #include <windows.h>
 #include <shellapi.h>
-#undef DeleteFile
 
 #include <gtest/gtest.h>
 
@@ -156,7 +155,7 @@ TEST_F(EngineFolders, ClearedAttributesLetAReadOnlyFileBeReplaced)
     SetFileAttributesW(w32::Widen(file).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(system.ClearFileAttributes(file));
     EXPECT_EQ(GetFileAttributesW(w32::Widen(file).c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 0u);
-    EXPECT_TRUE(platform.DeleteFile(file));
+    EXPECT_TRUE(platform.RemoveFile(file));
     EXPECT_FALSE(system.ClearFileAttributes(file)) << "a missing file";
 }
 

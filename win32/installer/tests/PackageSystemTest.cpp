@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-// The interface's DeleteFile, not the A/W switch of windows.h.
-#undef DeleteFile
 
 #include <cstdio>
 #include <cstring>
@@ -110,8 +108,8 @@ TEST_F(PackageSystemTest, FileStreamsWriteSeekAndReadBackUnderADoubleBytePath)
 
     ASSERT_TRUE(WriteAll(sys, path, "short"));
     EXPECT_EQ(ReadAll(sys, path), "short");
-    EXPECT_TRUE(sys.DeleteFile(path));
-    EXPECT_FALSE(sys.DeleteFile(path));
+    EXPECT_TRUE(sys.RemoveFile(path));
+    EXPECT_FALSE(sys.RemoveFile(path));
     EXPECT_FALSE(sys.OpenForReading(path));
     EXPECT_FALSE(sys.CreateForWriting(folder + "\\no such folder\\x.bin"));
 }
