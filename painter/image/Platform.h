@@ -17,7 +17,9 @@ public:
 };
 
 // Relative paths are written the Windows way (".\back\b1.bmp"); elsewhere
-// the backslash is a folder separator too.
+// the backslash is a folder separator too. Native paths are UTF-8, whose
+// multi-byte characters never contain the byte 0x5C, so a byte-wise
+// replacement is safe there (unlike in GB2312 text).
 inline std::string NativePath(const std::string& path)
 {
     std::string native = path;
