@@ -5,7 +5,8 @@
 #   rv_xvfb_start      starts Xvfb on a free display and exports DISPLAY
 #   rv_wine_cleanup    ends the wineserver of our prefix and our Xvfb
 #
-# RV_WINE_ROOT picks the folder (default: a folder of ours under /tmp).
+# RV_WINE_ROOT picks the folder (default: a folder of ours under /tmp);
+# RV_WINE_LOCALE the locale (default zh_CN.UTF-8, whose code page is 936).
 
 RV_WINE_ROOT=${RV_WINE_ROOT:-${TMPDIR:-/tmp}/rv-wine-$(id -u)}
 export WINEPREFIX="$RV_WINE_ROOT/prefix"
@@ -13,7 +14,7 @@ export HOME="$RV_WINE_ROOT/home"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=zh_CN.UTF-8
+export LC_ALL=${RV_WINE_LOCALE:-zh_CN.UTF-8}
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR
 
 rv_wine_setup() {

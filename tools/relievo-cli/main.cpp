@@ -11,9 +11,6 @@
 #ifdef _WIN32
 #include "win32/platform/PainterFiles.h"
 #include "win32/platform/Text.h"
-
-#include <windows.h>
-#include <shellapi.h>
 #endif
 
 namespace {
@@ -57,15 +54,11 @@ int Run(const std::vector<std::string>& words)
 // opened by their wide names, so Chinese file names work on any system.
 int main()
 {
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!wide) {
+    const std::vector<std::string> words = w32::CommandLineWords();
+    if (words.empty()) {
         std::fputs("relievo-cli: cannot read the command line\n", stderr);
         return 2;
     }
-    std::vector<std::string> words;
-    for (int i = 0; i < count; ++i) words.push_back(w32::Narrow(wide[i]));
-    LocalFree(wide);
     w32::CWin32FileOpener opener;
     rv::SetFileOpener(&opener);
     const int status = Run(words);

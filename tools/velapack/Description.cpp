@@ -62,21 +62,56 @@ std::vector<std::string> MissingFolders(const vela::PackageDescription& d)
     return missing;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes)
+bool ReadWholeFile(vela::IPlatform& files, const std::string& path, std::string& bytes)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    auto file = files.OpenForReading(path);
     if (!file) return false;
-    bytes.clear();
-    char chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
+    const std::uint64_t length = file->Length();
+    if (length > bytes.max_size()) return false;
+    bytes.assign(static_cast<std::size_t>(length), '\0');
+    return file->Read(bytes.data(), bytes.size()) == bytes.size();
 }
 
-bool ParseDescription(std::string_view text, const std::string& baseFolder, vela::PackageDescription& d,
-                      std::string& problem)
+namespace {
+
+class CStdioFiles final : public vela::IPlatform {
+public:
+    std::string ModuleFileName() override { return {}; }
+    std::string TemporaryFolder() override { return {}; }
+    vela::LocalTime Now() override { return {}; }
+    std::string WindowsFolder() override { return {}; }
+    std::string SystemFolder() override { return {}; }
+    bool DesktopFolder(std::string&) override { return false; }
+    bool SetCurrentFolder(const std::string&) override { return false; }
+    std::string CurrentFolder() override { return {}; }
+    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot, const std::string&, const std::string&,
+                                                std::string&) override
+    {
+        return vela::RegistryReadResult::KeyNotOpened;
+    }
+    bool StartSockets() override { return true; }
+    void ShowMessage(std::string_view, std::string_view) override {}
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
+    {
+        return vela::OpenStdioFileForReading(path);
+    }
+    std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string& path) override
+    {
+        return vela::CreateStdioFileForWriting(path);
+    }
+    bool RemoveFile(const std::string& path) override { return std::remove(path.c_str()) == 0; }
+};
+
+} // namespace
+
+vela::IPlatform& StdioFiles()
+{
+    static CStdioFiles files;
+    return files;
+}
+
+bool ParseDescription(std::string_view text, const std::string& baseFolder, vela::IPlatform& files,
+                      vela::PackageDescription& d, std::string& problem)
 {
     d = vela::PackageDescription{};
     bool haveName = false, haveFolder = false, haveWelcome = false, haveRun = false;
@@ -111,7 +146,7 @@ bool ParseDescription(std::string_view text, const std::string& baseFolder, vela
         } else if (key == "welcome-picture" || key == "splash-picture" || key == "licence") {
             std::string bytes;
             const std::string path = Resolve(baseFolder, value);
-            if (!ReadWholeFile(path, bytes)) return fail("cannot read the file \"" + path + "\"");
+            if (!ReadWholeFile(files, path, bytes)) return fail("cannot read the file \"" + path + "\"");
             if (key == "welcome-picture") {
                 d.welcomePicture = bytes;
                 haveWelcome = true;
@@ -150,7 +185,7 @@ bool ParseDescription(std::string_view text, const std::string& baseFolder, vela
                 return fail("the file flag must be 0, 1, 2 or 4");
             vela::PackageItem item{f[2], f[0][0], {}};
             const std::string path = Resolve(baseFolder, f[1]);
-            if (!ReadWholeFile(path, item.bytes)) return fail("cannot read the file \"" + path + "\"");
+            if (!ReadWholeFile(files, path, item.bytes)) return fail("cannot read the file \"" + path + "\"");
             d.files.push_back(std::move(item));
         } else {
             return fail("unknown key \"" + key + "\"");

@@ -20,10 +20,11 @@ const char kUsage[] =
     "       velapack --verify INSTALLER.exe [--offset N]\n"
     "       velapack --extract INSTALLER.exe FOLDER [--offset N]\n";
 
-// The tool's own system: stdio files, messages to the error text.
+// The tool's system for extraction: files through the given platform,
+// messages to the error text.
 class CToolPlatform final : public vela::IPlatform {
 public:
-    explicit CToolPlatform(std::string& err) : err_(err) {}
+    CToolPlatform(vela::IPlatform& files, std::string& err) : files_(files), err_(err) {}
     std::string ModuleFileName() override { return {}; }
     std::string TemporaryFolder() override { return {}; }
     vela::LocalTime Now() override { return {}; }
@@ -44,15 +45,16 @@ public:
     }
     std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
     {
-        return vela::OpenStdioFileForReading(path);
+        return files_.OpenForReading(path);
     }
     std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string& path) override
     {
-        return vela::CreateStdioFileForWriting(path);
+        return files_.CreateForWriting(path);
     }
-    bool RemoveFile(const std::string& path) override { return std::remove(path.c_str()) == 0; }
+    bool RemoveFile(const std::string& path) override { return files_.RemoveFile(path); }
 
 private:
+    vela::IPlatform& files_;
     std::string& err_;
 };
 
@@ -73,20 +75,20 @@ std::string Trimmed(const char* text)
     return s;
 }
 
-int Build(const std::string& descriptionPath, const std::string& stubPath, const std::string& outputPath,
-          std::string& out, std::string& err)
+int Build(vela::IPlatform& files, const std::string& descriptionPath, const std::string& stubPath,
+          const std::string& outputPath, std::string& out, std::string& err)
 {
     std::string text, stub, package, problem;
-    if (!ReadWholeFile(descriptionPath, text)) {
+    if (!ReadWholeFile(files, descriptionPath, text)) {
         err += "velapack: cannot read the description \"" + descriptionPath + "\"\n";
         return 1;
     }
     vela::PackageDescription description;
-    if (!ParseDescription(text, FolderOf(descriptionPath), description, problem)) {
+    if (!ParseDescription(text, FolderOf(descriptionPath), files, description, problem)) {
         err += "velapack: " + descriptionPath + ": " + problem + "\n";
         return 1;
     }
-    if (!ReadWholeFile(stubPath, stub)) {
+    if (!ReadWholeFile(files, stubPath, stub)) {
         err += "velapack: cannot read the stub \"" + stubPath + "\"\n";
         return 1;
     }
@@ -103,12 +105,12 @@ int Build(const std::string& descriptionPath, const std::string& stubPath, const
         err += "velapack: " + problem + "\n";
         return 1;
     }
-    auto output = vela::CreateStdioFileForWriting(outputPath);
+    auto output = files.CreateForWriting(outputPath);
     if (!output || output->Write(stub.data(), stub.size()) != stub.size() ||
         output->Write(package.data(), package.size()) != package.size()) {
         err += "velapack: cannot write \"" + outputPath + "\"\n";
         output.reset();
-        std::remove(outputPath.c_str());
+        files.RemoveFile(outputPath);
         return 1;
     }
     out += "velapack: wrote " + outputPath + ": stub " + std::to_string(stub.size()) + " bytes, package " +
@@ -121,10 +123,10 @@ int Build(const std::string& descriptionPath, const std::string& stubPath, const
 }
 
 // Reads the header and the script of an installer.
-bool OpenPackage(const std::string& path, std::uint64_t offset, std::unique_ptr<vela::IBinaryFile>& file,
+bool OpenPackage(vela::IPlatform& files, const std::string& path, std::uint64_t offset, std::unique_ptr<vela::IBinaryFile>& file,
                  vela::PackageHeader& header, std::string& script, std::string& err)
 {
-    file = vela::OpenStdioFileForReading(path);
+    file = files.OpenForReading(path);
     if (!file) {
         err += "velapack: cannot open \"" + path + "\"\n";
         return false;
@@ -144,12 +146,12 @@ void ListEntry(std::string& out, const char* label, const vela::FileTableEntry& 
            ", flag " + (e.flag ? std::string(1, e.flag) : std::string("none")) + ": " + Trimmed(e.target) + "\n";
 }
 
-int List(const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
+int List(vela::IPlatform& files, const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
 {
     std::unique_ptr<vela::IBinaryFile> file;
     vela::PackageHeader header;
     std::string script;
-    if (!OpenPackage(path, offset, file, header, script, err)) return 1;
+    if (!OpenPackage(files, path, offset, file, header, script, err)) return 1;
     const vela::SetupScriptContents s = vela::ReadSetupScript(script);
     auto value = [](const char* line) {
         std::string v(line);
@@ -185,9 +187,9 @@ int List(const std::string& path, std::uint64_t offset, std::string& out, std::s
     return 0;
 }
 
-int Verify(const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
+int Verify(vela::IPlatform& files, const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
 {
-    auto file = vela::OpenStdioFileForReading(path);
+    auto file = files.OpenForReading(path);
     if (!file) {
         err += "velapack: cannot open \"" + path + "\"\n";
         return 1;
@@ -201,18 +203,18 @@ int Verify(const std::string& path, std::uint64_t offset, std::string& out, std:
     return 0;
 }
 
-int Extract(const std::string& path, std::uint64_t offset, const std::string& folder, std::string& out,
+int Extract(vela::IPlatform& files, const std::string& path, std::uint64_t offset, const std::string& folder, std::string& out,
             std::string& err)
 {
     std::unique_ptr<vela::IBinaryFile> file;
     vela::PackageHeader header;
     std::string script, problem;
-    if (!OpenPackage(path, offset, file, header, script, err)) return 1;
+    if (!OpenPackage(files, path, offset, file, header, script, err)) return 1;
     if (!vela::CheckPackage(*file, offset, problem)) {
         err += "velapack: the package is damaged: " + problem + "\n";
         return 1;
     }
-    CToolPlatform sys(err);
+    CToolPlatform sys(files, err);
     const vela::SetupScriptContents s = vela::ReadSetupScript(script);
     const std::int64_t base = static_cast<std::int64_t>(offset) + header.scriptLength;
     bool ok = vela::ExtractStoredFile(sys, *file, folder + "/setup.ini",
@@ -243,7 +245,7 @@ bool ParseOffset(const std::string& text, std::uint64_t& offset)
 
 } // namespace
 
-int Run(const std::vector<std::string>& args, std::string& out, std::string& err)
+int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::string& out, std::string& err)
 {
     std::vector<std::string> rest;
     std::uint64_t offset = 0;
@@ -272,18 +274,23 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         }
     }
     if (mode.empty() && rest.size() == 1 && !stub.empty() && !output.empty())
-        return Build(rest[0], stub, output, out, err);
+        return Build(files, rest[0], stub, output, out, err);
     if (!mode.empty() && !rest.empty() && !offsetGiven) {
         // The offset the installer's own stub carries, else the usual one.
         std::string bytes;
         bool unique = false;
-        if (!ReadWholeFile(rest[0], bytes) || !vela::FindPackageOffsetSlot(bytes, offset, unique)) offset = kDefaultPackageOffset;
+        if (!ReadWholeFile(files, rest[0], bytes) || !vela::FindPackageOffsetSlot(bytes, offset, unique)) offset = kDefaultPackageOffset;
     }
-    if (mode == "--list" && rest.size() == 1) return List(rest[0], offset, out, err);
-    if (mode == "--verify" && rest.size() == 1) return Verify(rest[0], offset, out, err);
-    if (mode == "--extract" && rest.size() == 2) return Extract(rest[0], offset, rest[1], out, err);
+    if (mode == "--list" && rest.size() == 1) return List(files, rest[0], offset, out, err);
+    if (mode == "--verify" && rest.size() == 1) return Verify(files, rest[0], offset, out, err);
+    if (mode == "--extract" && rest.size() == 2) return Extract(files, rest[0], offset, rest[1], out, err);
     err += kUsage;
     return 2;
+}
+
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err)
+{
+    return Run(args, StdioFiles(), out, err);
 }
 
 } // namespace velapack

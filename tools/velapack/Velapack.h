@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "installer/package/Platform.h"
+
 namespace velapack {
 
 // Where an installer's package is looked for when its stub carries no
@@ -14,6 +16,9 @@ inline constexpr std::uint64_t kDefaultPackageOffset = 151552;
 // Runs one command line (arguments without the program name). Output goes
 // to out, diagnostics to err; the result is the process exit code (0 done,
 // 1 refused or damaged, 2 wrong usage).
+// Files are read and written through files: the W functions in the Windows
+// tool, the C library natively (the overload without it).
+int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::string& out, std::string& err);
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err);
 
 } // namespace velapack

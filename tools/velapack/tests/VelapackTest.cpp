@@ -33,7 +33,7 @@ void WriteFile(const fs::path& path, const std::string& bytes)
 std::string ReadFile(const fs::path& path)
 {
     std::string bytes;
-    EXPECT_TRUE(velapack::ReadWholeFile(path.string(), bytes)) << path;
+    EXPECT_TRUE(velapack::ReadWholeFile(velapack::StdioFiles(), path.string(), bytes)) << path;
     return bytes;
 }
 
@@ -246,7 +246,7 @@ TEST(Description, ReadsEveryKey)
                                            "run = [InstallDir]\\a.exe\n"
                                            "shortcut = A | [InstallDir]\\a.exe | -x\n"
                                            "shortcut = B | [InstallDir]\\b.exe | | desktop\n",
-                                           "", d, problem))
+                                           "", velapack::StdioFiles(), d, problem))
         << problem;
     EXPECT_EQ(d.displayName, "A B");
     EXPECT_EQ(d.defaultFolder, "[Program Files]\\A");
@@ -259,11 +259,11 @@ TEST(Description, ReadsEveryKey)
     EXPECT_EQ(d.shortcuts[1].arguments, "");
     EXPECT_TRUE(d.shortcuts[1].onDesktop);
 
-    EXPECT_FALSE(velapack::ParseDescription("name = A\nwelcome-pages = maybe\n", "", d, problem));
+    EXPECT_FALSE(velapack::ParseDescription("name = A\nwelcome-pages = maybe\n", "", velapack::StdioFiles(), d, problem));
     EXPECT_EQ(problem, "line 2: welcome-pages must be yes or no");
-    EXPECT_FALSE(velapack::ParseDescription("name A\n", "", d, problem));
+    EXPECT_FALSE(velapack::ParseDescription("name A\n", "", velapack::StdioFiles(), d, problem));
     EXPECT_EQ(problem, "line 1: expected \"key = value\"");
-    EXPECT_FALSE(velapack::ParseDescription("shortcut = A | b | c | sofa\n", "", d, problem));
+    EXPECT_FALSE(velapack::ParseDescription("shortcut = A | b | c | sofa\n", "", velapack::StdioFiles(), d, problem));
     EXPECT_NE(problem.find("desktop"), std::string::npos);
 }
 

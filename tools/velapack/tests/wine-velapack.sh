@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# velapack.exe under Wine with Chinese file names everywhere: builds an
+# installer from a GB2312 description, verifies it, extracts it into a
+# Chinese folder and checks every item comes back byte for byte.
+#   wine-velapack.sh WINE-RUN VELAPACK.EXE VELAINSTALL.EXE
+set -u
+[ $# -eq 3 ] || { echo "usage: wine-velapack.sh WINE-RUN VELAPACK.EXE VELAINSTALL.EXE" >&2; exit 2; }
+run=$1 exe=$2 stub=$3
+work=$(mktemp -d "${TMPDIR:-/tmp}/velapack-wine.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+status=0
+fail() { echo "FAIL $*" >&2; status=1; }
+
+src="$work/资料"
+mkdir -p "$src" "$work/解包"
+head -c 1500 /dev/urandom >"$src/欢迎.bmp"
+head -c 2048 /dev/urandom >"$src/程序.exe"
+head -c 2047 /dev/urandom >"$src/说明.txt"
+: >"$src/空.dat"
+printf 'Terms\r\n' >"$src/许可.txt"
+iconv -f UTF-8 -t GB2312 >"$src/安装.txt" <<'DESC'
+name = 浮雕画家
+folder = [Program Files]\浮雕画家
+welcome-picture = 欢迎.bmp
+licence = 许可.txt
+group = 浮雕画家
+shortcut = 浮雕画家 | [InstallDir]\程序.exe
+run-caption = 现在运行吗？
+run = [InstallDir]\程序.exe
+directory = [InstallDir]
+directory = [Start Menu]\浮雕画家
+file = 1 | 程序.exe | [InstallDir]\程序.exe
+file = 0 | 说明.txt | [InstallDir]\说明.txt
+file = 0 | 空.dat | [InstallDir]\空.dat
+DESC
+
+"$run" "$exe" "Z:$src/安装.txt" --stub "Z:$stub" -o "Z:$work/安装程序.exe" || fail "build"
+[ -f "$work/安装程序.exe" ] || fail "no installer under its Chinese name"
+cmp -n "$(stat -c %s "$stub")" "$stub" "$work/安装程序.exe" || fail "the installer does not begin with the stub"
+"$run" "$exe" --verify "Z:$work/安装程序.exe" || fail "verify"
+"$run" "$exe" --extract "Z:$work/安装程序.exe" "Z:$work/解包" || fail "extract"
+cmp "$src/欢迎.bmp" "$work/解包/welcome.bmp" || fail "welcome picture"
+cmp "$src/程序.exe" "$work/解包/1-程序.exe" || fail "item 1"
+cmp "$src/说明.txt" "$work/解包/2-说明.txt" || fail "item 2"
+cmp "$src/空.dat" "$work/解包/3-空.dat" || fail "item 3"
+
+# A missing file is refused with a message naming it, and no installer is written.
+sed 's/说明.txt | /缺少.txt | /' <(iconv -f GB2312 -t UTF-8 "$src/安装.txt") | iconv -f UTF-8 -t GB2312 >"$src/坏.txt"
+"$run" "$exe" "Z:$src/坏.txt" --stub "Z:$stub" -o "Z:$work/不应存在.exe" >"$work/bad.log" 2>&1 && fail "missing file accepted"
+[ -e "$work/不应存在.exe" ] && fail "an installer was written for a bad description"
+iconv -f GB2312 -t UTF-8 "$work/bad.log" | grep -q "缺少.txt" || { fail "the message does not name the missing file"; cat "$work/bad.log" >&2; }
+
+[ $status = 0 ] && echo "ok velapack.exe round trip with Chinese names"
+exit $status
