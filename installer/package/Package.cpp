@@ -154,9 +154,15 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, std::string& p
         return false;
     }
     std::int64_t dataBase = static_cast<std::int64_t>(packageOffset) + header.scriptLength;
-    if (!ItemInside(contents.welcomePicture, dataBase, length, problem, "welcome picture") ||
-        !ItemInside(contents.splashPicture, dataBase, length, problem, "splash picture"))
-        return false;
+    // The pictures are read only when the welcome pages are shown, the splash
+    // picture only when its tag asks for it: a "[NonePic]" line may hold any
+    // offset and size.
+    if (std::string_view(contents.basal.showWelcome) == "1\r\n") {
+        if (!ItemInside(contents.welcomePicture, dataBase, length, problem, "welcome picture")) return false;
+        if (IsSplashTag(contents.splashPicture.target) &&
+            !ItemInside(contents.splashPicture, dataBase, length, problem, "splash picture"))
+            return false;
+    }
     for (std::size_t i = 0; i < contents.files.size(); ++i) {
         if (!ItemInside(contents.files[i], dataBase, length, problem, "file line " + std::to_string(i + 1)))
             return false;

@@ -45,7 +45,7 @@ std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& tim
 bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem);
 
 // Checks a package before anything is installed from it: the header's
-// script length and every file-table item lie inside the file, the script
+// script length and every item that will be read lie inside the file, the script
 // has its "[Basal]" line and a complete file table, and the table holds as
 // many file lines as the header says. False with a description of the first
 // problem found.

@@ -343,3 +343,35 @@ TEST_F(PackageCheck, RefusesAScriptWithoutBasalOrFileTable)
     EXPECT_FALSE(Check(stub + noTotal, problem));
     EXPECT_NE(problem.find("file table"), std::string::npos) << problem;
 }
+
+TEST_F(PackageCheck, APictureThatIsNeverReadMayHoldAnyOffsetAndSize)
+{
+    std::string problem;
+    const std::string far = std::string("99999999") + std::string(12, ' ');
+
+    description.hasSplash = false;
+    std::string noSplash = BuildOrFail(description);
+    const std::size_t none = noSplash.find("[NonePic]");
+    ASSERT_NE(none, std::string::npos);
+    noSplash.replace(none + 268, 20, far);
+    noSplash.replace(none + 288, 20, far);
+    EXPECT_TRUE(Check(stub + noSplash, problem)) << problem;
+
+    // The same numbers under a splash tag are read, and refused.
+    noSplash.replace(none, 9, "[SoftPic]");
+    EXPECT_FALSE(Check(stub + noSplash, problem));
+    EXPECT_NE(problem.find("splash picture"), std::string::npos) << problem;
+
+    // Without welcome pages neither picture is extracted.
+    description.showWelcomePages = false;
+    std::string noWelcome = BuildOrFail(description);
+    const std::size_t welcome = noWelcome.find("[WelPic]");
+    ASSERT_NE(welcome, std::string::npos);
+    noWelcome.replace(welcome + 268, 20, far);
+    EXPECT_TRUE(Check(stub + noWelcome, problem)) << problem;
+    description.showWelcomePages = true;
+    std::string withWelcome = BuildOrFail(description);
+    withWelcome.replace(withWelcome.find("[WelPic]") + 268, 20, far);
+    EXPECT_FALSE(Check(stub + withWelcome, problem));
+    EXPECT_NE(problem.find("welcome picture"), std::string::npos) << problem;
+}
