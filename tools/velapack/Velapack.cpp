@@ -60,12 +60,26 @@ private:
 
 // The folder part of a path; both separators count (a backslash only as a
 // character of its own, never as the trail byte of a double-byte one).
-std::string FolderOf(const std::string& path)
+std::size_t LastSeparator(const std::string& path)
 {
     std::size_t slash = path.find_last_of('/');
     std::size_t backslash = vela::FindLastBackslash(path);
     if (backslash != vela::kNotFound && (slash == std::string::npos || backslash > slash)) slash = backslash;
+    return slash;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = LastSeparator(path);
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The name after the last separator of either kind, so that a "/" in a
+// stored target cannot lead an extracted file out of its folder.
+std::string LastComponent(const std::string& path)
+{
+    const std::size_t slash = LastSeparator(path);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string Trimmed(const char* text)
@@ -227,8 +241,7 @@ int Extract(vela::IPlatform& files, const std::string& path, std::uint64_t offse
                                      s.splashPicture.size) && ok;
     for (std::size_t i = 0; i < s.files.size(); ++i) {
         std::string target = Trimmed(s.files[i].target);
-        std::size_t slash = vela::FindLastBackslash(target);
-        std::string name = std::to_string(i + 1) + "-" + (slash == vela::kNotFound ? target : target.substr(slash + 1));
+        std::string name = std::to_string(i + 1) + "-" + LastComponent(target);
         ok = vela::ExtractStoredFile(sys, *file, folder + "/" + name, base + s.files[i].offset, s.files[i].size) && ok;
     }
     if (!ok) return 1;

@@ -135,6 +135,20 @@ TEST_F(Velapack, BuildsListsVerifiesAndExtractsByteIdentically)
     EXPECT_EQ(s.totalSize, std::to_string(2047 + 2048 + 3 * 1024 * 1024 + 5));
 }
 
+TEST_F(Velapack, ExtractKeepsEveryFileInsideItsFolder)
+{
+    ASSERT_EQ(BuildWith(kDescription), 0) << err;
+    std::string installer = ReadFile(dir / "setup.exe");
+    const std::size_t at = installer.find("[InstallDir]\\small.bin");
+    ASSERT_NE(at, std::string::npos);
+    installer.replace(at + 13, 9, "a/../../z");  // same width: the table stays aligned
+    WriteFile(dir / "setup.exe", installer);
+
+    ASSERT_EQ(Tool({"--extract", P("setup.exe"), P("out")}), 0) << err;
+    EXPECT_EQ(ReadFile(dir / "out" / "2-z"), ReadFile(dir / "small.bin"));
+    EXPECT_FALSE(fs::exists(dir.parent_path() / "z"));
+}
+
 TEST_F(Velapack, VerifyAndListReportADamagedInstaller)
 {
     ASSERT_EQ(BuildWith(kDescription), 0) << err;
