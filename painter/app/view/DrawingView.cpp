@@ -1,5 +1,8 @@
 #include "painter/app/view/DrawingView.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace rv {
 namespace {
 
@@ -33,7 +36,8 @@ int ToolForCommand(int command)
 
 CDrawingView::CDrawingView(CWorkflowState& state, IViewHost& host, std::unique_ptr<CDibImage> depthMap)
     : state_(state), host_(host), depthMap_(OrEmpty(std::move(depthMap))),
-      board_(depthMap_->Width(), depthMap_->Height(), *depthMap_)
+      board_(depthMap_->Width(), depthMap_->Height(), *depthMap_),
+      pictureArea_{depthMap_->Width(), depthMap_->Height()}
 {
 }
 
@@ -146,7 +150,14 @@ void CDrawingView::OnDraw(IPaintSurface& dc) const
 {
     const int ox = -scrollPos_.x, oy = -scrollPos_.y;
     if (state_.stage == StagePainting) {
-        dc.FrameRectangle(ox, oy, ox + depthMap_->Width() + 1, oy + depthMap_->Height() + 1);
+        // The frame surrounds the picture area, which is the depth map's
+        // size unless the period or the picture height changed since the
+        // depth map was made; the depth map is drawn over it.
+        // Any size the settings accepted is drawn without overflow.
+        const auto edge = [](int origin, int size) {
+            return static_cast<int>(std::clamp<long long>(static_cast<long long>(origin) + size + 1, INT_MIN, INT_MAX));
+        };
+        dc.FrameRectangle(ox, oy, edge(ox, pictureArea_.x), edge(oy, pictureArea_.y));
         depthMap_->Draw(dc, ox, oy);
         board_.RedrawOverlay(dc);
     } else if (background_) {

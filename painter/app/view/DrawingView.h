@@ -66,6 +66,11 @@ public:
     void ReplaceDepthMap(std::unique_ptr<CDibImage> depthMap);
     // The picture shown outside the painting stage (not owned).
     void SetBackground(const CDibImage* background) { background_ = background; }
+    // The area the painting stage frames: pictureWidth - period by
+    // pictureHeight. It follows the picture size and the period, which may
+    // change (another tile, a random tile) while the depth map keeps its
+    // size; until it is set it is the depth map's size.
+    void SetPictureArea(int width, int height) { pictureArea_ = {width, height}; }
 
     CDibImage& DepthMap() { return *depthMap_; }
     const CDibImage& DepthMap() const { return *depthMap_; }
@@ -84,6 +89,7 @@ private:
     CToolPanel panel_;
     CPaintBoard board_;
     Point scrollPos_;
+    Point pictureArea_;
 };
 
 } // namespace rv

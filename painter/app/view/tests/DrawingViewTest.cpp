@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace rv {
 namespace {
 
@@ -197,6 +199,39 @@ TEST_F(DrawingView, RepaintFramesTheDepthMapAndFollowsTheScroll)
     view->ShowBackground(screen);
     EXPECT_EQ(screen.GetPixel(20, 20), 0x00FF00u);
     EXPECT_EQ(screen.GetPixel(10, 10), kWhite);
+}
+
+TEST_F(DrawingView, FrameFollowsThePictureAreaNotTheDepthMap)
+{
+    // Another tile and a random tile change the period and the picture
+    // height while the 100 x 100 depth map keeps its size: the frame goes
+    // round the new picture area and the depth map is drawn over it.
+    Painting();
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) view->DepthMap().SetPixel(x, y, 0x808080);
+    view->SetPictureArea(90, 60);
+    screen.Fill(0x0000FF);
+    view->OnDraw(screen);
+    EXPECT_EQ(screen.GetPixel(10, 60), 0x808080u);  // the depth map covers the frame's bottom line
+    EXPECT_EQ(screen.GetPixel(10, 99), 0x808080u);  // and shows below it
+    EXPECT_EQ(screen.GetPixel(100, 50), 0x0000FFu); // no line at the depth map's edge
+    EXPECT_EQ(screen.GetPixel(50, 100), 0x0000FFu);
+
+    view->SetPictureArea(101, 40);
+    screen.Fill(0x0000FF);
+    view->OnDraw(screen);
+    EXPECT_EQ(screen.GetPixel(101, 20), 0u);       // right line beyond the depth map
+    EXPECT_EQ(screen.GetPixel(100, 20), kWhite);   // inside the frame, beyond the depth map
+    EXPECT_EQ(screen.GetPixel(100, 40), 0u);       // bottom line where the depth map does not cover it
+    EXPECT_EQ(screen.GetPixel(100, 41), 0x0000FFu);
+    EXPECT_EQ(screen.GetPixel(50, 41), 0x808080u);
+
+    // A size no picture can have is drawn without overflow.
+    view->SetPictureArea(INT_MAX, INT_MAX);
+    screen.Fill(0x0000FF);
+    view->OnDraw(screen);
+    EXPECT_EQ(screen.GetPixel(101, 101), kWhite);
+    EXPECT_EQ(screen.GetPixel(0, 101), 0u);
 }
 
 TEST_F(DrawingView, CursorsAndArrowKeys)
