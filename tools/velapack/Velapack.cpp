@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
@@ -234,11 +235,15 @@ int Extract(vela::IPlatform& files, const std::string& path, std::uint64_t offse
     bool ok = vela::ExtractStoredFile(sys, *file, folder + "/setup.ini",
                                       static_cast<std::int64_t>(offset + vela::kPackageHeaderSize),
                                       header.scriptLength);
-    ok = vela::ExtractStoredFile(sys, *file, folder + "/welcome.bmp", base + s.welcomePicture.offset,
-                                 s.welcomePicture.size) && ok;
-    if (vela::IsSplashTag(s.splashPicture.target))
-        ok = vela::ExtractStoredFile(sys, *file, folder + "/splash.bmp", base + s.splashPicture.offset,
-                                     s.splashPicture.size) && ok;
+    // The pictures, as the installer reads them: only with its welcome pages,
+    // the splash picture only under a splash tag.
+    if (std::string_view(s.basal.showWelcome) == "1\r\n") {
+        ok = vela::ExtractStoredFile(sys, *file, folder + "/welcome.bmp", base + s.welcomePicture.offset,
+                                     s.welcomePicture.size) && ok;
+        if (vela::IsSplashTag(s.splashPicture.target))
+            ok = vela::ExtractStoredFile(sys, *file, folder + "/splash.bmp", base + s.splashPicture.offset,
+                                         s.splashPicture.size) && ok;
+    }
     for (std::size_t i = 0; i < s.files.size(); ++i) {
         std::string target = Trimmed(s.files[i].target);
         std::string name = std::to_string(i + 1) + "-" + LastComponent(target);

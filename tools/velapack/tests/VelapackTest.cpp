@@ -149,6 +149,24 @@ TEST_F(Velapack, ExtractKeepsEveryFileInsideItsFolder)
     EXPECT_FALSE(fs::exists(dir.parent_path() / "z"));
 }
 
+TEST_F(Velapack, ExtractTakesThePicturesOnlyWhenTheInstallerReadsThem)
+{
+    std::string description = kDescription;
+    description.replace(description.find("welcome-pages = yes"), 19, "welcome-pages = no ");
+    ASSERT_EQ(BuildWith(description), 0) << err;
+    std::string installer = ReadFile(dir / "setup.exe");
+    const std::size_t at = installer.find("[WelPic]");
+    ASSERT_NE(at, std::string::npos);
+    installer.replace(at + 268, 20, "99999999            ");  // never read without welcome pages
+    WriteFile(dir / "setup.exe", installer);
+
+    ASSERT_EQ(Tool({"--verify", P("setup.exe")}), 0) << err;
+    ASSERT_EQ(Tool({"--extract", P("setup.exe"), P("out")}), 0) << err;
+    EXPECT_FALSE(fs::exists(dir / "out" / "welcome.bmp"));
+    EXPECT_FALSE(fs::exists(dir / "out" / "splash.bmp"));
+    EXPECT_EQ(ReadFile(dir / "out" / "2-small.bin"), ReadFile(dir / "small.bin"));
+}
+
 TEST_F(Velapack, VerifyAndListReportADamagedInstaller)
 {
     ASSERT_EQ(BuildWith(kDescription), 0) << err;
