@@ -74,23 +74,8 @@ bool ReadWholeFile(vela::IPlatform& files, const std::string& path, std::string&
 
 namespace {
 
-class CStdioFiles final : public vela::IPlatform {
+class CStdioFiles final : public CToolPlatformBase {
 public:
-    std::string ModuleFileName() override { return {}; }
-    std::string TemporaryFolder() override { return {}; }
-    vela::LocalTime Now() override { return {}; }
-    std::string WindowsFolder() override { return {}; }
-    std::string SystemFolder() override { return {}; }
-    bool DesktopFolder(std::string&) override { return false; }
-    bool SetCurrentFolder(const std::string&) override { return false; }
-    std::string CurrentFolder() override { return {}; }
-    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot, const std::string&, const std::string&,
-                                                std::string&) override
-    {
-        return vela::RegistryReadResult::KeyNotOpened;
-    }
-    bool StartSockets() override { return true; }
-    void ShowMessage(std::string_view, std::string_view) override {}
     std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
     {
         return vela::OpenStdioFileForReading(path);

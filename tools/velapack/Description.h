@@ -25,8 +25,29 @@ std::vector<std::string> MissingFolders(const vela::PackageDescription& descript
 // Reads a whole file; false when it cannot be read.
 bool ReadWholeFile(vela::IPlatform& files, const std::string& path, std::string& bytes);
 
+// A platform for the tool, which needs only files: the system services
+// answer nothing and messages are dropped unless a subclass keeps them.
+class CToolPlatformBase : public vela::IPlatform {
+public:
+    std::string ModuleFileName() override { return {}; }
+    std::string TemporaryFolder() override { return {}; }
+    vela::LocalTime Now() override { return {}; }
+    std::string WindowsFolder() override { return {}; }
+    std::string SystemFolder() override { return {}; }
+    bool DesktopFolder(std::string&) override { return false; }
+    bool SetCurrentFolder(const std::string&) override { return false; }
+    std::string CurrentFolder() override { return {}; }
+    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot, const std::string&, const std::string&,
+                                                std::string&) override
+    {
+        return vela::RegistryReadResult::KeyNotOpened;
+    }
+    bool StartSockets() override { return true; }
+    void ShowMessage(std::string_view, std::string_view) override {}
+};
+
 // Files over the C library (paths handed to fopen unchanged), for the native
-// tool and the tests; the platform's other services answer nothing.
+// tool and the tests.
 vela::IPlatform& StdioFiles();
 
 } // namespace velapack

@@ -23,23 +23,9 @@ const char kUsage[] =
 
 // The tool's system for extraction: files through the given platform,
 // messages to the error text.
-class CToolPlatform final : public vela::IPlatform {
+class CToolPlatform final : public CToolPlatformBase {
 public:
     CToolPlatform(vela::IPlatform& files, std::string& err) : files_(files), err_(err) {}
-    std::string ModuleFileName() override { return {}; }
-    std::string TemporaryFolder() override { return {}; }
-    vela::LocalTime Now() override { return {}; }
-    std::string WindowsFolder() override { return {}; }
-    std::string SystemFolder() override { return {}; }
-    bool DesktopFolder(std::string&) override { return false; }
-    bool SetCurrentFolder(const std::string&) override { return false; }
-    std::string CurrentFolder() override { return {}; }
-    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot, const std::string&, const std::string&,
-                                                std::string&) override
-    {
-        return vela::RegistryReadResult::KeyNotOpened;
-    }
-    bool StartSockets() override { return true; }
     void ShowMessage(std::string_view text, std::string_view caption) override
     {
         err_.append(caption).append(": ").append(text).append("\n");
