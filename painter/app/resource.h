@@ -1,5 +1,6 @@
 #pragma once
-// Resource and command identifiers of the painter.
+// Resource and command identifiers of the painter: plain macros, read by the
+// resource compiler and by the portable view logic alike.
 
 #define IDR_MAINFRAME 128
 
@@ -23,10 +24,13 @@
 #define ID_TOOL_ELLIPSE 32781
 #define ID_TOOL_FILL 32782
 #define ID_TOOL_ERASER 32783
+#define ID_DELETE_ALL_LAYERS 32784
 #define ID_SETTINGS 32785
 #define ID_FEEL_DISPLAY 32793
 #define ID_FEEL_DOWN 32794
 #define ID_FEEL_UP 32795
+#define ID_WIDTH_14 32800
+#define ID_DELETE_CURRENT_LAYER 32801
 #define ID_RANDOM_BACKGROUND 32804
 #define ID_COPY_LAYER 32806
 #define ID_PASTE_LAYER 32807
