@@ -391,5 +391,32 @@ TEST_F(ViewFiles, SettingsReadFourCharactersAndRefuseSizesWithoutADepthMap)
     }
 }
 
+TEST_F(ViewFiles, SettingsThatCannotMakeADepthMapKeepThePainting)
+{
+    CDibImage wide;
+    Pattern(wide, 800, 20, 2);
+    sys.WriteBmp("C:\\Relievo\\back\\b2.bmp", wide);
+    Painting();
+    V().DepthMap().SetPixel(7, 7, 0x404040);
+    V().SetTilePath(".\\back\\b2.bmp");
+    V().Initialise(); // period 800: the current size leaves no depth-map column
+    sys.AnswerCancel();
+    V().OnCommand(CmdSettings);
+    EXPECT_EQ(sys.messages, std::vector<std::string>{"Invalid picture size!"});
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
+    sys.messages.clear();
+    sys.AnswerOk({"700", "600"});
+    V().OnCommand(CmdSettings);
+    EXPECT_EQ(sys.messages, std::vector<std::string>{"Invalid picture size!"}); // once
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
+    // A picture wider than the tile gives room again.
+    sys.messages.clear();
+    sys.AnswerOk({"1000", "600"});
+    V().OnCommand(CmdSettings);
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_EQ(V().DepthMap().Width(), 200);
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), kWhite);
+}
+
 } // namespace
 } // namespace rv
