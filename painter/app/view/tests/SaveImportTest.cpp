@@ -3,8 +3,12 @@
 // and the lasso region's dashes when a depth map is replaced.
 #include "painter/app/view/DrawingView.h"
 #include "painter/app/view/tests/FakeViewSystem.h"
+#include "painter/stereo/DepthMap.h"
+#include "painter/stereo/Stereogram.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace rv {
 namespace {
@@ -416,6 +420,48 @@ TEST_F(ViewFiles, SettingsThatCannotMakeADepthMapKeepThePainting)
     EXPECT_TRUE(sys.messages.empty());
     EXPECT_EQ(V().DepthMap().Width(), 200);
     EXPECT_EQ(V().DepthMap().GetPixel(7, 7), kWhite);
+}
+
+TEST_F(ViewFiles, ATypicalRunSavesWhatTheEngineMakesOfTheSavedDepthMap)
+{
+    // 1 Initialise, 4 Make 3D primitives, paint, 23 save the depth map,
+    // 6 more 3D feel, 7 generate, 23 save the stereogram.
+    V().OnCommand(CmdInitialise);
+    V().OnCommand(CmdMake3dPrimitives);
+    V().OnCommand(CmdFilledEllipse);
+    V().OnMouseMove(100, 100, screen);
+    V().OnLButtonDown(100, 100, screen);
+    V().OnMouseMove(400, 300, screen);
+    V().OnLButtonUp(400, 300, screen);
+    V().Panel().Click(CToolPanel::IdBlue);
+    V().OnCommand(CmdGradientCircle);
+    V().OnMouseMove(500, 400, screen);
+    V().OnLButtonDown(500, 400, screen);
+    V().OnMouseMove(560, 400, screen);
+    V().OnLButtonUp(560, 400, screen);
+    sys.AnswerOk({"depth"});
+    V().OnCommand(CmdSave);
+    V().OnCommand(CmdIncreaseFeel);
+    V().OnCommand(CmdGenerateStereogram);
+    sys.AnswerOk({"stereo"});
+    V().OnCommand(CmdSave);
+    ASSERT_TRUE(sys.messages.empty());
+
+    CDibImage depth, background, result;
+    ASSERT_TRUE(depth.LoadBmp("C:\\Relievo\\sample\\depth.bmp"));
+    EXPECT_EQ(depth.GetPixel(250, 200), 0x969696u);
+    EXPECT_EQ(depth.GetPixel(530, 400), 0xFF0000u | 0x010101u * 31); // the ramp's middle, blue family
+    PictureLayout layout;
+    ASSERT_TRUE(LoadTile(background, "C:\\Relievo\\back\\b1.bmp", layout));
+    ASSERT_TRUE(rv::GenerateBackground(background, layout));
+    ASSERT_TRUE(FitDepthMap(depth, layout));
+    StereogramParams params;
+    params.period = layout.period;
+    params.feel = 16;
+    rv::GenerateStereogram(background, depth, params);
+    ASSERT_TRUE(result.LoadBmp("C:\\Relievo\\result\\stereo.bmp"));
+    ASSERT_EQ(result.BlockSize(), background.BlockSize());
+    EXPECT_EQ(std::memcmp(result.Block(), background.Block(), static_cast<std::size_t>(result.BlockSize())), 0);
 }
 
 } // namespace
