@@ -180,6 +180,16 @@ TEST_F(Regenerated, ToolbarImagesAreDistinctAndKeepAShapeWhenDisabled)
         }
 }
 
+// The tool-bar strip holds 16 colours only: a picture with any other colour
+// cannot be stored, and says so rather than writing a wrong colour.
+TEST(Formats, SixteenColourBmpRefusesOtherColours)
+{
+    Canvas c(3, 2, VgaPalette()[7]);
+    EXPECT_EQ(Bmp4(c).size(), 54u + 64 + 2 * 4); // headers, palette, two padded rows
+    c.Set(1, 1, Rgba{200, 200, 200, 255});
+    EXPECT_TRUE(Bmp4(c).empty());
+}
+
 // Each cursor is a 32 x 32 black-and-white cursor whose hot spot lies on its
 // drawing (or right beside it), where the tool acts.
 TEST_F(Regenerated, CursorHotSpotsSitOnTheirDrawing)
