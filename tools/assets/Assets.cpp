@@ -169,6 +169,7 @@ const FileRecipe kFiles[] = {
     {{kPainterRes, "toolbar.bmp"}, ToolbarStrip},
     {{kPainterRes, "splash.bmp"}, SplashPicture},
     {{kPainterRes, "about.bmp"}, AboutPicture},
+    {{kPainterRes, "Relievo.ico"}, ProgramIcon},
     {{kPainterRes, "cursor142.cur"}, [] { return ToolCursor(142); }},
     {{kPainterRes, "cursor143.cur"}, [] { return ToolCursor(143); }},
     {{kPainterRes, "cursor144.cur"}, [] { return ToolCursor(144); }},

@@ -1,7 +1,7 @@
 // The large pictures: the painter's splash and about pictures and the setup's
 // welcome and splash pictures. Each shows a real stereogram, made by the
 // program's own engine from a soft tile and a hidden relief, under a title
-// in raised letters.
+// in raised letters. Also the program's icon: a raised R on a blue tile.
 #include "tools/assets/Pictures.h"
 
 #include "painter/stereo/Stereogram.h"
@@ -299,5 +299,34 @@ Bytes SetupSplash()
     Border(c);
     return Bmp24(c);
 }
+
+namespace {
+
+Canvas ProgramIconImage(int n)
+{
+    Canvas c(n, n);
+    // A tile with rounded corners, light blue at the top to deep blue below.
+    const int radius = std::max(3, n / 5) * TextShape::kFine, size = n * TextShape::kFine;
+    auto inside = [&](int x, int y) {
+        const int cx = std::clamp(x, radius, size - radius), cy = std::clamp(y, radius, size - radius);
+        return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius;
+    };
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int hits = 0;
+            for (int sy = 0; sy < TextShape::kFine; ++sy)
+                for (int sx = 0; sx < TextShape::kFine; ++sx)
+                    hits += inside(x * TextShape::kFine + sx, y * TextShape::kFine + sy);
+            const Rgba tile = Mix(Rgba{70, 130, 230, 255}, Rgba{14, 32, 104, 255}, y * 256 / (n - 1));
+            c.Blend(x, y, tile, hits * 256 / (TextShape::kFine * TextShape::kFine));
+        }
+    const int scale = n >= 48 ? 5 : n >= 32 ? 3 : 2;
+    ReliefText(c, (n - 5 * scale) / 2, (n - 7 * scale) / 2, "R", scale, kGold);
+    return c;
+}
+
+} // namespace
+
+Bytes ProgramIcon() { return Icon({ProgramIconImage(16), ProgramIconImage(32), ProgramIconImage(48)}); }
 
 } // namespace rvassets

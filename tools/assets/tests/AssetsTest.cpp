@@ -180,6 +180,25 @@ TEST_F(Regenerated, ToolbarImagesAreDistinctAndKeepAShapeWhenDisabled)
         }
 }
 
+// The program's icon: the small, large and extra-large images the system asks
+// for, opaque in the middle and clear in the rounded corners.
+TEST_F(Regenerated, ProgramIconHasTheThreeUsualSizes)
+{
+    const auto ico = ReadAll(dir / "painter/app/res/Relievo.ico");
+    ASSERT_GE(ico.size(), 6u + 3 * 16);
+    EXPECT_EQ(U16(ico, 2), 1u);
+    ASSERT_EQ(U16(ico, 4), 3u);
+    const int sizes[] = {16, 32, 48};
+    for (int i = 0; i < 3; ++i) {
+        const int n = static_cast<unsigned char>(ico[6 + 16 * i]);
+        ASSERT_EQ(n, sizes[i]);
+        const std::size_t image = U32(ico, 6 + 16 * i + 12) + 40;
+        auto alpha = [&](int x, int y) { return static_cast<unsigned char>(ico[image + static_cast<std::size_t>((n - 1 - y) * n + x) * 4 + 3]); };
+        EXPECT_EQ(alpha(n / 2, n / 2), 255) << n;
+        EXPECT_EQ(alpha(0, 0), 0) << n;
+    }
+}
+
 // The tool-bar strip holds 16 colours only: a picture with any other colour
 // cannot be stored, and says so rather than writing a wrong colour.
 TEST(Formats, SixteenColourBmpRefusesOtherColours)
