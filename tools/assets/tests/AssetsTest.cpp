@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <string>
 
@@ -27,7 +28,8 @@ class Regenerated : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / "rv_assets_test";
+        // A folder of this run's own: several checkouts may run these tests at once.
+        dir = fs::temp_directory_path() / ("rv_assets_test_" + std::to_string(std::random_device{}()));
         fs::remove_all(dir);
         for (const auto& asset : AssetList()) fs::create_directories(dir / asset.folder);
         std::string failed;
