@@ -92,8 +92,8 @@ private:
     WorkerEnd Stop(WorkerEnd end);
     void CloseStreams();
     void MakeFolders();
-    void CopyFiles();
-    void RegisterDeleteAndLink();
+    bool CopyFiles();              // false: cancel confirmed
+    bool RegisterDeleteAndLink();  // false: cancel confirmed
     void WriteUninstallEntry();
     void SetCopyStatus(const char* target);
     void RecordFile(const char* target, char flag);
