@@ -243,6 +243,12 @@ TEST_F(Velapack, RefusesWhatTheFormatCannotHold)
     EXPECT_EQ(BuildWith(d + "file = 3 | empty.txt | [InstallDir]\\a\n"), 1);
     EXPECT_NE(err.find("flag"), std::string::npos) << err;
 
+    // Values the installer would misread: a section header, a NUL byte.
+    EXPECT_EQ(BuildWith(d + "run-caption = [File]\n"), 1);
+    EXPECT_NE(err.find("line 22: the value \"[File]\" would be read as a section header"), std::string::npos) << err;
+    EXPECT_EQ(BuildWith(d + "group = A" + std::string(1, '\0') + "B\n"), 1);
+    EXPECT_NE(err.find("line 22: the line holds a NUL byte"), std::string::npos) << err;
+
     EXPECT_EQ(BuildWith(d + "colour = blue\n"), 1);
     EXPECT_NE(err.find("line 22: unknown key \"colour\""), std::string::npos) << err;
 
