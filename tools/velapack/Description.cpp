@@ -91,6 +91,7 @@ bool IsSectionHeader(std::string_view value)
 bool FindEncodingLine(std::string_view text, TextEncoding& encoding, std::string& problem)
 {
     encoding = TextEncoding::Detect;
+    std::size_t found = 0;
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
     return ForEachLine(text, [&](std::size_t number, std::string_view line) {
         line = Trim(line);
@@ -98,10 +99,16 @@ bool FindEncodingLine(std::string_view text, TextEncoding& encoding, std::string
         if (line.empty() || line[0] == '#' || equals == std::string_view::npos ||
             Trim(line.substr(0, equals)) != "encoding")
             return true;
-        if (!ParseEncoding(Trim(line.substr(equals + 1)), encoding)) {
-            problem = "line " + std::to_string(number) + ": encoding must be utf-8 or gb2312";
+        const std::string at = "line " + std::to_string(number) + ": ";
+        if (found != 0) {
+            problem = at + "a second encoding line (line " + std::to_string(found) + " gives one)";
             return false;
         }
+        if (!ParseEncoding(Trim(line.substr(equals + 1)), encoding)) {
+            problem = at + "encoding must be utf-8 or gb2312";
+            return false;
+        }
+        found = number;
         return true;
     });
 }
@@ -135,6 +142,13 @@ bool ConvertText(std::string_view text, TextEncoding encoding, std::string& gb23
 bool IsBareMacro(std::string_view folder)
 {
     return !folder.empty() && folder.front() == '[' && folder.find(']') == folder.size() - 1;
+}
+
+// A drive needs no folder made, as in "[Absolute Directory]D:".
+bool IsDrive(std::string_view folder)
+{
+    const std::size_t macroEnd = folder.find(']');
+    return macroEnd != std::string_view::npos && folder.size() == macroEnd + 3 && folder.back() == ':';
 }
 
 // Positions of every backslash character of the text (never a trail byte).
@@ -189,7 +203,7 @@ std::vector<std::string> MissingFolders(const vela::PackageDescription& d)
 {
     std::vector<std::string> missing;
     auto need = [&](const std::string& folder, const std::string& what) {
-        if (IsBareMacro(folder)) return;
+        if (IsBareMacro(folder) || IsDrive(folder)) return;
         for (const auto& listed : d.directories)
             if (SameFolder(listed, folder)) return;
         missing.push_back("the folder \"" + folder + "\" of " + what + " is not listed as a directory");
@@ -223,6 +237,7 @@ std::vector<std::string> AddMissingFolders(vela::PackageDescription& d)
     for (const auto& item : d.files) {
         const std::string folder = FolderOfTarget(item.target);
         if (folder.empty() || folder.front() != '[' || folder.find(']') == std::string::npos) continue;
+        if (IsDrive(folder)) continue;
         if (folder.compare(0, 12, "[InstallDir]") == 0 && folder.find(']') == 11) addChain(folder, true);
         else if (!IsBareMacro(folder)) add(folder);
     }

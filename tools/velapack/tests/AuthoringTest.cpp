@@ -97,6 +97,7 @@ TEST_F(Authoring, CharactersGb2312CannotHoldAreRefusedWithTheirLine)
         {"encoding = utf-8\n" + kHead + "group = " + kGbName + "\n", "line 7: the text is not valid UTF-8 here"},
         {"\xEF\xBB\xBF" "encoding = gb2312\n" + kHead, "byte-order mark but is said to be GB2312"},
         {"encoding = latin-1\n" + kHead, "line 1: encoding must be utf-8 or gb2312"},
+        {"encoding = utf-8\n" + kHead + "encoding = gb2312\n", "line 7: a second encoding line (line 1 gives one)"},
         {"\xFF\xFEn\0a\0"s, "UTF-16"},
     };
     for (const Case& c : cases) {
@@ -203,13 +204,16 @@ TEST_F(Authoring, FoldersThatReceiveFilesAreAddedToTheDirectories)
                              "file = 0 | data.bin | [InstallDir]\\share\\doc\\data.bin\n"
                              "file = 1 | a.exe | [Windows System]\\a.ocx\n"
                              "file = 0 | data.bin | [Windows System]\\drivers\\data.bin\n"
-                             "file = 0 | data.bin | [Windows Desktop]\\\xD5\x5C\\data.bin\n";
+                             "file = 0 | data.bin | [Windows Desktop]\\\xD5\x5C\\data.bin\n"
+                             "file = 0 | data.bin | [Absolute Directory]D:\\data.bin\n"
+                             "file = 0 | data.bin | [Absolute Directory]D:\\Vela\\data.bin\n";
     ASSERT_TRUE(Parse(text)) << problem;
     const std::vector<std::string> added = {"[InstallDir]",
                                             "[InstallDir]\\share",
                                             "[InstallDir]\\share\\doc",
                                             "[Windows System]\\drivers",
                                             "[Windows Desktop]\\\xD5\x5C",
+                                            "[Absolute Directory]D:\\Vela",
                                             "[Start Menu]\\Vela",
                                             "[Start Menu]\\Vela\\A"};
     EXPECT_EQ(notes.addedFolders, added);
@@ -223,9 +227,10 @@ TEST_F(Authoring, FoldersThatReceiveFilesAreAddedToTheDirectories)
     ASSERT_TRUE(Parse("auto-directories = no\n" + text)) << problem;
     EXPECT_TRUE(notes.addedFolders.empty());
     EXPECT_EQ(d.directories, std::vector<std::string>{"[installdir]\\BIN\\"});
-    ASSERT_EQ(notes.warnings.size(), 4u);
+    ASSERT_EQ(notes.warnings.size(), 5u);
     EXPECT_NE(notes.warnings[0].find("\"[InstallDir]\\share\\doc\""), std::string::npos) << notes.warnings[0];
-    EXPECT_NE(notes.warnings[3].find("program group"), std::string::npos) << notes.warnings[3];
+    EXPECT_NE(notes.warnings[3].find("\"[Absolute Directory]D:\\Vela\""), std::string::npos) << notes.warnings[3];
+    EXPECT_NE(notes.warnings[4].find("program group"), std::string::npos) << notes.warnings[4];
     EXPECT_FALSE(Parse("auto-directories = sometimes\n" + text));
     EXPECT_EQ(problem, "line 1: auto-directories must be yes or no");
 }
