@@ -69,23 +69,25 @@ void PumpMessages(DWORD ms)
     }
 }
 
+struct ClassSearch {
+    const wchar_t* name;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChildClass(HWND w, LPARAM p)
+{
+    auto* s = reinterpret_cast<ClassSearch*>(p);
+    wchar_t cls[64] = {};
+    GetClassNameW(w, cls, 64);
+    if (lstrcmpiW(cls, s->name) != 0) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
 HWND FindChildOfClass(HWND parent, const wchar_t* className)
 {
-    struct Search {
-        const wchar_t* name;
-        HWND found;
-    } search{className, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            wchar_t cls[64] = {};
-            GetClassNameW(w, cls, 64);
-            if (lstrcmpiW(cls, s->name) != 0) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ClassSearch search{className, nullptr};
+    EnumChildWindows(parent, MatchChildClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
