@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "installer/engine/EngineTexts.h"
@@ -273,10 +272,11 @@ void CInstallWorker::WriteUninstallEntry()
     if (context_.registerUninstall) {
         const RegistryKey entry = system_.CreateRegistrySubKey(key, context_.displayName);
         if (entry != kNoRegistryKey) {
-            std::string command = windowsPrefix_;
-            command += kUninstallerName;
-            command += ' ';
-            command += context_.fileLogPath;
+            char command[kWorkerPathSize + kLogPathSize];
+            CopyText(command, windowsPrefix_);
+            AppendText(command, kUninstallerName);
+            AppendText(command, " ");
+            AppendText(command, context_.fileLogPath);
             system_.SetRegistryString(entry, kDisplayNameValue, context_.displayName);
             system_.SetRegistryString(entry, kUninstallStringValue, command);
             system_.CloseRegistryKey(entry);

@@ -17,6 +17,12 @@
 // 16-, 24- and 32-bit pictures keep at most 256 table entries. A picture
 // stored top-down (negative height) has its rows turned bottom-up in the
 // block and a positive height.
+//
+// Drawing a loaded picture unscaled at (x, y) with the device-independent
+// bitmap calls: the block's start is the BITMAPINFO (header and colour
+// table, DIB_RGB_COLORS) and Pixels() the bits; the source origin of a
+// w × h part at (sx, sy) is (sx, Height() - h - sy), scan lines 0 to
+// Height(), as the rows are stored bottom-up.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
