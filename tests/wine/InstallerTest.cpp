@@ -441,6 +441,104 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
     drive::RemoveTree(app);
 }
 
+// The painter's main window, whichever process shows it.
+HWND WaitForRelievo(DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        HWND frame = FindWindowW(L"RelievoFrame", nullptr);
+        if (frame && IsWindowVisible(frame)) return frame;
+        Sleep(200);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWithoutATrace)
+{
+    const std::wstring installer = WindowsPath(RELIEVO_SETUP);
+    const PackageFacts facts(installer);
+    ASSERT_TRUE(facts.script.hasFileTable);
+    const std::wstring app = ProgramFiles() + L"\\Relievo";
+    const std::string appGb = ToGb(app);
+    drive::RemoveTree(app);
+    const std::set<std::wstring> temporaryBefore = TemporaryFiles();
+
+    drive::CProcess process;
+    ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+    HWND splash = WaitForPage(process, Page::Splash);
+    ASSERT_TRUE(splash);
+    Shot(splash, "relievo-1-splash");
+    HWND welcome = WaitForPage(process, Page::Welcome, 10000);
+    ASSERT_TRUE(welcome);
+    EXPECT_EQ(drive::WindowText(welcome), L"Relievo安装");
+    Shot(welcome, "relievo-2-welcome");
+    ASSERT_TRUE(drive::Click(welcome, 12324));
+    HWND licence = WaitForPage(process, Page::Licence);
+    ASSERT_TRUE(licence);
+    EXPECT_EQ(drive::ControlText(licence, 1000).rfind(L"Relievo 软件许可协议\r\n\r\n", 0), 0u);
+    Shot(licence, "relievo-3-licence");
+    ASSERT_TRUE(drive::Click(licence, 1001));
+    Sleep(300);
+    ASSERT_TRUE(drive::Click(licence, 12324));
+    HWND path = WaitForPage(process, Page::Path);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(drive::ControlText(path, 1006), app);
+    Shot(path, "relievo-4-path");
+    ASSERT_TRUE(drive::Click(path, 12324));
+    HWND completion = WaitForPage(process, Page::Completion, 60000);
+    ASSERT_TRUE(completion);
+    EXPECT_EQ(drive::ControlText(completion, 1007), L"现在运行 Relievo");
+    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
+    Shot(completion, "relievo-6-completion");
+    ASSERT_TRUE(drive::Click(completion, 1003));
+    EXPECT_EQ(process.WaitForExit(), 0u);
+
+    // The run entry starts the installed painter.
+    HWND frame = WaitForRelievo(30000);
+    ASSERT_TRUE(frame) << "the installed Relievo did not start";
+    DWORD painter = 0;
+    GetWindowThreadProcessId(frame, &painter);
+    HANDLE painterProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, painter);
+    Sleep(1000);
+    probe::TakeWindowPicture(frame, "relievo-7-started");
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    if (painterProcess) {
+        if (WaitForSingleObject(painterProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(painterProcess, 1);
+        CloseHandle(painterProcess);
+    }
+
+    ExpectInstalledBytes(facts, appGb);
+    const ExpectedLogs logs = ExpectLogs(facts, appGb);
+    EXPECT_EQ(drive::ReadBytes(app + L"\\Relievodir.ini"), logs.dirLog);
+    EXPECT_EQ(drive::ReadBytes(app + L"\\Relievofile.ini"), logs.fileLog);
+    EXPECT_TRUE(drive::IsFolder(app + L"\\result"));
+    EXPECT_EQ(TemporaryFiles(), temporaryBefore);
+    const std::wstring group = Expand("[Start Menu]\\Relievo", appGb);
+    ExpectLink(group + L"\\Relievo.lnk", app + L"\\Relievo.exe", L"");
+    ExpectLink(drive::DesktopFolder() + L"\\Relievo.lnk", app + L"\\Relievo.exe", L"");
+    const std::wstring uninstaller = drive::WindowsFolder() + L"\\VelaUnInsApp.exe";
+    ExpectLink(group + L"\\卸载Relievo.lnk", uninstaller, app + L"\\Relievofile.ini");
+    std::wstring command;
+    ASSERT_TRUE(drive::ReadMachineString(kUninstallKey + L"Relievo", L"UninstallString", command));
+    EXPECT_EQ(command, uninstaller + L" " + app + L"\\Relievofile.ini");
+
+    // Uninstalled from the entry's command line: a stereogram the user saved stays.
+    ASSERT_TRUE(drive::WriteBytes(app + L"\\result\\my stereogram.bmp", "the user's own"));
+    drive::CProcess uninstall;
+    ASSERT_TRUE(uninstall.Start(command));
+    Answer(uninstall, L"卸载Relievo", L"你确实要从你的计算机中删除Relievo及其所有组件吗？", IDYES);
+    drive::MessageBoxSeen report;
+    ASSERT_TRUE(drive::WaitForMessageBox(uninstall, L"", report));
+    Shot(report.window, "relievo-8-uninstalled");
+    drive::Click(report.window, IDOK);
+    EXPECT_EQ(uninstall.WaitForExit(), 1u);
+    EXPECT_EQ(drive::TreeBelow(app), (std::vector<std::wstring>{L"result", L"result\\my stereogram.bmp"}));
+    EXPECT_FALSE(drive::Exists(group));
+    EXPECT_FALSE(drive::Exists(drive::DesktopFolder() + L"\\Relievo.lnk"));
+    EXPECT_FALSE(drive::MachineKeyExists(kUninstallKey + L"Relievo"));
+    drive::RemoveTree(app);
+}
+
 TEST_F(InstallerRun, MinimalPackageOpensOnThePathPageAndRegistersNothing)
 {
     const std::wstring installer = MakeInstaller(L"MiniSetup", MinimalPackage());
