@@ -76,6 +76,17 @@ bool ConfirmExit(IPlatform& platform, const InstallContext& context, bool answer
     return true;
 }
 
+void DeletePictureFiles(IPlatform& platform, const InstallContext& context)
+{
+    platform.RemoveFile(context.welcomeBitmapPath);
+    platform.RemoveFile(context.splashBitmapPath);
+}
+
+IconOrigin MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight)
+{
+    return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
+}
+
 // ---- Captions and headings -----------------------------------------------
 
 void MakePageCaption(const InstallContext& context, char (&caption)[kPageTextSize])

@@ -51,6 +51,17 @@ WizardPage NextPage(WizardPage page, PageEvent event, const InstallContext& cont
 // false and changes nothing.
 bool ConfirmExit(IPlatform& platform, const InstallContext& context, bool answeredYes);
 
+// The welcome page's destruction: deletes the two extracted pictures.
+void DeletePictureFiles(IPlatform& platform, const InstallContext& context);
+
+// Where a minimised page draws its icon: centred in the client area,
+// x = (client width - icon width + 1) / 2, y likewise.
+struct IconOrigin {
+    int x = 0;
+    int y = 0;
+};
+IconOrigin MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
+
 // ---- Captions and headings -----------------------------------------------
 
 inline constexpr std::size_t kPageTextSize = 400;  // display name (299) and the words around it

@@ -142,15 +142,18 @@ void ExpectConsistent(const CPackedDib& dib, const std::string& what)
 
 // ---- Loading ---------------------------------------------------------------
 
-TEST(LoadDib, EachDepthWithItsPalette)
+TEST(LoadDib, EachDepthWithAndWithoutAPalette)
 {
     struct Row {
         std::uint16_t bits;
         std::size_t colours;
+        std::uint32_t used;
     };
-    for (const Row& r : std::vector<Row>{{1, 2}, {4, 16}, {8, 256}, {24, 0}, {16, 0}, {32, 0}}) {
+    for (const Row& r : std::vector<Row>{{1, 2, 0}, {4, 16, 0}, {4, 5, 5}, {8, 256, 0}, {24, 0, 0}, {24, 3, 3},
+                                         {16, 0, 0}, {32, 0, 0}, {32, 7, 7}}) {
         Bmp bmp;
         bmp.bits = r.bits;
+        bmp.coloursUsed = r.used;
         bmp.width = 13;
         bmp.height = 7;
         bmp.colours = Greys(r.colours);

@@ -124,6 +124,29 @@ TEST(ExitConfirmation, YesDeletesTheScriptNoChangesNothing)
     EXPECT_EQ(f.platform.files.count(kScript), 0u);
 }
 
+TEST(WelcomePage, DestructionDeletesBothPictures)
+{
+    PageFixture f;
+    CopyText(f.context.welcomeBitmapPath, "C:\\Temp\\~tempWel.Bmp");
+    CopyText(f.context.splashBitmapPath, "C:\\Temp\\~tempSoft.Bmp");
+    f.platform.files["C:\\Temp\\~tempWel.Bmp"] = "BM";
+    f.platform.files["C:\\Temp\\~tempSoft.Bmp"] = "BM";
+    f.platform.files[kScript] = "[Basal]\r\n";
+    DeletePictureFiles(f.platform, f.context);
+    EXPECT_EQ(f.platform.files.size(), 1u);
+    EXPECT_EQ(f.platform.files.count(kScript), 1u) << "the script stays for the later pages";
+}
+
+TEST(MinimisedPage, IconIsCentredRoundingUp)
+{
+    const IconOrigin a = MinimisedIconOrigin(36, 36, 32, 32);
+    EXPECT_EQ(a.x, 2);
+    EXPECT_EQ(a.y, 2);
+    const IconOrigin b = MinimisedIconOrigin(37, 40, 32, 32);
+    EXPECT_EQ(b.x, 3);
+    EXPECT_EQ(b.y, 4);
+}
+
 // ---- Captions and texts --------------------------------------------------
 
 TEST(PageTexts, CaptionAndHeadingAroundTheDisplayName)
