@@ -117,9 +117,10 @@ bool CWizardPage::PaintMinimised()
     HDC dc = BeginPaint(Hwnd(), &ps);
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     const RECT client = ClientRect();
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    if (icon_) DrawIcon(dc, x, y, icon_);
+    const vela::IconOrigin origin =
+        vela::MinimisedIconOrigin(client.right - client.left, client.bottom - client.top,
+                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    if (icon_) DrawIcon(dc, origin.x, origin.y, icon_);
     EndPaint(Hwnd(), &ps);
     return true;
 }
@@ -219,8 +220,7 @@ INT_PTR CWelDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
         DeleteGdiHandle(brush_);
         ReleasePage();
         // The pictures are used by the splash window and this page only.
-        services_.platform.RemoveFile(services_.context.welcomeBitmapPath);
-        services_.platform.RemoveFile(services_.context.splashBitmapPath);
+        vela::DeletePictureFiles(services_.platform, services_.context);
         break;
     }
     return DialogProcDefault(message, wParam, lParam);
