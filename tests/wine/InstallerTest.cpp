@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "InstallerDriver.h"
+
+#include <commctrl.h>
 #include "WindowProbe.h"
 #include "installer/package/InstallContext.h"
 #include "installer/package/Package.h"
@@ -646,6 +648,48 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
         EXPECT_EQ(drive::ControlText(path, 1006), row.typed);
     }
 
+    // The folder browser: cancelled it changes nothing; a folder chosen in it
+    // becomes that folder with the default path's tail.
+    ASSERT_TRUE(drive::SetControlText(path, 1006, app));
+    for (bool choose : {false, true}) {
+        ASSERT_TRUE(drive::Click(path, 1003));
+        HWND browser = nullptr;
+        for (int i = 0; i < 100 && !browser; ++i) {
+            for (HWND window : drive::VisibleDialogs(process.Id()))
+                if (FindWindowExW(window, nullptr, L"SysTreeView32", nullptr)) browser = window;
+            Sleep(100);
+        }
+        ASSERT_TRUE(browser) << "no folder browser";
+        Sleep(500);
+        HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
+        if (!choose) {
+            Shot(browser, "path-browse");
+            EXPECT_EQ(drive::WindowText(FindWindowExW(browser, nullptr, L"Static", nullptr)).empty(), false);
+            drive::Click(browser, IDCANCEL);
+            drive::WaitUntilGone(browser);
+            EXPECT_EQ(drive::ControlText(path, 1006), app);
+            continue;
+        }
+        // The first folder below the root (a drive under 我的电脑).
+        DWORD_PTR root = 0, first = 0, done = 0;
+        SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, SMTO_ABORTIFHUNG, 2000, &root);
+        SendMessageTimeoutW(tree, TVM_EXPAND, TVE_EXPAND, root, SMTO_ABORTIFHUNG, 2000, &done);
+        SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_CHILD, root, SMTO_ABORTIFHUNG, 2000, &first);
+        ASSERT_NE(first, 0u);
+        SendMessageTimeoutW(tree, TVM_SELECTITEM, TVGN_CARET, first, SMTO_ABORTIFHUNG, 2000, &done);
+        Sleep(300);
+        drive::Click(browser, IDOK);
+        drive::WaitUntilGone(browser);
+        Sleep(300);
+        const std::wstring chosen = drive::ControlText(path, 1006);
+        const std::wstring tail = L"\\Program Files\\" + kNameW;
+        EXPECT_TRUE(chosen.size() > tail.size() && chosen.compare(chosen.size() - tail.size(), tail.size(), tail) == 0)
+            << ToGb(chosen);
+        EXPECT_EQ(chosen.find(L"\\\\"), std::wstring::npos) << ToGb(chosen);
+    }
+    // Browse stored its result at once: the page after Back and forward shows it.
+    const std::wstring browsed = drive::ControlText(path, 1006);
+
     // A typed path is lost on Back; the licence comes back accepted.
     ASSERT_TRUE(drive::SetControlText(path, 1006, L"C:\\typed"));
     ASSERT_TRUE(drive::Click(path, 12323));
@@ -658,7 +702,7 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
     ASSERT_TRUE(drive::Click(licence, 12324));
     path = WaitForPage(process, Page::Path);
     ASSERT_TRUE(path);
-    EXPECT_EQ(drive::ControlText(path, 1006), app);
+    EXPECT_EQ(drive::ControlText(path, 1006), browsed);
 
     // Quitting from the nested pages ends the program.
     drive::PressEscape(path);
