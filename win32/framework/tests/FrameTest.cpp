@@ -468,6 +468,19 @@ TEST_F(FrameFixture, ToolTipsAreTheStringsAfterTheLineBreak)
         ASSERT_NE(info.lpszText, nullptr);
         EXPECT_EQ(std::wstring(info.lpszText), row.tip) << row.id;
     }
+
+    // The tool bar's own tool tip control asks the same way (through the
+    // tool bar) when it needs a button's text.
+    HWND tips = reinterpret_cast<HWND>(SendMessageW(frame->toolBar.Hwnd(), TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tips, nullptr);
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = frame->toolBar.Hwnd();
+    tool.uId = ID_DOC_CMD;
+    tool.lpszText = text;
+    SendMessageW(tips, TTM_GETTEXTW, 255, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, L"文档提示");
 }
 
 TEST_F(FrameFixture, ScrollViewDrawsWithItsOffsetAndKeepsThePositionInRange)
@@ -798,6 +811,18 @@ TEST(WaitCursorTest, ShowsTheWaitCursorForItsLifetime)
 }
 
 // ---- start-up ----
+
+TEST(AppTest, AFrameWhoseClientCannotBeMadeIsNotCreated)
+{
+    class CRefusingFrame : public fw::CFrameWnd {
+    protected:
+        bool OnCreateClient() override { return false; }
+    };
+    CTestApp app;
+    EXPECT_FALSE(app.CreateDocumentFrame(std::make_unique<CRefusingFrame>(), std::make_unique<CTestDoc>(), IDR_TESTFRAME));
+    EXPECT_EQ(app.MainFrame(), nullptr);
+    EXPECT_FALSE(app.CreateDocumentFrame(nullptr, std::make_unique<CTestDoc>(), IDR_TESTFRAME));
+}
 
 TEST(AppTest, AFailedStartEndsWithoutALoop)
 {
