@@ -340,16 +340,33 @@ bool ReadMachineString(const std::wstring& key, const std::wstring& value, std::
 {
     wchar_t data[2048] = {};
     DWORD size = sizeof data - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), value.c_str(), RRF_RT_REG_SZ | RRF_SUBKEY_WOW6432KEY, nullptr,
+                     data, &size) != ERROR_SUCCESS)
         return false;
     text = data;
     return true;
 }
 
+bool EnsureMachineKey(const std::wstring& key)
+{
+    HKEY made = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, &made,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(made);
+    return true;
+}
+
+bool DeleteMachineKey(const std::wstring& key)
+{
+    return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_32KEY, 0) == ERROR_SUCCESS;
+}
+
 bool MachineKeyExists(const std::wstring& key)
 {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &opened) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(opened);
     return true;
 }

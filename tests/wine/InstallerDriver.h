@@ -94,8 +94,11 @@ std::string ToGb(const std::wstring& text);
 std::wstring FromGb(const std::string& text);
 std::wstring FromUtf8(const std::string& text);
 
-// A REG_SZ value of HKEY_LOCAL_MACHINE; false when the key or value is missing.
+// Keys of HKEY_LOCAL_MACHINE in the 32-bit registry view, where installers
+// write. A REG_SZ value; false when the key or value is missing.
 bool ReadMachineString(const std::wstring& key, const std::wstring& value, std::wstring& text);
 bool MachineKeyExists(const std::wstring& key);
+bool EnsureMachineKey(const std::wstring& key);
+bool DeleteMachineKey(const std::wstring& key);
 
 } // namespace drive

@@ -270,6 +270,12 @@ std::wstring ProgramFiles() { return Expand("[Program Files]", ""); }
 
 struct InstallerRun : ::testing::Test {
     std::vector<std::wstring> made;
+    // Windows always has the Uninstall key of the 32-bit view; a Wine prefix
+    // made by the 64-bit loader alone may lack it.
+    void SetUp() override
+    {
+        ASSERT_TRUE(drive::EnsureMachineKey(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    }
     void TearDown() override
     {
         for (const std::wstring& path : made) DeleteFileW(path.c_str());

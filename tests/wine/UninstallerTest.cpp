@@ -52,7 +52,8 @@ void LayOutInstall()
     ASSERT_TRUE(drive::WriteBytes(kDirLog, dirLog));
 
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kEntry.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kEntry.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key,
+                              nullptr),
               ERROR_SUCCESS);
     const std::wstring command = Command();
     RegSetValueExW(key, L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(kName.c_str()),
@@ -92,7 +93,7 @@ struct UninstallerRun : ::testing::Test {
     void TearDown() override
     {
         drive::RemoveTree(kRoot);
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kEntry.c_str());
+        drive::DeleteMachineKey(kEntry);
     }
 };
 

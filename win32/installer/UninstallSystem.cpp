@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "win32/installer/PackageSystem.h"
+#include "win32/installer/RegistryRoots.h"
 #include "win32/platform/Text.h"
 
 namespace w32 {
@@ -52,7 +53,8 @@ vela::Removal CUninstallSystem::RemoveFolder(const std::string& path)
 bool CUninstallSystem::ReadUninstallString(const std::string& displayName, std::string& command)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKeyPath(displayName).c_str(), 0, KEY_QUERY_VALUE, &key) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKeyPath(displayName).c_str(), 0,
+                      KEY_QUERY_VALUE | kPackageRegistryView, &key) !=
         ERROR_SUCCESS)
         return false;
     wchar_t value[2048] = {};
@@ -69,7 +71,8 @@ bool CUninstallSystem::ReadUninstallString(const std::string& displayName, std::
 bool CUninstallSystem::DeleteUninstallEntry(const std::string& displayName)
 {
     return !displayName.empty() &&
-           RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKeyPath(displayName).c_str()) == ERROR_SUCCESS;
+           RegDeleteKeyExW(HKEY_LOCAL_MACHINE, UninstallKeyPath(displayName).c_str(), kPackageRegistryView, 0) ==
+               ERROR_SUCCESS;
 }
 
 bool CUninstallSystem::Confirm(std::string_view text, std::string_view caption)

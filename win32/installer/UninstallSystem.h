@@ -1,7 +1,7 @@
 #pragma once
 // The uninstaller's system services over Win32: wide file and folder
-// removal, the Uninstall key of HKEY_LOCAL_MACHINE and message boxes without
-// owner. Texts are GB2312 and converted at this boundary.
+// removal, the Uninstall key of HKEY_LOCAL_MACHINE (in the registry view the
+// installer writes, the 32-bit one) and message boxes without owner. Texts are GB2312 and converted at this boundary.
 #include <string>
 
 #include "installer/uninstall/Uninstall.h"
