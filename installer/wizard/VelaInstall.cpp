@@ -1,6 +1,7 @@
 // VelaInstall.exe: the self-extracting installer stub. It runs the start-up
 // over the Win32 services with the package that the build appends at the
-// compiled-in package offset.
+// compiled-in package offset; the start-up runs the wizard pages, which
+// install.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,7 +10,10 @@
 #include "installer/package/InstallContext.h"
 #include "installer/package/Startup.h"
 #include "installer/wizard/PackageOffset.h"
+#include "win32/framework/Wnd.h"
+#include "win32/installer/EngineSystem.h"
 #include "win32/installer/PackageSystem.h"
+#include "win32/installer/WizardPages.h"
 
 // The stub never reports why it terminates; the standard handler would pull
 // the C++ name demangler (about 45 KB) into the program for that.
@@ -20,20 +24,6 @@ void __verbose_terminate_handler()
 }
 } // namespace __gnu_cxx
 
-namespace {
-
-// The wizard pages come with the wizard; until then the installer only
-// checks and unpacks its package and ends after the first page would run.
-class CPendingPages final : public vela::IWizardPages {
-public:
-    void RunPathPageAsMain() override {}
-    void RunSplash() override {}
-    bool RunWelcome() override { return false; }
-    void RunLicenceAsMain() override {}
-};
-
-} // namespace
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     INITCOMMONCONTROLSEX controls{};
@@ -41,12 +31,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     controls.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
+    // Messages without a caption of their own carry the program's name.
+    fw::SetDefaultCaption("VelaInstall");
+
     w32::CPackageSystem system;
-    CPendingPages pages;
+    w32::CEngineSystem engine;
     vela::InstallContext& context = vela::TheInstallContext();
+    w32::WizardServices services{system, engine, context};
+    w32::CWizardPages pages(services);
     vela::RunStartup(system, pages, context, vela::PackageOffset());
 
-    // The pages delete the temporary files they use; without them, do it here.
+    // The pages delete the temporary files they use; a start-up that ended
+    // early, or a quit from outside, may have left some.
     for (const char* path : {context.scriptFilePath, context.welcomeBitmapPath, context.splashBitmapPath})
         if (path[0] != '\0') system.RemoveFile(path);
     return 0;

@@ -186,25 +186,6 @@ TEST(InstallerStub, AppendedPackageIsFoundAtTheOffset)
     std::remove(path.c_str());
 }
 
-TEST(InstallerStub, RunsOverItsPackageAndLeavesNoTemporaryFiles)
-{
-    const std::string stub = ReadAll(StubPath());
-    ASSERT_FALSE(stub.empty());
-    for (bool showWelcomePages : {true, false}) {
-        std::string package, problem;
-        ASSERT_TRUE(vela::BuildPackage(SampleDescription(showWelcomePages), package, problem)) << problem;
-        const std::string path = StubPath() + ".run.exe";
-        ASSERT_TRUE(WriteBytes(path, stub + package));
-
-        const std::set<std::wstring> before = TemporaryFiles();
-        std::vector<SeenMessage> messages;
-        EXPECT_EQ(RunInstaller(path, messages), 0) << "welcome pages: " << showWelcomePages;
-        EXPECT_TRUE(messages.empty()) << messages.front().caption << ": " << messages.front().text;
-        EXPECT_EQ(TemporaryFiles(), before);
-        std::remove(path.c_str());
-    }
-}
-
 TEST(InstallerStub, DamagedPackageIsRefusedWithOneMessageAndLeavesNothing)
 {
     const std::string stub = ReadAll(StubPath());

@@ -1,0 +1,20 @@
+// VelaUnInsApp.exe: removes an installed program. Its one argument is the
+// file log the installer wrote; the Uninstall entry and the uninstall
+// shortcut hand it over unquoted, so it may hold blanks.
+#include <windows.h>
+
+#include "installer/uninstall/Uninstall.h"
+#include "win32/installer/UninstallSystem.h"
+#include "win32/platform/Text.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    // Work from the Windows folder: a process's current folder cannot be
+    // removed, and it might be the install folder.
+    wchar_t windows[MAX_PATH] = {};
+    if (GetWindowsDirectoryW(windows, MAX_PATH) > 0) SetCurrentDirectoryW(windows);
+
+    w32::CUninstallSystem system;
+    const std::string commandLine = w32::Narrow(GetCommandLineW());
+    return static_cast<int>(vela::RunUninstall(system, vela::UninstallArgument(commandLine)));
+}

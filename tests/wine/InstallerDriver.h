@@ -1,0 +1,104 @@
+#pragma once
+// Drives the installer's and the uninstaller's windows from outside, as a
+// user would: finds a process's pages and message boxes by caption, reads
+// their controls, clicks buttons by control identifier, types into boxes,
+// presses Esc and the close box. Texts are UTF-16 here.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace drive {
+
+// A started program; ended (if still running) and closed on destruction.
+class CProcess {
+public:
+    CProcess() = default;
+    ~CProcess();
+    CProcess(const CProcess&) = delete;
+    CProcess& operator=(const CProcess&) = delete;
+
+    // Starts a command line in a folder (nullptr: the driver's own).
+    bool Start(const std::wstring& commandLine, const wchar_t* folder = nullptr);
+    DWORD Id() const { return info_.dwProcessId; }
+    bool Running() const;
+    // Waits for the end and gives the exit code; STILL_ACTIVE on time-out,
+    // after which the program is ended.
+    DWORD WaitForExit(DWORD timeoutMs = 20000);
+
+private:
+    PROCESS_INFORMATION info_{};
+    bool started_ = false;
+};
+
+// The visible top-level dialog windows of a process.
+std::vector<HWND> VisibleDialogs(DWORD processId);
+
+// Waits for a visible top-level dialog of the process whose caption is
+// caption; nullptr on time-out or when the process ends first.
+HWND WaitForDialog(const CProcess& process, const std::wstring& caption, DWORD timeoutMs = 20000);
+// Waits until no visible dialog of the process has that caption (or the
+// window handle is gone); false on time-out.
+bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
+
+// A message box: its caption, its text and its window.
+struct MessageBoxSeen {
+    HWND window = nullptr;
+    std::wstring caption;
+    std::wstring text;
+};
+// Waits for a visible message box of the process (a dialog holding the
+// message text control) with the given caption; an empty caption takes any.
+bool WaitForMessageBox(const CProcess& process, const std::wstring& caption, MessageBoxSeen& box,
+                       DWORD timeoutMs = 20000);
+// The buttons a message box offers, by identifier (IDOK, IDYES, IDNO ...).
+bool HasButton(HWND dialog, int id);
+// The default button of a dialog (DM_GETDEFID); 0 when none.
+int DefaultButton(HWND dialog);
+
+std::wstring WindowText(HWND window);
+std::wstring ControlText(HWND dialog, int id);
+bool ControlEnabled(HWND dialog, int id);
+bool ControlChecked(HWND dialog, int id);
+bool ControlVisible(HWND dialog, int id);
+// Sets a box's text as typing would leave it.
+bool SetControlText(HWND dialog, int id, const std::wstring& text);
+// Clicks a button the way the mouse does (a disabled button ignores it).
+bool Click(HWND dialog, int id);
+// Esc pressed in the dialog, and the close box.
+void PressEscape(HWND dialog);
+void PressEnter(HWND dialog);
+void PressCloseBox(HWND dialog);
+
+// The rectangle of a window in screen coordinates; its client area's size.
+SIZE ClientSize(HWND window);
+
+// The Windows folder, the desktop folder and the program-group root
+// (Common Programs) of this prefix.
+std::wstring WindowsFolder();
+std::wstring DesktopFolder();
+std::wstring CommonProgramsFolder();
+
+// Files, folders and their contents.
+bool Exists(const std::wstring& path);
+bool IsFolder(const std::wstring& path);
+std::string ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+// Every file and folder below a folder, as paths relative to it, sorted.
+std::vector<std::wstring> TreeBelow(const std::wstring& folder);
+// Removes a folder with everything in it.
+void RemoveTree(const std::wstring& folder);
+
+// GB2312 <-> UTF-16 for paths that go into logs and setup scripts.
+std::string ToGb(const std::wstring& text);
+std::wstring FromGb(const std::string& text);
+std::wstring FromUtf8(const std::string& text);
+
+// Keys of HKEY_LOCAL_MACHINE in the 32-bit registry view, where installers
+// write. A REG_SZ value; false when the key or value is missing.
+bool ReadMachineString(const std::wstring& key, const std::wstring& value, std::wstring& text);
+bool MachineKeyExists(const std::wstring& key);
+bool EnsureMachineKey(const std::wstring& key);
+bool DeleteMachineKey(const std::wstring& key);
+
+} // namespace drive

@@ -1,0 +1,789 @@
+// The installer end to end under Wine: installers made of the real stub and
+// packages built here are driven through their real pages by captions and
+// control identifiers, as a user would, and what they leave on the system is
+// checked against the package: the installed bytes, both logs, the
+// Uninstall entry, the shortcuts, the temporary files; then the uninstaller
+// from the Uninstall entry removes it all but a file the user added. Further
+// runs: cancel on the welcome page and on the progress page, every refused
+// install path, Back and forward, a damaged package. Every page is
+// photographed into the test output folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "InstallerDriver.h"
+
+#include <commctrl.h>
+#include "WindowProbe.h"
+#include "installer/package/InstallContext.h"
+#include "installer/package/Package.h"
+#include "installer/package/PackageWriter.h"
+#include "installer/package/PathMacros.h"
+#include "installer/package/SetupScript.h"
+#include "installer/package/TextFields.h"
+#include "installer/wizard/PackageOffset.h"
+#include "win32/installer/EngineSystem.h"
+#include "win32/installer/PackageSystem.h"
+
+namespace {
+
+using drive::FromGb;
+using drive::ToGb;
+
+std::wstring WindowsPath(const char* unixPath)
+{
+    std::wstring path = drive::FromUtf8(unixPath);
+    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+std::wstring CurrentFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    return folder;
+}
+
+// ---- Packages --------------------------------------------------------------
+
+// A BMP of the given size and depth (8 bits: a grey ramp palette).
+std::string Picture(int width, int height, int bits)
+{
+    const int stride = (width * bits + 31) / 32 * 4;
+    const int colours = bits == 8 ? 256 : 0;
+    const int offset = 14 + 40 + colours * 4;
+    std::string bmp(offset + stride * height, '\0');
+    auto put32 = [&](int at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(bmp.size()));
+    put32(10, offset);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    bmp[26] = 1;
+    bmp[28] = static_cast<char>(bits);
+    for (int i = 0; i < colours; ++i) put32(54 + 4 * i, static_cast<std::uint32_t>(i * 0x010101));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < stride; ++x) bmp[offset + y * stride + x] = static_cast<char>((x + y) & 0xFF);
+    return bmp;
+}
+
+std::string Binary(std::size_t size, int seed)
+{
+    std::string bytes(size, '\0');
+    std::uint32_t v = 2463534242u + static_cast<std::uint32_t>(seed);
+    for (char& c : bytes) {
+        v ^= v << 13;
+        v ^= v >> 17;
+        v ^= v << 5;
+        c = static_cast<char>(v);
+    }
+    return bytes;
+}
+
+// Programs the packages carry: the uninstaller and a waiter.
+std::string Uninstaller() { return drive::ReadBytes(WindowsPath(VELA_UNINSTALLER)); }
+std::string Waiter() { return drive::ReadBytes(WindowsPath(INSTALL_WAITER)); }
+
+const std::string kName = ToGb(L"浮雕测试");  // display name
+const std::wstring kNameW = L"浮雕测试";
+
+// A package like a real application's: splash, welcome and licence pages,
+// nested folders, a file not to be logged, the uninstaller under the Windows
+// folder, a program group with two links, a desktop link, a run entry.
+vela::PackageDescription FullPackage()
+{
+    vela::PackageDescription d;
+    d.displayName = kName;
+    d.defaultFolder = "[Program Files]\\" + kName;
+    d.showWelcomePages = true;
+    d.registerUninstall = true;
+    d.menuGroup = kName;
+    d.shortcuts = {{kName, "[InstallDir]\\waiter.exe", "", true},
+                   {ToGb(L"说明"), "[InstallDir]\\readme.txt", "", false}};
+    d.runCaption = ToGb(L"现在运行") + kName;
+    d.runCommand = "[InstallDir]\\waiter.exe started";
+    d.directories = {"[InstallDir]", "[InstallDir]\\back", "[InstallDir]\\sample", "[InstallDir]\\result",
+                     "[InstallDir]\\back\\" + ToGb(L"深层"), "[Start Menu]\\" + kName};
+    d.welcomePicture = Picture(164, 314, 8);
+    d.hasSplash = true;
+    d.splashPicture = Picture(420, 372, 24);
+    d.files = {{"[InstallDir]\\waiter.exe", '0', Waiter()},
+               {"[InstallDir]\\readme.txt", '0', "read me\r\n"},
+               {"[InstallDir]\\back\\b1.bmp", '0', Picture(64, 48, 24)},
+               {"[InstallDir]\\back\\" + ToGb(L"深层") + "\\2047.bin", '0', Binary(2047, 1)},
+               {"[InstallDir]\\sample\\2048.bin", '0', Binary(2048, 2)},
+               {"[InstallDir]\\sample\\big.bin", '0', Binary(3 << 20, 3)},
+               {"[InstallDir]\\notlogged.txt", '4', "not in the file log"},
+               {"[Windows Directory]\\VelaUnInsApp.exe", '0', Uninstaller()}};
+    d.licence = ToGb(L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n");
+    return d;
+}
+
+// A package without welcome pages or uninstall data.
+vela::PackageDescription MinimalPackage()
+{
+    vela::PackageDescription d;
+    d.displayName = "Mini";
+    d.defaultFolder = "[Program Files]\\Mini";
+    d.showWelcomePages = false;
+    d.registerUninstall = false;
+    d.menuGroup = "Mini";
+    d.runCaption = "Run Mini";
+    d.runCommand = "[InstallDir]\\waiter.exe started";
+    d.directories = {"[InstallDir]"};
+    d.welcomePicture = "";
+    d.files = {{"[InstallDir]\\waiter.exe", '0', Waiter()},
+               {"[InstallDir]\\mini.txt", '0', "mini"}};
+    return d;
+}
+
+// Writes stub + package as NAME.exe in the test output folder.
+std::wstring MakeInstaller(const std::wstring& name, const vela::PackageDescription& d, std::size_t cut = 0)
+{
+    const std::string stub = drive::ReadBytes(WindowsPath(VELA_STUB));
+    EXPECT_FALSE(stub.empty());
+    std::string package, problem;
+    EXPECT_TRUE(vela::BuildPackage(d, package, problem)) << problem;
+    if (cut) package.resize(package.size() - cut);
+    const std::wstring path = CurrentFolder() + L"\\" + name + L".exe";
+    EXPECT_TRUE(drive::WriteBytes(path, stub + package));
+    return path;
+}
+
+// What an installer file holds, as the installer reads it.
+struct PackageFacts {
+    std::string bytes;
+    std::uint64_t offset = 0;
+    vela::PackageHeader header;
+    vela::SetupScriptContents script;
+
+    explicit PackageFacts(const std::wstring& installer) : bytes(drive::ReadBytes(installer))
+    {
+        bool unique = false;
+        vela::FindPackageOffsetSlot(bytes, offset, unique);
+        std::unique_ptr<vela::IBinaryFile> file = vela::OpenMemoryFile(bytes);
+        vela::ReadPackageHeader(*file, offset, header);
+        script = vela::ReadSetupScript(std::string_view(bytes).substr(offset + 40, header.scriptLength));
+    }
+    std::string Item(const vela::FileTableEntry& entry) const
+    {
+        return bytes.substr(offset + header.scriptLength + entry.offset, entry.size);
+    }
+};
+
+// The installer's own macro expansion for a chosen install folder. The
+// start-menu lookup may change the current folder: it is put back.
+std::wstring Expand(const std::string& path, const std::string& installPath)
+{
+    const std::wstring keep = CurrentFolder();
+    w32::CPackageSystem system;
+    auto context = std::make_unique<vela::InstallContext>();
+    vela::CopyText(context->installPath, installPath);
+    char text[800] = {};
+    vela::CopyText(text, path);
+    vela::TrimTrailingSpaces(text);
+    vela::ExpandPathMacros(system, *context, text);
+    SetCurrentDirectoryW(keep.c_str());
+    return FromGb(text);
+}
+
+// ---- Pages -----------------------------------------------------------------
+
+enum class Page { Splash, Welcome, Licence, Path, Progress, Completion };
+
+bool IsPage(HWND window, Page page)
+{
+    auto has = [&](int id) { return drive::HasButton(window, id); };
+    switch (page) {
+    case Page::Splash: return GetWindow(window, GW_CHILD) == nullptr && drive::WindowText(window).empty();
+    case Page::Welcome: return has(12324) && !has(1000) && !has(1006);
+    case Page::Licence: return has(1000) && has(1001);
+    case Page::Path: return has(1006);
+    case Page::Progress: return has(218);
+    case Page::Completion: return has(1007);
+    }
+    return false;
+}
+
+HWND WaitForPage(const drive::CProcess& process, Page page, DWORD timeoutMs = 30000)
+{
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND window : drive::VisibleDialogs(process.Id()))
+            if (IsPage(window, page)) {
+                Sleep(500);  // let it paint
+                return window;
+            }
+        if (!process.Running()) return nullptr;
+        Sleep(100);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+void Shot(HWND window, const std::string& name) { EXPECT_TRUE(probe::TakeWindowPicture(window, name)) << name; }
+
+// Answers a message box with the given caption and text by a button.
+void Answer(const drive::CProcess& process, const std::wstring& caption, const std::wstring& text, int button,
+            const char* shot = nullptr)
+{
+    drive::MessageBoxSeen box;
+    ASSERT_TRUE(drive::WaitForMessageBox(process, caption, box)) << ToGb(caption);
+    EXPECT_EQ(box.text, text);
+    if (shot) {
+        Sleep(700);  // a first message box takes a moment to paint
+        Shot(box.window, shot);
+    }
+    EXPECT_TRUE(drive::Click(box.window, button));
+    drive::WaitUntilGone(box.window);
+}
+
+// The installer's temporary files ("~temp" and the time) now present.
+std::set<std::wstring> TemporaryFiles()
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((std::wstring(folder) + L"~temp*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
+    while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+}
+
+const std::wstring kUninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+std::wstring ProgramFiles() { return Expand("[Program Files]", ""); }
+
+// ---- The runs --------------------------------------------------------------
+
+struct InstallerRun : ::testing::Test {
+    std::vector<std::wstring> made;
+    // Windows always has the Uninstall key of the 32-bit view; a Wine prefix
+    // made by the 64-bit loader alone may lack it.
+    void SetUp() override
+    {
+        ASSERT_TRUE(drive::EnsureMachineKey(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    }
+    void TearDown() override
+    {
+        for (const std::wstring& path : made) DeleteFileW(path.c_str());
+    }
+};
+
+// Expected logs of an install into installPath, computed from the package.
+struct ExpectedLogs {
+    std::string dirLog;
+    std::string fileLog;
+};
+ExpectedLogs ExpectLogs(const PackageFacts& facts, const std::string& installPath)
+{
+    ExpectedLogs logs;
+    const std::wstring windows = drive::WindowsFolder();
+    const std::wstring desktop = drive::DesktopFolder();
+    std::vector<std::string> folders;
+    for (const std::string& line : facts.script.directories) {
+        const std::wstring folder = Expand(line, installPath);
+        if (folder.compare(0, desktop.size(), desktop) != 0) folders.push_back(ToGb(folder) + "\r\n");
+    }
+    std::stable_sort(folders.begin(), folders.end(),
+                     [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const std::string& line : folders) logs.dirLog += line;
+    for (const vela::FileTableEntry& entry : facts.script.files) {
+        const std::wstring target = Expand(entry.target, installPath);
+        const bool underWindows = target.compare(0, windows.size(), windows) == 0;
+        const bool underDesktop = target.compare(0, desktop.size(), desktop) == 0;
+        if (entry.flag != '4' && !(underWindows && !underDesktop)) logs.fileLog += ToGb(target) + "\r\n";
+    }
+    const std::wstring group = Expand("[Start Menu]\\" + facts.script.menuGroup, installPath);
+    for (const vela::MenuEntry& entry : facts.script.menu) {
+        logs.fileLog += ToGb(group) + "\\" + entry.name + ".lnk\r\n";
+        if (entry.onDesktop) logs.fileLog += ToGb(desktop) + "\\" + entry.name + ".lnk\r\n";
+    }
+    if (facts.script.basal.registerUninstall[0] == '1') {
+        char name[sizeof facts.script.basal.displayName];  // script line 2 with its line end
+        vela::CopyText(name, facts.script.basal.displayName);
+        vela::CutLineEnd(name);
+        logs.fileLog += ToGb(group) + "\\" + ToGb(L"卸载") + name + ".lnk\r\n";
+    }
+    return logs;
+}
+
+// Every installed file equals its stored item.
+void ExpectInstalledBytes(const PackageFacts& facts, const std::string& installPath)
+{
+    for (const vela::FileTableEntry& entry : facts.script.files) {
+        const std::wstring target = Expand(entry.target, installPath);
+        const std::string bytes = drive::ReadBytes(target);
+        EXPECT_TRUE(bytes == facts.Item(entry)) << ToGb(target) << ": " << bytes.size() << " bytes";
+    }
+}
+
+// A shortcut file and what it points to.
+void ExpectLink(const std::wstring& link, const std::wstring& program, const std::wstring& arguments)
+{
+    vela::ShellLinkFields fields;
+    ASSERT_TRUE(w32::ReadShellLink(ToGb(link), fields)) << ToGb(link);
+    EXPECT_EQ(FromGb(fields.program), program);
+    EXPECT_EQ(FromGb(fields.arguments), arguments);
+    EXPECT_EQ(FromGb(fields.workingFolder), program.substr(0, program.find_last_of(L'\\')));
+}
+
+TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile)
+{
+    const std::wstring installer = MakeInstaller(L"FullSetup", FullPackage());
+    made.push_back(installer);
+    const PackageFacts facts(installer);
+    const std::wstring app = ProgramFiles() + L"\\" + kNameW;
+    const std::string appGb = ToGb(app);
+    drive::RemoveTree(app);
+    const std::set<std::wstring> temporaryBefore = TemporaryFiles();
+
+    drive::CProcess process;
+    ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+
+    HWND splash = WaitForPage(process, Page::Splash);
+    ASSERT_TRUE(splash);
+    Shot(splash, "page-1-splash");
+    EXPECT_TRUE(drive::WaitUntilGone(splash, 8000)) << "the splash closes itself after 5 seconds";
+
+    HWND welcome = WaitForPage(process, Page::Welcome);
+    ASSERT_TRUE(welcome);
+    EXPECT_EQ(drive::WindowText(welcome), kNameW + L"安装");
+    EXPECT_EQ(drive::ControlText(welcome, 12324), L"下一步(&N)");
+    EXPECT_EQ(drive::ControlText(welcome, 2), L"取消(&C)");
+    Shot(welcome, "page-2-welcome");
+    ASSERT_TRUE(drive::Click(welcome, 12324));
+
+    HWND licence = WaitForPage(process, Page::Licence);
+    ASSERT_TRUE(licence);
+    EXPECT_FALSE(drive::IsFolder(app)) << "nothing is made before the path page";
+    EXPECT_EQ(drive::WindowText(licence), kNameW + L"安装");
+    EXPECT_EQ(drive::ControlText(licence, 1000), L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n");
+    EXPECT_TRUE(drive::ControlChecked(licence, 1002));
+    EXPECT_FALSE(drive::ControlChecked(licence, 1001));
+    EXPECT_FALSE(drive::ControlEnabled(licence, 12324));
+    Shot(licence, "page-3-licence");
+    ASSERT_TRUE(drive::Click(licence, 1001));
+    Sleep(300);
+    EXPECT_TRUE(drive::ControlEnabled(licence, 12324));
+    ASSERT_TRUE(drive::Click(licence, 1002));
+    Sleep(300);
+    EXPECT_FALSE(drive::ControlEnabled(licence, 12324));
+    ASSERT_TRUE(drive::Click(licence, 1001));
+    Sleep(300);
+    ASSERT_TRUE(drive::Click(licence, 12324));
+
+    HWND path = WaitForPage(process, Page::Path);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(drive::WindowText(path), kNameW + L"安装");
+    EXPECT_EQ(drive::ControlText(path, 1006), app);
+    EXPECT_TRUE(drive::ControlEnabled(path, 12323));
+    Shot(path, "page-4-path");
+    ASSERT_TRUE(drive::Click(path, 12324));
+
+    HWND completion = WaitForPage(process, Page::Completion, 60000);
+    ASSERT_TRUE(completion);
+    EXPECT_EQ(drive::WindowText(completion), L" 安装完成");
+    EXPECT_EQ(drive::ControlText(completion, 1007), L"现在运行" + kNameW);
+    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
+    Shot(completion, "page-6-completion");
+    ASSERT_TRUE(drive::Click(completion, 1003));
+    EXPECT_EQ(process.WaitForExit(), 0u);
+
+    // The run entry started the installed program.
+    for (int i = 0; i < 100 && !drive::Exists(app + L"\\started"); ++i) Sleep(100);
+    EXPECT_TRUE(drive::Exists(app + L"\\started"));
+    DeleteFileW((app + L"\\started").c_str());
+
+    ExpectInstalledBytes(facts, appGb);
+    const ExpectedLogs logs = ExpectLogs(facts, appGb);
+    EXPECT_EQ(drive::ReadBytes(app + L"\\" + kNameW + L"dir.ini"), logs.dirLog);
+    EXPECT_EQ(drive::ReadBytes(app + L"\\" + kNameW + L"file.ini"), logs.fileLog);
+    EXPECT_EQ(TemporaryFiles(), temporaryBefore) << "the script and the pictures are removed";
+
+    const std::wstring windowsUninstaller = drive::WindowsFolder() + L"\\VelaUnInsApp.exe";
+    std::wstring value;
+    ASSERT_TRUE(drive::ReadMachineString(kUninstallKey + kNameW, L"DisplayName", value));
+    EXPECT_EQ(value, kNameW);
+    std::wstring command;
+    ASSERT_TRUE(drive::ReadMachineString(kUninstallKey + kNameW, L"UninstallString", command));
+    EXPECT_EQ(command, windowsUninstaller + L" " + app + L"\\" + kNameW + L"file.ini");
+
+    const std::wstring group = Expand("[Start Menu]\\" + kName, appGb);
+    ExpectLink(group + L"\\" + kNameW + L".lnk", app + L"\\waiter.exe", L"");
+    ExpectLink(drive::DesktopFolder() + L"\\" + kNameW + L".lnk", app + L"\\waiter.exe", L"");
+    ExpectLink(group + L"\\说明.lnk", app + L"\\readme.txt", L"");
+    ExpectLink(group + L"\\卸载" + kNameW + L".lnk", windowsUninstaller, app + L"\\" + kNameW + L"file.ini");
+
+    // The uninstaller, as the Uninstall entry starts it.
+    ASSERT_TRUE(drive::WriteBytes(app + L"\\result\\mine.bmp", "the user's own"));
+    drive::CProcess uninstaller;
+    ASSERT_TRUE(uninstaller.Start(command));
+    Answer(uninstaller, L"卸载" + kNameW, L"你确实要从你的计算机中删除" + kNameW + L"及其所有组件吗？", IDYES,
+           "uninstall-1-confirm");
+    drive::MessageBoxSeen report;
+    ASSERT_TRUE(drive::WaitForMessageBox(uninstaller, L"", report));
+    Shot(report.window, "uninstall-2-report");
+    EXPECT_EQ(report.text, kNameW + L"已经从你的计算机中删除，但有些项目未删除。\r\n\r\n以下文件夹中还有其他文件，已保留：\r\n" +
+                               app + L"\\result\r\n" + app);
+    drive::Click(report.window, IDOK);
+    EXPECT_EQ(uninstaller.WaitForExit(), 1u);
+
+    EXPECT_EQ(drive::TreeBelow(app), (std::vector<std::wstring>{L"notlogged.txt", L"result", L"result\\mine.bmp"}))
+        << "only what the user added and the file the installer did not log stay";
+    EXPECT_FALSE(drive::Exists(group));
+    EXPECT_FALSE(drive::Exists(drive::DesktopFolder() + L"\\" + kNameW + L".lnk"));
+    EXPECT_FALSE(drive::MachineKeyExists(kUninstallKey + kNameW));
+    drive::RemoveTree(app);
+}
+
+// The painter's main window, whichever process shows it.
+HWND WaitForRelievo(DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        HWND frame = FindWindowW(L"RelievoFrame", nullptr);
+        if (frame && IsWindowVisible(frame)) return frame;
+        Sleep(200);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWithoutATrace)
+{
+    const std::wstring installer = WindowsPath(RELIEVO_SETUP);
+    const PackageFacts facts(installer);
+    ASSERT_TRUE(facts.script.hasFileTable);
+    const std::wstring app = ProgramFiles() + L"\\Relievo";
+    const std::string appGb = ToGb(app);
+    drive::RemoveTree(app);
+    const std::set<std::wstring> temporaryBefore = TemporaryFiles();
+
+    drive::CProcess process;
+    ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+    HWND splash = WaitForPage(process, Page::Splash);
+    ASSERT_TRUE(splash);
+    Shot(splash, "relievo-1-splash");
+    HWND welcome = WaitForPage(process, Page::Welcome, 10000);
+    ASSERT_TRUE(welcome);
+    EXPECT_EQ(drive::WindowText(welcome), L"Relievo安装");
+    Shot(welcome, "relievo-2-welcome");
+    ASSERT_TRUE(drive::Click(welcome, 12324));
+    HWND licence = WaitForPage(process, Page::Licence);
+    ASSERT_TRUE(licence);
+    EXPECT_EQ(drive::ControlText(licence, 1000).rfind(L"Relievo 软件许可协议\r\n\r\n", 0), 0u);
+    Shot(licence, "relievo-3-licence");
+    ASSERT_TRUE(drive::Click(licence, 1001));
+    Sleep(300);
+    ASSERT_TRUE(drive::Click(licence, 12324));
+    HWND path = WaitForPage(process, Page::Path);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(drive::ControlText(path, 1006), app);
+    Shot(path, "relievo-4-path");
+    ASSERT_TRUE(drive::Click(path, 12324));
+    HWND completion = WaitForPage(process, Page::Completion, 60000);
+    ASSERT_TRUE(completion);
+    EXPECT_EQ(drive::ControlText(completion, 1007), L"现在运行 Relievo");
+    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
+    Shot(completion, "relievo-6-completion");
+    ASSERT_TRUE(drive::Click(completion, 1003));
+    EXPECT_EQ(process.WaitForExit(), 0u);
+
+    // The run entry starts the installed painter.
+    HWND frame = WaitForRelievo(30000);
+    ASSERT_TRUE(frame) << "the installed Relievo did not start";
+    DWORD painter = 0;
+    GetWindowThreadProcessId(frame, &painter);
+    HANDLE painterProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, painter);
+    Sleep(1000);
+    probe::TakeWindowPicture(frame, "relievo-7-started");
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    if (painterProcess) {
+        if (WaitForSingleObject(painterProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(painterProcess, 1);
+        CloseHandle(painterProcess);
+    }
+
+    ExpectInstalledBytes(facts, appGb);
+    const ExpectedLogs logs = ExpectLogs(facts, appGb);
+    EXPECT_EQ(drive::ReadBytes(app + L"\\Relievodir.ini"), logs.dirLog);
+    EXPECT_EQ(drive::ReadBytes(app + L"\\Relievofile.ini"), logs.fileLog);
+    EXPECT_TRUE(drive::IsFolder(app + L"\\result"));
+    EXPECT_EQ(TemporaryFiles(), temporaryBefore);
+    const std::wstring group = Expand("[Start Menu]\\Relievo", appGb);
+    ExpectLink(group + L"\\Relievo.lnk", app + L"\\Relievo.exe", L"");
+    ExpectLink(drive::DesktopFolder() + L"\\Relievo.lnk", app + L"\\Relievo.exe", L"");
+    const std::wstring uninstaller = drive::WindowsFolder() + L"\\VelaUnInsApp.exe";
+    ExpectLink(group + L"\\卸载Relievo.lnk", uninstaller, app + L"\\Relievofile.ini");
+    std::wstring command;
+    ASSERT_TRUE(drive::ReadMachineString(kUninstallKey + L"Relievo", L"UninstallString", command));
+    EXPECT_EQ(command, uninstaller + L" " + app + L"\\Relievofile.ini");
+
+    // Uninstalled from the entry's command line: a stereogram the user saved stays.
+    ASSERT_TRUE(drive::WriteBytes(app + L"\\result\\my stereogram.bmp", "the user's own"));
+    drive::CProcess uninstall;
+    ASSERT_TRUE(uninstall.Start(command));
+    Answer(uninstall, L"卸载Relievo", L"你确实要从你的计算机中删除Relievo及其所有组件吗？", IDYES);
+    drive::MessageBoxSeen report;
+    ASSERT_TRUE(drive::WaitForMessageBox(uninstall, L"", report));
+    Shot(report.window, "relievo-8-uninstalled");
+    drive::Click(report.window, IDOK);
+    EXPECT_EQ(uninstall.WaitForExit(), 1u);
+    EXPECT_EQ(drive::TreeBelow(app), (std::vector<std::wstring>{L"result", L"result\\my stereogram.bmp"}));
+    EXPECT_FALSE(drive::Exists(group));
+    EXPECT_FALSE(drive::Exists(drive::DesktopFolder() + L"\\Relievo.lnk"));
+    EXPECT_FALSE(drive::MachineKeyExists(kUninstallKey + L"Relievo"));
+    drive::RemoveTree(app);
+}
+
+TEST_F(InstallerRun, MinimalPackageOpensOnThePathPageAndRegistersNothing)
+{
+    const std::wstring installer = MakeInstaller(L"MiniSetup", MinimalPackage());
+    made.push_back(installer);
+    const PackageFacts facts(installer);
+    const std::wstring app = ProgramFiles() + L"\\Mini";
+    drive::RemoveTree(app);
+    const std::set<std::wstring> temporaryBefore = TemporaryFiles();
+
+    drive::CProcess process;
+    ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+    HWND path = WaitForPage(process, Page::Path);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(drive::VisibleDialogs(process.Id()).size(), 1u) << "no splash, welcome or licence page";
+    EXPECT_EQ(drive::WindowText(path), L"Mini安装");
+    EXPECT_FALSE(drive::ControlEnabled(path, 12323)) << "Back is disabled without welcome pages";
+    Shot(path, "minimal-1-path");
+    ASSERT_TRUE(drive::Click(path, 12324));
+
+    HWND completion = WaitForPage(process, Page::Completion);
+    ASSERT_TRUE(completion);
+    Shot(completion, "minimal-2-completion");
+    // Unchecked: nothing is started.
+    ASSERT_TRUE(drive::Click(completion, 1007));
+    Sleep(300);
+    EXPECT_FALSE(drive::ControlChecked(completion, 1007));
+    ASSERT_TRUE(drive::Click(completion, 1003));
+    EXPECT_EQ(process.WaitForExit(), 0u);
+    Sleep(500);
+    EXPECT_FALSE(drive::Exists(app + L"\\started"));
+
+    ExpectInstalledBytes(facts, ToGb(app));
+    const ExpectedLogs logs = ExpectLogs(facts, ToGb(app));
+    EXPECT_EQ(drive::ReadBytes(app + L"\\Minidir.ini"), logs.dirLog);
+    EXPECT_EQ(drive::ReadBytes(app + L"\\Minifile.ini"), logs.fileLog);
+    EXPECT_FALSE(drive::MachineKeyExists(kUninstallKey + L"Mini"));
+    EXPECT_FALSE(drive::Exists(Expand("[Start Menu]\\Mini", ToGb(app)) + L"\\卸载Mini.lnk"));
+    EXPECT_EQ(TemporaryFiles(), temporaryBefore);
+    drive::RemoveTree(app);
+}
+
+TEST_F(InstallerRun, CancelOnTheWelcomePageAsksAndEndsWithNothingInstalled)
+{
+    vela::PackageDescription d = FullPackage();
+    d.hasSplash = false;
+    const std::wstring installer = MakeInstaller(L"CancelSetup", d);
+    made.push_back(installer);
+    const std::wstring app = ProgramFiles() + L"\\" + kNameW;
+    drive::RemoveTree(app);
+    const std::set<std::wstring> temporaryBefore = TemporaryFiles();
+
+    drive::CProcess process;
+    ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+    HWND welcome = WaitForPage(process, Page::Welcome);
+    ASSERT_TRUE(welcome);
+    drive::PressEscape(welcome);
+    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDNO, "cancel-1-question");
+    EXPECT_TRUE(IsWindowVisible(welcome)) << "No keeps the page";
+    drive::PressCloseBox(welcome);
+    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDNO);
+    ASSERT_TRUE(drive::Click(welcome, 2));
+    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDYES);
+    EXPECT_EQ(process.WaitForExit(), 0u);
+    EXPECT_FALSE(drive::Exists(app));
+    EXPECT_EQ(TemporaryFiles(), temporaryBefore);
+}
+
+TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicence)
+{
+    vela::PackageDescription d = FullPackage();
+    d.hasSplash = false;
+    const std::wstring installer = MakeInstaller(L"PathSetup", d);
+    made.push_back(installer);
+    const std::wstring app = ProgramFiles() + L"\\" + kNameW;
+
+    drive::CProcess process;
+    ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+    HWND welcome = WaitForPage(process, Page::Welcome);
+    ASSERT_TRUE(welcome);
+    drive::PressEnter(welcome);  // no default button: Enter ends the page like Next
+    HWND licence = WaitForPage(process, Page::Licence);
+    ASSERT_TRUE(licence);
+    drive::Click(licence, 1001);
+    Sleep(300);
+    drive::Click(licence, 12324);
+    HWND path = WaitForPage(process, Page::Path);
+    ASSERT_TRUE(path);
+
+    const std::wstring tooShort = L"你所输入的安装路径长度不够，请重新输入!";
+    const std::wstring wrong = L"你所选择的安装路径错误，请重新输入!";
+    const struct {
+        std::wstring typed;
+        const std::wstring& message;
+    } refused[] = {
+        {L"", tooShort},           {L"C:\\", tooShort},          {L"C:/abc", wrong},
+        {L"C:\\\\abc", wrong},     {L"\\\\server\\share", wrong}, {L"Program", wrong},
+        {L"C:\\/x", wrong},        {L"Q:\\没有这个盘", wrong},
+    };
+    int shot = 0;
+    for (const auto& row : refused) {
+        ASSERT_TRUE(drive::SetControlText(path, 1006, row.typed));
+        ASSERT_TRUE(drive::Click(path, 12324));
+        Answer(process, L"错误", row.message, IDOK, shot++ == 0 ? "path-refused" : nullptr);
+        EXPECT_TRUE(IsWindowVisible(path)) << ToGb(row.typed);
+        EXPECT_EQ(drive::ControlText(path, 1006), row.typed);
+    }
+
+    // The folder browser: cancelled it changes nothing; a folder chosen in it
+    // becomes that folder with the default path's tail.
+    ASSERT_TRUE(drive::SetControlText(path, 1006, app));
+    for (bool choose : {false, true}) {
+        ASSERT_TRUE(drive::Click(path, 1003));
+        HWND browser = nullptr;
+        for (int i = 0; i < 100 && !browser; ++i) {
+            for (HWND window : drive::VisibleDialogs(process.Id()))
+                if (FindWindowExW(window, nullptr, L"SysTreeView32", nullptr)) browser = window;
+            Sleep(100);
+        }
+        ASSERT_TRUE(browser) << "no folder browser";
+        Sleep(500);
+        HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
+        if (!choose) {
+            Shot(browser, "path-browse");
+            EXPECT_EQ(drive::WindowText(FindWindowExW(browser, nullptr, L"Static", nullptr)).empty(), false);
+            drive::Click(browser, IDCANCEL);
+            drive::WaitUntilGone(browser);
+            EXPECT_EQ(drive::ControlText(path, 1006), app);
+            continue;
+        }
+        // The first folder below the root (a drive under 我的电脑).
+        DWORD_PTR root = 0, first = 0, done = 0;
+        SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, SMTO_ABORTIFHUNG, 2000, &root);
+        SendMessageTimeoutW(tree, TVM_EXPAND, TVE_EXPAND, root, SMTO_ABORTIFHUNG, 2000, &done);
+        SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_CHILD, root, SMTO_ABORTIFHUNG, 2000, &first);
+        ASSERT_NE(first, 0u);
+        SendMessageTimeoutW(tree, TVM_SELECTITEM, TVGN_CARET, first, SMTO_ABORTIFHUNG, 2000, &done);
+        Sleep(300);
+        drive::Click(browser, IDOK);
+        drive::WaitUntilGone(browser);
+        Sleep(300);
+        const std::wstring chosen = drive::ControlText(path, 1006);
+        const std::wstring tail = L"\\Program Files\\" + kNameW;
+        EXPECT_TRUE(chosen.size() > tail.size() && chosen.compare(chosen.size() - tail.size(), tail.size(), tail) == 0)
+            << ToGb(chosen);
+        EXPECT_EQ(chosen.find(L"\\\\"), std::wstring::npos) << ToGb(chosen);
+    }
+    // Browse stored its result at once: the page after Back and forward shows it.
+    const std::wstring browsed = drive::ControlText(path, 1006);
+
+    // A typed path is lost on Back; the licence comes back accepted.
+    ASSERT_TRUE(drive::SetControlText(path, 1006, L"C:\\typed"));
+    ASSERT_TRUE(drive::Click(path, 12323));
+    licence = WaitForPage(process, Page::Licence);
+    ASSERT_TRUE(licence);
+    EXPECT_FALSE(IsWindowVisible(path));
+    EXPECT_TRUE(drive::ControlChecked(licence, 1001));
+    EXPECT_TRUE(drive::ControlEnabled(licence, 12324));
+    Shot(licence, "back-1-licence");
+    ASSERT_TRUE(drive::Click(licence, 12324));
+    path = WaitForPage(process, Page::Path);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(drive::ControlText(path, 1006), browsed);
+
+    // Quitting from the nested pages ends the program.
+    drive::PressEscape(path);
+    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDYES);
+    EXPECT_EQ(process.WaitForExit(), 0u);
+    EXPECT_FALSE(drive::Exists(L"C:\\typed"));
+}
+
+// A package whose first file keeps the worker busy until the test lets it go.
+vela::PackageDescription SlowPackage()
+{
+    vela::PackageDescription d = MinimalPackage();
+    d.displayName = "Slow";
+    d.defaultFolder = "[Program Files]\\Slow";
+    d.files = {{"[InstallDir]\\waiter.exe", '1', Waiter()},
+               {"[InstallDir]\\after.txt", '0', "after the checkpoint"}};
+    return d;
+}
+
+TEST_F(InstallerRun, CancelOnTheProgressPageAnsweredNoInstallsAndYesEnds)
+{
+    const std::wstring installer = MakeInstaller(L"SlowSetup", SlowPackage());
+    made.push_back(installer);
+    const std::wstring app = ProgramFiles() + L"\\Slow";
+    for (bool yes : {false, true}) {
+        drive::RemoveTree(app);
+        const std::set<std::wstring> temporaryBefore = TemporaryFiles();
+        drive::CProcess process;
+        ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+        HWND path = WaitForPage(process, Page::Path);
+        ASSERT_TRUE(path);
+        ASSERT_TRUE(drive::Click(path, 12324));
+        HWND progress = WaitForPage(process, Page::Progress);
+        ASSERT_TRUE(progress);
+        EXPECT_EQ(drive::WindowText(progress), L" 安装进度");
+        EXPECT_EQ(drive::ControlText(progress, 1011), L"正在进行安装，请稍候 ...");
+        EXPECT_EQ(drive::ControlText(progress, 65530), L"正在复制文件 waiter.exe 到你的硬盘...");
+        if (!yes) Shot(progress, "progress-1-page");
+        ASSERT_TRUE(drive::Click(progress, 2));
+        Sleep(500);
+        EXPECT_TRUE(IsWindowVisible(progress)) << "Cancel only asks the worker to stop";
+        ASSERT_TRUE(drive::WriteBytes(app + L"\\go", ""));  // the waiter ends; the checkpoint asks
+        Answer(process, L"退出询问", L"你确实想退出安装程序吗？", yes ? IDYES : IDNO,
+               yes ? nullptr : "progress-2-question");
+        if (yes) {
+            EXPECT_EQ(process.WaitForExit(), 0u);
+            EXPECT_TRUE(drive::Exists(app + L"\\waiter.exe")) << "what was installed stays";
+            EXPECT_FALSE(drive::Exists(app + L"\\after.txt"));
+        } else {
+            HWND completion = WaitForPage(process, Page::Completion);
+            ASSERT_TRUE(completion);
+            drive::Click(completion, 1007);
+            Sleep(200);
+            drive::Click(completion, 1003);
+            EXPECT_EQ(process.WaitForExit(), 0u);
+            EXPECT_EQ(drive::ReadBytes(app + L"\\after.txt"), "after the checkpoint");
+        }
+        EXPECT_EQ(TemporaryFiles(), temporaryBefore) << "the temporary script is gone";
+    }
+    drive::RemoveTree(app);
+}
+
+TEST_F(InstallerRun, ADamagedPackageIsRefusedBeforeAnythingIsInstalled)
+{
+    const std::wstring installer = MakeInstaller(L"DamagedSetup", FullPackage(), 1000);
+    made.push_back(installer);
+    const std::wstring app = ProgramFiles() + L"\\" + kNameW;
+    drive::RemoveTree(app);
+    const std::set<std::wstring> temporaryBefore = TemporaryFiles();
+    drive::CProcess process;
+    ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+    Answer(process, L"错误", L"安装包已损坏，无法安装!", IDOK, "damaged-message");
+    EXPECT_EQ(process.WaitForExit(), 0u);
+    EXPECT_FALSE(drive::Exists(app));
+    EXPECT_EQ(TemporaryFiles(), temporaryBefore);
+}
+
+} // namespace

@@ -1,0 +1,90 @@
+#include "win32/installer/UninstallSystem.h"
+
+#include <windows.h>
+
+#include "win32/installer/PackageSystem.h"
+#include "win32/installer/RegistryRoots.h"
+#include "win32/platform/Text.h"
+
+namespace w32 {
+namespace {
+
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+} // namespace
+
+std::wstring UninstallKeyPath(const std::string& displayName)
+{
+    std::wstring path = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    if (!displayName.empty()) path += L"\\" + Widen(displayName);
+    return path;
+}
+
+std::unique_ptr<vela::IBinaryFile> CUninstallSystem::OpenForReading(const std::string& path)
+{
+    return CPackageSystem().OpenForReading(path);
+}
+
+vela::Removal CUninstallSystem::RemoveFile(const std::string& path)
+{
+    const std::wstring wide = Widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return IsMissing(GetLastError()) ? vela::Removal::Missing : vela::Removal::Failed;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return vela::Removal::Failed;
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileW(wide.c_str())) return vela::Removal::Removed;
+    return IsMissing(GetLastError()) ? vela::Removal::Missing : vela::Removal::Failed;
+}
+
+vela::Removal CUninstallSystem::RemoveFolder(const std::string& path)
+{
+    const std::wstring wide = Widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return IsMissing(GetLastError()) ? vela::Removal::Missing : vela::Removal::Failed;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return vela::Removal::Failed;
+    if (RemoveDirectoryW(wide.c_str())) return vela::Removal::Removed;
+    const DWORD error = GetLastError();
+    if (error == ERROR_DIR_NOT_EMPTY) return vela::Removal::NotEmpty;
+    return IsMissing(error) ? vela::Removal::Missing : vela::Removal::Failed;
+}
+
+bool CUninstallSystem::ReadUninstallString(const std::string& displayName, std::string& command)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKeyPath(displayName).c_str(), 0,
+                      KEY_QUERY_VALUE | kPackageRegistryView, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    wchar_t value[2048] = {};
+    DWORD type = 0;
+    DWORD size = sizeof value - sizeof(wchar_t);  // room for a terminating zero the value may lack
+    const LONG read = RegQueryValueExW(key, L"UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    value[size / sizeof(wchar_t)] = L'\0';
+    command = Narrow(value);
+    return true;
+}
+
+bool CUninstallSystem::DeleteUninstallEntry(const std::string& displayName)
+{
+    return !displayName.empty() &&
+           RegDeleteKeyExW(HKEY_LOCAL_MACHINE, UninstallKeyPath(displayName).c_str(), kPackageRegistryView, 0) ==
+               ERROR_SUCCESS;
+}
+
+bool CUninstallSystem::Confirm(std::string_view text, std::string_view caption)
+{
+    return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) == IDYES;
+}
+
+void CUninstallSystem::ShowMessage(std::string_view text, std::string_view caption, bool warning)
+{
+    MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(),
+                MB_OK | MB_SETFOREGROUND | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
+}
+
+} // namespace w32

@@ -1,0 +1,521 @@
+#include "win32/installer/WizardPages.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "installer/engine/EngineTexts.h"
+#include "installer/package/Messages.h"
+#include "installer/wizard/WizardIds.h"
+#include "installer/wizard/core/WizardTexts.h"
+#include "win32/installer/DibDisplay.h"
+#include "win32/installer/SetupState.h"
+#include "win32/platform/Text.h"
+
+namespace w32 {
+namespace {
+
+constexpr UINT kSplashTimer = 10;
+constexpr UINT kSplashMs = 5000;
+constexpr COLORREF kWelcomePanel = RGB(250, 250, 250);
+constexpr COLORREF kHeadingColour = RGB(0, 0, 128);
+constexpr int kWelcomePictureWidth = 164;
+constexpr int kWelcomePanelBottom = 314;
+constexpr int kBannerIconX = 487;
+constexpr int kCompletionIconX = 437;
+
+// The pages' one font description: 12 pixels high, stroke precision,
+// variable pitch, face 宋体.
+HFONT MakePageFont(int weight)
+{
+    return CreateFontW(-12, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS,
+                       DRAFT_QUALITY, VARIABLE_PITCH | FF_DONTCARE, L"\x5B8B\x4F53");
+}
+
+void DeleteGdi(HGDIOBJ& object)
+{
+    if (object) DeleteObject(object);
+    object = nullptr;
+}
+
+template <class T>
+void DeleteGdiHandle(T& handle)
+{
+    HGDIOBJ object = handle;
+    DeleteGdi(object);
+    handle = nullptr;
+}
+
+} // namespace
+
+// ---- CWizardPage ---------------------------------------------------------
+
+CWizardPage::~CWizardPage() { ReleasePage(); }
+
+void CWizardPage::PreparePage(bool boldFont, bool banner)
+{
+    if (boldFont) boldFont_ = MakePageFont(FW_BOLD);
+    normalFont_ = MakePageFont(FW_NORMAL);
+    windowDc_ = GetDC(Hwnd());
+    if (banner) banner_ = static_cast<HBITMAP>(LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDB_BANNER),
+                                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    icon_ = static_cast<HICON>(LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
+}
+
+void CWizardPage::SetPageIcon()
+{
+    smallIcon_ = static_cast<HICON>(
+        LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+}
+
+void CWizardPage::ReleasePage()
+{
+    DeleteGdiHandle(boldFont_);
+    DeleteGdiHandle(normalFont_);
+    DeleteGdiHandle(banner_);
+    if (windowDc_) ReleaseDC(Hwnd(), windowDc_);
+    windowDc_ = nullptr;
+    if (icon_) DestroyIcon(icon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+    icon_ = smallIcon_ = nullptr;
+}
+
+void CWizardPage::DrawText(HDC dc, int x, int y, const char* gb2312, HFONT font, COLORREF colour)
+{
+    const std::wstring text = Widen(gb2312);
+    HGDIOBJ previous = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(dc, colour);
+    TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+    SelectObject(dc, previous);
+}
+
+void CWizardPage::PaintBanner(HDC dc, int iconX, const char* line1, bool line1Bold, const char* line2)
+{
+    if (banner_) {
+        BITMAP size{};
+        GetObjectW(banner_, sizeof size, &size);
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ previous = SelectObject(memory, banner_);
+        BitBlt(dc, 0, 0, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    }
+    if (icon_) DrawIconEx(dc, iconX, 14, icon_, 32, 32, 0, nullptr, DI_NORMAL);
+    SetBkMode(dc, TRANSPARENT);
+    DrawText(dc, 16, 14, line1, line1Bold ? boldFont_ : normalFont_, RGB(0, 0, 0));
+    DrawText(dc, 16, 34, line2, normalFont_, RGB(0, 0, 0));
+}
+
+bool CWizardPage::PaintMinimised()
+{
+    if (!IsIconic(Hwnd())) return false;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd(), &ps);
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const RECT client = ClientRect();
+    const vela::IconOrigin origin =
+        vela::MinimisedIconOrigin(client.right - client.left, client.bottom - client.top,
+                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    if (icon_) DrawIcon(dc, origin.x, origin.y, icon_);
+    EndPaint(Hwnd(), &ps);
+    return true;
+}
+
+bool CWizardPage::ConfirmExit()
+{
+    const int answer = fw::CWnd::ShowMessage(vela::kMsgExitQuestion, vela::kCaptionExitQuestion,
+                                             MB_YESNO | MB_DEFBUTTON2);
+    return vela::ConfirmExit(services_.platform, services_.context, answer == IDYES);
+}
+
+// ---- CSplashDlg ----------------------------------------------------------
+
+CSplashDlg::CSplashDlg(WizardServices& services) : CDialog(IDD_SPLASH), services_(services) {}
+
+INT_PTR CSplashDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetTimer(Hwnd(), kSplashTimer, kSplashMs, nullptr);
+        break;  // the default handling runs OnInitDialog
+    case WM_TIMER:
+        if (wParam != kSplashTimer) break;
+        KillTimer(Hwnd(), kSplashTimer);
+        EndDialog(IDOK);
+        return TRUE;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Hwnd(), &ps);
+        DrawBitmapFile(services_.platform, services_.context.splashBitmapPath, dc, 0, 0);
+        EndPaint(Hwnd(), &ps);
+        return TRUE;
+    }
+    }
+    return DialogProcDefault(message, wParam, lParam);
+}
+
+// ---- CWelDlg -------------------------------------------------------------
+
+bool CWelDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    PreparePage(true, false);
+    pen_ = CreatePen(PS_SOLID, 1, kWelcomePanel);
+    brush_ = CreateSolidBrush(kWelcomePanel);
+    char caption[vela::kPageTextSize];
+    vela::MakePageCaption(services_.context, caption);
+    SetText(caption);
+    vela::MakeWelcomeHeading(services_.context, heading_);
+    SetPageIcon();
+    return true;
+}
+
+void CWelDlg::OnOK() { EndDialog(IDOK); }
+
+void CWelDlg::OnCancel()
+{
+    if (ConfirmExit()) EndDialog(IDCANCEL);
+}
+
+bool CWelDlg::OnCommand(UINT id)
+{
+    if (id != IDC_WIZ_NEXT) return CWizardPage::OnCommand(id);
+    EndDialog(IDOK);
+    return true;
+}
+
+void CWelDlg::Paint()
+{
+    if (PaintMinimised()) return;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd(), &ps);
+    DrawBitmapFile(services_.platform, services_.context.welcomeBitmapPath, dc, 0, 0);
+    const RECT client = ClientRect();
+    HGDIOBJ oldPen = SelectObject(dc, pen_);
+    HGDIOBJ oldBrush = SelectObject(dc, brush_);
+    Rectangle(dc, kWelcomePictureWidth, client.top, client.right, kWelcomePanelBottom);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    SetBkMode(dc, TRANSPARENT);
+    DrawText(dc, 180, 16, heading_, boldFont_, kHeadingColour);
+    DrawText(dc, 180, 40, vela::kWelcomeLine1, normalFont_, RGB(0, 0, 0));
+    // The second line starts with a full-width quotation mark, so it begins
+    // a little further left.
+    DrawText(dc, 175, 58, vela::kWelcomeLine2, normalFont_, RGB(0, 0, 0));
+    EndPaint(Hwnd(), &ps);
+}
+
+INT_PTR CWelDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return TRUE;
+    case WM_DESTROY:
+        DeleteGdiHandle(pen_);
+        DeleteGdiHandle(brush_);
+        ReleasePage();
+        // The pictures are used by the splash window and this page only.
+        vela::DeletePictureFiles(services_.platform, services_.context);
+        break;
+    }
+    return DialogProcDefault(message, wParam, lParam);
+}
+
+// ---- CLicenseDlg ---------------------------------------------------------
+
+bool CLicenseDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    PreparePage(true, true);
+    SetPageIcon();
+    const vela::AgreementButtons buttons = vela::InitialAgreementButtons(services_.context);
+    CheckRadioButton(Hwnd(), IDC_ACCEPT, IDC_DECLINE, buttons.checkedRadio);
+    EnableWindow(Item(IDC_WIZ_NEXT), buttons.nextEnabled);
+
+    auto texts = std::make_unique<vela::LicencePageTexts>();
+    if (vela::LoadLicencePage(services_.platform, services_.context, *texts) != vela::LicenceLoad::Loaded) {
+        fw::CWnd::ShowMessage(vela::kMsgLicenceScriptError, {}, MB_OK);
+        return true;
+    }
+    SetItemText(IDC_LICENSE_TEXT, texts->text);
+    SetText(texts->caption);
+    std::memcpy(subtitle_, texts->subtitle, sizeof subtitle_);
+    return true;
+}
+
+void CLicenseDlg::OnCancel()
+{
+    if (ConfirmExit()) PostQuitMessage(0);
+}
+
+bool CLicenseDlg::OnControlNotify(UINT id, UINT code, HWND control)
+{
+    if ((id == IDC_ACCEPT || id == IDC_DECLINE) && code == BN_CLICKED) {
+        const bool enabled = IsWindowEnabled(Item(IDC_WIZ_NEXT)) != FALSE;
+        EnableWindow(Item(IDC_WIZ_NEXT), vela::NextEnabledAfterClick(static_cast<int>(id), enabled));
+        return true;
+    }
+    return CWizardPage::OnControlNotify(id, code, control);
+}
+
+bool CLicenseDlg::OnCommand(UINT id)
+{
+    if (id != IDC_WIZ_NEXT) return CWizardPage::OnCommand(id);
+    EndDialog(IDOK);
+    CChangePath next(services_);
+    next.DoModal();
+    return true;
+}
+
+void CLicenseDlg::Paint()
+{
+    if (PaintMinimised()) return;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd(), &ps);
+    PaintBanner(dc, kBannerIconX, vela::kLicenceTitle, true, subtitle_);
+    EndPaint(Hwnd(), &ps);
+}
+
+INT_PTR CLicenseDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return TRUE;
+    case WM_QUERYDRAGICON:
+        SetWindowLongPtrW(Hwnd(), DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(Icon()));
+        return TRUE;
+    case WM_DESTROY:
+        ReleasePage();
+        break;
+    }
+    return DialogProcDefault(message, wParam, lParam);
+}
+
+// ---- CChangePath ---------------------------------------------------------
+
+bool CChangePath::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    PreparePage(true, true);
+    SetPageIcon();
+    if (!vela::InitPathPage(services_.context)) EnableWindow(Item(IDC_WIZ_BACK), FALSE);
+    SetItemText(IDC_PATH_EDIT, services_.context.installPath);
+    char caption[vela::kPageTextSize];
+    vela::MakePageCaption(services_.context, caption);
+    SetText(caption);
+    return true;
+}
+
+void CChangePath::OnCancel()
+{
+    if (ConfirmExit()) PostQuitMessage(0);
+}
+
+bool CChangePath::OnCommand(UINT id)
+{
+    switch (id) {
+    case IDC_WIZ_NEXT:
+        Next();
+        return true;
+    case IDC_WIZ_BACK:
+        if (services_.context.showWelcomePages) {
+            EndDialog(IDOK);
+            CLicenseDlg previous(services_);
+            previous.DoModal();
+        }
+        return true;
+    case IDC_BROWSE:
+        Browse();
+        return true;
+    }
+    return CWizardPage::OnCommand(id);
+}
+
+void CChangePath::Next()
+{
+    const std::string typed = GetItemText(IDC_PATH_EDIT);
+    const vela::PathCheck result =
+        vela::AcceptInstallPath(services_.platform, services_.system, services_.context, typed);
+    if (const char* message = vela::PathCheckMessage(result)) {
+        fw::CWnd::ShowMessage(message, vela::kCaptionError, MB_OK);
+        return;
+    }
+    EndDialog(IDOK);
+    CSetupState progress(services_);
+    progress.DoModal();
+}
+
+void CChangePath::Browse()
+{
+    const std::wstring title = Widen(vela::kBrowseTitle);
+    BROWSEINFOW info{};
+    info.hwndOwner = Hwnd();
+    info.pidlRoot = FindBrowseRoot();
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
+    if (chosen) {
+        wchar_t path[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(chosen, path)) {
+            if (vela::ApplyBrowsedFolder(services_.context, Narrow(path)))
+                SetItemText(IDC_PATH_EDIT, services_.context.installPath);
+            else
+                fw::CWnd::ShowMessage(vela::kMsgPathWrong, vela::kCaptionError, MB_OK);
+        }
+        CoTaskMemFree(chosen);
+    }
+    if (info.pidlRoot) CoTaskMemFree(const_cast<LPITEMIDLIST>(info.pidlRoot));
+}
+
+void CChangePath::Paint()
+{
+    if (PaintMinimised()) return;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd(), &ps);
+    PaintBanner(dc, kBannerIconX, vela::kPathTitle, true, vela::kPathSubtitle);
+    EndPaint(Hwnd(), &ps);
+}
+
+INT_PTR CChangePath::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return TRUE;
+    case WM_DESTROY:
+        ReleasePage();
+        break;
+    }
+    return DialogProcDefault(message, wParam, lParam);
+}
+
+LPITEMIDLIST FindBrowseRoot()
+{
+    IShellFolder* desktop = nullptr;
+    if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
+    const std::wstring wanted = Widen(vela::kBrowseRootName);
+    LPITEMIDLIST found = nullptr;
+    IEnumIDList* items = nullptr;
+    if (desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK && items) {
+        LPITEMIDLIST item = nullptr;
+        while (!found && items->Next(1, &item, nullptr) == S_OK) {
+            STRRET name{};
+            wchar_t text[MAX_PATH] = {};
+            if (SUCCEEDED(desktop->GetDisplayNameOf(item, SHGDN_NORMAL, &name)) &&
+                SUCCEEDED(StrRetToBufW(&name, item, text, MAX_PATH)) && wanted == text)
+                found = item;
+            else
+                CoTaskMemFree(item);
+        }
+        items->Release();
+    }
+    desktop->Release();
+    return found;
+}
+
+// ---- CComplete -----------------------------------------------------------
+
+bool CComplete::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    PreparePage(false, true);
+    return true;
+}
+
+void CComplete::DoDataExchange(fw::CDataExchange& dx) { dx.Check(IDC_RUN_CHECK, runChecked_); }
+
+void CComplete::Fill()
+{
+    vela::LoadCompletionPage(services_.platform, services_.context, texts_);
+    SetItemText(IDC_RUN_CHECK, texts_.checkCaption);
+    runChecked_ = texts_.runChecked;
+    UpdateData(false);
+}
+
+bool CComplete::OnCommand(UINT id)
+{
+    if (id != IDC_COMPLETE_OK) return CWizardPage::OnCommand(id);
+    UpdateData(true);
+    char command[vela::kRunCommandSize];
+    if (vela::PrepareRunCommand(services_.platform, services_.context, texts_, runChecked_, command))
+        StartCommandLine(command);
+    PostQuitMessage(0);
+    return true;
+}
+
+void CComplete::Paint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd(), &ps);
+    PaintBanner(dc, kCompletionIconX, texts_.message, false, vela::kCompletionLine2);
+    EndPaint(Hwnd(), &ps);
+}
+
+INT_PTR CComplete::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SHOWWINDOW:
+        if (wParam && !filled_) {
+            filled_ = true;
+            Fill();
+        }
+        break;
+    case WM_PAINT:
+        Paint();
+        return TRUE;
+    case WM_DESTROY:
+        ReleasePage();
+        break;
+    }
+    return DialogProcDefault(message, wParam, lParam);
+}
+
+void StartCommandLine(const std::string& gb2312)
+{
+    std::wstring line = Widen(gb2312);
+    std::vector<wchar_t> buffer(line.begin(), line.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+// ---- CWizardPages --------------------------------------------------------
+
+void CWizardPages::RunPathPageAsMain()
+{
+    CChangePath page(services_);
+    page.DoModal();
+}
+
+void CWizardPages::RunSplash()
+{
+    CSplashDlg splash(services_);
+    splash.DoModal();
+}
+
+bool CWizardPages::RunWelcome()
+{
+    CWelDlg welcome(services_);
+    return welcome.DoModal() == IDOK;
+}
+
+void CWizardPages::RunLicenceAsMain()
+{
+    CLicenseDlg licence(services_);
+    licence.DoModal();
+}
+
+} // namespace w32
