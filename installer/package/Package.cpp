@@ -1,6 +1,7 @@
 #include "installer/package/Package.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "installer/package/Messages.h"
@@ -132,15 +133,30 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, std::string& p
         problem = "the script cannot be read";
         return false;
     }
+    // Line 1 is the "[Basal]" header by position; like the installer, the
+    // check does not judge its text.
     SetupScriptContents contents = ReadSetupScript(script);
-    if (!IsHeaderLine(contents.basal.header, kBasalHeader)) {
-        problem = "the script does not begin with [Basal]";
-        return false;
-    }
-    for (const char* line : {contents.basal.displayName, contents.basal.installPath}) {
-        std::string_view value(line);
-        if (value.size() < 2 || value.substr(value.size() - 2) != "\r\n" || value.size() - 2 >= kNameSize) {
-            problem = "a [Basal] name or folder line is longer than " + std::to_string(kNameSize - 1) + " bytes";
+    const std::pair<const char*, std::size_t> values[] = {
+        {contents.basal.displayName, contents.basal.lengths[1]},
+        {contents.basal.installPath, contents.basal.lengths[2]},
+    };
+    for (const auto& [line, length] : values) {
+        const std::string_view value(line, length);
+        const char* which = line == contents.basal.displayName ? "the [Basal] name line" : "the [Basal] folder line";
+        if (value.find('\0') != std::string_view::npos) {
+            problem = std::string(which) + " holds a NUL byte";
+            return false;
+        }
+        if (length == kBasalLineBound - 1 && value.back() != '\n') {
+            problem = std::string(which) + " is longer than " + std::to_string(kNameSize - 1) + " bytes";
+            return false;
+        }
+        if (value.size() < 2 || value.substr(value.size() - 2) != "\r\n") {
+            problem = std::string(which) + " has no line end (CR LF)";
+            return false;
+        }
+        if (value.size() - 2 >= kNameSize) {
+            problem = std::string(which) + " is longer than " + std::to_string(kNameSize - 1) + " bytes";
             return false;
         }
     }

@@ -107,10 +107,13 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
 
     // 10. The pictures.
     ctx.showWelcomePages = true;
+    // The picture lines are the first two of the table the package check
+    // vetted, the one after "[Directory]", never those after an earlier
+    // "[File]" line.
     auto script = OpenScript(sys, ctx.scriptFilePath);
-    if (script) script->SkipToSection(kFileHeader, kShortLineBound);
+    const bool tableFound = script && SkipToFileTable(*script);
     package = sys.OpenForReading(ctx.packagePath);
-    if (!script || !package) {
+    if (!tableFound || !package) {
         sys.ShowMessage(kMsgPicturesOpenError, kCaptionError);
         return StartupEnd::PicturesUnreadable;
     }

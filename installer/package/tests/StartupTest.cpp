@@ -248,3 +248,51 @@ TEST_F(Startup, TheSplashTagAloneDecidesWhetherTheSplashShows)
     EXPECT_EQ(pages.runs, (std::vector<std::string>{"splash", "welcome", "licence"}));
     EXPECT_EQ(sys.files[ctx.splashBitmapPath], description.splashPicture);
 }
+
+TEST_F(Startup, WithoutWelcomePagesTheUninstallFlagIsStillSet)
+{
+    description.showWelcomePages = false;
+    description.registerUninstall = true;
+    Install(Package());
+    EXPECT_EQ(Run(), StartupEnd::PathPageRun);
+    EXPECT_FALSE(ctx.showWelcomePages);
+    EXPECT_TRUE(ctx.registerUninstall);
+}
+
+TEST_F(Startup, AFirstLineInOtherLettersInstalls)
+{
+    std::string package = Package();
+    ASSERT_EQ(package.compare(40, 7, "[Basal]"), 0);
+    package.replace(40, 7, "[BASAL]");
+    Install(package);
+    EXPECT_EQ(Run(), StartupEnd::WizardRun);
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_STREQ(ctx.displayName, "Relievo");
+    EXPECT_EQ(sys.files[ctx.welcomeBitmapPath], description.welcomePicture);
+}
+
+TEST_F(Startup, PicturesComeFromTheTableTheCheckVetted)
+{
+    // "[File]" as the run caption, then a line that looks like a welcome
+    // picture line of 30 bytes at offset 40: only the real table counts.
+    std::string fake, reason;
+    ASSERT_TRUE(FormatFileTableLine("[WelPic]", 40, 30, 'B', fake, reason)) << reason;
+    for (int where = 0; where < 3; ++where) {
+        description = test::SampleDescription();
+        sys.files.clear();
+        pages.runs.clear();
+        if (where == 0) {
+            description.runCaption = "[File]";
+            description.runCommand = fake.substr(0, fake.size() - 2);
+        } else if (where == 1) {
+            description.menuGroup = "[File]";
+            description.shortcuts.clear();
+        } else {
+            description.clearFile = {"[File]", fake.substr(0, fake.size() - 2)};
+        }
+        Install(Package());
+        EXPECT_EQ(Run(), StartupEnd::WizardRun) << where;
+        EXPECT_EQ(sys.files[ctx.welcomeBitmapPath], description.welcomePicture) << where;
+        EXPECT_EQ(sys.files[ctx.splashBitmapPath], description.splashPicture) << where;
+    }
+}
