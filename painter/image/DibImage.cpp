@@ -183,17 +183,28 @@ bool CDibImage::LoadBmp(const std::string& path)
 bool CDibImage::SaveBmp(const std::string& path) const
 {
     if (!block_) return false;
-    FileCloser file{OpenFile(path, "wb")};
-    if (!file.f) return false;
-    std::uint8_t fileHeader[kFileHeaderSize] = {'B', 'M'};
-    Put32(fileHeader + 2, static_cast<std::uint32_t>(blockSize_) + kFileHeaderSize);
-    Put32(fileHeader + 10, kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourCount_));
-    if (std::fwrite(fileHeader, 1, kFileHeaderSize, file.f) != kFileHeaderSize) return false;
-    if (std::fwrite(block_, 1, static_cast<std::size_t>(blockSize_), file.f) != static_cast<std::size_t>(blockSize_))
+    // Written under a name of its own first: a file already at path is
+    // replaced only by a complete new one (a full disk keeps the old file).
+    const std::string temporary = path + kSavingSuffix;
+    bool written = false;
+    if (FileCloser file{OpenFile(temporary, "wb")}; file.f) {
+        std::uint8_t fileHeader[kFileHeaderSize] = {'B', 'M'};
+        Put32(fileHeader + 2, static_cast<std::uint32_t>(blockSize_) + kFileHeaderSize);
+        Put32(fileHeader + 10, kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourCount_));
+        written = std::fwrite(fileHeader, 1, kFileHeaderSize, file.f) == kFileHeaderSize &&
+                  std::fwrite(block_, 1, static_cast<std::size_t>(blockSize_), file.f) ==
+                      static_cast<std::size_t>(blockSize_);
+        const int closed = std::fclose(file.f);
+        file.f = nullptr;
+        written = written && closed == 0;
+    } else {
         return false;
-    const int closed = std::fclose(file.f);
-    file.f = nullptr;
-    return closed == 0;
+    }
+    // A rename that will not replace a file (the C library's on Windows)
+    // gets the old file out of the way only now that the new one is whole.
+    if (written && (RenameFile(temporary, path) || (RemoveFile(path) && RenameFile(temporary, path)))) return true;
+    RemoveFile(temporary);
+    return false;
 }
 
 bool CDibImage::Draw(IDrawSurface& surface, int x, int y, int drawWidth, int drawHeight) const

@@ -43,6 +43,10 @@ public:
     // show their own message; these and the silent failures (missing, not
     // "BM", shorter than its headers) keep the old picture.
     bool LoadBmp(const std::string& path);
+    // Writes the picture as a BMP file: first as path + ".saving", which
+    // then replaces any file at path, so a failed save (a full disk) leaves
+    // the old file as it was and nothing else behind.
+    static constexpr const char* kSavingSuffix = ".saving";
     bool SaveBmp(const std::string& path) const;
     bool Draw(IDrawSurface& surface, int x, int y, int drawWidth = -1, int drawHeight = -1) const;
 

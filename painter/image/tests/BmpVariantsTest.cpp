@@ -276,3 +276,40 @@ TEST_F(BmpVariants, ThePublicSuite)
 
 } // namespace
 } // namespace rv
+
+namespace rv {
+namespace {
+
+// A full disk: every file opened for writing is /dev/full, whose writes
+// fail when they reach the device; reading, renaming and removing act on
+// the real files.
+class FullDisk : public IFileOpener {
+public:
+    std::FILE* Open(const std::string& path, const char* mode) override
+    {
+        if (mode[0] == 'w') return std::fopen("/dev/full", "wb");
+        return std::fopen(NativePath(path).c_str(), mode);
+    }
+};
+
+TEST_F(BmpVariants, ASaveOnAFullDiskKeepsTheOldFile)
+{
+    CDibImage old;
+    const Bytes before = Plain(20, 10, old);  // plain.bmp
+    CDibImage other;
+    ASSERT_TRUE(other.Create(30, 30));
+    FullDisk disk;
+    SetFileOpener(&disk);
+    const bool saved = other.SaveBmp(Path("plain.bmp"));
+    SetFileOpener(nullptr);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadAll(Path("plain.bmp")), before);
+    EXPECT_FALSE(fs::exists(Path("plain.bmp") + CDibImage::kSavingSuffix));
+    // On a disk with room the same save replaces the file whole.
+    ASSERT_TRUE(other.SaveBmp(Path("plain.bmp")));
+    EXPECT_EQ(ReadAll(Path("plain.bmp")).size(), 54u + 30 * 92);
+    EXPECT_FALSE(fs::exists(Path("plain.bmp") + CDibImage::kSavingSuffix));
+}
+
+} // namespace
+} // namespace rv
