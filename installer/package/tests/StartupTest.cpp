@@ -321,8 +321,15 @@ TEST_F(Startup, AStemWhoseFilesExistIsPassedOver)
 TEST_F(Startup, WhenEveryStemIsTakenNothingIsWritten)
 {
     Install(Package());
-    sys.files[kStem + ".ini"] = "x";
-    for (int n = 1; n < kTemporaryStemTries; ++n) sys.files[kStem + "-" + std::to_string(n) + "Wel.Bmp"] = "x";
+    const std::string other(1, 'x');
+    sys.files.emplace(kStem + ".ini", other);
+    for (int n = 1; n < kTemporaryStemTries; ++n) {
+        std::string taken = kStem;
+        taken += '-';
+        taken += std::to_string(n);
+        taken += "Wel.Bmp";
+        sys.files.emplace(taken, other);
+    }
     const auto before = sys.files;
     EXPECT_EQ(Run(), StartupEnd::ScriptUnreadable);
     EXPECT_EQ(sys.files, before);
