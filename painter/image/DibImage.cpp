@@ -180,31 +180,38 @@ bool CDibImage::LoadBmp(const std::string& path)
     return true;
 }
 
+bool CDibImage::WriteBmpFile(const std::string& path) const
+{
+    FileCloser file{OpenFile(path, "wb")};
+    if (!file.f) return false;
+    std::uint8_t fileHeader[kFileHeaderSize] = {'B', 'M'};
+    Put32(fileHeader + 2, static_cast<std::uint32_t>(blockSize_) + kFileHeaderSize);
+    Put32(fileHeader + 10, kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourCount_));
+    const bool written =
+        std::fwrite(fileHeader, 1, kFileHeaderSize, file.f) == kFileHeaderSize &&
+        std::fwrite(block_, 1, static_cast<std::size_t>(blockSize_), file.f) == static_cast<std::size_t>(blockSize_);
+    const int closed = std::fclose(file.f);
+    file.f = nullptr;
+    return written && closed == 0;
+}
+
 bool CDibImage::SaveBmp(const std::string& path) const
 {
     if (!block_) return false;
     // Written under a name of its own first: a file already at path is
     // replaced only by a complete new one (a full disk keeps the old file).
     const std::string temporary = path + kSavingSuffix;
-    bool written = false;
-    if (FileCloser file{OpenFile(temporary, "wb")}; file.f) {
-        std::uint8_t fileHeader[kFileHeaderSize] = {'B', 'M'};
-        Put32(fileHeader + 2, static_cast<std::uint32_t>(blockSize_) + kFileHeaderSize);
-        Put32(fileHeader + 10, kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourCount_));
-        written = std::fwrite(fileHeader, 1, kFileHeaderSize, file.f) == kFileHeaderSize &&
-                  std::fwrite(block_, 1, static_cast<std::size_t>(blockSize_), file.f) ==
-                      static_cast<std::size_t>(blockSize_);
-        const int closed = std::fclose(file.f);
-        file.f = nullptr;
-        written = written && closed == 0;
-    } else {
+    if (!WriteBmpFile(temporary)) {
+        RemoveFile(temporary);
         return false;
     }
     // A rename that will not replace a file (the C library's on Windows)
     // gets the old file out of the way only now that the new one is whole.
-    if (written && (RenameFile(temporary, path) || (RemoveFile(path) && RenameFile(temporary, path)))) return true;
+    if (RenameFile(temporary, path) || (RemoveFile(path) && RenameFile(temporary, path))) return true;
+    // A file layer that cannot rename at all: the picture is known to fit,
+    // so it is written in place.
     RemoveFile(temporary);
-    return false;
+    return WriteBmpFile(path);
 }
 
 bool CDibImage::Draw(IDrawSurface& surface, int x, int y, int drawWidth, int drawHeight) const

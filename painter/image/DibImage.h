@@ -80,6 +80,7 @@ public:
 
 private:
     void Free();
+    bool WriteBmpFile(const std::string& path) const;
 
     int width_ = 0;
     int height_ = 0;
