@@ -179,16 +179,20 @@ void ImportRegistryScript(const EngineEnvironment& env, const std::string& path)
     std::string text;
     while (script->ReadLine(line, sizeof line)) {
         if (script->AtEnd()) break;  // a last line without its line end
-        const std::size_t length = std::strlen(line);
+        // Lengths are the bytes read: a NUL inside a line must not make it
+        // look shorter than it is.
+        const std::size_t length = script->LastLength();
         if (length == sizeof line - 1 && line[length - 1] != '\n') {
             // Longer than the bound: skip it whole rather than apply its pieces.
             bool ended = false;
             while (!ended && script->ReadLine(line, sizeof line)) {
-                const std::size_t n = std::strlen(line);
+                const std::size_t n = script->LastLength();
                 ended = script->AtEnd() || (n > 0 && line[n - 1] == '\n');
             }
             continue;
         }
+        // A line holding a NUL byte is no line of the format: skipped whole.
+        if (std::memchr(line, '\0', length) != nullptr) continue;
         CutLineEnd(line);
 
         switch (ClassifyRegistryLine(line)) {

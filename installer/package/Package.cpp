@@ -1,6 +1,7 @@
 #include "installer/package/Package.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "installer/package/Messages.h"
@@ -30,38 +31,59 @@ bool ReadPackageHeader(IBinaryFile& package, std::uint64_t packageOffset, Packag
     return true;
 }
 
-bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
-                       std::int64_t absoluteOffset, std::int32_t size)
+namespace {
+
+// Copies size bytes from the absolute offset of the package into target:
+// below 2,048 bytes byte by byte, otherwise in blocks of 2,000 and a remainder.
+bool CopyItem(IBinaryFile& package, IBinaryFile& target, std::int64_t absoluteOffset, std::int32_t size)
 {
     constexpr std::int32_t kByteByByteLimit = 2048;
     constexpr std::int32_t kBlockSize = 2000;
 
-    auto target = sys.CreateForWriting(targetPath);
-    if (!target) {
-        sys.ShowMessage(targetPath, kCaptionCreateFileError);
-        return false;
-    }
-    bool complete = absoluteOffset >= 0 && package.Seek(static_cast<std::uint64_t>(absoluteOffset));
-    if (!complete) return false;
+    if (absoluteOffset < 0 || !package.Seek(static_cast<std::uint64_t>(absoluteOffset))) return false;
     if (size < kByteByByteLimit) {
         for (std::int32_t i = 0; i < size; ++i) {
             char c;
             if (package.Read(&c, 1) != 1) return false;
-            if (target->Write(&c, 1) != 1) return false;
+            if (target.Write(&c, 1) != 1) return false;
         }
         return true;
     }
     char block[kBlockSize];
     for (std::int32_t i = 0; i < size / kBlockSize; ++i) {
         if (package.Read(block, kBlockSize) != kBlockSize) return false;
-        if (target->Write(block, kBlockSize) != kBlockSize) return false;
+        if (target.Write(block, kBlockSize) != kBlockSize) return false;
     }
     std::size_t remainder = static_cast<std::size_t>(size % kBlockSize);
     if (remainder > 0) {
         if (package.Read(block, remainder) != remainder) return false;
-        if (target->Write(block, remainder) != remainder) return false;
+        if (target.Write(block, remainder) != remainder) return false;
     }
     return true;
+}
+
+} // namespace
+
+bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
+                       std::int64_t absoluteOffset, std::int32_t size)
+{
+    auto target = sys.CreateForWriting(targetPath);
+    if (!target) {
+        sys.ShowMessage(targetPath, kCaptionCreateFileError);
+        return false;
+    }
+    return CopyItem(package, *target, absoluteOffset, size);
+}
+
+ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
+                                   std::int64_t absoluteOffset, std::int32_t size)
+{
+    auto target = sys.CreateNewForWriting(targetPath);
+    if (!target) {
+        sys.ShowMessage(targetPath, kCaptionCreateFileError);
+        return ExtractResult::NotCreated;
+    }
+    return CopyItem(package, *target, absoluteOffset, size) ? ExtractResult::Done : ExtractResult::Short;
 }
 
 std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& t)
@@ -82,6 +104,24 @@ bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem)
         ctx.welcomeBitmapPath[0] = ctx.splashBitmapPath[0] = ctx.scriptFilePath[0] = '\0';
     }
     return ok;
+}
+
+bool ChooseTemporaryPaths(IPlatform& sys, InstallContext& ctx, std::string_view stem)
+{
+    for (int n = 0; n < kTemporaryStemTries; ++n) {
+        std::string candidate(stem);
+        if (n > 0) {
+            candidate += '-';
+            candidate += std::to_string(n);
+        }
+        if (!SetTemporaryPaths(ctx, candidate)) return false;
+        bool free = true;
+        for (const char* path : {ctx.scriptFilePath, ctx.welcomeBitmapPath, ctx.splashBitmapPath})
+            if (sys.OpenForReading(path)) free = false;
+        if (free) return true;
+    }
+    ctx.welcomeBitmapPath[0] = ctx.splashBitmapPath[0] = ctx.scriptFilePath[0] = '\0';
+    return false;
 }
 
 namespace {
@@ -132,15 +172,30 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, std::string& p
         problem = "the script cannot be read";
         return false;
     }
+    // Line 1 is the "[Basal]" header by position; like the installer, the
+    // check does not judge its text.
     SetupScriptContents contents = ReadSetupScript(script);
-    if (!IsHeaderLine(contents.basal.header, kBasalHeader)) {
-        problem = "the script does not begin with [Basal]";
-        return false;
-    }
-    for (const char* line : {contents.basal.displayName, contents.basal.installPath}) {
-        std::string_view value(line);
-        if (value.size() < 2 || value.substr(value.size() - 2) != "\r\n" || value.size() - 2 >= kNameSize) {
-            problem = "a [Basal] name or folder line is longer than " + std::to_string(kNameSize - 1) + " bytes";
+    const std::pair<const char*, std::size_t> values[] = {
+        {contents.basal.displayName, contents.basal.lengths[1]},
+        {contents.basal.installPath, contents.basal.lengths[2]},
+    };
+    for (const auto& [line, length] : values) {
+        const std::string_view value(line, length);
+        const char* which = line == contents.basal.displayName ? "the [Basal] name line" : "the [Basal] folder line";
+        if (value.find('\0') != std::string_view::npos) {
+            problem = std::string(which) + " holds a NUL byte";
+            return false;
+        }
+        if (length == kBasalLineBound - 1 && value.back() != '\n') {
+            problem = std::string(which) + " is longer than " + std::to_string(kNameSize - 1) + " bytes";
+            return false;
+        }
+        if (value.size() < 2 || value.substr(value.size() - 2) != "\r\n") {
+            problem = std::string(which) + " has no line end (CR LF)";
+            return false;
+        }
+        if (value.size() - 2 >= kNameSize) {
+            problem = std::string(which) + " is longer than " + std::to_string(kNameSize - 1) + " bytes";
             return false;
         }
     }

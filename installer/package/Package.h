@@ -36,6 +36,18 @@ bool ReadPackageHeader(IBinaryFile& package, std::uint64_t packageOffset, Packag
 bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
                        std::int64_t absoluteOffset, std::int32_t size);
 
+// How an extraction into a new file ended.
+enum class ExtractResult {
+    NotCreated,  // the target could not be created (reported); nothing written
+    Short,       // created, but the package did not hold every byte
+    Done,
+};
+// As ExtractStoredFile, but the target must be a new file: a file of that
+// name that already exists is left alone (reported like a target that
+// cannot be created).
+ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
+                                   std::int64_t absoluteOffset, std::int32_t size);
+
 // The temporary stem: the temporary folder, "~temp" (with a backslash before
 // it unless the folder ends in one) and the local time as seven decimal
 // numbers run together (year, month, day, hour, minute, second, millisecond).
@@ -43,6 +55,11 @@ std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& tim
 // Sets scriptFilePath, welcomeBitmapPath and splashBitmapPath from the stem;
 // false when a path does not fit its buffer (the paths are then empty).
 bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem);
+// Sets the three temporary paths from the first stem none of whose files
+// exists: the stem itself, then the stem followed by "-1", "-2", ... up to
+// "-99". False (paths empty) when none is free or the paths do not fit.
+inline constexpr int kTemporaryStemTries = 100;
+bool ChooseTemporaryPaths(IPlatform& sys, InstallContext& ctx, std::string_view stem);
 
 // Checks a package before anything is installed from it: the header's
 // script length and every item that will be read lie inside the file, the script

@@ -89,6 +89,15 @@ public:
     // Creates a file for binary writing, truncating an existing one; nullptr
     // on failure.
     virtual std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) = 0;
+    // Creates a file for binary writing only when no file of that name
+    // exists (an existing one is never opened, truncated or trusted);
+    // nullptr otherwise. The default asks first and then creates; a system
+    // that can do both in one step (CREATE_NEW) overrides it.
+    virtual std::unique_ptr<IBinaryFile> CreateNewForWriting(const std::string& path)
+    {
+        if (OpenForReading(path)) return nullptr;
+        return CreateForWriting(path);
+    }
     // Deletes a file; false when it could not be deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "installer/package/TextFields.h"
 
@@ -31,6 +32,7 @@ bool CScriptFile::ReadLine(char* buffer, std::size_t bound)
         if (c == '\n') break;
     }
     buffer[n] = '\0';
+    lastLength_ = n;
     return n > 0;
 }
 
@@ -58,11 +60,29 @@ std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const std::string& path)
 
 void ReadBasal(CScriptFile& script, BasalLines& lines)
 {
-    script.ReadLine(lines.header, sizeof lines.header);
-    script.ReadLine(lines.displayName, sizeof lines.displayName);
-    script.ReadLine(lines.installPath, sizeof lines.installPath);
-    script.ReadLine(lines.showWelcome, sizeof lines.showWelcome);
-    script.ReadLine(lines.registerUninstall, sizeof lines.registerUninstall);
+    const std::pair<char*, std::size_t> reads[5] = {
+        {lines.header, sizeof lines.header},
+        {lines.displayName, sizeof lines.displayName},
+        {lines.installPath, sizeof lines.installPath},
+        {lines.showWelcome, sizeof lines.showWelcome},
+        {lines.registerUninstall, sizeof lines.registerUninstall},
+    };
+    for (std::size_t i = 0; i < 5; ++i)
+        lines.lengths[i] = script.ReadLine(reads[i].first, reads[i].second) ? script.LastLength() : 0;
+}
+
+bool SkipToFileTable(CScriptFile& script, std::vector<std::string>* directories)
+{
+    if (!script.SkipToSection(kDirectoryHeader, kShortLineBound)) return false;
+    std::vector<char> line(kShortLineBound);
+    while (script.ReadSectionLine(kFileHeader, line.data(), kShortLineBound)) {
+        if (directories) {
+            std::string value(line.data());
+            value.resize(value.size() >= 2 ? value.size() - 2 : 0);
+            directories->push_back(std::move(value));
+        }
+    }
+    return IsHeaderLine(line.data(), kFileHeader);
 }
 
 void ParseFileTableLine(std::string_view line, FileTableEntry& entry)
@@ -175,11 +195,7 @@ SetupScriptContents ReadSetupScript(std::string_view text)
     {
         // The install engine's folders and file table.
         CScriptFile script = OpenText(text);
-        if (script.SkipToSection(kDirectoryHeader, kShortLineBound)) {
-            while (script.ReadSectionLine(kFileHeader, line.data(), kShortLineBound))
-                out.directories.push_back(WithoutLineEnd(line.data()));
-        }
-        if (!script.AtEnd() && script.ReadLine(line.data(), kShortLineBound)) {
+        if (SkipToFileTable(script, &out.directories) && script.ReadLine(line.data(), kShortLineBound)) {
             ParseFileTableLine(line.data(), out.welcomePicture);
             if (script.ReadLine(line.data(), kShortLineBound)) {
                 ParseFileTableLine(line.data(), out.splashPicture);

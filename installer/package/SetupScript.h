@@ -41,6 +41,9 @@ public:
     // buffer (which holds bound bytes). False when nothing was left to read.
     // A line longer than the bound is split: its rest is the next line.
     bool ReadLine(char* buffer, std::size_t bound);
+    // Bytes the last ReadLine stored, NUL bytes of the line included (the
+    // line's length is this, not the string length).
+    std::size_t LastLength() const { return lastLength_; }
     // True once a read has met the end of the file.
     bool AtEnd() const { return atEnd_; }
 
@@ -58,6 +61,7 @@ private:
     char data_[4096];
     std::size_t pos_ = 0;
     std::size_t len_ = 0;
+    std::size_t lastLength_ = 0;
     bool atEnd_ = false;
 };
 
@@ -71,9 +75,20 @@ struct BasalLines {
     char installPath[kBasalLineBound] = {};
     char showWelcome[kBasalLineBound] = {};
     char registerUninstall[kBasalLastLineBound] = {};
+    // Bytes read for each of the five lines (a NUL byte shortens the string,
+    // not the line).
+    std::size_t lengths[5] = {};
 };
 // Reads the first five lines of the script with their bounds.
 void ReadBasal(CScriptFile& script, BasalLines& lines);
+
+// Positions the script just after the "[File]" header that ends the
+// "[Directory]" section: the file table the install engine copies from and
+// the package check vets. Every reader of the table finds it this way, so a
+// "[File]" line elsewhere (in [Basal], [Menu] or [Run]) is never taken for
+// it. Hands each directory line (without its line end) to directories when
+// given. False when either header is missing.
+bool SkipToFileTable(CScriptFile& script, std::vector<std::string>* directories = nullptr);
 
 // One line of the [File] table: 268 columns of target name, 20 of offset,
 // 20 of size and the flag character.

@@ -50,7 +50,10 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     ctx.installAborted = false;
 
     // 3. Temporary paths.
-    if (!SetTemporaryPaths(ctx, TemporaryStem(sys.TemporaryFolder(), sys.Now()))) {
+    // Every temporary file is a new one: a stem whose files exist already
+    // is passed over, and a file that appears in the meantime is neither
+    // written, read nor deleted.
+    if (!ChooseTemporaryPaths(sys, ctx, TemporaryStem(sys.TemporaryFolder(), sys.Now()))) {
         sys.ShowMessage(kMsgScriptOpenError, kCaptionError);
         return StartupEnd::ScriptUnreadable;
     }
@@ -74,10 +77,16 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     ctx.packageFileCount = header.fileCount;
 
     // 6. The script.
-    ExtractStoredFile(sys, *package, ctx.scriptFilePath,
-                      static_cast<std::int64_t>(packageOffset + kPackageHeaderSize), header.scriptLength);
+    const ExtractResult scriptWritten =
+        ExtractStoredFileNew(sys, *package, ctx.scriptFilePath,
+                             static_cast<std::int64_t>(packageOffset + kPackageHeaderSize), header.scriptLength);
     ctx.packageDataBase += header.scriptLength;
     package.reset();
+    if (scriptWritten != ExtractResult::Done) {
+        if (scriptWritten == ExtractResult::NotCreated) ctx.scriptFilePath[0] = '\0';  // not ours
+        sys.ShowMessage(kMsgScriptOpenError, kCaptionError);
+        return StartupEnd::ScriptUnreadable;
+    }
 
     // 7. The [Basal] lines.
     BasalLines basal;
@@ -107,10 +116,13 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
 
     // 10. The pictures.
     ctx.showWelcomePages = true;
+    // The picture lines are the first two of the table the package check
+    // vetted, the one after "[Directory]", never those after an earlier
+    // "[File]" line.
     auto script = OpenScript(sys, ctx.scriptFilePath);
-    if (script) script->SkipToSection(kFileHeader, kShortLineBound);
+    const bool tableFound = script && SkipToFileTable(*script);
     package = sys.OpenForReading(ctx.packagePath);
-    if (!script || !package) {
+    if (!tableFound || !package) {
         sys.ShowMessage(kMsgPicturesOpenError, kCaptionError);
         return StartupEnd::PicturesUnreadable;
     }
@@ -120,12 +132,20 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     FileTableEntry welcome;
     script->ReadLine(line, sizeof line);
     ParseFileTableLine(line, welcome);
-    ExtractStoredFile(sys, *package, ctx.welcomeBitmapPath, ctx.packageDataBase + welcome.offset, welcome.size);
+    // A picture file that could not be made new is not ours: its path is
+    // cleared so that no page shows or deletes it.
+    if (ExtractStoredFileNew(sys, *package, ctx.welcomeBitmapPath, ctx.packageDataBase + welcome.offset,
+                             welcome.size) == ExtractResult::NotCreated)
+        ctx.welcomeBitmapPath[0] = '\0';
     FileTableEntry splash;
     bool showSplash = script->ReadLine(line, sizeof line) && IsSplashTag(line);
     if (showSplash) {
         ParseFileTableLine(line, splash);
-        ExtractStoredFile(sys, *package, ctx.splashBitmapPath, ctx.packageDataBase + splash.offset, splash.size);
+        if (ExtractStoredFileNew(sys, *package, ctx.splashBitmapPath, ctx.packageDataBase + splash.offset,
+                                 splash.size) == ExtractResult::NotCreated) {
+            ctx.splashBitmapPath[0] = '\0';
+            showSplash = false;
+        }
     }
 
     // 12. The pages.

@@ -99,56 +99,119 @@ bool CDibImage::LoadBmp(const std::string& path)
     if (std::fread(fileHeader, 1, kFileHeaderSize, file.f) != kFileHeaderSize) return false;
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return false;
 
-    const int blockSize = static_cast<int>(length - kFileHeaderSize);
-    std::uint8_t* block = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(blockSize)];
-    if (!block) return false;
-    if (std::fread(block, 1, static_cast<std::size_t>(blockSize), file.f) != static_cast<std::size_t>(blockSize)) {
-        delete[] block;
+    const int bodySize = static_cast<int>(length - kFileHeaderSize);
+    std::uint8_t* body = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(bodySize)];
+    if (!body) return false;
+    struct BodyOwner {
+        std::uint8_t*& p;
+        ~BodyOwner() { delete[] p; }
+    } owner{body};
+    if (std::fread(body, 1, static_cast<std::size_t>(bodySize), file.f) != static_cast<std::size_t>(bodySize))
+        return false;
+
+    // Only the info headers that begin with the 40-byte layout (40, and the
+    // larger ones other programs write: 52, 56, 108, 124 bytes) are read.
+    const std::uint32_t headerSize = Get32(body);
+    if (headerSize < static_cast<std::uint32_t>(kInfoHeaderSize) || headerSize > static_cast<std::uint32_t>(bodySize)) {
+        ShowMessage(kMsgBadBmpHeader);
         return false;
     }
-
-    if (Get16(block + 14) != 24) {
-        delete[] block;
+    if (Get16(body + 14) != 24) {
         Free();
-        ShowMessage("Not a 24bit BMP!");
+        ShowMessage(kMsgNot24Bit);
+        return false;
+    }
+    if (Get32(body + 16) != 0) {
+        ShowMessage(kMsgCompressedBmp);
         return false;
     }
 
-    // The header's size must be one the block really holds: a zero, negative
-    // (top-down) or oversized picture is refused like a truncated file, so
+    // The numbers must describe pixels the file really holds: a zero or
+    // oversized picture, or rows that reach past the end, are refused, so
     // pixel access never leaves the block.
-    const int width = static_cast<int>(Get32(block + 4));
-    const int height = static_cast<int>(Get32(block + 8));
-    if (width <= 0 || height <= 0 || width > (INT_MAX - 3) / 3 ||
-        kInfoHeaderSize + static_cast<long long>(height) * StrideFor(width) > blockSize) {
-        delete[] block;
+    const std::int32_t width = static_cast<std::int32_t>(Get32(body + 4));
+    const std::int32_t signedHeight = static_cast<std::int32_t>(Get32(body + 8));
+    const std::uint32_t pixelOffset = Get32(fileHeader + 10);
+    const bool topDown = signedHeight < 0;
+    const long long height = topDown ? -static_cast<long long>(signedHeight) : signedHeight;
+    const long long firstRow = static_cast<long long>(pixelOffset) - kFileHeaderSize;
+    if (width <= 0 || height <= 0 || height > INT_MAX || width > (INT_MAX - 3) / 3 ||
+        firstRow < static_cast<long long>(headerSize) ||
+        firstRow + height * StrideFor(width) > bodySize) {
+        ShowMessage(kMsgDamagedBmp);
         return false;
     }
+    const std::size_t rowsSize = static_cast<std::size_t>(height) * static_cast<std::size_t>(StrideFor(width));
 
-    Free();
-    block_ = block;
-    blockSize_ = blockSize;
+    // A plain picture is held as the file has it. Any other is moved into
+    // the usual block: a 40-byte header, the rows bottom-up, then whatever
+    // followed the rows in the file.
+    if (headerSize == static_cast<std::uint32_t>(kInfoHeaderSize) && firstRow == kInfoHeaderSize && !topDown) {
+        Free();
+        block_ = body;
+        body = nullptr;
+        blockSize_ = bodySize;
+    } else {
+        const std::size_t tail = static_cast<std::size_t>(bodySize) - static_cast<std::size_t>(firstRow) - rowsSize;
+        const std::size_t size = kInfoHeaderSize + rowsSize + tail;
+        std::uint8_t* block = new (std::nothrow) std::uint8_t[size];
+        if (!block) return false;
+        std::memcpy(block, body, kInfoHeaderSize);
+        Put32(block + 0, kInfoHeaderSize);
+        Put32(block + 8, static_cast<std::uint32_t>(height));
+        Put32(block + 32, 0);  // colours used: the block has no colour table
+        Put32(block + 36, 0);
+        const std::size_t stride = static_cast<std::size_t>(StrideFor(width));
+        const std::uint8_t* rows = body + firstRow;
+        for (long long r = 0; r < height; ++r) {
+            const long long from = topDown ? height - 1 - r : r;
+            std::memcpy(block + kInfoHeaderSize + static_cast<std::size_t>(r) * stride,
+                        rows + static_cast<std::size_t>(from) * stride, stride);
+        }
+        if (tail > 0) std::memcpy(block + kInfoHeaderSize + rowsSize, rows + rowsSize, tail);
+        Free();
+        block_ = block;
+        blockSize_ = static_cast<int>(size);
+    }
     colourCount_ = 0;
     bits_ = block_ + kInfoHeaderSize;
     width_ = width;
-    height_ = height;
+    height_ = static_cast<int>(height);
     return true;
 }
 
-bool CDibImage::SaveBmp(const std::string& path) const
+bool CDibImage::WriteBmpFile(const std::string& path) const
 {
-    if (!block_) return false;
     FileCloser file{OpenFile(path, "wb")};
     if (!file.f) return false;
     std::uint8_t fileHeader[kFileHeaderSize] = {'B', 'M'};
     Put32(fileHeader + 2, static_cast<std::uint32_t>(blockSize_) + kFileHeaderSize);
     Put32(fileHeader + 10, kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourCount_));
-    if (std::fwrite(fileHeader, 1, kFileHeaderSize, file.f) != kFileHeaderSize) return false;
-    if (std::fwrite(block_, 1, static_cast<std::size_t>(blockSize_), file.f) != static_cast<std::size_t>(blockSize_))
-        return false;
+    const bool written =
+        std::fwrite(fileHeader, 1, kFileHeaderSize, file.f) == kFileHeaderSize &&
+        std::fwrite(block_, 1, static_cast<std::size_t>(blockSize_), file.f) == static_cast<std::size_t>(blockSize_);
     const int closed = std::fclose(file.f);
     file.f = nullptr;
-    return closed == 0;
+    return written && closed == 0;
+}
+
+bool CDibImage::SaveBmp(const std::string& path) const
+{
+    if (!block_) return false;
+    // Written under a name of its own first: a file already at path is
+    // replaced only by a complete new one (a full disk keeps the old file).
+    const std::string temporary = path + kSavingSuffix;
+    if (!WriteBmpFile(temporary)) {
+        RemoveFile(temporary);
+        return false;
+    }
+    // A rename that will not replace a file (the C library's on Windows)
+    // gets the old file out of the way only now that the new one is whole.
+    if (RenameFile(temporary, path) || (RemoveFile(path) && RenameFile(temporary, path))) return true;
+    // A file layer that cannot rename at all: the picture is known to fit,
+    // so it is written in place.
+    RemoveFile(temporary);
+    return WriteBmpFile(path);
 }
 
 bool CDibImage::Draw(IDrawSurface& surface, int x, int y, int drawWidth, int drawHeight) const

@@ -8,6 +8,12 @@ namespace rv {
 
 class IDrawSurface;
 
+// The loader's messages.
+inline constexpr const char* kMsgNot24Bit = "Not a 24bit BMP!";
+inline constexpr const char* kMsgCompressedBmp = "Compressed BMP not supported!";
+inline constexpr const char* kMsgBadBmpHeader = "Unknown BMP header!";
+inline constexpr const char* kMsgDamagedBmp = "Damaged BMP: sizes do not fit the file!";
+
 // Colour values are 0x00BBGGRR; white means no depth.
 using Colour = std::uint32_t;
 constexpr Colour kWhite = 0xFFFFFF;
@@ -28,10 +34,19 @@ public:
     // Makes a white picture of width x height. Returns false, keeping the old
     // picture, when the size is not positive or the memory cannot be had.
     bool Create(int width, int height);
-    // Replaces the picture with a 24-bit BMP file. A file of another depth
-    // shows "Not a 24bit BMP!" and leaves the image empty; any other failure
-    // (missing, not "BM", truncated, impossible size) keeps the old picture.
+    // Replaces the picture with an uncompressed 24-bit BMP file. The info
+    // header may be larger than 40 bytes, the pixels may start anywhere after
+    // it, and a negative height (top-down rows) is turned upright; the
+    // picture is always held as a 40-byte header and bottom-up rows. A file
+    // of another depth shows "Not a 24bit BMP!" and leaves the image empty. A
+    // compressed picture, an unknown header or sizes that do not fit the file
+    // show their own message; these and the silent failures (missing, not
+    // "BM", shorter than its headers) keep the old picture.
     bool LoadBmp(const std::string& path);
+    // Writes the picture as a BMP file: first as path + ".saving", which
+    // then replaces any file at path, so a failed save (a full disk) leaves
+    // the old file as it was and nothing else behind.
+    static constexpr const char* kSavingSuffix = ".saving";
     bool SaveBmp(const std::string& path) const;
     bool Draw(IDrawSurface& surface, int x, int y, int drawWidth = -1, int drawHeight = -1) const;
 
@@ -65,6 +80,7 @@ public:
 
 private:
     void Free();
+    bool WriteBmpFile(const std::string& path) const;
 
     int width_ = 0;
     int height_ = 0;

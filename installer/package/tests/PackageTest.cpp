@@ -330,18 +330,78 @@ TEST_F(PackageCheck, RefusesItemsOutsideTheStoredData)
     EXPECT_NE(problem.find("beyond the end"), std::string::npos) << problem;
 }
 
-TEST_F(PackageCheck, RefusesAScriptWithoutBasalOrFileTable)
+TEST_F(PackageCheck, RefusesAScriptWithoutFileTable)
 {
     std::string problem;
-    std::string noBasal = package;
-    noBasal.replace(40, 7, "[Basel]");
-    EXPECT_FALSE(Check(stub + noBasal, problem));
-    EXPECT_NE(problem.find("[Basal]"), std::string::npos) << problem;
-
     std::string noTotal = package;
     noTotal.replace(noTotal.find("[TotalSize]"), 11, "[TotalSizE]");
     EXPECT_FALSE(Check(stub + noTotal, problem));
     EXPECT_NE(problem.find("file table"), std::string::npos) << problem;
+}
+
+TEST_F(PackageCheck, TheFirstLineIsNotJudged)
+{
+    // The installer reads line 1 by position and never looks at it.
+    std::string problem;
+    for (const char* first : {"[BASAL]", "[Basel]", "xxxxxxx"}) {
+        std::string other = package;
+        other.replace(40, 7, first);
+        EXPECT_TRUE(Check(stub + other, problem)) << first << ": " << problem;
+    }
+}
+
+TEST_F(PackageCheck, ABasalLineIsRefusedForWhatIsReallyWrongWithIt)
+{
+    const std::size_t name = package.find("Relievo\r\n");
+    ASSERT_NE(name, std::string::npos);
+    struct Case {
+        std::string line;  // replaces "Relievo\r\n"
+        const char* cause;
+    };
+    const Case cases[] = {
+        {std::string("Rel\0evo\r\n", 9), "NUL"},
+        {std::string("Relievo\n"), "line end"},
+        {std::string(300, 'x') + "\r\n", "longer than 299"},
+        {std::string(420, 'x') + "\r\n", "longer than 299"},
+    };
+    for (const Case& c : cases) {
+        std::string script = package.substr(40, ScriptLength());
+        script.replace(name - 40, 9, c.line);
+        const std::string changed = FormatPackageHeader(static_cast<std::int64_t>(script.size()), 5) + script +
+                                    package.substr(40 + ScriptLength());
+        std::string problem;
+        EXPECT_FALSE(Check(stub + changed, problem)) << c.cause;
+        EXPECT_NE(problem.find(c.cause), std::string::npos) << problem;
+        EXPECT_NE(problem.find("name line"), std::string::npos) << problem;
+        if (std::string_view(c.cause) != "longer than 299") {
+            EXPECT_EQ(problem.find("longer"), std::string::npos) << problem;
+        }
+    }
+    // 299 bytes fit.
+    std::string script = package.substr(40, ScriptLength());
+    script.replace(name - 40, 9, std::string(299, 'x') + "\r\n");
+    std::string problem;
+    EXPECT_TRUE(Check(stub + FormatPackageHeader(static_cast<std::int64_t>(script.size()), 5) + script +
+                          package.substr(40 + ScriptLength()),
+                      problem))
+        << problem;
+}
+
+TEST_F(PackageCheck, TheFileTableIsTheOneAfterDirectory)
+{
+    // A "[File]" line in [Run] followed by a picture-like line: the check
+    // reads the real table, and so must the start-up.
+    description.runCaption = "[File]";
+    std::string fake;
+    std::string reason;
+    ASSERT_TRUE(FormatFileTableLine("[WelPic]", 40, 30, 'B', fake, reason)) << reason;
+    description.runCommand = fake.substr(0, fake.size() - 2);
+    std::string problem;
+    EXPECT_TRUE(Check(stub + BuildOrFail(description), problem)) << problem;
+    std::string script = BuildOrFail(description).substr(40);
+    auto contents = ReadSetupScript(script);
+    EXPECT_EQ(contents.welcomePicture.size, static_cast<std::int32_t>(description.welcomePicture.size()));
+    EXPECT_EQ(contents.runCaption, "[File]");
 }
 
 TEST_F(PackageCheck, APictureThatIsNeverReadMayHoldAnyOffsetAndSize)

@@ -248,3 +248,136 @@ TEST_F(Startup, TheSplashTagAloneDecidesWhetherTheSplashShows)
     EXPECT_EQ(pages.runs, (std::vector<std::string>{"splash", "welcome", "licence"}));
     EXPECT_EQ(sys.files[ctx.splashBitmapPath], description.splashPicture);
 }
+
+TEST_F(Startup, WithoutWelcomePagesTheUninstallFlagIsStillSet)
+{
+    description.showWelcomePages = false;
+    description.registerUninstall = true;
+    Install(Package());
+    EXPECT_EQ(Run(), StartupEnd::PathPageRun);
+    EXPECT_FALSE(ctx.showWelcomePages);
+    EXPECT_TRUE(ctx.registerUninstall);
+}
+
+TEST_F(Startup, AFirstLineInOtherLettersInstalls)
+{
+    std::string package = Package();
+    ASSERT_EQ(package.compare(40, 7, "[Basal]"), 0);
+    package.replace(40, 7, "[BASAL]");
+    Install(package);
+    EXPECT_EQ(Run(), StartupEnd::WizardRun);
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_STREQ(ctx.displayName, "Relievo");
+    EXPECT_EQ(sys.files[ctx.welcomeBitmapPath], description.welcomePicture);
+}
+
+TEST_F(Startup, PicturesComeFromTheTableTheCheckVetted)
+{
+    // "[File]" as the run caption, then a line that looks like a welcome
+    // picture line of 30 bytes at offset 40: only the real table counts.
+    std::string fake, reason;
+    ASSERT_TRUE(FormatFileTableLine("[WelPic]", 40, 30, 'B', fake, reason)) << reason;
+    for (int where = 0; where < 3; ++where) {
+        description = test::SampleDescription();
+        sys.files.clear();
+        pages.runs.clear();
+        if (where == 0) {
+            description.runCaption = "[File]";
+            description.runCommand = fake.substr(0, fake.size() - 2);
+        } else if (where == 1) {
+            description.menuGroup = "[File]";
+            description.shortcuts.clear();
+        } else {
+            description.clearFile = {"[File]", fake.substr(0, fake.size() - 2)};
+        }
+        Install(Package());
+        EXPECT_EQ(Run(), StartupEnd::WizardRun) << where;
+        EXPECT_EQ(sys.files[ctx.welcomeBitmapPath], description.welcomePicture) << where;
+        EXPECT_EQ(sys.files[ctx.splashBitmapPath], description.splashPicture) << where;
+    }
+}
+
+// The temporary files are always new files of the installer's own.
+TEST_F(Startup, AStemWhoseFilesExistIsPassedOver)
+{
+    const std::string planted = "planted by someone else";
+    for (const char* suffix : {".ini", "Wel.Bmp", "Soft.Bmp"}) {
+        sys.files.clear();
+        pages.runs.clear();
+        Install(Package());
+        sys.files[kStem + suffix] = planted;
+        sys.files[kStem + "-1.ini"] = planted;  // the next stem is taken too
+        EXPECT_EQ(Run(), StartupEnd::WizardRun) << suffix;
+        EXPECT_STREQ(ctx.scriptFilePath, (kStem + "-2.ini").c_str());
+        EXPECT_STREQ(ctx.welcomeBitmapPath, (kStem + "-2Wel.Bmp").c_str());
+        EXPECT_STREQ(ctx.splashBitmapPath, (kStem + "-2Soft.Bmp").c_str());
+        EXPECT_EQ(sys.files[kStem + suffix], planted);
+        EXPECT_EQ(sys.files[kStem + "-1.ini"], planted);
+        EXPECT_EQ(pages.filesAtFirstPage[ctx.welcomeBitmapPath], description.welcomePicture);
+        EXPECT_TRUE(sys.messages.empty());
+    }
+}
+
+TEST_F(Startup, WhenEveryStemIsTakenNothingIsWritten)
+{
+    Install(Package());
+    const std::string other(1, 'x');
+    sys.files.emplace(kStem + ".ini", other);
+    for (int n = 1; n < kTemporaryStemTries; ++n) {
+        std::string taken = kStem;
+        taken += '-';
+        taken += std::to_string(n);
+        taken += "Wel.Bmp";
+        sys.files.emplace(taken, other);
+    }
+    const auto before = sys.files;
+    EXPECT_EQ(Run(), StartupEnd::ScriptUnreadable);
+    EXPECT_EQ(sys.files, before);
+    EXPECT_STREQ(ctx.scriptFilePath, "");
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0].text, kMsgScriptOpenError);
+}
+
+namespace {
+
+// A system where a file appears under a temporary name after the stem was
+// chosen and before the installer creates it.
+class RacedPlatform : public FakePlatform {
+public:
+    std::string raced;
+    std::unique_ptr<IBinaryFile> CreateNewForWriting(const std::string& path) override
+    {
+        if (path == raced) files[path] = "someone else's";
+        return FakePlatform::CreateNewForWriting(path);
+    }
+};
+
+} // namespace
+
+TEST_F(Startup, AFileThatAppearsMeanwhileIsNeitherWrittenNorKept)
+{
+    for (const char* suffix : {".ini", "Wel.Bmp", "Soft.Bmp"}) {
+        RacedPlatform raced;
+        raced.raced = kStem + suffix;
+        PackageDescription d = test::SampleDescription();
+        std::string package, problem;
+        ASSERT_TRUE(BuildPackage(d, package, problem));
+        raced.files[raced.moduleFileName] = Pattern(kOffset, 1) + package;
+        InstallContext fresh;
+        RecordingPages recorded;
+        const StartupEnd end = RunStartup(raced, recorded, fresh, kOffset);
+        EXPECT_EQ(raced.files[kStem + suffix], "someone else's") << suffix;
+        ASSERT_FALSE(raced.messages.empty());
+        EXPECT_EQ(raced.messages[0].text, kStem + suffix);
+        EXPECT_EQ(raced.messages[0].caption, kCaptionCreateFileError);
+        if (std::string_view(suffix) == ".ini") {
+            EXPECT_EQ(end, StartupEnd::ScriptUnreadable);
+            EXPECT_STREQ(fresh.scriptFilePath, "") << "the stub must not delete it";
+        } else {
+            EXPECT_EQ(end, StartupEnd::WizardRun);
+            EXPECT_STREQ(std::string_view(suffix) == "Wel.Bmp" ? fresh.welcomeBitmapPath : fresh.splashBitmapPath, "")
+                << "no page shows or deletes it";
+        }
+        EXPECT_EQ(recorded.runs.size(), std::string_view(suffix) == ".ini" ? 0u : std::string_view(suffix) == "Wel.Bmp" ? 3u : 2u) << suffix;
+    }
+}

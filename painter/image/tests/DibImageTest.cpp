@@ -178,7 +178,7 @@ TEST_F(DibImageFiles, OtherDepthsShowTheMessageAndEmptyTheImage)
     EXPECT_EQ(img.Height(), 0);
 }
 
-TEST_F(DibImageFiles, BadFilesFailSilentlyAndKeepTheOldPicture)
+TEST_F(DibImageFiles, UnreadableFilesFailSilentlyAndKeepTheOldPicture)
 {
     CDibImage img;
     const auto good = SavedSample(img);
@@ -187,21 +187,7 @@ TEST_F(DibImageFiles, BadFilesFailSilentlyAndKeepTheOldPicture)
     notBm[0] = 'X';
     bad.emplace_back("notbm.bmp", notBm);
     bad.emplace_back("short.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 10));
-    bad.emplace_back("headeronly.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 54));
-    bad.emplace_back("truncated.bmp", std::vector<unsigned char>(good.begin(), good.end() - 1));
-    auto zeroWidth = good;
-    Put32(zeroWidth, 18, 0);
-    bad.emplace_back("zerowidth.bmp", zeroWidth);
-    auto negative = good;
-    Put32(negative, 22, static_cast<std::uint32_t>(-2));
-    bad.emplace_back("topdown.bmp", negative);
-    auto tall = good;
-    Put32(tall, 22, 3); // one row more than the file holds
-    bad.emplace_back("tall.bmp", tall);
-    auto absurd = good;
-    Put32(absurd, 18, 0x7FFFFFFF);
-    Put32(absurd, 22, 0x7FFFFFFF);
-    bad.emplace_back("absurd.bmp", absurd);
+    bad.emplace_back("headers.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 53));
 
     for (const auto& [name, bytes] : bad) {
         WriteAll(Path(name), bytes);
@@ -216,6 +202,54 @@ TEST_F(DibImageFiles, BadFilesFailSilentlyAndKeepTheOldPicture)
     CDibImage empty;
     EXPECT_FALSE(empty.SaveBmp(Path("empty.bmp")));
     EXPECT_FALSE(fs::exists(Path("empty.bmp")));
+}
+
+TEST_F(DibImageFiles, SizesThatDoNotFitTheFileAreRefusedWithAMessage)
+{
+    CDibImage img;
+    const auto good = SavedSample(img);
+    std::vector<std::pair<const char*, std::vector<unsigned char>>> bad;
+    bad.emplace_back("headeronly.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 54));
+    bad.emplace_back("truncated.bmp", std::vector<unsigned char>(good.begin(), good.end() - 1));
+    auto zeroWidth = good;
+    Put32(zeroWidth, 18, 0);
+    bad.emplace_back("zerowidth.bmp", zeroWidth);
+    auto tall = good;
+    Put32(tall, 22, 3); // one row more than the file holds
+    bad.emplace_back("tall.bmp", tall);
+    auto absurd = good;
+    Put32(absurd, 18, 0x7FFFFFFF);
+    Put32(absurd, 22, 0x7FFFFFFF);
+    bad.emplace_back("absurd.bmp", absurd);
+
+    for (const auto& [name, bytes] : bad) {
+        box.shown.clear();
+        WriteAll(Path(name), bytes);
+        EXPECT_FALSE(img.LoadBmp(Path(name))) << name;
+        EXPECT_EQ(img.Width(), 3) << name;
+        EXPECT_EQ(img.GetPixel(0, 0), 0x010203u) << name;
+        ASSERT_EQ(box.shown.size(), 1u) << name;
+        EXPECT_EQ(box.shown[0], kMsgDamagedBmp) << name;
+    }
+}
+
+TEST_F(DibImageFiles, ATopDownPictureIsTurnedUpright)
+{
+    CDibImage img;
+    auto bytes = SavedSample(img);
+    // Rows swapped and the height negated: the same picture stored top-down.
+    std::vector<unsigned char> topDown(bytes.begin(), bytes.begin() + 54);
+    topDown.insert(topDown.end(), bytes.begin() + 54 + 12, bytes.begin() + 54 + 24);
+    topDown.insert(topDown.end(), bytes.begin() + 54, bytes.begin() + 54 + 12);
+    Put32(topDown, 22, static_cast<std::uint32_t>(-2));
+    WriteAll(Path("topdown.bmp"), topDown);
+    CDibImage again;
+    ASSERT_TRUE(again.LoadBmp(Path("topdown.bmp")));
+    EXPECT_EQ(again.Height(), 2);
+    EXPECT_EQ(again.GetPixel(0, 0), 0x010203u);
+    EXPECT_EQ(again.GetPixel(2, 1), 0x0000FFu);
+    ASSERT_TRUE(again.SaveBmp(Path("upright.bmp")));
+    EXPECT_EQ(ReadAll(Path("upright.bmp")), bytes);
 }
 
 TEST(DibImage, DrawStretchesTheWholePictureThroughTheSurface)
