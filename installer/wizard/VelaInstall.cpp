@@ -11,6 +11,7 @@
 #include "installer/package/Startup.h"
 #include "installer/wizard/PackageOffset.h"
 #include "win32/framework/Wnd.h"
+#include "win32/installer/DllSafety.h"
 #include "win32/installer/EngineSystem.h"
 #include "win32/installer/PackageSystem.h"
 #include "win32/installer/WizardPages.h"
@@ -26,6 +27,10 @@ void __verbose_terminate_handler()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    // Before anything is loaded on demand: a DLL planted beside a downloaded
+    // installer must never be the one that runs.
+    w32::RestrictDllSearchToSystemFolder();
+
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_WIN95_CLASSES;

@@ -98,8 +98,14 @@ bool ReadBmp(rv::CDibImage& image, const std::string& path, MessageCollector& me
     std::fclose(probe);
     messages.Forget();
     if (image.LoadBmp(path)) return true;
-    if (messages.Saw("Not a 24bit BMP!"))
+    if (messages.Saw(rv::kMsgNot24Bit))
         problem = path + ": not a 24-bit BMP";
+    else if (messages.Saw(rv::kMsgCompressedBmp))
+        problem = path + ": a compressed BMP (only uncompressed 24-bit pictures can be read)";
+    else if (messages.Saw(rv::kMsgBadBmpHeader))
+        problem = path + ": a BMP header of an unknown kind";
+    else if (messages.Saw(rv::kMsgDamagedBmp))
+        problem = path + ": a damaged BMP (its sizes do not fit the file)";
     else
         problem = path + ": not a BMP file, or truncated";
     messages.Forget();

@@ -220,6 +220,13 @@ std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateForWriting(const std::s
     return OpenHandle(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
 }
 
+// Fails when the file exists: the installer's temporary files are never
+// written over, and never trusted, whoever made them.
+std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateNewForWriting(const std::string& path)
+{
+    return OpenHandle(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW);
+}
+
 bool CPackageSystem::RemoveFile(const std::string& path)
 {
     return DeleteFileW(Widen(path).c_str()) != 0;

@@ -26,6 +26,7 @@ public:
     void ShowMessage(std::string_view text, std::string_view caption) override;
     std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override;
     std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string& path) override;
+    std::unique_ptr<vela::IBinaryFile> CreateNewForWriting(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
 };
 

@@ -214,6 +214,7 @@ TEST_F(Cli, BadInputIsRefusedWithOneLineAndNoOutput)
     WriteVariant("t.bmp", "8bit.bmp", 28, 8);
     WriteVariant("t.bmp", "cut.bmp", 0, 'B', 54 + 40 * 3 * 10);
     WriteVariant("t.bmp", "notbmp.bmp", 0, 'X');
+    WriteVariant("t.bmp", "rle.bmp", 30, 1);  // compression: run-length
     std::ofstream(P("keep.bmp")) << "old contents";
     const auto keep = ReadAll(P("keep.bmp"));
     const auto before = Files();
@@ -227,7 +228,8 @@ TEST_F(Cli, BadInputIsRefusedWithOneLineAndNoOutput)
     const std::vector<Case> cases = {
         {RunGenerate, {"--tile", P("missing.bmp"), "--out", out}, "missing.bmp"},
         {RunGenerate, {"--tile", P("8bit.bmp"), "--out", out}, "not a 24-bit BMP"},
-        {RunGenerate, {"--tile", P("cut.bmp"), "--out", out}, "cut.bmp"},
+        {RunGenerate, {"--tile", P("cut.bmp"), "--out", out}, "cut.bmp: a damaged BMP"},
+        {RunGenerate, {"--tile", P("rle.bmp"), "--out", out}, "rle.bmp: a compressed BMP"},
         {RunGenerate, {"--tile", P("notbmp.bmp"), "--out", out}, "notbmp.bmp"},
         {RunGenerate, {"--tile", P("t.bmp"), "--depth", P("nodepth.bmp"), "--out", out}, "nodepth.bmp"},
         {RunGenerate, {"--tile", P("t.bmp"), "--depth", P("8bit.bmp"), "--out", out}, "8bit.bmp"},

@@ -114,6 +114,20 @@ TEST_F(PackageSystemTest, FileStreamsWriteSeekAndReadBackUnderADoubleBytePath)
     EXPECT_FALSE(sys.CreateForWriting(folder + "\\no such folder\\x.bin"));
 }
 
+TEST_F(PackageSystemTest, NewFilesAreNeverMadeOverAnExistingOne)
+{
+    const std::string path = folder + "\\" + kJinHua + ".new";
+    auto made = sys.CreateNewForWriting(path);
+    ASSERT_TRUE(made);
+    ASSERT_EQ(made->Write("first", 5), 5u);
+    made.reset();
+    // A second exclusive create fails and leaves the first file as it was,
+    // even while nobody holds it open.
+    EXPECT_FALSE(sys.CreateNewForWriting(path));
+    EXPECT_EQ(ReadAll(sys, path), "first");
+    EXPECT_TRUE(sys.RemoveFile(path));
+}
+
 TEST_F(PackageSystemTest, ExtractionCopiesRealFilesByteIdentically)
 {
     const std::string source = folder + "\\package.bin";
