@@ -24,7 +24,7 @@ std::wstring FrameTitle(HINSTANCE instance)
 {
     const std::wstring doc = LoadResString(instance, IDR_MAINFRAME);
     const std::wstring app = doc.substr(0, doc.find(L'\n'));
-    return LoadResString(instance, 57344) + L" - " + app;
+    return LoadResString(instance, AFX_IDS_UNTITLED) + L" - " + app;
 }
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
