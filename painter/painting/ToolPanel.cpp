@@ -138,9 +138,17 @@ void CToolPanel::Route(int command)
     }
 }
 
+void CToolPanel::OnSliderMoved(int id, int pos)
+{
+    SetSliderPos(id, pos);
+    Refresh(id);
+    Refresh(id);
+}
+
 void CToolPanel::Refresh(int command)
 {
     if (command != kRefreshOnly) Route(command);
+    ++revision_;
 
     // The swatch, from the radio buttons and the colour slider as they are.
     const bool black = radioBlack_;

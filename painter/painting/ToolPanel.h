@@ -3,6 +3,17 @@
 // settings the tools read (copied from the controls at each refresh), the
 // colour swatch and the gradient strip, whose 119 column colours are the
 // gradient tools' colour table. The dialog window mirrors these states.
+//
+// How the panel's window (dialog 146) uses it: at creation it sets each
+// control from SliderRange/SliderPos, IsChecked and IsPushed (the eraser
+// buttons carry the icons ButtonIcon gives). A button click goes to
+// Click(id); a slider's move to OnSliderMoved(id, pos); any other
+// notification a control sends to Refresh(id). After each of these, and
+// after every mouse event of the view (the colour picker changes the colour
+// settings), the window sets its controls from the model again and, when
+// Revision() has changed, repaints the strip (StripColumn, kStripHeight rows
+// of each column) and the swatch (SwatchColour over kSwatchWidth x
+// kSwatchHeight pixels).
 #include "painter/image/DibImage.h"
 
 #include <array>
@@ -35,6 +46,12 @@ public:
     // The pseudo-command that asks for a refresh without routing.
     static constexpr int kRefreshOnly = 9999;
     static constexpr int kStripColumns = 119;
+    static constexpr int kStripHeight = 16;
+    static constexpr int kSwatchWidth = 25;
+    static constexpr int kSwatchHeight = 26;
+
+    // The icon resource of an eraser button (147, 148, 149), 0 for others.
+    static int ButtonIcon(int id) { return id >= IdSoft && id <= IdSquare ? 147 + (id - IdSoft) : 0; }
 
     CToolPanel() { strip_.fill(kWhite); }
 
@@ -57,6 +74,12 @@ public:
     // Routes the command (unless it is kRefreshOnly), redraws the swatch and
     // the strip and copies the controls into the stored settings.
     void Refresh(int command);
+    // A slider was moved by the user: the slider reports the move and
+    // repaints, and each of its notifications refreshes the panel, so the
+    // strip shows the new setting at once.
+    void OnSliderMoved(int id, int pos);
+    // Counts the refreshes: the previews are redrawn at each.
+    int Revision() const { return revision_; }
 
     int EraserWidth() const { return eraserWidth_; }
     int EraserKind() const { return eraserKind_; }
@@ -114,6 +137,7 @@ private:
     // Previews: the strip's columns (white until first drawn) and the swatch.
     std::array<Colour, kStripColumns> strip_{};
     Colour swatch_ = kWhite;
+    int revision_ = 0;
 };
 
 } // namespace rv

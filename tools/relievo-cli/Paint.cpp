@@ -32,6 +32,7 @@ const char kPaintHelp[] =
     "                       family black|blue, value 0-255\n"
     "  scroll X Y           scroll the view to (X, Y)\n"
     "  down X Y | move X Y | up X Y   left button and mouse at a view point\n"
+    "                       (0 to 32767; beyond the depth map the view is white)\n"
     "  clear                clear the drawing\n";
 
 // Large enough for any picture the painter makes, small enough that the

@@ -1,15 +1,15 @@
 #include "painter/app/view/DrawingView.h"
 
+#include "painter/app/view/ViewText.h"
+#include "painter/image/Platform.h"
+#include "painter/stereo/DepthMap.h"
+#include "painter/stereo/Stereogram.h"
+
 #include <algorithm>
 #include <climits>
 
 namespace rv {
 namespace {
-
-std::unique_ptr<CDibImage> OrEmpty(std::unique_ptr<CDibImage> image)
-{
-    return image ? std::move(image) : std::make_unique<CDibImage>();
-}
 
 struct ToolCommand {
     int command;
@@ -25,6 +25,25 @@ constexpr ToolCommand kToolCommands[] = {
     {CmdBrush, ToolBrush},
 };
 
+// The import's one filter: "图象文件(*.bmp)".
+const char kImportFilterName[] = "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp)";
+const char kImportPattern[] = "*.bmp";
+// The longest program path the platform reports.
+constexpr std::size_t kMaxModulePath = 260;
+
+const std::string& EditText(const std::vector<DialogEdit>& edits, int id)
+{
+    static const std::string none;
+    for (const DialogEdit& e : edits)
+        if (e.id == id) return e.text;
+    return none;
+}
+
+bool HasDepthMapSize(const PictureLayout& layout)
+{
+    return layout.DepthMapWidth() >= 1 && layout.DepthMapHeight() >= 1;
+}
+
 } // namespace
 
 int ToolForCommand(int command)
@@ -34,10 +53,50 @@ int ToolForCommand(int command)
     return -1;
 }
 
+CDrawingView::Start CDrawingView::ProgramStart(IViewPlatform& platform)
+{
+    Start start;
+    start.platform = &platform;
+    // Every relative path of the painter (back, sample, result) is taken
+    // from the program's folder.
+    start.programDir = FolderOfPath(CutText(platform.ModuleFileName(), kMaxModulePath));
+    if (!start.programDir.empty()) platform.SetCurrentFolder(start.programDir);
+    start.background = std::make_unique<CDibImage>();
+    LoadFirstTile(*start.background, start.layout);
+    start.depthMap = std::make_unique<CDibImage>();
+    // A tile as wide as the picture leaves no depth-map column: the map
+    // stays empty (white, nothing painted into it) until the settings give
+    // the picture room.
+    start.depthMap->Create(start.layout.DepthMapWidth(), start.layout.DepthMapHeight());
+    return start;
+}
+
+CDrawingView::Start CDrawingView::DepthMapStart(std::unique_ptr<CDibImage> depthMap)
+{
+    Start start;
+    start.depthMap = depthMap ? std::move(depthMap) : std::make_unique<CDibImage>();
+    start.background = std::make_unique<CDibImage>();
+    start.layout.period = PictureLayout::kDefaultPeriod;
+    start.layout.pictureWidth = start.depthMap->Width() + start.layout.period;
+    start.layout.pictureHeight = start.depthMap->Height();
+    return start;
+}
+
+CDrawingView::CDrawingView(CWorkflowState& state, IViewHost& host, IViewPlatform& platform)
+    : CDrawingView(state, host, ProgramStart(platform))
+{
+}
+
 CDrawingView::CDrawingView(CWorkflowState& state, IViewHost& host, std::unique_ptr<CDibImage> depthMap)
-    : state_(state), host_(host), depthMap_(OrEmpty(std::move(depthMap))),
-      board_(depthMap_->Width(), depthMap_->Height(), *depthMap_),
-      pictureArea_{depthMap_->Width(), depthMap_->Height()}
+    : CDrawingView(state, host, DepthMapStart(std::move(depthMap)))
+{
+}
+
+CDrawingView::CDrawingView(CWorkflowState& state, IViewHost& host, Start start)
+    : state_(state), host_(host), platform_(start.platform), programDir_(std::move(start.programDir)),
+      tilePath_(kFirstTilePath), feel_(kDefaultFeel), layout_(start.layout),
+      background_(std::move(start.background)), depthMap_(std::move(start.depthMap)),
+      board_(depthMap_->Width(), depthMap_->Height(), *depthMap_)
 {
 }
 
@@ -45,6 +104,11 @@ void CDrawingView::OnInitialUpdate()
 {
     panel_.Create(&board_);
     board_.SetPanel(&panel_);
+    // The panel's controls notify it twice as its window comes up; without
+    // these refreshes the strip and the swatch would still be white when the
+    // first gesture reads them.
+    panel_.Refresh(0);
+    panel_.Refresh(0);
 }
 
 bool CDrawingView::IsCommandEnabled(int command) const
@@ -89,11 +153,23 @@ bool CDrawingView::OnCommand(int command)
         return true;
     }
     switch (command) {
+    case CmdInitialise: Initialise(); return true;
+    case CmdGenerateBackground: GenerateBackground(); return true;
+    case CmdShowBackground:
+        host_.DrawOnClient([this](IPaintSurface& dc) { ShowBackground(dc); });
+        return true;
     case CmdMake3dPrimitives:
         state_.stage = StagePainting;
         host_.Invalidate();
         return true;
+    case CmdDecreaseFeel: DecreaseFeel(); return true;
+    case CmdIncreaseFeel: IncreaseFeel(); return true;
+    case CmdGenerateStereogram: GenerateStereogram(); return true;
     case CmdClearDrawing: ClearDrawing(); return true;
+    case CmdImport: Import(); return true;
+    case CmdSave: Save(); return true;
+    case CmdRandomBackground: RandomBackground(); return true;
+    case CmdSettings: Settings(); return true;
     case CmdDeleteCurrentLayer: host_.Invalidate(); return true;
     case CmdCopyLayer:
     case CmdPasteLayer:
@@ -101,6 +177,152 @@ bool CDrawingView::OnCommand(int command)
     case CmdWidth14: return true; // there are no layers
     default: return false;
     }
+}
+
+bool CDrawingView::SetTilePath(const std::string& path)
+{
+    if (path.empty() || path.size() > kMaxTilePath) return false;
+    tilePath_ = path;
+    return true;
+}
+
+void CDrawingView::Initialise()
+{
+    state_.stage = StageTile;
+    host_.Invalidate();
+    if (!LoadTile(*background_, tilePath_, layout_)) return;
+    GenerateBackground();
+}
+
+void CDrawingView::GenerateBackground()
+{
+    host_.SetScrollSizes(layout_.pictureWidth, layout_.pictureHeight);
+    if (!rv::GenerateBackground(*background_, layout_)) return;
+    host_.Invalidate();
+    state_.stage = StageBackground;
+}
+
+void CDrawingView::RandomBackground()
+{
+    state_.stage = StageTile;
+    board_.SetTool(ToolNone);
+    host_.Invalidate();
+    rv::RandomBackground(*background_, layout_);
+}
+
+void CDrawingView::GenerateStereogram()
+{
+    host_.SetArrowCursor();
+    StereogramParams params;
+    params.pictureWidth = layout_.pictureWidth;
+    params.pictureHeight = layout_.pictureHeight;
+    params.period = layout_.period;
+    params.feel = feel_;
+    rv::GenerateStereogram(*background_, *depthMap_, params);
+    state_.stage = StageStereogram;
+    host_.Invalidate();
+}
+
+void CDrawingView::ChangeFeel(bool increase)
+{
+    // The display on the tool bar keeps the value; without it the view's own
+    // value stands in, so the commands still work.
+    std::string text;
+    if (!host_.ReadFeelDisplay(text)) text = std::to_string(feel_);
+    const FeelChange change = increase ? rv::IncreaseFeel(text) : rv::DecreaseFeel(text);
+    feel_ = change.feel;
+    if (change.textChanged) host_.WriteFeelDisplay(change.text);
+}
+
+void CDrawingView::DecreaseFeel() { ChangeFeel(false); }
+void CDrawingView::IncreaseFeel() { ChangeFeel(true); }
+
+void CDrawingView::Save()
+{
+    if (!platform_) return;
+    const bool stereogram = state_.stage == StageStereogram;
+    std::vector<DialogEdit> edits{{kSaveNameEdit, std::string()}};
+    // Cancel: the user chose not to save; nothing is written or shown.
+    if (!platform_->RunDialog(stereogram ? kSaveResultDialog : kSaveSampleDialog, edits)) return;
+    const std::string_view name = CutText(EditText(edits, kSaveNameEdit), kMaxTypedName);
+    if (const char* problem = SaveNameProblem(name)) {
+        ShowMessage(problem);
+        return;
+    }
+    const CDibImage& picture = stereogram ? *background_ : *depthMap_;
+    // A save that fails says so: the user must not leave believing the
+    // picture is on the disk.
+    if (!picture.SaveBmp(SavePath(stereogram, name))) ShowMessage(kSaveFailed);
+}
+
+void CDrawingView::Import()
+{
+    if (!platform_) return;
+    const std::string path =
+        platform_->ChooseFileToOpen({programDir_ + "\\sample", kImportFilterName, kImportPattern});
+
+    // A region's dashes live in the depth map: they go before the map is
+    // replaced or re-fitted, or they would stay in it for good.
+    board_.RemoveRegion();
+
+    CDibImage picture;
+    bool loaded = false, wrongDepth = false;
+    if (!path.empty()) {
+        // A load that fails silently keeps this pixel; one that finds a
+        // picture of another depth empties the image.
+        picture.Create(1, 1);
+        loaded = picture.LoadBmp(path);
+        wrongDepth = !loaded && picture.Empty();
+    }
+    if (wrongDepth) {
+        // After the loader's "Not a 24bit BMP!". The painting stays.
+        ShowMessage(kNot24BitImport);
+    } else {
+        // The imported picture, or without one the current depth map, cut
+        // or padded with white to the picture less one period.
+        CDibImage& source = loaded ? picture : *depthMap_;
+        if (!FitDepthMap(source, layout_)) {
+            ShowMessage(HasDepthMapSize(layout_) ? kMemoryError : kInvalidSize);
+        } else {
+            if (loaded) depthMap_->Swap(picture);
+            board_.Resize(depthMap_->Width(), depthMap_->Height(), *depthMap_);
+        }
+    }
+    // The file dialog may have changed the current folder.
+    if (!programDir_.empty()) platform_->SetCurrentFolder(programDir_);
+    host_.Invalidate();
+}
+
+bool CDrawingView::NewBlankDepthMap()
+{
+    auto blank = std::make_unique<CDibImage>();
+    if (!MakeBlankDepthMap(*blank, layout_)) return false;
+    ReplaceDepthMap(std::move(blank));
+    return true;
+}
+
+void CDrawingView::Settings()
+{
+    if (!platform_) return;
+    std::vector<DialogEdit> edits{{kSettingsWidthEdit, std::to_string(layout_.pictureWidth)},
+                                  {kSettingsHeightEdit, std::to_string(layout_.pictureHeight)}};
+    const PictureLayout before = layout_;
+    if (platform_->RunDialog(kSettingsDialog, edits)) {
+        PictureLayout wanted = layout_;
+        wanted.pictureWidth = ReadDialogNumber(EditText(edits, kSettingsWidthEdit));
+        wanted.pictureHeight = ReadDialogNumber(EditText(edits, kSettingsHeightEdit));
+        // A picture must leave at least one depth-map column and row.
+        if (HasDepthMapSize(wanted)) layout_ = wanted;
+        else ShowMessage(kInvalidSize);
+    }
+    // OK or cancel alike: a new white depth map of the (new) size.
+    if (!NewBlankDepthMap()) {
+        // No picture of that size can be had: everything stays as it was.
+        ShowMessage(HasDepthMapSize(layout_) ? kMemoryError : kInvalidSize);
+        layout_ = before;
+    }
+    // The screen must not go on showing a painting the depth map lost.
+    host_.Invalidate();
 }
 
 void CDrawingView::ClearDrawing()
@@ -150,25 +372,23 @@ void CDrawingView::OnDraw(IPaintSurface& dc) const
 {
     const int ox = -scrollPos_.x, oy = -scrollPos_.y;
     if (state_.stage == StagePainting) {
-        // The frame surrounds the picture area, which is the depth map's
-        // size unless the period or the picture height changed since the
-        // depth map was made; the depth map is drawn over it.
-        // Any size the settings accepted is drawn without overflow.
-        const auto edge = [](int origin, int size) {
-            return static_cast<int>(std::clamp<long long>(static_cast<long long>(origin) + size + 1, INT_MIN, INT_MAX));
+        // The frame surrounds the picture area (the picture less one
+        // period), which is the depth map's size unless the period or the
+        // picture height changed since the depth map was made; the depth map
+        // is drawn over it. Any size is drawn without overflow.
+        const auto edge = [](int origin, long long size) {
+            return static_cast<int>(std::clamp<long long>(origin + size + 1, INT_MIN, INT_MAX));
         };
-        dc.FrameRectangle(ox, oy, edge(ox, pictureArea_.x), edge(oy, pictureArea_.y));
+        const long long width = static_cast<long long>(layout_.pictureWidth) - layout_.period;
+        dc.FrameRectangle(ox, oy, edge(ox, width), edge(oy, layout_.pictureHeight));
         depthMap_->Draw(dc, ox, oy);
         board_.RedrawOverlay(dc);
-    } else if (background_) {
+    } else {
         background_->Draw(dc, ox, oy);
     }
 }
 
-void CDrawingView::ShowBackground(IPaintSurface& dc) const
-{
-    if (background_) background_->Draw(dc, 0, 0);
-}
+void CDrawingView::ShowBackground(IPaintSurface& dc) const { background_->Draw(dc, 0, 0); }
 
 int CDrawingView::CursorResource() const
 {

@@ -110,9 +110,6 @@ CPaintScriptPlayer::CPaintScriptPlayer(std::unique_ptr<CDibImage> depthMap)
 {
     state_.stage = StagePainting;
     view_.OnInitialUpdate();
-    // The panel's controls notify it twice as the window comes up.
-    view_.Panel().Refresh(0);
-    view_.Panel().Refresh(0);
     Repaint();
 }
 
@@ -187,8 +184,10 @@ bool CPaintScriptPlayer::RunLine(std::string_view line, std::string& problem)
         const bool scroll = command == "scroll";
         const std::string usage = std::string(command) + " X Y";
         if (!WordCount(words, 3, usage.c_str(), problem)) return false;
-        const int width = scroll ? view_.DepthMap().Width() : screen_.Width();
-        const int height = scroll ? view_.DepthMap().Height() : screen_.Height();
+        // The view is far wider and higher than the depth map: the pointer
+        // goes anywhere a window's client coordinates reach.
+        const int width = scroll ? view_.DepthMap().Width() : kMaxPointer + 1;
+        const int height = scroll ? view_.DepthMap().Height() : kMaxPointer + 1;
         Point p;
         if (!Number("X", words[1], 0, width - 1, p.x, problem) || !Number("Y", words[2], 0, height - 1, p.y, problem))
             return false;

@@ -12,7 +12,7 @@
 //                       low-left|low-middle|low-right 0|1, c1 10-240,
 //                       c2 0-240, family black|blue, value 0-255
 //   scroll X Y          X below the depth map's width, Y below its height
-//   down X Y, move X Y, up X Y   a point of the screen
+//   down X Y, move X Y, up X Y   a point of the view, 0 to 32767 each
 //   clear
 #include "painter/app/view/DrawingView.h"
 #include "painter/app/view/WorkflowState.h"
@@ -27,8 +27,13 @@ namespace rv {
 
 class CPaintScriptPlayer : private IViewHost {
 public:
-    // The view is set up in the painting stage around the depth map; the
-    // screen, two pixels wider and higher than the map, shows it framed.
+    // The largest client coordinate a pointer point may have.
+    static constexpr int kMaxPointer = 32767;
+
+    // The view is set up in the painting stage around the depth map. The
+    // screen holds the depth map and its frame, two pixels wider and higher
+    // than the map; beyond it the view's background is white, and a point
+    // there reads white and keeps nothing drawn on it.
     explicit CPaintScriptPlayer(std::unique_ptr<CDibImage> depthMap);
 
     // Runs a whole script. On a malformed line stops there and returns false

@@ -179,10 +179,9 @@ TEST_F(DrawingView, RepaintFramesTheDepthMapAndFollowsTheScroll)
     EXPECT_EQ(screen.GetPixel(91, 50), kWhite);
 
     // Outside the painting stage the background is shown.
-    CDibImage background;
+    CDibImage& background = view->Background();
     background.Create(30, 30);
     background.SetPixel(20, 20, 0x00FF00);
-    view->SetBackground(&background);
     state.stage = StageBackground;
     view->OnScroll(0, 0);
     screen.Fill(0x0000FF);
@@ -209,7 +208,14 @@ TEST_F(DrawingView, FrameFollowsThePictureAreaNotTheDepthMap)
     Painting();
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 100; ++x) view->DepthMap().SetPixel(x, y, 0x808080);
-    view->SetPictureArea(90, 60);
+    PictureLayout layout = view->Layout();
+    const auto setArea = [&](int width, int height) {
+        layout.period = 100;
+        layout.pictureWidth = width + 100;
+        layout.pictureHeight = height;
+        view->SetLayout(layout);
+    };
+    setArea(90, 60);
     screen.Fill(0x0000FF);
     view->OnDraw(screen);
     EXPECT_EQ(screen.GetPixel(10, 60), 0x808080u);  // the depth map covers the frame's bottom line
@@ -217,7 +223,7 @@ TEST_F(DrawingView, FrameFollowsThePictureAreaNotTheDepthMap)
     EXPECT_EQ(screen.GetPixel(100, 50), 0x0000FFu); // no line at the depth map's edge
     EXPECT_EQ(screen.GetPixel(50, 100), 0x0000FFu);
 
-    view->SetPictureArea(101, 40);
+    setArea(101, 40);
     screen.Fill(0x0000FF);
     view->OnDraw(screen);
     EXPECT_EQ(screen.GetPixel(101, 20), 0u);       // right line beyond the depth map
@@ -227,7 +233,10 @@ TEST_F(DrawingView, FrameFollowsThePictureAreaNotTheDepthMap)
     EXPECT_EQ(screen.GetPixel(50, 41), 0x808080u);
 
     // A size no picture can have is drawn without overflow.
-    view->SetPictureArea(INT_MAX, INT_MAX);
+    layout.pictureWidth = INT_MAX;
+    layout.period = INT_MIN;
+    layout.pictureHeight = INT_MAX;
+    view->SetLayout(layout);
     screen.Fill(0x0000FF);
     view->OnDraw(screen);
     EXPECT_EQ(screen.GetPixel(101, 101), kWhite);

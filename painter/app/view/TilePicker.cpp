@@ -1,0 +1,87 @@
+#include "painter/app/view/TilePicker.h"
+
+#include "painter/app/view/DrawingView.h"
+#include "painter/image/DibImage.h"
+#include "painter/image/Platform.h"
+#include "painter/stereo/Background.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+namespace rv {
+namespace {
+
+const char kFileNotExist[] = "file not exist!";
+// Where a BMP file keeps the picture's width and height.
+constexpr long kSizeFieldsOffset = 18;
+
+std::int32_t LittleEndian32(const unsigned char* p)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                                     static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+} // namespace
+
+void CTilePicker::OnInitialUpdate()
+{
+    names_.clear();
+    for (int n = 1; n <= kMaxTiles; ++n) {
+        std::FILE* file = OpenFile(TilePath(n), "rb");
+        if (!file) break;
+        std::fclose(file);
+        std::string name = "b";
+        name += std::to_string(n);
+        name += ".bmp";
+        names_.push_back(std::move(name));
+    }
+}
+
+void CTilePicker::OnSelectionChange(int index, IPaintSurface& preview)
+{
+    if (index < 0 || index >= kMaxTiles) return;
+    const std::string path = TilePath(index + 1);
+
+    // The bottom-left corner of the tile, upright, from the preview's
+    // top-left; a tile smaller than the preview shows whole.
+    CDibImage tile;
+    tile.LoadBmp(path);
+    if (!tile.Empty()) {
+        const int rows = std::min(tile.Height(), kPreviewHeight);
+        const int columns = std::min(tile.Width(), kPreviewWidth);
+        for (int r = 0; r < rows; ++r)
+            for (int x = 0; x < columns; ++x)
+                preview.SetPixel(x, rows - 1 - r, tile.GetPixel(x, tile.Height() - 1 - r));
+    }
+
+    // The size stored in the file, whatever the loader made of it.
+    std::FILE* file = OpenFile(path, "rb");
+    if (!file) {
+        ShowMessage(kFileNotExist);
+        return;
+    }
+    unsigned char fields[8];
+    const bool read = std::fseek(file, kSizeFieldsOffset, SEEK_SET) == 0 && std::fread(fields, 1, 8, file) == 8;
+    std::fclose(file);
+    // A file too short to hold the fields has no size to show.
+    widthText_ = read ? std::to_string(LittleEndian32(fields)) : std::string();
+    heightText_ = read ? std::to_string(LittleEndian32(fields + 4)) : std::string();
+}
+
+void CTilePicker::OnUseTile(int index)
+{
+    // Nothing selected: there is no tile to use, and the view keeps the one
+    // it has (a path to a tile that does not exist would stop every later
+    // Initialise too).
+    if (!view_ || index < 0 || index >= kMaxTiles) return;
+    if (!view_->SetTilePath(TilePath(index + 1))) return;
+    view_->Initialise();
+}
+
+void CTilePicker::OnRandom()
+{
+    if (view_) view_->RandomBackground();
+}
+
+} // namespace rv

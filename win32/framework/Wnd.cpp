@@ -1,0 +1,429 @@
+// CWnd: the window object that owns its HWND, the window procedure that
+// finds the object, message boxes, string resources and data exchange.
+#include "win32/framework/Wnd.h"
+
+#include "win32/platform/Text.h"
+
+#include <windowsx.h>
+
+#include <climits>
+#include <vector>
+
+namespace fw {
+
+namespace {
+
+// The window property that links a window to its object.
+const wchar_t kObjectProperty[] = L"fw.CWnd";
+const wchar_t kDefaultClass[] = L"fw.Window";
+
+HINSTANCE g_resources = nullptr;
+MessageBoxHandler g_messageBox = nullptr;
+std::string g_caption;
+
+bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+int SystemMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type)
+{
+    return MessageBoxW(owner, w32::Widen(text).c_str(), w32::Widen(caption).c_str(), type);
+}
+
+std::wstring WindowTextW(HWND window)
+{
+    if (!window) return {};
+    const int n = GetWindowTextLengthW(window);
+    if (n <= 0) return {};
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(window, buffer.data(), n + 1);
+    return std::wstring(buffer.data(), static_cast<std::size_t>(got > 0 ? got : 0));
+}
+
+bool EnsureDefaultClass()
+{
+    static bool registered = false;
+    if (!registered) registered = RegisterWindowClass(kDefaultClass);
+    return registered;
+}
+
+} // namespace
+
+HINSTANCE ResourceInstance() { return g_resources ? g_resources : GetModuleHandleW(nullptr); }
+
+void SetResourceInstance(HINSTANCE instance) { g_resources = instance; }
+
+std::string LoadText(UINT id)
+{
+    const wchar_t* text = nullptr;
+    const int n = LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (n <= 0 || !text) return {};
+    return w32::Narrow(std::wstring_view(text, static_cast<std::size_t>(n)));
+}
+
+void CutText(std::string& text, std::size_t maxBytes)
+{
+    if (text.size() <= maxBytes) return;
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t step = IsLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
+        if (end + step > maxBytes) break;
+        end += step;
+    }
+    text.resize(end);
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
+{
+    const MessageBoxHandler previous = g_messageBox;
+    g_messageBox = handler;
+    return previous;
+}
+
+void SetDefaultCaption(std::string_view caption) { g_caption.assign(caption); }
+
+std::string DefaultCaption()
+{
+    if (!g_caption.empty()) return g_caption;
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name(path, n < MAX_PATH ? n : 0);
+    name = name.substr(name.find_last_of(L"\\/") + 1);
+    const std::size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+    return w32::Narrow(name);
+}
+
+int ShowMessage(HWND owner, std::string_view text, std::string_view caption, UINT type)
+{
+    const std::string title = caption.empty() ? DefaultCaption() : std::string(caption);
+    return (g_messageBox ? g_messageBox : SystemMessageBox)(owner, text, title, type);
+}
+
+bool RegisterWindowClass(const wchar_t* name, UINT classStyle, HICON icon, HCURSOR cursor, HBRUSH background)
+{
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, name, &wc)) return true;
+    wc.cbSize = sizeof wc;
+    wc.style = classStyle;
+    wc.lpfnWndProc = &CWnd::StaticWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0;
+}
+
+// ---- CWnd ----
+
+CWnd::~CWnd()
+{
+    // The derived parts are gone: the window's last messages go to the
+    // system's handling, not to this object.
+    if (HWND window = hwnd_) {
+        Unbind();
+        DestroyWindow(window);
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND window)
+{
+    return window ? static_cast<CWnd*>(GetPropW(window, kObjectProperty)) : nullptr;
+}
+
+void CWnd::Bind(HWND window)
+{
+    hwnd_ = window;
+    SetPropW(window, kObjectProperty, this);
+}
+
+void CWnd::Unbind()
+{
+    if (!hwnd_) return;
+    RemovePropW(hwnd_, kObjectProperty);
+    if (previous_) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    previous_ = nullptr;
+    hwnd_ = nullptr;
+}
+
+bool CWnd::Create(const CreateArgs& args)
+{
+    if (hwnd_) return false;
+    const wchar_t* className = args.className;
+    if (!className) {
+        if (!EnsureDefaultClass()) return false;
+        className = kDefaultClass;
+    }
+    HMENU menuOrId = args.menu;
+    if (args.style & WS_CHILD) menuOrId = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.id));
+    HWND window = CreateWindowExW(args.exStyle, className, w32::Widen(args.text).c_str(), args.style, args.x, args.y,
+                                  args.width, args.height, args.parent, menuOrId, GetModuleHandleW(nullptr), this);
+    if (!window) {
+        hwnd_ = nullptr;
+        return false;
+    }
+    if (FromHandle(window) == this) return true; // one of our classes: bound at WM_NCCREATE
+
+    // A system class (a common control): subclass it.
+    if (!Attach(window)) {
+        DestroyWindow(window);
+        return false;
+    }
+    CREATESTRUCTW cs{};
+    cs.hInstance = GetModuleHandleW(nullptr);
+    cs.hMenu = menuOrId;
+    cs.hwndParent = args.parent;
+    cs.style = static_cast<LONG>(args.style);
+    cs.dwExStyle = args.exStyle;
+    cs.lpszClass = className;
+    cs.x = args.x;
+    cs.y = args.y;
+    cs.cx = args.width;
+    cs.cy = args.height;
+    if (!OnCreate(cs)) {
+        Destroy();
+        return false;
+    }
+    return true;
+}
+
+bool CWnd::Attach(HWND window)
+{
+    if (hwnd_ || !window || FromHandle(window)) return false;
+    Bind(window);
+    previous_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
+    if (!previous_) {
+        RemovePropW(window, kObjectProperty);
+        hwnd_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void CWnd::Destroy()
+{
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK CWnd::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* self = FromHandle(window);
+    if (!self && message == WM_NCCREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        self = static_cast<CWnd*>(cs->lpCreateParams);
+        if (self) self->Bind(window);
+    }
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        const LRESULT result = self->WndProc(message, wParam, lParam);
+        self->Unbind();
+        self->OnFinalDestroy();
+        return result;
+    }
+    return self->WndProc(message, wParam, lParam);
+}
+
+LRESULT CWnd::WndProc(UINT message, WPARAM wParam, LPARAM lParam) { return WndProcDefault(message, wParam, lParam); }
+
+LRESULT CWnd::WndProcDefault(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        if (!previous_) return OnCreate(*reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
+        break;
+    case WM_COMMAND: {
+        const UINT id = LOWORD(wParam);
+        const UINT code = HIWORD(wParam);
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        const bool handled = control ? OnControlNotify(id, code, control) : OnCommand(id);
+        if (handled) return 0;
+        break;
+    }
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
+        break;
+    }
+    default:
+        break;
+    }
+    if (previous_) return CallWindowProcW(previous_, hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+bool CWnd::OnCommand(UINT) { return false; }
+
+bool CWnd::OnControlNotify(UINT id, UINT code, HWND) { return code == BN_CLICKED && OnCommand(id); }
+
+bool CWnd::OnNotify(const NMHDR&, LRESULT&) { return false; }
+
+void CWnd::DoDataExchange(CDataExchange&) {}
+
+bool CWnd::OnCreate(const CREATESTRUCTW&) { return true; }
+
+void CWnd::OnFinalDestroy() {}
+
+LRESULT CWnd::Send(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return SendMessageW(hwnd_, message, wParam, lParam);
+}
+
+bool CWnd::Post(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return PostMessageW(hwnd_, message, wParam, lParam) != FALSE;
+}
+
+std::string CWnd::GetText() const { return w32::Narrow(WindowTextW(hwnd_)); }
+
+void CWnd::SetText(std::string_view gb2312) { SetWindowTextW(hwnd_, w32::Widen(gb2312).c_str()); }
+
+HWND CWnd::Item(int id) const { return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr; }
+
+std::string CWnd::GetItemText(int id) const { return w32::Narrow(WindowTextW(Item(id))); }
+
+void CWnd::SetItemText(int id, std::string_view gb2312)
+{
+    if (HWND item = Item(id)) SetWindowTextW(item, w32::Widen(gb2312).c_str());
+}
+
+void CWnd::Show(int how) const
+{
+    if (hwnd_) ShowWindow(hwnd_, how);
+}
+
+void CWnd::Invalidate(bool erase) const
+{
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, erase ? TRUE : FALSE);
+}
+
+RECT CWnd::ClientRect() const
+{
+    RECT r{};
+    if (hwnd_) GetClientRect(hwnd_, &r);
+    return r;
+}
+
+int CWnd::ShowMessage(std::string_view text, std::string_view caption, UINT type) const
+{
+    return fw::ShowMessage(hwnd_, text, caption, type);
+}
+
+bool CWnd::UpdateData(bool save)
+{
+    if (!hwnd_) return false;
+    CDataExchange dx(hwnd_, save);
+    DoDataExchange(dx);
+    if (!dx.Failed()) return true;
+    if (!dx.FailureMessage().empty()) ShowMessage(dx.FailureMessage(), {}, MB_OK | MB_ICONEXCLAMATION);
+    if (HWND control = Item(dx.FailedControl())) {
+        SetFocus(control);
+        wchar_t name[16];
+        if (GetClassNameW(control, name, 16) && lstrcmpiW(name, L"Edit") == 0) SendMessageW(control, EM_SETSEL, 0, -1);
+    }
+    return false;
+}
+
+// ---- CDataExchange ----
+
+void CDataExchange::Text(int id, std::string& value, std::size_t maxBytes)
+{
+    if (Failed()) return;
+    HWND control = GetDlgItem(window_, id);
+    if (!control) return Fail(id, {});
+    if (saving_) {
+        value = w32::Narrow(WindowTextW(control));
+        if (maxBytes > 0) CutText(value, maxBytes);
+    } else {
+        SetWindowTextW(control, w32::Widen(value).c_str());
+    }
+}
+
+namespace {
+// Blanks, an optional sign, digits, blanks; within the int range.
+bool ParseInt(const std::wstring& text, int& value)
+{
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && (text[i] == L' ' || text[i] == L'\t')) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+    const std::size_t digits = i;
+    long long v = 0;
+    while (i < n && text[i] >= L'0' && text[i] <= L'9') {
+        v = v * 10 + (text[i] - L'0');
+        if (v > static_cast<long long>(INT_MAX) + 1) return false;
+        ++i;
+    }
+    if (i == digits) return false;
+    while (i < n && (text[i] == L' ' || text[i] == L'\t')) ++i;
+    if (i != n) return false;
+    if (negative) v = -v;
+    if (v < INT_MIN || v > INT_MAX) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+} // namespace
+
+void CDataExchange::Int(int id, int& value)
+{
+    if (Failed()) return;
+    HWND control = GetDlgItem(window_, id);
+    if (!control) return Fail(id, {});
+    if (saving_) {
+        int read = 0;
+        if (!ParseInt(WindowTextW(control), read)) return Fail(id, w32::Narrow(L"请输入一个整数。"));
+        value = read;
+    } else {
+        SetWindowTextW(control, std::to_wstring(value).c_str());
+    }
+}
+
+void CDataExchange::Check(int id, int& value)
+{
+    if (Failed()) return;
+    HWND control = GetDlgItem(window_, id);
+    if (!control) return Fail(id, {});
+    if (saving_)
+        value = static_cast<int>(SendMessageW(control, BM_GETCHECK, 0, 0));
+    else
+        SendMessageW(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void CDataExchange::Check(int id, bool& value)
+{
+    int state = value ? BST_CHECKED : BST_UNCHECKED;
+    Check(id, state);
+    if (saving_ && !Failed()) value = state == BST_CHECKED;
+}
+
+void CDataExchange::Radio(int firstId, int lastId, int& index)
+{
+    if (Failed()) return;
+    if (saving_) {
+        int found = -1;
+        for (int id = firstId; id <= lastId; ++id) {
+            HWND control = GetDlgItem(window_, id);
+            if (!control) return Fail(id, {});
+            if (found < 0 && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) found = id - firstId;
+        }
+        index = found;
+    } else {
+        for (int id = firstId; id <= lastId; ++id) {
+            HWND control = GetDlgItem(window_, id);
+            if (!control) return Fail(id, {});
+            SendMessageW(control, BM_SETCHECK, id - firstId == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+    }
+}
+
+void CDataExchange::Fail(int id, std::string_view message)
+{
+    if (Failed()) return;
+    failed_ = true;
+    failedId_ = id;
+    message_.assign(message);
+}
+
+} // namespace fw
