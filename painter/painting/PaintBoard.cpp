@@ -281,6 +281,15 @@ bool CPaintBoard::IsInside(int x, int y) const
     return r.low < x && r.high > x && c.low < y && c.high > y;
 }
 
+CPaintBoard::Box CPaintBoard::PaintableBox() const
+{
+    if (!regionActive_) return {1, 1, canvasWidth_ - 1, canvasHeight_ - 1};
+    if (indexWidth_ == 0) return {0, 0, -1, -1};
+    // Points on the index's edges have nothing beyond them: never inside.
+    return {indexOrigin_.x + 1, indexOrigin_.y + 1, indexOrigin_.x + indexWidth_ - 2,
+            indexOrigin_.y + indexHeight_ - 2};
+}
+
 void CPaintBoard::RebuildRegionIndex()
 {
     rowSpans_.clear();

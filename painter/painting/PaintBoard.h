@@ -108,6 +108,13 @@ public:
 
     // Shared operations of the tools.
     bool IsInside(int x, int y) const;
+    // The smallest box (edges included) that holds every point IsInside
+    // accepts; empty (right < left) when there is none. Figures dragged far
+    // beyond the canvas are painted by looking at this box only.
+    struct Box {
+        int left, top, right, bottom;
+    };
+    Box PaintableBox() const;
     bool InColumnSpan(int x, int y) const;
     bool NearStroke(int x, int y, int r) const;
     void RasterLine();

@@ -45,6 +45,15 @@ void CStrokePainter::PencilStroke()
         const Point start = b.Anchor();
         const Range xs = SquareRange(start.x, half, b.DepthMap().Width());
         const Range ys = SquareRange(start.y, half, b.DepthMap().Height());
+        // Only stroke points within half a pen of the square can be near one
+        // of its pixels; a long stroke need not be searched whole for each.
+        std::vector<Point>& points = b.Points();
+        points.erase(std::remove_if(points.begin(), points.end(),
+                                    [&](const Point& p) {
+                                        return p.x < xs.first - half || p.x > xs.last + half ||
+                                               p.y < ys.first - half || p.y > ys.last + half;
+                                    }),
+                     points.end());
         for (int x = xs.first; x <= xs.last; ++x)
             for (int y = ys.first; y <= ys.last; ++y)
                 if (b.NearStroke(x, y, half) && b.IsInside(x, y)) b.Paint(x, y, c);
@@ -107,9 +116,10 @@ void CStrokePainter::RectCommit()
     const int xl = std::min(a.x, z.x), xr = std::max(a.x, z.x);
     const int yt = std::min(a.y, z.y), yb = std::max(a.y, z.y);
     const Colour c = b.CurrentColour();
-    for (int x = xl; x <= xr; ++x) {
+    const CPaintBoard::Box box = b.PaintableBox();
+    for (int x = std::max(xl, box.left); x <= std::min(xr, box.right); ++x) {
         const bool side = x == xl || x == xr;
-        for (int y = yt; y <= yb; ++y) {
+        for (int y = std::max(yt, box.top); y <= std::min(yb, box.bottom); ++y) {
             if (!filled && !side && y != yt && y != yb) continue;
             if (b.IsInside(x, y)) b.Paint(x, y, c);
         }
@@ -148,10 +158,11 @@ void CStrokePainter::EllipseCommit()
             s.top = std::min(s.top, p.y);
             s.bottom = std::max(s.bottom, p.y);
         }
-        for (int x = xl; x <= xr; ++x) {
+        const CPaintBoard::Box box = b.PaintableBox();
+        for (int x = std::max(xl, box.left); x <= std::min(xr, box.right); ++x) {
             const Span& s = spans[static_cast<std::size_t>(x - xl)];
-            for (int y = yt; y <= yb; ++y)
-                if (s.top <= y && s.bottom >= y && b.IsInside(x, y)) b.Paint(x, y, c);
+            for (int y = std::max({yt, box.top, s.top}); y <= std::min({yb, box.bottom, s.bottom}); ++y)
+                if (b.IsInside(x, y)) b.Paint(x, y, c);
         }
     }
     b.Points().clear();

@@ -1,9 +1,12 @@
 #include "tools/assets/Assets.h"
 
 #include "painter/image/DibImage.h"
+#include "tools/assets/Noise.h"
+#include "tools/assets/Pictures.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 
 namespace rvassets {
@@ -11,55 +14,6 @@ namespace {
 
 using rv::CDibImage;
 using rv::Colour;
-
-Colour Rgb(int r, int g, int b)
-{
-    auto c = [](int v) { return static_cast<Colour>(std::clamp(v, 0, 255)); };
-    return c(b) << 16 | c(g) << 8 | c(r);
-}
-
-// A small hash: the same pseudo-random number for the same inputs everywhere.
-std::uint32_t Hash(std::uint32_t a, std::uint32_t b, std::uint32_t seed)
-{
-    std::uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u) * 0x85EBCA77u ^ seed * 0xC2B2AE3Du;
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    h ^= h >> 12;
-    h *= 0x297A2D39u;
-    h ^= h >> 15;
-    return h;
-}
-int Noise255(int x, int y, std::uint32_t seed) { return static_cast<int>(Hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), seed) & 0xFF); }
-
-// Smooth value noise on a lattice of `cell` pixels that wraps at w x h
-// (multiples of cell), so a tile made from it repeats without a seam.
-int ValueNoise(int x, int y, int cell, int w, int h, std::uint32_t seed)
-{
-    const int cx = x / cell, cy = y / cell;
-    const int fx = x % cell, fy = y % cell;
-    const int nx = w / cell, ny = h / cell;
-    auto at = [&](int i, int j) { return Noise255(i % nx, j % ny, seed); };
-    const int top = at(cx, cy) * (cell - fx) + at(cx + 1, cy) * fx;
-    const int bottom = at(cx, cy + 1) * (cell - fx) + at(cx + 1, cy + 1) * fx;
-    return (top * (cell - fy) + bottom * fy) / (cell * cell);
-}
-
-// Hue 0..1535 around the colour wheel at full saturation, scaled by value.
-Colour Hue(int hue, int value)
-{
-    hue = ((hue % 1536) + 1536) % 1536;
-    const int f = hue % 256;
-    int r = 0, g = 0, b = 0;
-    switch (hue / 256) {
-    case 0: r = 255, g = f; break;
-    case 1: r = 255 - f, g = 255; break;
-    case 2: g = 255, b = f; break;
-    case 3: g = 255 - f, b = 255; break;
-    case 4: r = f, b = 255; break;
-    default: r = 255, b = 255 - f; break;
-    }
-    return Rgb(r * value / 255, g * value / 255, b * value / 255);
-}
 
 using Painter = std::function<Colour(int x, int y)>;
 
@@ -202,12 +156,49 @@ const Recipe kRecipes[] = {
     {{"sample", "steps.bmp"}, kDepthW, kDepthH, Steps},
 };
 
+// The program's own pictures, made whole as file bytes.
+struct FileRecipe {
+    Asset asset;
+    Bytes (*make)();
+};
+
+const char kPainterRes[] = "painter/app/res";
+const char kSetupRes[] = "setup/res";
+
+const FileRecipe kFiles[] = {
+    {{kPainterRes, "toolbar.bmp"}, ToolbarStrip},
+    {{kPainterRes, "splash.bmp"}, SplashPicture},
+    {{kPainterRes, "about.bmp"}, AboutPicture},
+    {{kPainterRes, "cursor142.cur"}, [] { return ToolCursor(142); }},
+    {{kPainterRes, "cursor143.cur"}, [] { return ToolCursor(143); }},
+    {{kPainterRes, "cursor144.cur"}, [] { return ToolCursor(144); }},
+    {{kPainterRes, "cursor145.cur"}, [] { return ToolCursor(145); }},
+    {{kPainterRes, "cursor152.cur"}, [] { return ToolCursor(152); }},
+    {{kPainterRes, "cursor153.cur"}, [] { return ToolCursor(153); }},
+    {{kPainterRes, "cursor154.cur"}, [] { return ToolCursor(154); }},
+    {{kPainterRes, "icon147.ico"}, [] { return EraserIcon(147); }},
+    {{kPainterRes, "icon148.ico"}, [] { return EraserIcon(148); }},
+    {{kPainterRes, "icon149.ico"}, [] { return EraserIcon(149); }},
+    {{kSetupRes, "welcome.bmp"}, SetupWelcome},
+    {{kSetupRes, "splash.bmp"}, SetupSplash},
+};
+
+bool WriteFile(const std::string& path, const Bytes& bytes)
+{
+    if (bytes.empty()) return false;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && written;
+}
+
 } // namespace
 
 std::vector<Asset> AssetList()
 {
     std::vector<Asset> list;
     for (const auto& r : kRecipes) list.push_back(r.asset);
+    for (const auto& f : kFiles) list.push_back(f.asset);
     return list;
 }
 
@@ -215,6 +206,13 @@ bool WriteAssets(const std::string& root, std::string& failed)
 {
     for (const auto& r : kRecipes)
         if (!Save(root, r.asset, r.width, r.height, r.paint, failed)) return false;
+    for (const auto& f : kFiles) {
+        const std::string path = root + "/" + f.asset.folder + "/" + f.asset.name;
+        if (!WriteFile(path, f.make())) {
+            failed = path;
+            return false;
+        }
+    }
     return true;
 }
 

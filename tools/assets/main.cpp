@@ -1,5 +1,5 @@
-// rv-assets: writes the bundled tiles and sample depth maps.
-//   rv-assets ROOT      (ROOT holds the back and sample folders)
+// rv-assets: writes the bundled tiles, sample depth maps and resource pictures.
+//   rv-assets ROOT      (ROOT is the repository root)
 #include "tools/assets/Assets.h"
 
 #include <cstdio>
@@ -8,11 +8,13 @@
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fputs("usage: rv-assets ROOT\n  writes ROOT/back/b1.bmp ... and ROOT/sample/*.bmp\n", stderr);
+        std::fputs("usage: rv-assets ROOT\n  writes ROOT/back/b1.bmp ..., ROOT/sample/*.bmp and the pictures of\n"
+                   "  ROOT/painter/app/res and ROOT/setup/res\n",
+                   stderr);
         return 2;
     }
     std::error_code ec;
-    for (const char* folder : {"back", "sample"}) std::filesystem::create_directories(std::filesystem::path(argv[1]) / folder, ec);
+    for (const auto& asset : rvassets::AssetList()) std::filesystem::create_directories(std::filesystem::path(argv[1]) / asset.folder, ec);
     std::string failed;
     if (!rvassets::WriteAssets(argv[1], failed)) {
         std::fprintf(stderr, "rv-assets: cannot write %s\n", failed.c_str());

@@ -74,6 +74,21 @@ TEST_F(PaintCli, PaintsAWhiteMapAndContinuesFromAFile)
     EXPECT_EQ(second.GetPixel(30, 20), 0x969696u);
 }
 
+TEST_F(PaintCli, PointsBeyondTheDepthMapAreTheView)
+{
+    // The view reaches far past a 300 x 200 depth map.
+    Write("far.txt", "tool pencil\ndown 250 120\nmove 320 120\nmove 32767 32767\nup 32767 32767\n");
+    ASSERT_EQ(Run("--width 300 --height 200 --script " + Path("far.txt") + " --out " + Path("far.bmp")), 0)
+        << Read("err.txt");
+    CDibImage far;
+    ASSERT_TRUE(far.LoadBmp(Path("far.bmp")));
+    EXPECT_EQ(far.GetPixel(299, 120), 0x969696u);
+    EXPECT_EQ(far.GetPixel(250, 121), kWhite);
+    Write("outside.txt", "move 32768 0\n");
+    EXPECT_NE(Run("--width 300 --height 200 --script " + Path("outside.txt") + " --out " + Path("o.bmp")), 0);
+    EXPECT_NE(Read("err.txt").find("out of range (0 to 32767)"), std::string::npos) << Read("err.txt");
+}
+
 TEST_F(PaintCli, MalformedLineWritesNothing)
 {
     Write("bad.txt", "tool pencil\ndown 3 3\nmove 9 9 9\nup 9 9\n");

@@ -158,6 +158,57 @@ TEST(PaintScripts, BrushThenPicker)
     EXPECT_EQ(player->View().Panel().ColourValue(), 197);
 }
 
+TEST(PaintScripts, PointsBeyondTheCanvas)
+{
+    const auto player = Play("beyond-canvas.txt", 60, 40);
+    // Presses beyond the canvas opened no lasso and left the region alone.
+    EXPECT_TRUE(player->View().Board().RegionActive());
+    EXPECT_FALSE(player->View().Board().Lasso().IsOpen());
+    std::string problem;
+    ASSERT_TRUE(player->Run("down 30 30\nup 30 30\n", problem)) << problem; // clears the region
+    EXPECT_FALSE(player->View().Board().RegionActive());
+
+    // The outline of the ellipse in the box (30, 5)-(90, 45), from its axes.
+    std::set<std::pair<int, int>> ellipse;
+    const int cx = 60, cy = 25;
+    const double a = 30, b = 20;
+    for (int x = 30; x <= 90; ++x) {
+        const int h = static_cast<int>(std::sqrt(b * b - (b * b) / (a * a) * (cx - x) * (cx - x)));
+        ellipse.insert({x, cy + h});
+        ellipse.insert({x, cy - h});
+    }
+    for (int y = 6; y <= 44; ++y) {
+        const int h = static_cast<int>(std::sqrt(a * a - (a * a) / (b * b) * (cy - y) * (cy - y)));
+        ellipse.insert({cx + h, y});
+        ellipse.insert({cx - h, y});
+    }
+    ExpectDepth(*player, [&](int x, int y) {
+        const bool line = y == 30 && x >= 10;
+        return (line || ellipse.count({x, y})) && x > 0 && y > 0 ? Grey(150) : kWhite;
+    });
+    EXPECT_EQ(player->DepthMap().GetPixel(31, 20), Grey(150)); // the ellipse did reach the canvas
+    ExpectScreenShowsDepth(*player);
+}
+
+TEST(PaintScripts, FiguresDraggedToTheFarCornerPaintTheCanvasPart)
+{
+    auto player = Player(50, 40);
+    std::string problem;
+    ASSERT_TRUE(player->Run("tool filled-rect\ndown 30 20\nmove 32767 32767\nup 32767 32767\n"
+                            "tool filled-ellipse\ndown 5 5\nup 32767 32767\n"
+                            "panel pen-width 9\ntool pencil\ndown 2 35\nmove 32767 35\nup 32767 35\n",
+                            problem))
+        << problem;
+    // The filled ellipse's box is so large that its canvas part is the
+    // inside of its upper left arc: the canvas below the arc.
+    EXPECT_EQ(player->DepthMap().GetPixel(49, 39), Grey(150));
+    EXPECT_EQ(player->DepthMap().GetPixel(30, 20), Grey(150));
+    EXPECT_EQ(player->DepthMap().GetPixel(6, 6), kWhite); // outside the far ellipse's arc
+    // The wide pencil paints round the start of its far stroke only.
+    EXPECT_EQ(player->DepthMap().GetPixel(4, 35), Grey(150));
+    ExpectScreenShowsDepth(*player);
+}
+
 TEST(PaintScriptLines, PressAndReleaseFollowThePointer)
 {
     auto player = Player(40, 30);

@@ -1,0 +1,214 @@
+// The large pictures: the painter's splash and about pictures and the setup's
+// welcome and splash pictures. Each shows a real stereogram, made by the
+// program's own engine from a soft tile and a hidden relief, under a title
+// in raised letters.
+#include "tools/assets/Pictures.h"
+
+#include "painter/stereo/Stereogram.h"
+#include "tools/assets/Noise.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
+
+namespace rvassets {
+namespace {
+
+constexpr Rgba kNavy{16, 28, 72, 255};
+constexpr Rgba kDeep{6, 12, 36, 255};
+constexpr Rgba kGold{255, 214, 120, 255};
+constexpr Rgba kPale{214, 226, 255, 255};
+
+Rgba FromColour(rv::Colour c)
+{
+    return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
+            static_cast<std::uint8_t>((c >> 16) & 0xFF), 255};
+}
+
+// The tile's colours: deep blue through teal and pale sky to warm gold.
+Rgba Palette(int t) // t = 0..255
+{
+    static const Rgba stops[] = {{18, 34, 96, 255}, {26, 120, 150, 255}, {170, 210, 228, 255}, {236, 186, 92, 255}, {150, 70, 60, 255}};
+    t = std::clamp(t, 0, 255);
+    const int i = std::min(t * 4 / 256, 3), f = (t * 4) % 256;
+    return Mix(stops[i], stops[i + 1], f);
+}
+
+// A soft tile that repeats without a seam (w and h multiples of 8): colour
+// clouds with a fine grain, so that the eyes find something to lock on.
+rv::Colour TilePixel(int x, int y, int w, int h, std::uint32_t seed)
+{
+    const int t = (ValueNoise(x, y, w / 2, w, h, seed) * 3 + ValueNoise(x, y, 8, w, h, seed + 1) * 2) / 5;
+    const Rgba base = Palette(128 + (t - 128) * 7 / 4); // stretched: the clouds average out toward the middle
+    const int grain = Noise255(x % w, y % h, seed + 3) / 4 - 32;
+    return Rgb(base.r + grain, base.g + grain, base.b + grain);
+}
+
+// The stereogram of `depth` (a function giving a depth colour for each
+// point, white for flat) over w x h with the given period.
+template <class Depth>
+Canvas Stereogram(int w, int h, int period, std::uint32_t seed, Depth depth)
+{
+    rv::CDibImage picture, depthMap;
+    Canvas out(w, h);
+    const int tileH = 8 * ((h + 7) / 8); // one tile high: no repeat from top to bottom
+    if (!picture.Create(w, h) || !depthMap.Create(w - period, h)) return out;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) picture.SetPixel(x, y, TilePixel(x % period, y % tileH, period, tileH, seed));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w - period; ++x) depthMap.SetPixel(x, y, depth(x, y));
+    rv::StereogramParams params;
+    params.pictureWidth = w;
+    params.pictureHeight = h;
+    params.period = period;
+    params.feel = 15;
+    rv::GenerateStereogram(picture, depthMap, params);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) out.Set(x, y, FromColour(picture.GetPixel(x, y)));
+    return out;
+}
+
+// Depth of a dome of radius r at (cx, cy): grey `top` at the top falling to flat.
+rv::Colour Dome(int x, int y, int cx, int cy, int r, int top = 200)
+{
+    const long long d2 = static_cast<long long>(x - cx) * (x - cx) + static_cast<long long>(y - cy) * (y - cy);
+    if (d2 >= static_cast<long long>(r) * r) return rv::kWhite;
+    const int v = static_cast<int>(top - top * d2 / (static_cast<long long>(r) * r));
+    return Rgb(v, v, v);
+}
+
+void VerticalGradient(Canvas& c, int x, int y, int w, int h, Rgba top, Rgba bottom)
+{
+    for (int j = 0; j < h; ++j) c.Fill(x, y + j, w, 1, Mix(top, bottom, h > 1 ? j * 256 / (h - 1) : 0));
+}
+
+// Darkens (or lightens) a band of the canvas by blending `tint` over it.
+void Veil(Canvas& c, int x, int y, int w, int h, Rgba tint, int a256)
+{
+    for (int j = y; j < y + h; ++j)
+        for (int i = x; i < x + w; ++i) c.Blend(i, j, tint, a256);
+}
+
+// Text in raised letters: a soft shadow below and to the right, the face,
+// a light bevel on the upper left edges and a dark one on the lower right.
+void ReliefText(Canvas& c, int x, int y, std::string_view text, int scale, Rgba face)
+{
+    const int w = Canvas::TextWidth(text, scale) + 8, h = 7 * scale + 8;
+    Canvas mask(w, h);
+    mask.Text(4, 4, text, scale, Rgba{255, 255, 255, 255});
+    auto in = [&](int i, int j) { return mask.At(i, j).a != 0; };
+    const int bevel = std::max(1, scale / 3);
+    // The shadow: the mask moved down and right, blurred over 3 x 3.
+    const int off = std::max(2, scale / 2);
+    for (int j = 0; j < h + off + 1; ++j)
+        for (int i = 0; i < w + off + 1; ++i) {
+            int n = 0;
+            for (int dj = -1; dj <= 1; ++dj)
+                for (int di = -1; di <= 1; ++di) n += in(i - off + di, j - off + dj);
+            if (n) c.Blend(x - 4 + i, y - 4 + j, Rgba{0, 0, 0, 255}, n * 150 / 9);
+        }
+    const Rgba light = Mix(face, Rgba{255, 255, 255, 255}, 170), dark = Mix(face, Rgba{0, 0, 0, 255}, 110);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) {
+            if (!in(i, j)) continue;
+            int toLight = bevel + 1, toDark = bevel + 1;
+            for (int k = 1; k <= bevel; ++k) {
+                if (toLight > bevel && (!in(i - k, j) || !in(i, j - k))) toLight = k;
+                if (toDark > bevel && (!in(i + k, j) || !in(i, j + k))) toDark = k;
+            }
+            Rgba p = face;
+            if (toLight <= bevel && toLight <= toDark) p = light;
+            else if (toDark <= bevel) p = dark;
+            c.Set(x - 4 + i, y - 4 + j, p);
+        }
+}
+
+void CentredText(Canvas& c, int y, std::string_view text, int scale, Rgba colour)
+{
+    c.Text((c.Width() - Canvas::TextWidth(text, scale)) / 2, y, text, scale, colour);
+}
+
+// A thin light frame with a dark line inside it, round the whole picture.
+void Border(Canvas& c)
+{
+    c.Frame(0, 0, c.Width(), c.Height(), Rgba{120, 140, 200, 255});
+    c.Frame(1, 1, c.Width() - 2, c.Height() - 2, kDeep);
+}
+
+} // namespace
+
+Bytes SplashPicture()
+{
+    const int w = kSplashWidth, h = kSplashHeight, band = 84;
+    // The hidden relief: a large dome and a small one beside it.
+    Canvas c = Stereogram(w, h, 80, 71, [](int x, int y) {
+        const rv::Colour small = Dome(x, y, 250, 70, 40);
+        return small != rv::kWhite ? small : Dome(x, y, 130, 84, 90);
+    });
+    // The title band: the stereogram shows through at the top edge.
+    for (int j = 0; j < band; ++j) {
+        const int a = j < 16 ? 120 + j * 8 : 248;
+        Veil(c, 0, h - band + j, w, 1, Mix(kNavy, kDeep, j * 256 / band), a);
+    }
+    c.Fill(0, h - band, w, 1, Rgba{150, 170, 230, 255});
+    ReliefText(c, 26, h - band + 16, "Relievo", 5, kGold);
+    c.Text(238, h - band + 20, "Stereogram", 2, kPale);
+    c.Text(238, h - band + 40, "Painter", 2, kPale);
+    c.Text(26, h - 18, "Version 1.0", 1, Rgba{170, 186, 230, 255});
+    c.Text(w - 26 - Canvas::TextWidth("Look through the picture", 1), h - 18, "Look through the picture", 1,
+           Rgba{170, 186, 230, 255});
+    Border(c);
+    return Bmp24(c);
+}
+
+Bytes AboutPicture()
+{
+    const int n = kAboutSize, band = 26;
+    Canvas c = Stereogram(n, n, 32, 83, [](int x, int y) { return Dome(x, y, 32, 36, 26, 96); });
+    for (int j = 0; j < band; ++j) Veil(c, 0, n - band + j, n, 1, Mix(kNavy, kDeep, j * 256 / band), j < 4 ? 160 + j * 20 : 245);
+    ReliefText(c, (n - Canvas::TextWidth("Relievo", 2)) / 2, n - band + 7, "Relievo", 2, kGold);
+    Border(c);
+    return Bmp24(c);
+}
+
+Bytes SetupWelcome()
+{
+    const int w = kWelcomeWidth, h = kWelcomeHeight;
+    Canvas c(w, h);
+    VerticalGradient(c, 0, 0, w, h, Rgba{20, 40, 104, 255}, Rgba{4, 10, 30, 255});
+    // A stereogram window in the middle of the column.
+    const int pw = 128, ph = 150, px = (w - pw) / 2, py = 78;
+    const Canvas window = Stereogram(pw, ph, 40, 97, [](int x, int y) { return Dome(x, y, 44, 75, 40, 150); });
+    c.Fill(px - 3, py - 3, pw + 6, ph + 6, Rgba{150, 170, 230, 255});
+    c.Fill(px - 2, py - 2, pw + 4, ph + 4, kDeep);
+    c.Paste(window, px, py);
+    ReliefText(c, (w - Canvas::TextWidth("Relievo", 3)) / 2, 22, "Relievo", 3, kGold);
+    CentredText(c, 54, "Setup", 1, kPale);
+    CentredText(c, 246, "Stereogram", 2, kPale);
+    CentredText(c, 266, "Painter", 2, kPale);
+    CentredText(c, 292, "Version 1.0", 1, Rgba{150, 166, 214, 255});
+    return Bmp24(c);
+}
+
+Bytes SetupSplash()
+{
+    const int w = kSetupSplashWidth, h = kSetupSplashHeight, band = 92;
+    Canvas c = Stereogram(w, h, 84, 59, [](int x, int y) {
+        const rv::Colour small = Dome(x, y, 262, 80, 44);
+        return small != rv::kWhite ? small : Dome(x, y, 136, 92, 96);
+    });
+    for (int j = 0; j < band; ++j) {
+        const int a = j < 16 ? 120 + j * 8 : 248;
+        Veil(c, 0, h - band + j, w, 1, Mix(kNavy, kDeep, j * 256 / band), a);
+    }
+    c.Fill(0, h - band, w, 1, Rgba{150, 170, 230, 255});
+    ReliefText(c, 30, h - band + 18, "Relievo", 5, kGold);
+    c.Text(246, h - band + 22, "Setup", 3, kPale);
+    c.Text(30, h - 20, "Stereogram painter, version 1.0", 1, Rgba{170, 186, 230, 255});
+    c.Text(w - 30 - Canvas::TextWidth("Preparing to install...", 1), h - 20, "Preparing to install...", 1,
+           Rgba{170, 186, 230, 255});
+    Border(c);
+    return Bmp24(c);
+}
+
+} // namespace rvassets
