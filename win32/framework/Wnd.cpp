@@ -255,6 +255,8 @@ LRESULT CWnd::WndProcDefault(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CWnd::OnCommand(UINT) { return false; }
 
+bool CWnd::UpdateCommand(UINT, CommandState&) { return false; }
+
 bool CWnd::OnControlNotify(UINT id, UINT code, HWND) { return code == BN_CLICKED && OnCommand(id); }
 
 bool CWnd::OnNotify(const NMHDR&, LRESULT&) { return false; }

@@ -76,6 +76,13 @@ bool RegisterWindowClass(const wchar_t* name, UINT classStyle = CS_DBLCLKS, HICO
 
 class CDataExchange;
 
+// What a command's menu item and tool-bar button show: asked of the command
+// targets at idle time and before a menu opens; never kept anywhere else.
+struct CommandState {
+    bool enabled = true;
+    bool checked = false;
+};
+
 class CWnd {
 public:
     CWnd() = default;
@@ -122,6 +129,9 @@ public:
 
     // A command (menu, accelerator, button click): true when handled.
     virtual bool OnCommand(UINT id);
+    // The state of a command this object handles: fill state and return
+    // true; false leaves the question to the next target of the chain.
+    virtual bool UpdateCommand(UINT id, CommandState& state);
 
 protected:
     // The one message switch of a window class; end it with WndProcDefault.

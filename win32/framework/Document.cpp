@@ -1,0 +1,64 @@
+// CDocument: title, path and views of the frame's document.
+#include "win32/framework/Document.h"
+
+#include "win32/framework/Frame.h"
+#include "win32/framework/FrameworkIds.h"
+#include "win32/platform/Text.h"
+
+#include <cstdio>
+
+namespace fw {
+
+bool CDocument::OnNewDocument()
+{
+    path_.clear();
+    std::string untitled = LoadText(FW_IDS_UNTITLED);
+    if (untitled.empty()) untitled = w32::Narrow(L"无标题");
+    SetTitle(untitled);
+    return true;
+}
+
+bool CDocument::OnOpenDocument(std::string_view path)
+{
+    FILE* file = _wfopen(w32::Widen(path).c_str(), L"rb");
+    if (!file) return false;
+    std::fclose(file);
+    SetPathName(path);
+    return true;
+}
+
+bool CDocument::OnCommand(UINT) { return false; }
+
+bool CDocument::UpdateCommand(UINT, CommandState&) { return false; }
+
+void CDocument::SetTitle(std::string_view title)
+{
+    title_.assign(title);
+    if (frame_) frame_->UpdateTitle();
+}
+
+void CDocument::SetPathName(std::string_view path)
+{
+    path_.assign(path);
+    // The file name starts after the last separator that is a character of
+    // its own (a double-byte character's trail byte may be 0x5C).
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size();) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        if (c >= 0x81 && c <= 0xFE && i + 1 < path.size()) {
+            i += 2;
+            continue;
+        }
+        if (c == '\\' || c == '/' || c == ':') start = i + 1;
+        ++i;
+    }
+    SetTitle(path.substr(start));
+}
+
+void CDocument::UpdateAllViews(CView* sender)
+{
+    for (CView* view : views_)
+        if (view != sender) view->OnUpdate(sender);
+}
+
+} // namespace fw
