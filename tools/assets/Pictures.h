@@ -33,10 +33,14 @@ Bytes ToolCursor(int id);
 // a 16 x 16 and a 32 x 32 image.
 Bytes EraserIcon(int id);
 
-// The setup's pictures: the welcome page's left column (164 x 314) and the
-// splash window (420 x 280), 24-bit.
+// The setup's pictures, 24-bit: the welcome page's left column (164 x 314),
+// and the splash window's picture. That window is 280 x 186 dialog units:
+// 420 x 279 pixels with the usual Chinese dialog font, taller with a font of
+// larger line height (372 pixels with the one the Wine tests use). The
+// picture is 420 x 372 with its title at the top, so a shorter window cuts
+// off only more of the stereogram below.
 constexpr int kWelcomeWidth = 164, kWelcomeHeight = 314;
-constexpr int kSetupSplashWidth = 420, kSetupSplashHeight = 280;
+constexpr int kSetupSplashWidth = 420, kSetupSplashHeight = 372;
 Bytes SetupWelcome();
 Bytes SetupSplash();
 

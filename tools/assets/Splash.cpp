@@ -192,20 +192,22 @@ Bytes SetupWelcome()
 
 Bytes SetupSplash()
 {
-    const int w = kSetupSplashWidth, h = kSetupSplashHeight, band = 92;
-    Canvas c = Stereogram(w, h, 84, 59, [](int x, int y) {
-        const rv::Colour small = Dome(x, y, 262, 80, 44);
-        return small != rv::kWhite ? small : Dome(x, y, 136, 92, 96);
+    const int w = kSetupSplashWidth, h = kSetupSplashHeight, band = 96;
+    // The title band at the top, the stereogram below it.
+    Canvas c(w, h);
+    VerticalGradient(c, 0, 0, w, band, Rgba{22, 40, 100, 255}, kDeep);
+    const Canvas picture = Stereogram(w, h - band, 84, 59, [](int x, int y) {
+        const rv::Colour small = Dome(x, y, 262, 70, 40);
+        return small != rv::kWhite ? small : Dome(x, y, 136, 84, 70);
     });
-    for (int j = 0; j < band; ++j) {
-        const int a = j < 16 ? 120 + j * 8 : 248;
-        Veil(c, 0, h - band + j, w, 1, Mix(kNavy, kDeep, j * 256 / band), a);
-    }
-    c.Fill(0, h - band, w, 1, Rgba{150, 170, 230, 255});
-    ReliefText(c, 30, h - band + 18, "Relievo", 5, kGold);
-    c.Text(246, h - band + 22, "Setup", 3, kPale);
-    c.Text(30, h - 20, "Stereogram painter, version 1.0", 1, Rgba{170, 186, 230, 255});
-    c.Text(w - 30 - Canvas::TextWidth("Preparing to install...", 1), h - 20, "Preparing to install...", 1,
+    c.Paste(picture, 0, band);
+    // The band's lower edge fades into the picture.
+    for (int j = 0; j < 14; ++j) Veil(c, 0, band + j, w, 1, kDeep, 220 - j * 16);
+    c.Fill(0, band - 1, w, 1, Rgba{150, 170, 230, 255});
+    ReliefText(c, 30, 16, "Relievo", 5, kGold);
+    c.Text(248, 20, "Setup", 3, kPale);
+    c.Text(30, 70, "Stereogram painter, version 1.0", 1, Rgba{170, 186, 230, 255});
+    c.Text(w - 30 - Canvas::TextWidth("Preparing to install...", 1), 70, "Preparing to install...", 1,
            Rgba{170, 186, 230, 255});
     Border(c);
     return Bmp24(c);
