@@ -3,7 +3,6 @@
 #include "painter/app/Dialogs.h"
 #include "painter/app/MainFrame.h"
 #include "painter/app/MyDoc.h"
-#include "painter/app/MyView.h"
 #include "painter/app/resource.h"
 #include "painter/image/Platform.h"
 #include "win32/platform/PainterFiles.h"
@@ -87,13 +86,6 @@ bool CMyApp::InitInstance()
     main->InitialUpdateFrame();
     main->Show(SW_SHOWMAXIMIZED);
     UpdateWindow(main->Hwnd());
-    // The floating panel came up with the view, before the frame was shown:
-    // shown again now, it is above the frame that owns it.
-    if (CMyView* view = main->DrawingView())
-        if (HWND panel = view->PanelWindow().Hwnd()) {
-            ShowWindow(panel, SW_HIDE);
-            ShowWindow(panel, SW_SHOWNA);
-        }
     return true;
 }
 
