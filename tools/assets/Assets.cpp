@@ -169,6 +169,7 @@ const FileRecipe kFiles[] = {
     {{kPainterRes, "toolbar.bmp"}, ToolbarStrip},
     {{kPainterRes, "splash.bmp"}, SplashPicture},
     {{kPainterRes, "about.bmp"}, AboutPicture},
+    {{kPainterRes, "Relievo.ico"}, ProgramIcon},
     {{kPainterRes, "cursor142.cur"}, [] { return ToolCursor(142); }},
     {{kPainterRes, "cursor143.cur"}, [] { return ToolCursor(143); }},
     {{kPainterRes, "cursor144.cur"}, [] { return ToolCursor(144); }},
@@ -185,7 +186,6 @@ const FileRecipe kFiles[] = {
 
 bool WriteFile(const std::string& path, const Bytes& bytes)
 {
-    if (bytes.empty()) return false;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -208,7 +208,12 @@ bool WriteAssets(const std::string& root, std::string& failed)
         if (!Save(root, r.asset, r.width, r.height, r.paint, failed)) return false;
     for (const auto& f : kFiles) {
         const std::string path = root + "/" + f.asset.folder + "/" + f.asset.name;
-        if (!WriteFile(path, f.make())) {
+        const Bytes bytes = f.make();
+        if (bytes.empty()) {
+            failed = path + " (the picture cannot be stored in its format)";
+            return false;
+        }
+        if (!WriteFile(path, bytes)) {
             failed = path;
             return false;
         }

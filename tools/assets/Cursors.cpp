@@ -183,7 +183,7 @@ Bytes ToolCursor(int id)
     default: return {};
     }
     const HotSpot hot = CursorHotSpot(id);
-    return Cursor(c, hot.x, hot.y, Rgba{255, 0, 255, 255});
+    return Cursor(c, hot.x, hot.y);
 }
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // The program's pictures for its resources and for its setup: the tool-bar
-// strip, the splash and about pictures, the tool cursors, the eraser-kind
-// icons, and the setup's welcome and splash pictures. Each maker returns the
+// strip, the splash and about pictures, the program's icon, the tool
+// cursors, the eraser-kind icons, and the setup's welcome and splash pictures. Each maker returns the
 // file's bytes.
 #include "tools/assets/Raster.h"
 
@@ -20,6 +20,9 @@ constexpr int kSplashWidth = 400, kSplashHeight = 250;
 constexpr int kAboutSize = 96;
 Bytes SplashPicture();
 Bytes AboutPicture();
+
+// The program's icon (Relievo.ico): 16 x 16, 32 x 32 and 48 x 48 images.
+Bytes ProgramIcon();
 
 // The tool cursors by resource number (142 to 145, 152 to 154), and the hot
 // spot each one has.

@@ -96,39 +96,19 @@ void Canvas::Disc(int cx16, int cy16, int r16, Rgba c)
           [=](int x, int y) { return Sq(x - cx16) + Sq(y - cy16) <= Sq(r16); });
 }
 
-void Canvas::Ring(int cx16, int cy16, int r16, int width16, Rgba c)
-{
-    const int inner = std::max(r16 - width16, 0);
-    Shape(*this, (cx16 - r16) / 16 - 1, (cy16 - r16) / 16 - 1, (cx16 + r16) / 16 + 1, (cy16 + r16) / 16 + 1, c,
-          [=](int x, int y) {
-              const long long d = Sq(x - cx16) + Sq(y - cy16);
-              return d <= Sq(r16) && d > Sq(inner);
-          });
-}
-
 void Canvas::Line(int x0, int y0, int x1, int y1, int width16, Rgba c)
 {
     const long long dx = x1 - x0, dy = y1 - y0, len2 = std::max(1LL, dx * dx + dy * dy);
     const long long half2 = Sq(width16) / 4;
     Shape(*this, (std::min(x0, x1) - width16) / 16 - 1, (std::min(y0, y1) - width16) / 16 - 1,
           (std::max(x0, x1) + width16) / 16 + 1, (std::max(y0, y1) + width16) / 16 + 1, c, [=](int x, int y) {
-              // Distance from the segment, squared, compared without division
-              // where possible: project, clamp, measure.
+              // Distance from the segment: project onto it, clamp to its
+              // ends, measure (in units scaled by its squared length).
               const long long t = std::clamp((x - x0) * dx + (y - y0) * dy, 0LL, len2);
               const long long px = x0 * len2 + t * dx, py = y0 * len2 + t * dy; // scaled by len2
               const long long ex = (x * len2 - px) / len2, ey = (y * len2 - py) / len2;
               return ex * ex + ey * ey <= half2;
           });
-}
-
-void Canvas::RoundRect(int x, int y, int w, int h, int radius, Rgba c)
-{
-    const int x0 = x * 16, y0 = y * 16, x1 = (x + w) * 16, y1 = (y + h) * 16, r = radius * 16;
-    Shape(*this, x - 1, y - 1, x + w, y + h, c, [=](int px, int py) {
-        if (px < x0 || py < y0 || px >= x1 || py >= y1) return false;
-        const int cx = std::clamp(px, x0 + r, x1 - r), cy = std::clamp(py, y0 + r, y1 - r);
-        return Sq(px - cx) + Sq(py - cy) <= Sq(r);
-    });
 }
 
 void Canvas::Ellipse(int cx, int cy, int rx, int ry, int width, Rgba c)
@@ -240,7 +220,7 @@ constexpr GlyphRow kFont[] = {
     {'d', {0b00001, 0b00001, 0b01101, 0b10011, 0b10001, 0b10001, 0b01111}},
     {'e', {0b00000, 0b00000, 0b01110, 0b10001, 0b11111, 0b10000, 0b01110}},
     {'f', {0b00110, 0b01001, 0b01000, 0b11100, 0b01000, 0b01000, 0b01000}},
-    {'g', {0b00000, 0b01111, 0b10001, 0b10001, 0b01111, 0b00001, 0b01110}},
+    {'g', {0b00000, 0b00000, 0b01111, 0b10001, 0b01111, 0b00001, 0b01110}},
     {'h', {0b10000, 0b10000, 0b10110, 0b11001, 0b10001, 0b10001, 0b10001}},
     {'i', {0b00100, 0b00000, 0b01100, 0b00100, 0b00100, 0b00100, 0b01110}},
     {'j', {0b00010, 0b00000, 0b00110, 0b00010, 0b00010, 0b10010, 0b01100}},
@@ -401,7 +381,7 @@ Bytes Bmp4(const Canvas& c)
     return b;
 }
 
-Bytes Cursor(const Canvas& c, int hotX, int hotY, Rgba invert)
+Bytes Cursor(const Canvas& c, int hotX, int hotY)
 {
     // 32 x 32, one bit per pixel: the colour (XOR) bits then the mask (AND)
     // bits, both bottom-up in rows of 4 bytes.
@@ -411,9 +391,7 @@ Bytes Cursor(const Canvas& c, int hotX, int hotY, Rgba invert)
         for (int x = 0; x < 32; ++x) {
             const Rgba p = c.At(x, y);
             const std::uint32_t bit = 0x80000000u >> x;
-            if (p == invert) {
-                x32 |= bit, a32 |= bit;
-            } else if (p.a < 128) {
+            if (p.a < 128) {
                 a32 |= bit;
             } else if (p.r + p.g + p.b >= 384) {
                 x32 |= bit;

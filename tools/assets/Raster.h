@@ -1,7 +1,7 @@
 #pragma once
 // A small raster for the program's pictures: an RGBA canvas with the few
 // drawing operations the pictures need (pixel-art grids, anti-aliased discs
-// and lines by 4 x 4 supersampling, a built-in bitmap font), and writers for
+// lines, ellipses and polygons by 4 x 4 supersampling, a built-in bitmap font), and writers for
 // the file formats the resources take: 24-bit and 16-colour BMP, monochrome
 // cursors and 32-bit icons. Integer arithmetic and square roots only, so the
 // same bytes come out on every machine.
@@ -35,9 +35,7 @@ public:
 
     // Anti-aliased shapes; coordinates in 1/16 pixel ("sub" units).
     void Disc(int cx16, int cy16, int r16, Rgba c);
-    void Ring(int cx16, int cy16, int r16, int width16, Rgba c);
     void Line(int x0_16, int y0_16, int x1_16, int y1_16, int width16, Rgba c);
-    void RoundRect(int x, int y, int w, int h, int radius, Rgba c);
     // Ellipse band between the radii (rx, ry) and (rx - width, ry - width);
     // a width of 0 fills the ellipse.
     void Ellipse(int cx16, int cy16, int rx16, int ry16, int width16, Rgba c);
@@ -77,9 +75,9 @@ Bytes Bmp24(const Canvas& c);
 // colours (alpha ignored). Returns an empty result when one is not.
 Bytes Bmp4(const Canvas& c);
 const std::vector<Rgba>& VgaPalette();
-// A 32 x 32 monochrome cursor: opaque black and white pixels as drawn, alpha
-// 0 transparent; pixels of colour `invert` (with alpha) invert the screen.
-Bytes Cursor(const Canvas& c, int hotX, int hotY, Rgba invert);
+// A 32 x 32 black-and-white cursor: pixels of alpha 128 or more are black or
+// white (whichever is nearer), the others transparent.
+Bytes Cursor(const Canvas& c, int hotX, int hotY);
 // An icon holding each canvas (square, up to 256) as a 32-bit image with alpha
 // and a mask.
 Bytes Icon(const std::vector<Canvas>& images);

@@ -1,7 +1,7 @@
 // The large pictures: the painter's splash and about pictures and the setup's
 // welcome and splash pictures. Each shows a real stereogram, made by the
 // program's own engine from a soft tile and a hidden relief, under a title
-// in raised letters.
+// in raised letters. Also the program's icon: a raised R on a blue tile.
 #include "tools/assets/Pictures.h"
 
 #include "painter/stereo/Stereogram.h"
@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 namespace rvassets {
 namespace {
@@ -89,43 +90,129 @@ void Veil(Canvas& c, int x, int y, int w, int h, Rgba tint, int a256)
         for (int i = x; i < x + w; ++i) c.Blend(i, j, tint, a256);
 }
 
-// Text in raised letters: a soft shadow below and to the right, the face,
-// a light bevel on the upper left edges and a dark one on the lower right.
+// The shape of `text` in the built-in font at `scale` pixels per font pixel,
+// four times finer still for smooth edges: the font's stair-steps are
+// rounded off by doubling it three times with Scale2x (a corner is filled
+// where both its neighbours agree), then it is sampled to the size wanted.
+// One font pixel of margin all round.
+class TextShape {
+public:
+    static constexpr int kFine = 4; // samples per picture pixel, each way
+
+    TextShape(std::string_view text, int scale) : step_(scale * kFine)
+    {
+        int w = Canvas::TextWidth(text, 1) + 2, h = 9;
+        Canvas one(w, h);
+        one.Text(1, 1, text, 1, Rgba{255, 255, 255, 255});
+        std::vector<std::uint8_t> m(static_cast<std::size_t>(w * h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) m[static_cast<std::size_t>(y * w + x)] = one.At(x, y).a != 0;
+        for (int round = 0; round < 3; ++round) {
+            auto at = [&](int x, int y) { return x < 0 || y < 0 || x >= w || y >= h ? 0 : m[static_cast<std::size_t>(y * w + x)]; };
+            std::vector<std::uint8_t> twice(static_cast<std::size_t>(4 * w * h));
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const int p = at(x, y), up = at(x, y - 1), right = at(x + 1, y), left = at(x - 1, y), down = at(x, y + 1);
+                    const int corner[4] = {
+                        left == up && left != down && up != right ? up : p,
+                        up == right && up != left && right != down ? right : p,
+                        down == left && down != right && left != up ? left : p,
+                        right == down && right != up && down != left ? down : p,
+                    };
+                    for (int k = 0; k < 4; ++k)
+                        twice[static_cast<std::size_t>((2 * y + k / 2) * 2 * w + 2 * x + k % 2)] = static_cast<std::uint8_t>(corner[k]);
+                }
+            m.swap(twice);
+            w *= 2, h *= 2;
+        }
+        fine_ = std::move(m);
+        fineW_ = w;
+        fineH_ = h;
+    }
+    // Size in samples, and whether sample (x, y) is inside the letters.
+    int Width() const { return fineW_ / 8 * step_; }
+    int Height() const { return fineH_ / 8 * step_; }
+    bool In(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= Width() || y >= Height()) return false;
+        return fine_[static_cast<std::size_t>((y * 8 / step_) * fineW_ + x * 8 / step_)] != 0;
+    }
+
+private:
+    int step_; // samples per font pixel
+    std::vector<std::uint8_t> fine_;
+    int fineW_ = 0, fineH_ = 0;
+};
+
+// Text in raised letters with smooth edges: a soft shadow below and to the
+// right, the face, a light bevel on the upper left edges and a dark one on
+// the lower right. (x, y) is where the text's first font pixel goes.
 void ReliefText(Canvas& c, int x, int y, std::string_view text, int scale, Rgba face)
 {
-    const int w = Canvas::TextWidth(text, scale) + 8, h = 7 * scale + 8;
-    Canvas mask(w, h);
-    mask.Text(4, 4, text, scale, Rgba{255, 255, 255, 255});
-    auto in = [&](int i, int j) { return mask.At(i, j).a != 0; };
-    const int bevel = std::max(1, scale / 3);
-    // The shadow: the mask moved down and right, blurred over 3 x 3.
+    constexpr int f = TextShape::kFine;
+    const TextShape shape(text, scale);
+    const int w = shape.Width() / f, h = shape.Height() / f; // in picture pixels
+    const int left = x - scale, top = y - scale;             // the shape's margin
+    auto coverage = [&](int i, int j) { // 0..16 samples of picture pixel (i, j) inside
+        int n = 0;
+        for (int sy = 0; sy < f; ++sy)
+            for (int sx = 0; sx < f; ++sx) n += shape.In(i * f + sx, j * f + sy);
+        return n;
+    };
+    // The shadow: the shape moved down and right, blurred over 3 x 3.
     const int off = std::max(2, scale / 2);
     for (int j = 0; j < h + off + 1; ++j)
         for (int i = 0; i < w + off + 1; ++i) {
             int n = 0;
             for (int dj = -1; dj <= 1; ++dj)
-                for (int di = -1; di <= 1; ++di) n += in(i - off + di, j - off + dj);
-            if (n) c.Blend(x - 4 + i, y - 4 + j, Rgba{0, 0, 0, 255}, n * 150 / 9);
+                for (int di = -1; di <= 1; ++di) n += coverage(i - off + di, j - off + dj);
+            if (n) c.Blend(left + i, top + j, Rgba{0, 0, 0, 255}, n * 150 / (9 * f * f));
         }
     const Rgba light = Mix(face, Rgba{255, 255, 255, 255}, 170), dark = Mix(face, Rgba{0, 0, 0, 255}, 110);
+    const int bevel = std::max(1, scale / 3) * f;
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
-            if (!in(i, j)) continue;
-            int toLight = bevel + 1, toDark = bevel + 1;
-            for (int k = 1; k <= bevel; ++k) {
-                if (toLight > bevel && (!in(i - k, j) || !in(i, j - k))) toLight = k;
-                if (toDark > bevel && (!in(i + k, j) || !in(i, j + k))) toDark = k;
-            }
-            Rgba p = face;
-            if (toLight <= bevel && toLight <= toDark) p = light;
-            else if (toDark <= bevel) p = dark;
-            c.Set(x - 4 + i, y - 4 + j, p);
+            int n = 0, r = 0, g = 0, b = 0;
+            for (int sy = 0; sy < f; ++sy)
+                for (int sx = 0; sx < f; ++sx) {
+                    const int px = i * f + sx, py = j * f + sy;
+                    if (!shape.In(px, py)) continue;
+                    int toLight = bevel + 1, toDark = bevel + 1;
+                    for (int k = 1; k <= bevel; ++k) {
+                        if (toLight > bevel && (!shape.In(px - k, py) || !shape.In(px, py - k))) toLight = k;
+                        if (toDark > bevel && (!shape.In(px + k, py) || !shape.In(px, py + k))) toDark = k;
+                    }
+                    const Rgba p = toLight <= bevel && toLight <= toDark ? light : toDark <= bevel ? dark : face;
+                    ++n, r += p.r, g += p.g, b += p.b;
+                }
+            if (n)
+                c.Blend(left + i, top + j,
+                        Rgba{static_cast<std::uint8_t>(r / n), static_cast<std::uint8_t>(g / n), static_cast<std::uint8_t>(b / n), 255},
+                        n * 256 / (f * f));
+        }
+}
+
+// Plain text with smooth edges (scale 2 and up; scale 1 stays crisp).
+void SmoothText(Canvas& c, int x, int y, std::string_view text, int scale, Rgba colour)
+{
+    if (scale < 2) {
+        c.Text(x, y, text, scale, colour);
+        return;
+    }
+    constexpr int f = TextShape::kFine;
+    const TextShape shape(text, scale);
+    for (int j = 0; j < shape.Height() / f; ++j)
+        for (int i = 0; i < shape.Width() / f; ++i) {
+            int n = 0;
+            for (int sy = 0; sy < f; ++sy)
+                for (int sx = 0; sx < f; ++sx) n += shape.In(i * f + sx, j * f + sy);
+            c.Blend(x - scale + i, y - scale + j, colour, n * 256 / (f * f));
         }
 }
 
 void CentredText(Canvas& c, int y, std::string_view text, int scale, Rgba colour)
 {
-    c.Text((c.Width() - Canvas::TextWidth(text, scale)) / 2, y, text, scale, colour);
+    SmoothText(c, (c.Width() - Canvas::TextWidth(text, scale)) / 2, y, text, scale, colour);
 }
 
 // A thin light frame with a dark line inside it, round the whole picture.
@@ -152,8 +239,8 @@ Bytes SplashPicture()
     }
     c.Fill(0, h - band, w, 1, Rgba{150, 170, 230, 255});
     ReliefText(c, 26, h - band + 16, "Relievo", 5, kGold);
-    c.Text(238, h - band + 20, "Stereogram", 2, kPale);
-    c.Text(238, h - band + 40, "Painter", 2, kPale);
+    SmoothText(c, 238, h - band + 20, "Stereogram", 2, kPale);
+    SmoothText(c, 238, h - band + 40, "Painter", 2, kPale);
     c.Text(26, h - 18, "Version 1.0", 1, Rgba{170, 186, 230, 255});
     c.Text(w - 26 - Canvas::TextWidth("Look through the picture", 1), h - 18, "Look through the picture", 1,
            Rgba{170, 186, 230, 255});
@@ -183,7 +270,7 @@ Bytes SetupWelcome()
     c.Fill(px - 2, py - 2, pw + 4, ph + 4, kDeep);
     c.Paste(window, px, py);
     ReliefText(c, (w - Canvas::TextWidth("Relievo", 3)) / 2, 22, "Relievo", 3, kGold);
-    CentredText(c, 54, "Setup", 1, kPale);
+    CentredText(c, 52, "Setup", 2, kPale);
     CentredText(c, 246, "Stereogram", 2, kPale);
     CentredText(c, 266, "Painter", 2, kPale);
     CentredText(c, 292, "Version 1.0", 1, Rgba{150, 166, 214, 255});
@@ -205,12 +292,41 @@ Bytes SetupSplash()
     for (int j = 0; j < 14; ++j) Veil(c, 0, band + j, w, 1, kDeep, 220 - j * 16);
     c.Fill(0, band - 1, w, 1, Rgba{150, 170, 230, 255});
     ReliefText(c, 30, 16, "Relievo", 5, kGold);
-    c.Text(248, 20, "Setup", 3, kPale);
+    SmoothText(c, 248, 20, "Setup", 3, kPale);
     c.Text(30, 70, "Stereogram painter, version 1.0", 1, Rgba{170, 186, 230, 255});
     c.Text(w - 30 - Canvas::TextWidth("Preparing to install...", 1), 70, "Preparing to install...", 1,
            Rgba{170, 186, 230, 255});
     Border(c);
     return Bmp24(c);
 }
+
+namespace {
+
+Canvas ProgramIconImage(int n)
+{
+    Canvas c(n, n);
+    // A tile with rounded corners, light blue at the top to deep blue below.
+    const int radius = std::max(3, n / 5) * TextShape::kFine, size = n * TextShape::kFine;
+    auto inside = [&](int x, int y) {
+        const int cx = std::clamp(x, radius, size - radius), cy = std::clamp(y, radius, size - radius);
+        return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius;
+    };
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int hits = 0;
+            for (int sy = 0; sy < TextShape::kFine; ++sy)
+                for (int sx = 0; sx < TextShape::kFine; ++sx)
+                    hits += inside(x * TextShape::kFine + sx, y * TextShape::kFine + sy);
+            const Rgba tile = Mix(Rgba{70, 130, 230, 255}, Rgba{14, 32, 104, 255}, y * 256 / (n - 1));
+            c.Blend(x, y, tile, hits * 256 / (TextShape::kFine * TextShape::kFine));
+        }
+    const int scale = n >= 48 ? 5 : n >= 32 ? 3 : 2;
+    ReliefText(c, (n - 5 * scale) / 2, (n - 7 * scale) / 2, "R", scale, kGold);
+    return c;
+}
+
+} // namespace
+
+Bytes ProgramIcon() { return Icon({ProgramIconImage(16), ProgramIconImage(32), ProgramIconImage(48)}); }
 
 } // namespace rvassets

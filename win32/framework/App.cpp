@@ -46,12 +46,13 @@ bool IsIdleMessage(const MSG& msg)
 
 // ---- CRecentFileList ----
 
-void CRecentFileList::Add(std::string_view path)
+void CRecentFileList::Add(std::string_view text)
 {
+    const std::string path(text); // text may live in this very list
     if (path.empty() || size_ <= 0) return;
     files_.erase(std::remove_if(files_.begin(), files_.end(), [&](const std::string& f) { return SamePath(f, path); }),
                  files_.end());
-    files_.insert(files_.begin(), std::string(path));
+    files_.insert(files_.begin(), path);
     if (static_cast<int>(files_.size()) > size_) files_.resize(static_cast<std::size_t>(size_));
 }
 
@@ -233,7 +234,8 @@ bool CWinApp::OnCommand(UINT id)
     }
     if (id >= FW_ID_FILE_MRU_FILE1 && id <= FW_ID_FILE_MRU_LAST && recent_) {
         const int index = static_cast<int>(id - FW_ID_FILE_MRU_FILE1);
-        if (index < recent_->Count()) OpenDocumentFile((*recent_)[index]);
+        // A copy: opening reorders the list the entry lives in.
+        if (index < recent_->Count()) OpenDocumentFile(std::string((*recent_)[index]));
         return true;
     }
     return false;
@@ -248,8 +250,9 @@ bool CWinApp::UpdateCommand(UINT id, CommandState& state)
     return false;
 }
 
-bool CWinApp::OpenDocumentFile(std::string_view path)
+bool CWinApp::OpenDocumentFile(std::string_view text)
 {
+    const std::string path(text); // text may live in the recent-file list
     CDocument* doc = frame_ ? frame_->GetDocument() : nullptr;
     if (doc && doc->OnOpenDocument(path)) {
         AddToRecentFileList(path);
@@ -263,7 +266,7 @@ bool CWinApp::OpenDocumentFile(std::string_view path)
                 break;
             }
     }
-    ShowMessage(frame_ ? frame_->Hwnd() : nullptr, w32::Narrow(L"无法打开文件 ") + std::string(path), {},
+    ShowMessage(frame_ ? frame_->Hwnd() : nullptr, w32::Narrow(L"无法打开文件 ") + path, {},
                 MB_OK | MB_ICONEXCLAMATION);
     return false;
 }

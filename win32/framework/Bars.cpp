@@ -5,6 +5,7 @@
 #include "win32/platform/Text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace fw {
 
@@ -18,7 +19,10 @@ void InitControls()
     done = InitCommonControlsEx(&icc) != FALSE;
 }
 
-// The TOOLBAR resource: version 1, image width and height, count, commands.
+// The TOOLBAR resource. Two layouts are met: WORDs version 1, image width
+// and height, count, then the commands as WORDs (the classic resource
+// compiler); or DWORDs image width and height, count, then the commands as
+// DWORDs (windres). A command 0 is a separator.
 struct ToolBarResource {
     WORD version;
     WORD width;
@@ -55,17 +59,32 @@ bool CToolBar::LoadToolBar(UINT resourceId)
     HGLOBAL loaded = LoadResource(instance, found);
     const DWORD size = SizeofResource(instance, found);
     const auto* data = static_cast<const BYTE*>(LockResource(loaded));
-    if (!data || size < sizeof(ToolBarResource)) return false;
-    ToolBarResource head;
-    memcpy(&head, data, sizeof head);
-    if (head.version != 1 || sizeof head + head.count * sizeof(WORD) > size) return false;
-    std::vector<UINT> commands(head.count);
-    for (WORD i = 0; i < head.count; ++i) {
-        WORD id;
-        memcpy(&id, data + sizeof head + i * sizeof(WORD), sizeof id);
-        commands[i] = id;
+    if (!data) return false;
+    std::vector<UINT> commands;
+    SIZE image{};
+    ToolBarResource head{};
+    if (size >= sizeof head) memcpy(&head, data, sizeof head);
+    if (size >= sizeof head && head.version == 1 && sizeof head + head.count * sizeof(WORD) <= size) {
+        image = {head.width, head.height};
+        for (WORD i = 0; i < head.count; ++i) {
+            WORD id;
+            memcpy(&id, data + sizeof head + i * sizeof(WORD), sizeof id);
+            commands.push_back(id);
+        }
+    } else if (size >= 3 * sizeof(DWORD)) {
+        DWORD fields[3];
+        memcpy(fields, data, sizeof fields);
+        if (fields[2] > (size - sizeof fields) / sizeof(DWORD)) return false;
+        image = {static_cast<LONG>(fields[0]), static_cast<LONG>(fields[1])};
+        for (DWORD i = 0; i < fields[2]; ++i) {
+            DWORD id;
+            memcpy(&id, data + sizeof fields + i * sizeof(DWORD), sizeof id);
+            commands.push_back(id);
+        }
+    } else {
+        return false;
     }
-    return SetButtons(resourceId, {head.width, head.height}, commands);
+    return SetButtons(resourceId, image, commands);
 }
 
 bool CToolBar::SetButtons(UINT bitmapId, SIZE imageSize, const std::vector<UINT>& commands)

@@ -25,7 +25,7 @@ public:
     bool Create(HWND frame) { return Create(frame, Args{}); }
 
     // Loads a TOOLBAR resource (image size and command list, 0 for a
-    // separator) and the BITMAP of the same id (the images side by side, the
+    // separator; as windres or the classic resource compiler writes it) and the BITMAP of the same id (the images side by side, the
     // light-grey background mapped to the button face). False when either is
     // missing.
     bool LoadToolBar(UINT resourceId);

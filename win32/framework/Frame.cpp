@@ -53,7 +53,8 @@ bool CFrameWnd::LoadFrame(UINT resourceId, const CreateArgs& args)
     if (appTitle_.empty()) appTitle_ = DefaultCaption();
     if (create.text.empty()) create.text = appTitle_;
     if (!Create(create)) {
-        if (create.menu && create.menu != args.menu) DestroyMenu(create.menu);
+        // A window that was made and then refused has taken its menu along.
+        if (create.menu && create.menu != args.menu && IsMenu(create.menu)) DestroyMenu(create.menu);
         return false;
     }
     if (icon_) {

@@ -107,7 +107,9 @@ private:
     POINT position_{0, 0};
 };
 
-// A view made from a dialog template (WS_CHILD, no caption).
+// A view made from a dialog template (WS_CHILD, no caption). A click in it
+// makes it the frame's active view; a form view that replaces DialogProc
+// ends with `return CFormView::DialogProc(...)` to keep that.
 class CFormView : public CDialog, public CView {
 public:
     explicit CFormView(UINT templateId) : CDialog(templateId) {}

@@ -307,20 +307,22 @@ void CDrawingView::Settings()
     std::vector<DialogEdit> edits{{kSettingsWidthEdit, std::to_string(layout_.pictureWidth)},
                                   {kSettingsHeightEdit, std::to_string(layout_.pictureHeight)}};
     const PictureLayout before = layout_;
+    const char* problem = nullptr;
     if (platform_->RunDialog(kSettingsDialog, edits)) {
         PictureLayout wanted = layout_;
         wanted.pictureWidth = ReadDialogNumber(EditText(edits, kSettingsWidthEdit));
         wanted.pictureHeight = ReadDialogNumber(EditText(edits, kSettingsHeightEdit));
         // A picture must leave at least one depth-map column and row.
         if (HasDepthMapSize(wanted)) layout_ = wanted;
-        else ShowMessage(kInvalidSize);
+        else problem = kInvalidSize;
     }
     // OK or cancel alike: a new white depth map of the (new) size.
     if (!NewBlankDepthMap()) {
         // No picture of that size can be had: everything stays as it was.
-        ShowMessage(HasDepthMapSize(layout_) ? kMemoryError : kInvalidSize);
+        if (!problem) problem = HasDepthMapSize(layout_) ? kMemoryError : kInvalidSize;
         layout_ = before;
     }
+    if (problem) ShowMessage(problem);
     // The screen must not go on showing a painting the depth map lost.
     host_.Invalidate();
 }

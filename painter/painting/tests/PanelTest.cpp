@@ -202,3 +202,60 @@ TEST_F(Panel, RampSamplesAreHeldOnTheStrip)
 
 } // namespace
 } // namespace rv
+
+namespace rv {
+namespace {
+
+// What the panel's window reads from the model and how it reports changes.
+class PanelWindow : public ::testing::Test {
+protected:
+    PanelWindow() : board(50, 50, depth)
+    {
+        depth.Create(50, 50);
+        panel.Create(&board);
+        panel.Refresh(0);
+        panel.Refresh(0);
+    }
+    CDibImage depth;
+    CPaintBoard board;
+    CToolPanel panel;
+};
+
+TEST_F(PanelWindow, ASliderMoveShowsAtOnce)
+{
+    const int before = panel.Revision();
+    panel.OnSliderMoved(CToolPanel::IdC2, 100);
+    EXPECT_EQ(panel.Revision(), before + 2);
+    EXPECT_EQ(panel.C2(), 100);
+    EXPECT_EQ(panel.StripColumn(0), 0x646464u); // level c2 at the low end already
+    EXPECT_EQ(panel.StripColumn(118), 0xF0F0F0u); // capped at 240
+    panel.OnSliderMoved(CToolPanel::IdPenWidth, 250); // kept within 1..100
+    EXPECT_EQ(panel.SliderPos(CToolPanel::IdPenWidth), 100);
+    EXPECT_EQ(board.PenWidth(), 100);
+}
+
+TEST_F(PanelWindow, EveryNotificationRefreshes)
+{
+    panel.SetSliderPos(CToolPanel::IdColourValue, 40);
+    const int before = panel.Revision();
+    panel.Refresh(CToolPanel::IdColourValue); // a notification of the slider
+    EXPECT_EQ(panel.Revision(), before + 1);
+    EXPECT_EQ(panel.SwatchColour(), 0x282828u);
+    EXPECT_EQ(panel.ColourValue(), 40);
+    panel.Click(CToolPanel::IdBlue);
+    EXPECT_EQ(panel.Revision(), before + 2);
+    EXPECT_EQ(panel.SwatchColour(), 0xFF2828u);
+    EXPECT_TRUE(panel.IsChecked(CToolPanel::IdBlue));
+    EXPECT_FALSE(panel.IsChecked(CToolPanel::IdBlack));
+}
+
+TEST_F(PanelWindow, EraserButtonsCarryTheirIcons)
+{
+    EXPECT_EQ(CToolPanel::ButtonIcon(CToolPanel::IdSoft), 147);
+    EXPECT_EQ(CToolPanel::ButtonIcon(CToolPanel::IdCircular), 148);
+    EXPECT_EQ(CToolPanel::ButtonIcon(CToolPanel::IdSquare), 149);
+    EXPECT_EQ(CToolPanel::ButtonIcon(CToolPanel::IdBlack), 0);
+}
+
+} // namespace
+} // namespace rv

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <string>
 
@@ -27,7 +28,8 @@ class Regenerated : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / "rv_assets_test";
+        // A folder of this run's own: several checkouts may run these tests at once.
+        dir = fs::temp_directory_path() / ("rv_assets_test_" + std::to_string(std::random_device{}()));
         fs::remove_all(dir);
         for (const auto& asset : AssetList()) fs::create_directories(dir / asset.folder);
         std::string failed;
@@ -178,6 +180,35 @@ TEST_F(Regenerated, ToolbarImagesAreDistinctAndKeepAShapeWhenDisabled)
             const int index = column % 2 == 0 ? static_cast<unsigned char>(strip[at]) >> 4 : strip[at] & 0xF;
             EXPECT_EQ(VgaPalette()[static_cast<std::size_t>(index)], fifth.At(x, y)) << x << "," << y;
         }
+}
+
+// The program's icon: the small, large and extra-large images the system asks
+// for, opaque in the middle and clear in the rounded corners.
+TEST_F(Regenerated, ProgramIconHasTheThreeUsualSizes)
+{
+    const auto ico = ReadAll(dir / "painter/app/res/Relievo.ico");
+    ASSERT_GE(ico.size(), 6u + 3 * 16);
+    EXPECT_EQ(U16(ico, 2), 1u);
+    ASSERT_EQ(U16(ico, 4), 3u);
+    const int sizes[] = {16, 32, 48};
+    for (int i = 0; i < 3; ++i) {
+        const int n = static_cast<unsigned char>(ico[6 + 16 * i]);
+        ASSERT_EQ(n, sizes[i]);
+        const std::size_t image = U32(ico, 6 + 16 * i + 12) + 40;
+        auto alpha = [&](int x, int y) { return static_cast<unsigned char>(ico[image + static_cast<std::size_t>((n - 1 - y) * n + x) * 4 + 3]); };
+        EXPECT_EQ(alpha(n / 2, n / 2), 255) << n;
+        EXPECT_EQ(alpha(0, 0), 0) << n;
+    }
+}
+
+// The tool-bar strip holds 16 colours only: a picture with any other colour
+// cannot be stored, and says so rather than writing a wrong colour.
+TEST(Formats, SixteenColourBmpRefusesOtherColours)
+{
+    Canvas c(3, 2, VgaPalette()[7]);
+    EXPECT_EQ(Bmp4(c).size(), 54u + 64 + 2 * 4); // headers, palette, two padded rows
+    c.Set(1, 1, Rgba{200, 200, 200, 255});
+    EXPECT_TRUE(Bmp4(c).empty());
 }
 
 // Each cursor is a 32 x 32 black-and-white cursor whose hot spot lies on its

@@ -178,6 +178,32 @@ TEST_F(HelpFile, EveryContentsAndIndexEntryLeadsToAStoredPage)
     }
 }
 
+// The links between the pages lead to stored pages and to anchors they have.
+TEST_F(HelpFile, LinksBetweenPagesLeadSomewhere)
+{
+    ASSERT_TRUE(chm.valid);
+    const std::regex link(R"re(href="([^"#]*)(#([^"]+))?")re");
+    int links = 0;
+    for (const auto& [name, entry] : chm.files) {
+        if (name.size() < 6 || name.substr(name.size() - 5) != ".html") continue;
+        const std::string page = name.substr(1), text = Source(page);
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), link); it != std::sregex_iterator(); ++it) {
+            const std::string target = (*it)[1].str().empty() ? page : (*it)[1].str();
+            if (target.find(".html") == std::string::npos) continue; // the style sheet
+            ++links;
+            std::string stored = "/";
+            stored.append(target);
+            EXPECT_TRUE(chm.files.count(stored)) << page << " links to " << target << ", which is not in the help";
+            const std::string anchor = (*it)[3].str();
+            if (!anchor.empty()) {
+                EXPECT_NE(Source(target).find("<a name=\"" + anchor + "\">"), std::string::npos)
+                    << page << " links to " << target << "#" << anchor << ", an anchor that page lacks";
+            }
+        }
+    }
+    EXPECT_GE(links, 20);
+}
+
 // What the program's tool tips and prompts send users to look up: the
 // workflow by button numbers, each tool, the gradient settings, the 3D feel
 // and the three folders.

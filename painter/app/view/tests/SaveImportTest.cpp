@@ -1,0 +1,468 @@
+// Save, import and settings of the drawing view, through the fake platform:
+// which dialog, which path, what is written or read, what the user is told,
+// and the lasso region's dashes when a depth map is replaced.
+#include "painter/app/view/DrawingView.h"
+#include "painter/app/view/tests/FakeViewSystem.h"
+#include "painter/stereo/DepthMap.h"
+#include "painter/stereo/Stereogram.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace rv {
+namespace {
+
+using testing::EightBitBmp;
+using testing::FakeViewSystem;
+using testing::Pattern;
+
+const char kProgramDir[] = "C:\\Relievo";
+
+class ViewFiles : public ::testing::Test {
+protected:
+    ViewFiles()
+    {
+        for (const char* folder : {"back", "sample", "result"}) sys.MakeFolder(std::string(kProgramDir) + "\\" + folder);
+        Pattern(tile, 100, 60, 3); // period 100, as in the usual examples
+        sys.WriteBmp("C:\\Relievo\\back\\b1.bmp", tile);
+        view = std::make_unique<CDrawingView>(state, sys, sys);
+        view->OnInitialUpdate();
+        sys.folderChanges.clear();
+    }
+    CDrawingView& V() { return *view; }
+    void Painting()
+    {
+        V().OnCommand(CmdInitialise);
+        V().OnCommand(CmdMake3dPrimitives);
+        ASSERT_EQ(state.stage, StagePainting);
+    }
+    void Press(int x, int y)
+    {
+        V().OnMouseMove(x, y, screen);
+        V().OnLButtonDown(x, y, screen);
+        V().OnLButtonUp(x, y, screen);
+    }
+    // A closed triangle region with its dashes in the depth map.
+    void Triangle()
+    {
+        V().OnCommand(CmdLasso);
+        for (const Point p : {Point{10, 10}, Point{200, 10}, Point{10, 150}, Point{10, 10}}) Press(p.x, p.y);
+        ASSERT_TRUE(V().Board().RegionActive());
+    }
+    static bool SamePixels(const CDibImage& a, const CDibImage& b)
+    {
+        if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x)
+                if (a.GetPixel(x, y) != b.GetPixel(x, y)) return false;
+        return true;
+    }
+
+    FakeViewSystem sys;
+    CDibImage tile;
+    CWorkflowState state;
+    CMemorySurface screen{800, 600};
+    std::unique_ptr<CDrawingView> view;
+};
+
+// ------------------------------------------------------------------ save
+
+TEST_F(ViewFiles, SaveWhilePaintingWritesTheDepthMapIntoSample)
+{
+    Painting();
+    V().DepthMap().SetPixel(3, 4, 0x202020);
+    sys.AnswerOk({"a"});
+    EXPECT_TRUE(V().OnCommand(CmdSave));
+    ASSERT_EQ(sys.dialogs.size(), 1u);
+    EXPECT_EQ(sys.dialogs[0].templateId, kSaveSampleDialog);
+    ASSERT_EQ(sys.dialogs[0].shown.size(), 1u);
+    EXPECT_EQ(sys.dialogs[0].shown[0].id, kSaveNameEdit);
+    EXPECT_EQ(sys.dialogs[0].shown[0].text, "");
+    CDibImage saved;
+    ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\sample\\a.bmp"));
+    EXPECT_TRUE(SamePixels(saved, V().DepthMap()));
+    EXPECT_TRUE(sys.messages.empty());
+}
+
+TEST_F(ViewFiles, SaveAfterGeneratingWritesTheStereogramIntoResult)
+{
+    Painting();
+    V().OnCommand(CmdGenerateStereogram);
+    sys.AnswerOk({"a"});
+    EXPECT_TRUE(V().OnCommand(CmdSave));
+    EXPECT_EQ(sys.dialogs.back().templateId, kSaveResultDialog);
+    CDibImage saved;
+    ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\result\\a.bmp"));
+    EXPECT_TRUE(SamePixels(saved, V().Background()));
+    EXPECT_FALSE(sys.Exists("C:\\Relievo\\sample\\a.bmp"));
+    // An existing file of that name is overwritten; the dialog opens empty
+    // again.
+    V().Background().SetPixel(0, 0, 0x010203);
+    sys.AnswerOk({"a"});
+    V().OnCommand(CmdSave);
+    EXPECT_EQ(sys.dialogs.back().shown[0].text, "");
+    ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\result\\a.bmp"));
+    EXPECT_EQ(saved.GetPixel(0, 0), 0x010203u);
+}
+
+TEST_F(ViewFiles, SaveNamesThatCannotBeUsed)
+{
+    struct Row {
+        std::string typed;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"", "Invalid file name!"},
+        {std::string(243, 'n'), "Invalid file name!"},  // does not fit the save path
+        {std::string(600, 'n'), "Invalid file name!"},  // the dialog takes 254 characters of it
+        {"..\\outside", "Invalid file name!"},
+        {"a/b", "Invalid file name!"},
+        {"what?", "Invalid file name!"},
+        {"con", "Invalid file name!"},
+    };
+    Painting();
+    for (const Row& r : rows) {
+        sys.messages.clear();
+        sys.AnswerOk({r.typed});
+        V().OnCommand(CmdSave);
+        ASSERT_EQ(sys.messages.size(), 1u) << r.typed;
+        EXPECT_EQ(sys.messages[0], r.message) << r.typed;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(sys.Native("C:\\Relievo\\sample")));
+    EXPECT_FALSE(sys.Exists("C:\\Relievo\\outside.bmp"));
+}
+
+TEST_F(ViewFiles, CancellingTheNameDialogSavesNothingAndSaysNothing)
+{
+    Painting();
+    sys.AnswerCancel();
+    EXPECT_TRUE(V().OnCommand(CmdSave));
+    EXPECT_EQ(sys.dialogs.size(), 1u);
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(sys.Native("C:\\Relievo\\sample")));
+}
+
+TEST_F(ViewFiles, AFailedSaveIsReported)
+{
+    Painting();
+    std::filesystem::remove_all(sys.Native("C:\\Relievo\\sample"));
+    sys.AnswerOk({"a"});
+    V().OnCommand(CmdSave);
+    ASSERT_EQ(sys.messages.size(), 1u);
+    EXPECT_EQ(sys.messages[0], "Save bmp error!");
+}
+
+TEST_F(ViewFiles, SavePathsAreRelativeToTheProgramFolder)
+{
+    Painting();
+    // Something moved the current folder: the save follows it, as every
+    // relative path of the painter does; the view puts it back at import.
+    sys.MakeFolder("C:\\Other\\sample");
+    sys.currentFolder = "C:\\Other";
+    sys.AnswerOk({"b"});
+    V().OnCommand(CmdSave);
+    EXPECT_TRUE(sys.Exists("C:\\Other\\sample\\b.bmp"));
+    V().OnCommand(CmdImport);
+    EXPECT_EQ(sys.currentFolder, kProgramDir);
+}
+
+// ---------------------------------------------------------------- import
+
+TEST_F(ViewFiles, ImportAsksInTheSampleFolderForBmpFiles)
+{
+    EXPECT_TRUE(V().OnCommand(CmdImport));
+    ASSERT_EQ(sys.openRequests.size(), 1u);
+    EXPECT_EQ(sys.openRequests[0].initialFolder, "C:\\Relievo\\sample");
+    EXPECT_EQ(sys.openRequests[0].filterName, "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp)"); // 图象文件(*.bmp)
+    EXPECT_EQ(sys.openRequests[0].pattern, "*.bmp");
+}
+
+TEST_F(ViewFiles, ImportCropsOrPadsThePictureToThePictureLessOnePeriod)
+{
+    struct Row {
+        int width, height;
+    };
+    for (const Row r : {Row{1000, 700}, Row{300, 200}, Row{700, 600}}) {
+        CDibImage picture;
+        Pattern(picture, r.width, r.height, 5);
+        sys.WriteBmp("C:\\Relievo\\sample\\in.bmp", picture);
+        sys.fileToOpen = "C:\\Relievo\\sample\\in.bmp";
+        state.stage = StageBackground;
+        sys.invalidated = 0;
+        V().OnCommand(CmdImport);
+        EXPECT_EQ(state.stage, StageBackground); // the stage does not change
+        EXPECT_GE(sys.invalidated, 1);
+        const CDibImage& d = V().DepthMap();
+        ASSERT_EQ(d.Width(), 700) << r.width;
+        ASSERT_EQ(d.Height(), 600) << r.width;
+        EXPECT_EQ(V().Board().CanvasWidth(), 700);
+        for (int y = 0; y < 600; y += 5)
+            for (int x = 0; x < 700; x += 5) {
+                const Colour expected = x < r.width && y < r.height ? picture.GetPixel(x, y) : kWhite;
+                ASSERT_EQ(d.GetPixel(x, y), expected) << r.width << ": " << x << "," << y;
+            }
+        EXPECT_TRUE(sys.messages.empty());
+    }
+}
+
+TEST_F(ViewFiles, ImportWithoutAFileRefitsTheDepthMap)
+{
+    Painting();
+    V().DepthMap().SetPixel(5, 5, 0x303030);
+    V().DepthMap().SetPixel(5, 590, 0x303030);
+    V().OnCommand(CmdRandomBackground); // picture height 480, the depth map stays 700 x 600
+    ASSERT_EQ(V().DepthMap().Height(), 600);
+    sys.fileToOpen.clear();
+    V().OnCommand(CmdImport);
+    EXPECT_EQ(V().DepthMap().Width(), 700);
+    EXPECT_EQ(V().DepthMap().Height(), 480);
+    EXPECT_EQ(V().DepthMap().GetPixel(5, 5), 0x303030u);
+    EXPECT_EQ(V().Board().CanvasHeight(), 480);
+    EXPECT_TRUE(sys.messages.empty());
+}
+
+TEST_F(ViewFiles, ImportRestoresTheCurrentFolderTheDialogChanged)
+{
+    sys.folderAfterOpenDialog = "C:\\Pictures";
+    for (const std::string file : {"", "C:\\Relievo\\sample\\none.bmp"}) {
+        sys.folderChanges.clear();
+        sys.fileToOpen = file;
+        V().OnCommand(CmdImport);
+        EXPECT_EQ(sys.currentFolder, kProgramDir) << file;
+        EXPECT_EQ(sys.folderChanges, std::vector<std::string>{kProgramDir}) << file;
+    }
+}
+
+TEST_F(ViewFiles, ImportingAMissingFileGoesOnWithTheCurrentDepthMap)
+{
+    Painting();
+    V().DepthMap().SetPixel(7, 7, 0x404040);
+    sys.fileToOpen = "C:\\Relievo\\sample\\none.bmp";
+    V().OnCommand(CmdImport);
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
+    EXPECT_EQ(V().DepthMap().Width(), 700);
+}
+
+TEST_F(ViewFiles, ImportingAPictureOfAnotherDepthKeepsThePainting)
+{
+    Painting();
+    V().DepthMap().SetPixel(7, 7, 0x404040);
+    sys.WriteBytes("C:\\Relievo\\sample\\eight.bmp", EightBitBmp(4, 4));
+    sys.fileToOpen = "C:\\Relievo\\sample\\eight.bmp";
+    sys.folderAfterOpenDialog = "C:\\Pictures";
+    V().OnCommand(CmdImport);
+    EXPECT_EQ(sys.messages, (std::vector<std::string>{"Not a 24bit BMP!", "No a 24bits Bmp!"}));
+    EXPECT_EQ(V().DepthMap().Width(), 700);
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
+    EXPECT_EQ(sys.currentFolder, kProgramDir);
+    // The board still paints into it.
+    V().OnCommand(CmdFill);
+    Press(300, 300);
+    EXPECT_EQ(V().DepthMap().GetPixel(300, 300), 0x969696u);
+}
+
+TEST_F(ViewFiles, ImportedPictureGetsNoDashesFromARegion)
+{
+    Painting();
+    Triangle();
+    CDibImage picture;
+    Pattern(picture, 700, 600, 11);
+    sys.WriteBmp("C:\\Relievo\\sample\\in.bmp", picture);
+    sys.fileToOpen = "C:\\Relievo\\sample\\in.bmp";
+    V().OnCommand(CmdImport);
+    EXPECT_FALSE(V().Board().RegionActive());
+    EXPECT_TRUE(SamePixels(V().DepthMap(), picture));
+    // A lasso press now opens a new lasso and writes nothing.
+    Press(50, 50);
+    EXPECT_TRUE(V().Board().Lasso().IsOpen());
+    EXPECT_TRUE(SamePixels(V().DepthMap(), picture));
+}
+
+TEST_F(ViewFiles, RefitWithoutAFileTakesTheDashesOut)
+{
+    Painting();
+    V().OnCommand(CmdFilledRect);
+    V().OnMouseMove(20, 20, screen);
+    V().OnLButtonDown(20, 20, screen);
+    V().OnMouseMove(120, 80, screen);
+    V().OnLButtonUp(120, 80, screen);
+    CDibImage before;
+    Pattern(before, 700, 600, 0);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 700; ++x) before.SetPixel(x, y, V().DepthMap().GetPixel(x, y));
+    Triangle();
+    ASSERT_FALSE(SamePixels(V().DepthMap(), before)); // the dashes
+    sys.fileToOpen.clear();
+    V().OnCommand(CmdImport);
+    EXPECT_FALSE(V().Board().RegionActive());
+    EXPECT_TRUE(SamePixels(V().DepthMap(), before));
+    Press(50, 50);
+    EXPECT_TRUE(SamePixels(V().DepthMap(), before));
+}
+
+TEST_F(ViewFiles, ImportWithNoDepthMapColumnLeftKeepsTheDepthMap)
+{
+    CDibImage wide;
+    Pattern(wide, 800, 20, 2);
+    sys.WriteBmp("C:\\Relievo\\back\\b2.bmp", wide);
+    Painting();
+    V().DepthMap().SetPixel(7, 7, 0x404040);
+    V().SetTilePath(".\\back\\b2.bmp");
+    V().Initialise(); // period 800: no depth-map column is left
+    sys.fileToOpen.clear();
+    V().OnCommand(CmdImport);
+    EXPECT_EQ(sys.messages, std::vector<std::string>{"Invalid picture size!"});
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
+}
+
+// -------------------------------------------------------------- settings
+
+TEST_F(ViewFiles, SettingsShowTheSizeAndTakeTheNewOne)
+{
+    Painting();
+    V().DepthMap().SetPixel(7, 7, 0x404040);
+    sys.AnswerOk({"1000", "700"});
+    sys.invalidated = 0;
+    EXPECT_TRUE(V().OnCommand(CmdSettings));
+    ASSERT_EQ(sys.dialogs.size(), 1u);
+    EXPECT_EQ(sys.dialogs[0].templateId, kSettingsDialog);
+    ASSERT_EQ(sys.dialogs[0].shown.size(), 2u);
+    EXPECT_EQ(sys.dialogs[0].shown[0].id, kSettingsWidthEdit);
+    EXPECT_EQ(sys.dialogs[0].shown[0].text, "800");
+    EXPECT_EQ(sys.dialogs[0].shown[1].id, kSettingsHeightEdit);
+    EXPECT_EQ(sys.dialogs[0].shown[1].text, "600");
+    EXPECT_EQ(V().Layout().pictureWidth, 1000);
+    EXPECT_EQ(V().Layout().pictureHeight, 700);
+    EXPECT_EQ(V().DepthMap().Width(), 900);
+    EXPECT_EQ(V().DepthMap().Height(), 700);
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), kWhite);
+    EXPECT_EQ(V().Board().CanvasWidth(), 900);
+    EXPECT_EQ(V().Board().CanvasHeight(), 700);
+    EXPECT_GE(sys.invalidated, 1); // the screen shows the white map at once
+    // The background follows at the next "生成背景".
+    EXPECT_EQ(V().Background().Width(), 800);
+    state.stage = StageBackground;
+    V().OnCommand(CmdGenerateBackground);
+    EXPECT_EQ(V().Background().Width(), 1000);
+    EXPECT_EQ(V().Background().Height(), 700);
+    // The dialog then shows the new size.
+    V().OnCommand(CmdSettings);
+    EXPECT_EQ(sys.dialogs.back().shown[0].text, "1000");
+}
+
+TEST_F(ViewFiles, SettingsCancelledStillMakeANewWhiteDepthMap)
+{
+    Painting();
+    V().DepthMap().SetPixel(7, 7, 0x404040);
+    Triangle();
+    sys.AnswerCancel();
+    V().OnCommand(CmdSettings);
+    EXPECT_EQ(V().Layout().pictureWidth, 800);
+    EXPECT_EQ(V().DepthMap().Width(), 700);
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), kWhite);
+    EXPECT_EQ(V().DepthMap().GetPixel(10, 10), kWhite); // no dash either
+    EXPECT_FALSE(V().Board().RegionActive());
+    EXPECT_TRUE(sys.messages.empty());
+}
+
+TEST_F(ViewFiles, SettingsReadFourCharactersAndRefuseSizesWithoutADepthMap)
+{
+    struct Row {
+        const char* width;
+        const char* height;
+        int pictureWidth, pictureHeight;
+        bool refused;
+    };
+    const Row rows[] = {
+        {"12345", "600", 1234, 600, false}, {" 9000", "60", 900, 60, false}, {"101", "1", 101, 1, false},
+        {"abc", "600", 800, 600, true},     {"800", "x1", 800, 600, true},     {"100", "600", 800, 600, true},
+        {"-900", "600", 800, 600, true},    {"0", "0", 800, 600, true},        {"900", "-5", 800, 600, true},
+    };
+    for (const Row& r : rows) {
+        auto fresh = std::make_unique<CDrawingView>(state, sys, sys);
+        sys.messages.clear();
+        sys.AnswerOk({r.width, r.height});
+        fresh->OnCommand(CmdSettings);
+        EXPECT_EQ(fresh->Layout().pictureWidth, r.pictureWidth) << r.width << " " << r.height;
+        EXPECT_EQ(fresh->Layout().pictureHeight, r.pictureHeight) << r.width << " " << r.height;
+        EXPECT_EQ(fresh->DepthMap().Width(), r.pictureWidth - 100) << r.width;
+        EXPECT_EQ(fresh->DepthMap().Height(), r.pictureHeight) << r.width;
+        EXPECT_EQ(sys.messages, r.refused ? std::vector<std::string>{"Invalid picture size!"}
+                                          : std::vector<std::string>{})
+            << r.width << " " << r.height;
+    }
+}
+
+TEST_F(ViewFiles, SettingsThatCannotMakeADepthMapKeepThePainting)
+{
+    CDibImage wide;
+    Pattern(wide, 800, 20, 2);
+    sys.WriteBmp("C:\\Relievo\\back\\b2.bmp", wide);
+    Painting();
+    V().DepthMap().SetPixel(7, 7, 0x404040);
+    V().SetTilePath(".\\back\\b2.bmp");
+    V().Initialise(); // period 800: the current size leaves no depth-map column
+    sys.AnswerCancel();
+    V().OnCommand(CmdSettings);
+    EXPECT_EQ(sys.messages, std::vector<std::string>{"Invalid picture size!"});
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
+    sys.messages.clear();
+    sys.AnswerOk({"700", "600"});
+    V().OnCommand(CmdSettings);
+    EXPECT_EQ(sys.messages, std::vector<std::string>{"Invalid picture size!"}); // once
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
+    // A picture wider than the tile gives room again.
+    sys.messages.clear();
+    sys.AnswerOk({"1000", "600"});
+    V().OnCommand(CmdSettings);
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_EQ(V().DepthMap().Width(), 200);
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), kWhite);
+}
+
+TEST_F(ViewFiles, ATypicalRunSavesWhatTheEngineMakesOfTheSavedDepthMap)
+{
+    // 1 Initialise, 4 Make 3D primitives, paint, 23 save the depth map,
+    // 6 more 3D feel, 7 generate, 23 save the stereogram.
+    V().OnCommand(CmdInitialise);
+    V().OnCommand(CmdMake3dPrimitives);
+    V().OnCommand(CmdFilledEllipse);
+    V().OnMouseMove(100, 100, screen);
+    V().OnLButtonDown(100, 100, screen);
+    V().OnMouseMove(400, 300, screen);
+    V().OnLButtonUp(400, 300, screen);
+    V().Panel().Click(CToolPanel::IdBlue);
+    V().OnCommand(CmdGradientCircle);
+    V().OnMouseMove(500, 400, screen);
+    V().OnLButtonDown(500, 400, screen);
+    V().OnMouseMove(560, 400, screen);
+    V().OnLButtonUp(560, 400, screen);
+    sys.AnswerOk({"depth"});
+    V().OnCommand(CmdSave);
+    V().OnCommand(CmdIncreaseFeel);
+    V().OnCommand(CmdGenerateStereogram);
+    sys.AnswerOk({"stereo"});
+    V().OnCommand(CmdSave);
+    ASSERT_TRUE(sys.messages.empty());
+
+    CDibImage depth, background, result;
+    ASSERT_TRUE(depth.LoadBmp("C:\\Relievo\\sample\\depth.bmp"));
+    EXPECT_EQ(depth.GetPixel(250, 200), 0x969696u);
+    EXPECT_EQ(depth.GetPixel(530, 400), 0xFF0000u | 0x010101u * 31); // the ramp's middle, blue family
+    PictureLayout layout;
+    ASSERT_TRUE(LoadTile(background, "C:\\Relievo\\back\\b1.bmp", layout));
+    ASSERT_TRUE(rv::GenerateBackground(background, layout));
+    ASSERT_TRUE(FitDepthMap(depth, layout));
+    StereogramParams params;
+    params.period = layout.period;
+    params.feel = 16;
+    rv::GenerateStereogram(background, depth, params);
+    ASSERT_TRUE(result.LoadBmp("C:\\Relievo\\result\\stereo.bmp"));
+    ASSERT_EQ(result.BlockSize(), background.BlockSize());
+    EXPECT_EQ(std::memcmp(result.Block(), background.Block(), static_cast<std::size_t>(result.BlockSize())), 0);
+}
+
+} // namespace
+} // namespace rv

@@ -1,0 +1,157 @@
+// The tile picker: the list from the back folder, the preview and the size
+// fields, using a tile, the random tile, and nothing selected.
+#include "painter/app/view/TilePicker.h"
+#include "painter/app/view/DrawingView.h"
+#include "painter/app/view/tests/FakeViewSystem.h"
+
+#include <gtest/gtest.h>
+
+namespace rv {
+namespace {
+
+using testing::EightBitBmp;
+using testing::FakeViewSystem;
+using testing::Pattern;
+
+constexpr Colour kUntouched = 0x00FF00;
+
+class TilePicker : public ::testing::Test {
+protected:
+    TilePicker()
+    {
+        sys.MakeFolder("C:\\Relievo\\back");
+        Pattern(b1, 60, 100, 1);
+        Pattern(b2, 20, 10, 2);
+        sys.WriteBmp("C:\\Relievo\\back\\b1.bmp", b1);
+        sys.WriteBmp("C:\\Relievo\\back\\b2.bmp", b2);
+        view = std::make_unique<CDrawingView>(state, sys, sys);
+        view->OnInitialUpdate();
+        picker.SetView(view.get());
+        preview.Fill(kUntouched);
+    }
+
+    FakeViewSystem sys;
+    CDibImage b1, b2;
+    CWorkflowState state;
+    std::unique_ptr<CDrawingView> view;
+    CTilePicker picker;
+    CMemorySurface preview{CTilePicker::kPreviewWidth + 10, CTilePicker::kPreviewHeight + 10};
+};
+
+TEST_F(TilePicker, TheListEndsAtTheFirstMissingNumber)
+{
+    sys.WriteBmp("C:\\Relievo\\back\\b4.bmp", b2);
+    picker.OnInitialUpdate();
+    EXPECT_EQ(picker.Names(), (std::vector<std::string>{"b1.bmp", "b2.bmp"}));
+    // Filling again does not add twice.
+    picker.OnInitialUpdate();
+    EXPECT_EQ(picker.Names().size(), 2u);
+}
+
+TEST_F(TilePicker, NoBackFolderGivesAnEmptyList)
+{
+    std::filesystem::remove_all(sys.Native("C:\\Relievo\\back"));
+    picker.OnInitialUpdate();
+    EXPECT_TRUE(picker.Names().empty());
+}
+
+TEST_F(TilePicker, PreviewShowsTheBottomLeftOfATallTileUpright)
+{
+    picker.OnInitialUpdate();
+    picker.OnSelectionChange(0, preview);
+    // The tile is 60 x 100: its rows 5 to 99 and columns 0 to 49.
+    for (int y = 0; y < CTilePicker::kPreviewHeight; ++y)
+        for (int x = 0; x < CTilePicker::kPreviewWidth; ++x)
+            ASSERT_EQ(preview.GetPixel(x, y), b1.GetPixel(x, y + 5)) << x << "," << y;
+    EXPECT_EQ(preview.GetPixel(50, 0), kUntouched);
+    EXPECT_EQ(preview.GetPixel(0, 95), kUntouched);
+    EXPECT_EQ(picker.WidthText(), "60");
+    EXPECT_EQ(picker.HeightText(), "100");
+    EXPECT_TRUE(sys.messages.empty());
+}
+
+TEST_F(TilePicker, ASmallTileShowsWholeAtTheTopLeft)
+{
+    picker.OnInitialUpdate();
+    picker.OnSelectionChange(1, preview);
+    for (int y = 0; y < CTilePicker::kPreviewHeight; ++y)
+        for (int x = 0; x < CTilePicker::kPreviewWidth; ++x) {
+            const Colour expected = x < 20 && y < 10 ? b2.GetPixel(x, y) : kUntouched;
+            ASSERT_EQ(preview.GetPixel(x, y), expected) << x << "," << y;
+        }
+    EXPECT_EQ(picker.WidthText(), "20");
+    EXPECT_EQ(picker.HeightText(), "10");
+}
+
+TEST_F(TilePicker, SizeFieldsShowTheFileNumbersEvenForAnotherDepth)
+{
+    sys.WriteBytes("C:\\Relievo\\back\\b3.bmp", EightBitBmp(16, 8));
+    picker.OnInitialUpdate();
+    ASSERT_EQ(picker.Names().size(), 3u);
+    picker.OnSelectionChange(2, preview);
+    EXPECT_EQ(sys.messages, std::vector<std::string>{"Not a 24bit BMP!"});
+    EXPECT_EQ(picker.WidthText(), "16");
+    EXPECT_EQ(picker.HeightText(), "8");
+    EXPECT_EQ(preview.GetPixel(0, 0), kUntouched);
+}
+
+TEST_F(TilePicker, AMissingTileSaysSoAndKeepsTheFields)
+{
+    picker.OnInitialUpdate();
+    picker.OnSelectionChange(0, preview);
+    std::filesystem::remove(sys.Native("C:\\Relievo\\back\\b2.bmp"));
+    picker.OnSelectionChange(1, preview);
+    EXPECT_EQ(sys.messages, std::vector<std::string>{"file not exist!"});
+    EXPECT_EQ(picker.WidthText(), "60");
+    // A file too short to hold the size fields shows empty fields.
+    sys.WriteBytes("C:\\Relievo\\back\\b2.bmp", "BM\x10");
+    picker.OnSelectionChange(1, preview);
+    EXPECT_EQ(picker.WidthText(), "");
+    EXPECT_EQ(picker.HeightText(), "");
+}
+
+TEST_F(TilePicker, UsingATileInitialisesTheViewWithIt)
+{
+    picker.OnInitialUpdate();
+    picker.OnUseTile(1);
+    EXPECT_EQ(view->TilePath(), ".\\back\\b2.bmp");
+    EXPECT_EQ(state.stage, StageBackground);
+    EXPECT_EQ(view->Layout().period, 20);
+    EXPECT_EQ(view->Layout().tileHeight, 10);
+    EXPECT_EQ(view->Background().Width(), 800);
+    EXPECT_EQ(view->Background().GetPixel(45, 33), b2.GetPixel(5, 3));
+}
+
+TEST_F(TilePicker, NothingSelectedChangesNothing)
+{
+    picker.OnInitialUpdate();
+    picker.OnUseTile(0);
+    ASSERT_EQ(state.stage, StageBackground);
+    const Colour before = view->Background().GetPixel(10, 10);
+    picker.OnUseTile(-1);
+    picker.OnSelectionChange(-1, preview);
+    EXPECT_EQ(view->TilePath(), ".\\back\\b1.bmp");
+    EXPECT_EQ(state.stage, StageBackground);
+    EXPECT_EQ(view->Background().GetPixel(10, 10), before);
+    EXPECT_EQ(preview.GetPixel(0, 0), kUntouched);
+    EXPECT_TRUE(sys.messages.empty());
+    // Initialise still finds its tile afterwards.
+    view->OnCommand(CmdInitialise);
+    EXPECT_EQ(state.stage, StageBackground);
+}
+
+TEST_F(TilePicker, RandomButtonMakesARandomTile)
+{
+    picker.OnRandom();
+    EXPECT_EQ(state.stage, StageTile);
+    EXPECT_EQ(view->Background().Width(), 100);
+    EXPECT_EQ(view->Background().Height(), 480);
+    // Without a view the buttons do nothing.
+    CTilePicker alone;
+    alone.OnRandom();
+    alone.OnUseTile(0);
+    EXPECT_EQ(state.stage, StageTile);
+}
+
+} // namespace
+} // namespace rv
