@@ -30,10 +30,6 @@
 #define IDI_ERASER_CIRCULAR 148
 #define IDI_ERASER_SQUARE 149
 
-// The tool bar's resource type (version, image width and height, count,
-// then one command per position, 0 for a separator).
-#define RT_RELIEVO_TOOLBAR 241
-
 // Controls.
 #define IDC_FEEL_DISPLAY 1111
 // Settings dialog.
