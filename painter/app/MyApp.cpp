@@ -3,6 +3,7 @@
 #include "painter/app/Dialogs.h"
 #include "painter/app/MainFrame.h"
 #include "painter/app/MyDoc.h"
+#include "painter/app/MyView.h"
 #include "painter/app/resource.h"
 #include "painter/image/Platform.h"
 #include "win32/platform/PainterFiles.h"
@@ -86,6 +87,14 @@ bool CMyApp::InitInstance()
     main->InitialUpdateFrame();
     main->Show(SW_SHOWMAXIMIZED);
     UpdateWindow(main->Hwnd());
+    // The floating panel came up with the view, while the frame was hidden;
+    // it goes above the frame that owns it now that the frame is shown.
+    if (CMyView* view = main->DrawingView())
+        if (HWND panel = view->PanelWindow().Hwnd()) {
+            const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+            SetWindowPos(panel, HWND_TOPMOST, 0, 0, 0, 0, keep);
+            SetWindowPos(panel, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+        }
     return true;
 }
 

@@ -291,6 +291,13 @@ TEST_F(Run, StartsWithItsToolBarPanelAndPicker)
     ASSERT_NE(picker, nullptr);
     ASSERT_NE(panel, nullptr) << "the settings panel is missing";
     EXPECT_TRUE(IsWindowVisible(panel));
+    {
+        // The floating panel is above the frame: the user sees it.
+        RECT r{};
+        GetWindowRect(panel, &r);
+        HWND at = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        EXPECT_EQ(GetAncestor(at, GA_ROOT), panel) << "the panel is hidden behind the frame";
+    }
 
     // The tool bar: 33 positions, 24 x 30 buttons, the feel display at 6.
     ASSERT_NE(toolBar, nullptr);
