@@ -11,9 +11,24 @@
 
 namespace velapack {
 
-// Parses a description. Relative file names are taken from baseFolder and
-// read through files. False with "line N: reason" (or a plain reason) in
-// problem.
+// Where the uninstaller lands: the installer's Uninstall entry and uninstall
+// shortcut start it from the Windows folder under this name.
+inline constexpr std::string_view kUninstallerTarget = "[Windows Directory]\\VelaUnInsApp.exe";
+
+// What velapack tells the author about a description it accepted.
+struct DescriptionNotes {
+    std::vector<std::string> addedFolders;  // put into [Directory] by velapack
+    std::vector<std::string> warnings;
+};
+
+// Parses a description, written in UTF-8 or GB2312 (see TextEncoding.h; an
+// "encoding" line decides when present), into GB2312 texts. Relative file
+// names are taken from baseFolder and read through files. Folders that
+// receive files are added to the directories unless the description says
+// "auto-directories = no". False with "line N: reason" (or a plain reason)
+// in problem.
+bool ParseDescription(std::string_view text, const std::string& baseFolder, vela::IPlatform& files,
+                      vela::PackageDescription& description, std::string& problem, DescriptionNotes& notes);
 bool ParseDescription(std::string_view text, const std::string& baseFolder, vela::IPlatform& files,
                       vela::PackageDescription& description, std::string& problem);
 
@@ -21,6 +36,18 @@ bool ParseDescription(std::string_view text, const std::string& baseFolder, vela
 // the folder of each stored file and the program group must be a bare macro
 // folder or be listed as a directory (the copy step creates no folders).
 std::vector<std::string> MissingFolders(const vela::PackageDescription& description);
+
+// Adds to the directories every folder the installer needs and the
+// description does not list, and returns them: the folder of each stored
+// file (below "[InstallDir]" with the folders between, and "[InstallDir]"
+// itself, so the uninstaller can remove them all) and the program group's
+// folders under "[Start Menu]". Other bare macro folders (the Windows and
+// system folders, the desktop) are never added.
+std::vector<std::string> AddMissingFolders(vela::PackageDescription& description);
+
+// True when two folder paths name the same folder: letters of single-byte
+// characters compared without case, one trailing backslash ignored.
+bool SameFolder(std::string_view a, std::string_view b);
 
 // Reads a whole file; false when it cannot be read.
 bool ReadWholeFile(vela::IPlatform& files, const std::string& path, std::string& bytes);

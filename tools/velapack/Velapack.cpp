@@ -19,7 +19,23 @@ const char kUsage[] =
     "usage: velapack DESCRIPTION --stub STUB.exe -o INSTALLER.exe\n"
     "       velapack --list INSTALLER.exe [--offset N]\n"
     "       velapack --verify INSTALLER.exe [--offset N]\n"
-    "       velapack --extract INSTALLER.exe FOLDER [--offset N]\n";
+    "       velapack --extract INSTALLER.exe FOLDER [--offset N]\n"
+    "       velapack --help\n";
+
+const char kHelp[] =
+    "\n"
+    "Builds a self-extracting installer from the stub VelaInstall.exe and a\n"
+    "description of \"key = value\" lines (UTF-8 or GB2312; see docs/velapack.md),\n"
+    "and lists, checks or unpacks an installer it made.\n"
+    "\n"
+    "  DESCRIPTION --stub STUB -o OUT   build OUT: the stub followed by the package\n"
+    "  --list INSTALLER                 print the header, the script and the file table\n"
+    "  --verify INSTALLER               check the package as the installer does\n"
+    "  --extract INSTALLER FOLDER       write the script, pictures and files into FOLDER\n"
+    "  --offset N                       the package offset (default: the stub's own)\n"
+    "  --help                           this text\n"
+    "\n"
+    "Exit status: 0 done, 1 refused or damaged, 2 wrong usage.\n";
 
 // The tool's system for extraction: files through the given platform,
 // messages to the error text.
@@ -85,7 +101,8 @@ int Build(vela::IPlatform& files, const std::string& descriptionPath, const std:
         return 1;
     }
     vela::PackageDescription description;
-    if (!ParseDescription(text, FolderOf(descriptionPath), files, description, problem)) {
+    DescriptionNotes notes;
+    if (!ParseDescription(text, FolderOf(descriptionPath), files, description, problem, notes)) {
         err += "velapack: " + descriptionPath + ": " + problem + "\n";
         return 1;
     }
@@ -116,28 +133,44 @@ int Build(vela::IPlatform& files, const std::string& descriptionPath, const std:
     }
     out += "velapack: wrote " + outputPath + ": stub " + std::to_string(stub.size()) + " bytes, package " +
            std::to_string(package.size()) + " bytes, " + std::to_string(description.files.size()) + " files\n";
-    for (const std::string& folder : MissingFolders(description)) out += "velapack: warning: " + folder + "\n";
+    for (const std::string& folder : notes.addedFolders)
+        out += "velapack: note: added \"" + folder + "\" to [Directory]\n";
+    for (const std::string& warning : notes.warnings) out += "velapack: warning: " + warning + "\n";
     if (!hasSlot)
         out += "velapack: note: the stub carries no package offset; the package lies at offset " +
                std::to_string(stub.size()) + "\n";
     return 0;
 }
 
-// Reads the header and the script of an installer.
-bool OpenPackage(vela::IPlatform& files, const std::string& path, std::uint64_t offset, std::unique_ptr<vela::IBinaryFile>& file,
-                 vela::PackageHeader& header, std::string& script, std::string& err)
+std::unique_ptr<vela::IBinaryFile> OpenInstaller(vela::IPlatform& files, const std::string& path, std::string& err)
 {
-    file = files.OpenForReading(path);
-    if (!file) {
-        err += "velapack: cannot open \"" + path + "\"\n";
-        return false;
-    }
-    if (!vela::ReadPackageHeader(*file, offset, header) || header.scriptLength <= 0) {
+    auto file = files.OpenForReading(path);
+    if (!file) err += "velapack: cannot open \"" + path + "\"\n";
+    return file;
+}
+
+// Reads the header and the script of an installer. The script is read only
+// when it lies inside the file, so a header cannot make it take more memory
+// than the file holds.
+bool ReadScript(vela::IBinaryFile& file, std::uint64_t offset, vela::PackageHeader& header, std::string& script,
+                std::string& err)
+{
+    const std::uint64_t length = file.Length();
+    if (length < offset || length - offset < vela::kPackageHeaderSize || !vela::ReadPackageHeader(file, offset, header) ||
+        header.scriptLength <= 0) {
         err += "velapack: no package header at offset " + std::to_string(offset) + "\n";
         return false;
     }
+    if (static_cast<std::uint64_t>(header.scriptLength) > length - offset - vela::kPackageHeaderSize) {
+        err += "velapack: the package is damaged: the script length " + std::to_string(header.scriptLength) +
+               " reaches beyond the end of the file\n";
+        return false;
+    }
     script.assign(static_cast<std::size_t>(header.scriptLength), '\0');
-    script.resize(file->Read(script.data(), script.size()));
+    if (!file.Seek(offset + vela::kPackageHeaderSize) || file.Read(script.data(), script.size()) != script.size()) {
+        err += "velapack: the script cannot be read\n";
+        return false;
+    }
     return true;
 }
 
@@ -149,10 +182,15 @@ void ListEntry(std::string& out, const char* label, const vela::FileTableEntry& 
 
 int List(vela::IPlatform& files, const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
 {
-    std::unique_ptr<vela::IBinaryFile> file;
+    // The check comes first; a package that fails it is still listed as far
+    // as its script lies inside the file, to show what is wrong.
+    auto file = OpenInstaller(files, path, err);
+    if (!file) return 1;
+    std::string problem;
+    const bool sound = vela::CheckPackage(*file, offset, problem);
     vela::PackageHeader header;
     std::string script;
-    if (!OpenPackage(files, path, offset, file, header, script, err)) return 1;
+    if (!ReadScript(*file, offset, header, script, err)) return 1;
     const vela::SetupScriptContents s = vela::ReadSetupScript(script);
     auto value = [](const char* line) {
         std::string v(line);
@@ -180,8 +218,7 @@ int List(vela::IPlatform& files, const std::string& path, std::uint64_t offset, 
     for (std::size_t i = 0; i < s.files.size(); ++i) ListEntry(out, (std::to_string(i + 1) + ": ").c_str(), s.files[i]);
     out += "[TotalSize]\n  " + s.totalSize + "\n";
     out += "[Readme Content]\n  " + std::to_string(s.readme.size()) + " bytes\n";
-    std::string problem;
-    if (!vela::CheckPackage(*file, offset, problem)) {
+    if (!sound) {
         err += "velapack: the package is damaged: " + problem + "\n";
         return 1;
     }
@@ -190,11 +227,8 @@ int List(vela::IPlatform& files, const std::string& path, std::uint64_t offset, 
 
 int Verify(vela::IPlatform& files, const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
 {
-    auto file = files.OpenForReading(path);
-    if (!file) {
-        err += "velapack: cannot open \"" + path + "\"\n";
-        return 1;
-    }
+    auto file = OpenInstaller(files, path, err);
+    if (!file) return 1;
     std::string problem;
     if (!vela::CheckPackage(*file, offset, problem)) {
         err += "velapack: " + path + ": the package is damaged: " + problem + "\n";
@@ -207,14 +241,15 @@ int Verify(vela::IPlatform& files, const std::string& path, std::uint64_t offset
 int Extract(vela::IPlatform& files, const std::string& path, std::uint64_t offset, const std::string& folder, std::string& out,
             std::string& err)
 {
-    std::unique_ptr<vela::IBinaryFile> file;
-    vela::PackageHeader header;
+    auto file = OpenInstaller(files, path, err);
+    if (!file) return 1;
     std::string script, problem;
-    if (!OpenPackage(files, path, offset, file, header, script, err)) return 1;
     if (!vela::CheckPackage(*file, offset, problem)) {
         err += "velapack: the package is damaged: " + problem + "\n";
         return 1;
     }
+    vela::PackageHeader header;
+    if (!ReadScript(*file, offset, header, script, err)) return 1;
     CToolPlatform sys(files, err);
     const vela::SetupScriptContents s = vela::ReadSetupScript(script);
     const std::int64_t base = static_cast<std::int64_t>(offset) + header.scriptLength;
@@ -255,6 +290,12 @@ int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::strin
     std::uint64_t offset = 0;
     bool offsetGiven = false;
     std::string stub, output, mode;
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            out += std::string(kUsage) + kHelp;
+            return 0;
+        }
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         bool hasValue = i + 1 < args.size();

@@ -89,7 +89,8 @@ vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, const 
 {
     HKEY key = nullptr;
     const std::wstring wide = Widen(path);
-    if (RegOpenKeyExW(RootKey(root), path.empty() ? nullptr : wide.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(RootKey(root), path.empty() ? nullptr : wide.c_str(), 0,
+                      KEY_WRITE | kPackageRegistryView, &key) != ERROR_SUCCESS)
         return vela::kNoRegistryKey;
     return FromHkey(key);
 }
@@ -97,7 +98,8 @@ vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, const 
 vela::RegistryKey CEngineSystem::CreateRegistrySubKey(vela::RegistryKey parent, const std::string& name)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(ToHkey(parent), Widen(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+    if (RegCreateKeyExW(ToHkey(parent), Widen(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE | kPackageRegistryView,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return vela::kNoRegistryKey;
     return FromHkey(key);
@@ -121,17 +123,17 @@ vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields&
     ComScope com;
     if (!com.Ok()) return vela::ShellLinkOutcome::NoObject;
 
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link))))
         return vela::ShellLinkOutcome::NoObject;
 
-    // The link object's ANSI interface takes the texts in the system's code
-    // page, which for this installer's users is GB2312.
-    link->SetArguments(fields.arguments.c_str());
-    link->SetPath(fields.program.c_str());
-    link->SetWorkingDirectory(fields.workingFolder.c_str());
-    link->SetDescription(fields.description.c_str());
+    // The texts are GB2312; through the wide interface they come out right
+    // whatever the system's code page is.
+    link->SetArguments(Widen(fields.arguments).c_str());
+    link->SetPath(Widen(fields.program).c_str());
+    link->SetWorkingDirectory(Widen(fields.workingFolder).c_str());
+    link->SetDescription(Widen(fields.description).c_str());
     link->SetShowCmd(fields.showCommand);
 
     IPersistFile* file = nullptr;
@@ -158,8 +160,17 @@ bool ReadShellLink(const std::string& linkPath, vela::ShellLinkFields& fields)
               SUCCEEDED(file->Load(Widen(linkPath).c_str(), STGM_READ));
     if (ok) {
         wchar_t text[INFOTIPSIZE] = {};
-        ok = SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH));
-        fields.program = Narrow(text);
+        // The target as the shell resolves it, from the link's item-identifier
+        // list. The link's plain path copy is kept in the system's code page by
+        // some shell implementations (Wine's), which cannot hold every name.
+        LPITEMIDLIST target = nullptr;
+        if (SUCCEEDED(link->GetIDList(&target)) && target && SHGetPathFromIDListW(target, text)) {
+            fields.program = Narrow(text);
+        } else {
+            ok = SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH));
+            fields.program = Narrow(text);
+        }
+        if (target) CoTaskMemFree(target);
         text[0] = L'\0';
         link->GetArguments(text, INFOTIPSIZE);
         fields.arguments = Narrow(text);

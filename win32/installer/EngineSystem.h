@@ -1,7 +1,7 @@
 #pragma once
 // The install engine's system services over Win32: CreateDirectoryW,
 // SetFileAttributesW, CreateProcessW, ShellExecuteW, the registry's W
-// functions and the shell link object (IShellLinkA, saved through
+// functions and the shell link object (IShellLinkW, saved through
 // IPersistFile). Texts are GB2312 and converted at this boundary.
 #include <string>
 

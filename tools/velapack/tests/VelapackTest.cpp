@@ -102,8 +102,8 @@ protected:
 TEST_F(Velapack, BuildsListsVerifiesAndExtractsByteIdentically)
 {
     ASSERT_EQ(BuildWith(kDescription), 0) << err;
-    EXPECT_NE(out.find("warning: the folder \"[InstallDir]\\data\" of"), std::string::npos) << out;
-    EXPECT_EQ(out.find("warning: the folder \"[InstallDir]\" of"), std::string::npos) << out;
+    EXPECT_NE(out.find("note: added \"[InstallDir]\\data\" to [Directory]"), std::string::npos) << out;
+    EXPECT_EQ(out.find("warning"), std::string::npos) << out;
     const std::string installer = ReadFile(dir / "setup.exe");
     EXPECT_EQ(installer.substr(0, velapack::kDefaultPackageOffset), ReadFile(dir / "stub.exe"));
 
@@ -131,7 +131,7 @@ TEST_F(Velapack, BuildsListsVerifiesAndExtractsByteIdentically)
 
     const vela::SetupScriptContents s = vela::ReadSetupScript(ReadFile(dir / "out" / "setup.ini"));
     EXPECT_EQ(s.readme, "Terms\r\nMore terms\r\n");
-    EXPECT_EQ(s.directories, (std::vector<std::string>{"[InstallDir]", "[Start Menu]\\Relievo"}));
+    EXPECT_EQ(s.directories, (std::vector<std::string>{"[InstallDir]", "[Start Menu]\\Relievo", "[InstallDir]\\data"}));
     EXPECT_EQ(s.totalSize, std::to_string(2047 + 2048 + 3 * 1024 * 1024 + 5));
 }
 
@@ -212,7 +212,7 @@ TEST_F(Velapack, TheStubsOwnOffsetIsUsedAndChecked)
 {
     WriteFile(dir / "stub.exe", StubWithSlot(12288, 12288));
     ASSERT_EQ(BuildWith(kDescription), 0) << err;
-    EXPECT_EQ(out.find("note"), std::string::npos) << out;
+    EXPECT_EQ(out.find("carries no package offset"), std::string::npos) << out;
     ASSERT_EQ(Tool({"--list", P("setup.exe")}), 0) << err;
     EXPECT_NE(out.find("Package at offset 12288"), std::string::npos) << out;
     EXPECT_EQ(Tool({"--verify", P("setup.exe")}), 0) << err;
@@ -242,6 +242,12 @@ TEST_F(Velapack, RefusesWhatTheFormatCannotHold)
 
     EXPECT_EQ(BuildWith(d + "file = 3 | empty.txt | [InstallDir]\\a\n"), 1);
     EXPECT_NE(err.find("flag"), std::string::npos) << err;
+
+    // Values the installer would misread: a section header, a NUL byte.
+    EXPECT_EQ(BuildWith(d + "run-caption = [File]\n"), 1);
+    EXPECT_NE(err.find("line 22: the value \"[File]\" would be read as a section header"), std::string::npos) << err;
+    EXPECT_EQ(BuildWith(d + "group = A" + std::string(1, '\0') + "B\n"), 1);
+    EXPECT_NE(err.find("line 22: the line holds a NUL byte"), std::string::npos) << err;
 
     EXPECT_EQ(BuildWith(d + "colour = blue\n"), 1);
     EXPECT_NE(err.find("line 22: unknown key \"colour\""), std::string::npos) << err;

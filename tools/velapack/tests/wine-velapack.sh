@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # velapack.exe under Wine with Chinese file names everywhere: builds an
 # installer from a GB2312 description, verifies it, extracts it into a
-# Chinese folder and checks every item comes back byte for byte.
+# Chinese folder and checks every item comes back byte for byte; then the
+# same from a UTF-8 description, with the uninstaller line and a folder
+# velapack adds itself.
 #   wine-velapack.sh WINE-RUN VELAPACK.EXE VELAINSTALL.EXE
 set -u
 [ $# -eq 3 ] || { echo "usage: wine-velapack.sh WINE-RUN VELAPACK.EXE VELAINSTALL.EXE" >&2; exit 2; }
 run=$1 exe=$2 stub=$3
+"$run" --can-run "$exe" || exit $?   # 77: skipped, said why
 work=$(mktemp -d "${TMPDIR:-/tmp}/velapack-wine.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 status=0
@@ -49,6 +52,36 @@ sed 's/说明.txt | /缺少.txt | /' <(iconv -f GB2312 -t UTF-8 "$src/安装.txt
 "$run" "$exe" "Z:$src/坏.txt" --stub "Z:$stub" -o "Z:$work/不应存在.exe" >"$work/bad.log" 2>&1 && fail "missing file accepted"
 [ -e "$work/不应存在.exe" ] && fail "an installer was written for a bad description"
 iconv -f GB2312 -t UTF-8 "$work/bad.log" | grep -q "缺少.txt" || { fail "the message does not name the missing file"; cat "$work/bad.log" >&2; }
+
+# --help prints the usage and succeeds.
+"$run" "$exe" --help >"$work/help.log" 2>&1 || fail "--help failed"
+grep -q "usage: velapack DESCRIPTION" "$work/help.log" || { fail "--help printed no usage"; cat "$work/help.log" >&2; }
+
+# The same description saved in UTF-8 (with a byte-order mark) builds the same
+# script; the uninstaller line adds VelaUnInsApp.exe and velapack adds the
+# folder of a file that nothing lists.
+printf 'MZ uninstaller' >"$src/卸载.exe"
+head -c 100 /dev/urandom >"$src/图.bmp"
+{
+    printf '\357\273\277'
+    iconv -f GB2312 -t UTF-8 "$src/安装.txt"
+} >"$src/utf8.txt"
+"$run" "$exe" "Z:$src/utf8.txt" --stub "Z:$stub" -o "Z:$work/utf8.exe" || fail "build from UTF-8"
+mkdir -p "$work/utf8"
+"$run" "$exe" --extract "Z:$work/utf8.exe" "Z:$work/utf8" || fail "extract the UTF-8 build"
+cmp "$work/解包/setup.ini" "$work/utf8/setup.ini" || fail "a UTF-8 description gives another script"
+{
+    cat "$src/utf8.txt"
+    printf 'uninstaller = 卸载.exe\nfile = 0 | 图.bmp | [InstallDir]\\图片\\图.bmp\n'
+} >"$src/utf8-more.txt"
+"$run" "$exe" "Z:$src/utf8-more.txt" --stub "Z:$stub" -o "Z:$work/more.exe" >"$work/more.log" 2>&1 ||
+    { fail "build with the uninstaller"; cat "$work/more.log" >&2; }
+mkdir -p "$work/more"
+"$run" "$exe" --extract "Z:$work/more.exe" "Z:$work/more" || fail "extract the build with the uninstaller"
+cmp "$src/图.bmp" "$work/more/4-图.bmp" || fail "item 4"
+cmp "$src/卸载.exe" "$work/more/5-VelaUnInsApp.exe" || fail "the uninstaller"
+iconv -f GB2312 -t UTF-8 "$work/more/setup.ini" | grep -q '^\[InstallDir\]\\图片'$'\r''$' ||
+    fail "the folder of item 4 is not in [Directory]"
 
 [ $status = 0 ] && echo "ok velapack.exe round trip with Chinese names"
 exit $status

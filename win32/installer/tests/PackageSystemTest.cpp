@@ -223,38 +223,39 @@ struct SeenBox {
     std::wstring texts;
 };
 
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM param)
+{
+    wchar_t c[64] = {}, text[512] = {};
+    GetClassNameW(child, c, 64);
+    if (std::wstring(c) == L"Static" && GetWindowTextW(child, text, 512) > 0)
+        reinterpret_cast<SeenBox*>(param)->texts += text;
+    return TRUE;
+}
+
+// Reads a visible message box of this process into the SeenBox and presses OK.
+BOOL CALLBACK ReadAndAnswerBox(HWND hwnd, LPARAM param)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (pid != GetCurrentProcessId() || std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    auto* box = reinterpret_cast<SeenBox*>(param);
+    wchar_t title[256] = {};
+    GetWindowTextW(hwnd, title, 256);
+    EnumChildWindows(hwnd, CollectStaticText, param);
+    box->title = title;
+    PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
 // Waits for a message box of this process, reads it and presses OK.
 SeenBox AnswerMessageBox()
 {
     SeenBox seen;
     for (int tries = 0; tries < 200 && seen.title.empty(); ++tries) {
         Sleep(50);
-        EnumWindows(
-            [](HWND hwnd, LPARAM param) -> BOOL {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(hwnd, &pid);
-                wchar_t cls[64] = {};
-                GetClassNameW(hwnd, cls, 64);
-                if (pid != GetCurrentProcessId() || std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd))
-                    return TRUE;
-                auto* box = reinterpret_cast<SeenBox*>(param);
-                wchar_t title[256] = {};
-                GetWindowTextW(hwnd, title, 256);
-                EnumChildWindows(
-                    hwnd,
-                    [](HWND child, LPARAM p) -> BOOL {
-                        wchar_t c[64] = {}, text[512] = {};
-                        GetClassNameW(child, c, 64);
-                        if (std::wstring(c) == L"Static" && GetWindowTextW(child, text, 512) > 0)
-                            reinterpret_cast<SeenBox*>(p)->texts += text;
-                        return TRUE;
-                    },
-                    param);
-                box->title = title;
-                PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&seen));
+        EnumWindows(ReadAndAnswerBox, reinterpret_cast<LPARAM>(&seen));
     }
     if (seen.title.empty()) {
         // The box never appeared where it can be answered: fail rather than hang.
@@ -264,17 +265,18 @@ SeenBox AnswerMessageBox()
     return seen;
 }
 
+DWORD WINAPI WatchForMessageBox(LPVOID seen)
+{
+    *static_cast<SeenBox*>(seen) = AnswerMessageBox();
+    return 0;
+}
+
 } // namespace
 
 TEST_F(PackageSystemTest, MessageBoxesShowTheirChineseTextAndCaption)
 {
     SeenBox seen;
-    HANDLE watcher = CreateThread(
-        nullptr, 0, [](LPVOID p) -> DWORD {
-            *static_cast<SeenBox*>(p) = AnswerMessageBox();
-            return 0;
-        },
-        &seen, 0, nullptr);
+    HANDLE watcher = CreateThread(nullptr, 0, WatchForMessageBox, &seen, 0, nullptr);
     // 读取安装包时发生错误!!! with the caption 错误
     sys.ShowMessage("\xB6\xC1\xC8\xA1\xB0\xB2\xD7\xB0\xB0\xFC\xCA\xB1\xB7\xA2\xC9\xFA\xB4\xED\xCE\xF3!!!",
                     "\xB4\xED\xCE\xF3");
@@ -285,12 +287,7 @@ TEST_F(PackageSystemTest, MessageBoxesShowTheirChineseTextAndCaption)
 
     // Without a caption the box is titled with the program's own name.
     seen = SeenBox{};
-    watcher = CreateThread(
-        nullptr, 0, [](LPVOID p) -> DWORD {
-            *static_cast<SeenBox*>(p) = AnswerMessageBox();
-            return 0;
-        },
-        &seen, 0, nullptr);
+    watcher = CreateThread(nullptr, 0, WatchForMessageBox, &seen, 0, nullptr);
     sys.ShowMessage("Windows sockets", "");
     WaitForSingleObject(watcher, INFINITE);
     CloseHandle(watcher);

@@ -1,0 +1,358 @@
+#include "installer/engine/InstallWorker.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "installer/engine/EngineTexts.h"
+#include "installer/package/Messages.h"
+#include "installer/package/Package.h"
+#include "installer/package/PathMacros.h"
+#include "installer/package/TextFields.h"
+
+namespace vela {
+namespace {
+
+constexpr char kFlagRun = '1';
+constexpr char kFlagRegistryScript = '2';
+constexpr char kFlagUnrecorded = '4';
+
+bool StartsWith(const char* text, const char* prefix)
+{
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+// Builds installPath, a backslash, displayName and the suffix into a log path.
+bool MakeLogPath(char (&path)[kLogPathSize], const InstallContext& context, const char* suffix)
+{
+    return CopyText(path, context.installPath) && AppendText(path, "\\") &&
+           AppendText(path, context.displayName) && AppendText(path, suffix);
+}
+
+} // namespace
+
+CInstallWorker::CInstallWorker(IPlatform& platform, IEngineSystem& system, InstallContext& context,
+                               IProgressPage& page)
+    : platform_(platform), system_(system), context_(context), page_(page), env_{platform, system, context}
+{
+}
+
+CInstallWorker::~CInstallWorker() = default;
+
+bool CInstallWorker::Prepare()
+{
+    const bool paths = MakeLogPath(context_.dirLogPath, context_, "dir.ini") &&
+                       MakeLogPath(context_.fileLogPath, context_, "file.ini");
+    CreateDirectoryChain(system_, context_.installPath);
+    if (paths) {
+        dirLog_ = platform_.CreateForWriting(context_.dirLogPath);
+        fileLog_ = platform_.CreateForWriting(context_.fileLogPath);
+    }
+    if (dirLog_ && fileLog_) return true;
+    dirLog_.reset();
+    fileLog_.reset();
+    page_.ShowMessage(kMsgInstallFailed, kCaptionError);
+    page_.RequestQuit();
+    return false;
+}
+
+WorkerEnd CInstallWorker::Run()
+{
+    // 1. The Windows and desktop folders, for the log filters.
+    CopyText(windowsPrefix_, kWindowsMacro);
+    ExpandPathMacros(platform_, context_, windowsPrefix_);
+    CopyText(desktopPrefix_, kDesktopMacro);
+    ExpandPathMacros(platform_, context_, desktopPrefix_);
+
+    // 2, 3. The package and the script.
+    package_ = platform_.OpenForReading(context_.packagePath);
+    if (!package_) return Stop(WorkerEnd::PackageUnreadable);
+    script_ = OpenScript(platform_, context_.scriptFilePath);
+    if (!script_) {
+        page_.ShowMessage(kMsgInstallScriptError, kCaptionError);
+        return Stop(WorkerEnd::ScriptUnreadable);
+    }
+
+    // 4, 5. Folders, then files.
+    MakeFolders();
+    if (!CopyFiles()) return Stop(WorkerEnd::Cancelled);
+
+    // 6. The copy is done.
+    script_.reset();
+    package_.reset();
+
+    // 7 to 11. Registrations, deletions and shortcuts from the script read
+    // anew; without it the install goes on with the logs.
+    script_ = OpenScript(platform_, context_.scriptFilePath);
+    if (script_) {
+        if (!RegisterDeleteAndLink()) return Stop(WorkerEnd::Cancelled);
+        script_.reset();
+        if (context_.registerUninstall) {
+            char name[kNameSize + sizeof kUninstallPrefix] = {};
+            char program[kWorkerPathSize] = {};
+            CopyText(name, kUninstallPrefix);
+            AppendText(name, context_.displayName);
+            CopyText(program, windowsPrefix_);
+            AppendText(program, kUninstallerName);
+            CreateShortcut(env_, {context_.startMenuGroupPath, fileLog_.get()}, program, name,
+                           ShortcutPlace::ProgramGroup, context_.fileLogPath);
+        }
+    }
+
+    // 12. The logs are complete.
+    dirLog_.reset();
+    fileLog_.reset();
+
+    // 13 to 15.
+    WriteUninstallEntry();
+    SortDirectoryLog(platform_, context_.dirLogPath);
+    context_.progressCount.fetch_add(1);
+    return WorkerEnd::Completed;
+}
+
+WorkerEnd CInstallWorker::Stop(WorkerEnd end)
+{
+    // The streams are closed here, on the only thread that uses them, before
+    // the page learns of the end: it deletes the script and ends the program
+    // (a file still open could not be deleted).
+    CloseStreams();
+    context_.installAborted.store(true);
+    return end;
+}
+
+void CInstallWorker::CloseStreams()
+{
+    script_.reset();
+    package_.reset();
+    dirLog_.reset();
+    fileLog_.reset();
+}
+
+bool CInstallWorker::Checkpoint()
+{
+    if (!context_.cancelRequested.load()) return true;
+    if (page_.AskYesNo(kMsgCancelInstallQuestion, kCaptionExitQuestion)) return false;
+    context_.cancelRequested.store(false);
+    return true;
+}
+
+void CInstallWorker::WriteLine(IBinaryFile* log, const char* text)
+{
+    if (!log) return;
+    log->Write(text, std::strlen(text));
+    log->Write("\r\n", 2);
+}
+
+void CInstallWorker::MakeFolders()
+{
+    script_->SkipToSection(kDirectoryHeader, kShortLineBound);
+    while (script_->ReadSectionLine(kFileHeader, line_, kShortLineBound)) {
+        CutLineEnd(line_);
+        ExpandPathMacros(platform_, context_, line_);
+        // Desktop folders are the user's: the uninstaller must never remove them.
+        if (!StartsWith(line_, desktopPrefix_)) WriteLine(dirLog_.get(), line_);
+        CreateDirectoryChain(system_, line_);
+    }
+}
+
+void CInstallWorker::SetCopyStatus(const char* target)
+{
+    const std::size_t slash = FindLastBackslash(target);
+    const char* name = slash == kNotFound ? target : target + slash + 1;
+    CopyText(status_, kStatusCopyStart);
+    if (!AppendText(status_, name)) {
+        // A name too long for the line shows as much of it as fits, whole characters only.
+        std::size_t keep = 0;
+        const std::size_t room = sizeof status_ - std::strlen(status_) - sizeof kStatusCopyEnd;
+        for (std::size_t i = 0; name[i] != '\0';) {
+            const std::size_t width = IsLeadByte(static_cast<unsigned char>(name[i])) && name[i + 1] ? 2 : 1;
+            if (i + width > room) break;
+            i += width;
+            keep = i;
+        }
+        AppendText(status_, std::string_view(name, keep));
+    }
+    AppendText(status_, kStatusCopyEnd);
+    page_.SetStatusText(status_);
+}
+
+void CInstallWorker::RecordFile(const char* target, char flag)
+{
+    if (flag == kFlagUnrecorded) return;
+    // Files of the system's own folders stay when the program is removed,
+    // except those on the desktop.
+    if (StartsWith(target, windowsPrefix_) && !StartsWith(target, desktopPrefix_)) return;
+    WriteLine(fileLog_.get(), target);
+}
+
+bool CInstallWorker::CopyFiles()
+{
+    // The two picture lines.
+    script_->ReadLine(line_, kShortLineBound);
+    script_->ReadLine(line_, kShortLineBound);
+
+    FileTableEntry entry;
+    while (!script_->AtEnd()) {
+        if (!Checkpoint()) return false;
+        if (!script_->ReadLine(line_, kShortLineBound) || IsHeaderLine(line_, kTotalSizeHeader)) break;
+        ParseFileTableLine(line_, entry);
+        CopyText(path_, entry.target);
+        ExpandPathMacros(platform_, context_, path_);
+
+        SetCopyStatus(path_);
+        RecordFile(path_, entry.flag);
+        system_.ClearFileAttributes(path_);
+        ExtractStoredFile(platform_, *package_, path_, context_.packageDataBase + entry.offset, entry.size);
+        context_.progressCount.fetch_add(1);
+
+        if (entry.flag == kFlagRun) {
+            RunInstallAction(env_, path_);
+        } else if (entry.flag == kFlagRegistryScript) {
+            ImportRegistryScript(env_, path_);
+            platform_.RemoveFile(path_);
+        }
+    }
+    return true;
+}
+
+bool CInstallWorker::RegisterDeleteAndLink()
+{
+    // 8. Registrations.
+    script_->SkipToSection(kAutoRegHeader, kLongLineBound);
+    page_.SetStatusText(kStatusRegistering);
+    while (script_->ReadSectionLine(kClearFileHeader, line_, kLongLineBound)) {
+        if (!Checkpoint()) return false;
+        CutLineEnd(line_);
+        ExpandPathMacros(platform_, context_, line_);
+        RunInstallAction(env_, line_);
+    }
+
+    // 9. Deletions; a file that is not there is no matter.
+    while (script_->ReadSectionLine(kMenuHeader, line_, kLongLineBound)) {
+        CutLineEnd(line_);
+        ExpandPathMacros(platform_, context_, line_);
+        platform_.RemoveFile(line_);
+    }
+
+    // 10. The program group and its shortcuts.
+    if (!script_->ReadLine(line_, kLongLineBound)) line_[0] = '\0';
+    CutLineEnd(line_);
+    CopyText(context_.startMenuGroupPath, kStartMenuMacro);
+    AppendText(context_.startMenuGroupPath, "\\");
+    AppendText(context_.startMenuGroupPath, line_);
+    AppendText(context_.startMenuGroupPath, "\\");
+    ExpandPathMacros(platform_, context_, context_.startMenuGroupPath);
+
+    page_.SetStatusText(kStatusShortcuts);
+    const ShortcutDestination destination{context_.startMenuGroupPath, fileLog_.get()};
+    MenuEntry entry;
+    char arguments[kWorkerPathSize];
+    while (script_->ReadSectionLine(kRunHeader, line_, kLongLineBound)) {
+        ParseMenuLine(line_, entry);
+        const ShortcutTarget target = SplitShortcutTarget(entry.target);
+        CopyText(path_, target.program);
+        ExpandPathMacros(platform_, context_, path_);
+        CopyText(arguments, target.arguments);
+        ExpandPathMacros(platform_, context_, arguments);
+        CreateShortcut(env_, destination, path_, entry.name, ShortcutPlace::ProgramGroup, arguments);
+        if (entry.onDesktop)
+            CreateShortcut(env_, destination, path_, entry.name, ShortcutPlace::Desktop, arguments);
+    }
+    return true;
+}
+
+void CInstallWorker::WriteUninstallEntry()
+{
+    page_.SetStatusText(kStatusUpdating);
+    const RegistryKey key = system_.OpenRegistryKey(RegistryRoot::LocalMachine, kUninstallKey);
+    if (key == kNoRegistryKey) {
+        page_.ShowMessage(kMsgRegistryWriteError, "");
+        return;
+    }
+    if (context_.registerUninstall) {
+        const RegistryKey entry = system_.CreateRegistrySubKey(key, context_.displayName);
+        if (entry != kNoRegistryKey) {
+            char command[kWorkerPathSize + kLogPathSize];
+            CopyText(command, windowsPrefix_);
+            AppendText(command, kUninstallerName);
+            AppendText(command, " ");
+            AppendText(command, context_.fileLogPath);
+            system_.SetRegistryString(entry, kDisplayNameValue, context_.displayName);
+            system_.SetRegistryString(entry, kUninstallStringValue, command);
+            system_.CloseRegistryKey(entry);
+        }
+    }
+    system_.CloseRegistryKey(key);
+}
+
+ProgressTick CheckProgress(const InstallContext& context, std::int32_t& lastSeen)
+{
+    ProgressTick tick;
+    const std::int32_t count = context.progressCount.load();
+    if (count != lastSeen) {
+        lastSeen = count;
+        tick.moveBar = true;
+        tick.barPosition = ProgressBarPosition(count, context.packageFileCount);
+        if (std::int64_t{count} == std::int64_t{context.packageFileCount} + 1) {
+            tick.completed = true;
+            return tick;
+        }
+    }
+    tick.aborted = context.installAborted.load();
+    return tick;
+}
+
+int ProgressBarPosition(std::int32_t count, std::int32_t fileCount)
+{
+    if (fileCount <= 0) return 100;
+    const std::int64_t position = (std::int64_t{count} + 1) * 100 / fileCount;
+    return static_cast<int>(std::clamp<std::int64_t>(position, 0, 100));
+}
+
+void EndAbortedInstall(IPlatform& platform, const InstallContext& context, IProgressPage& page)
+{
+    platform.RemoveFile(context.scriptFilePath);
+    page.RequestQuit();
+}
+
+void RequestCancel(InstallContext& context)
+{
+    context.cancelRequested.store(true);
+}
+
+bool SortDirectoryLog(IPlatform& platform, const char* dirLogPath)
+{
+    std::vector<char> bytes;
+    {
+        std::unique_ptr<IBinaryFile> in = platform.OpenForReading(dirLogPath);
+        if (!in) return false;
+        char piece[4096];
+        for (std::size_t n; (n = in->Read(piece, sizeof piece)) > 0;) bytes.insert(bytes.end(), piece, piece + n);
+    }
+    if (!bytes.empty() && bytes.back() != '\n') {
+        bytes.push_back('\r');
+        bytes.push_back('\n');
+    }
+
+    struct Line {
+        std::size_t start;
+        std::size_t length;  // with its line end
+    };
+    std::vector<Line> lines;
+    for (std::size_t start = 0, i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            lines.push_back({start, i + 1 - start});
+            start = i + 1;
+        }
+    }
+    std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.length > b.length; });
+
+    std::unique_ptr<IBinaryFile> out = platform.CreateForWriting(dirLogPath);
+    if (!out) return false;
+    for (const Line& line : lines) {
+        if (out->Write(bytes.data() + line.start, line.length) != line.length) return false;
+    }
+    return true;
+}
+
+} // namespace vela
