@@ -103,11 +103,38 @@ bool CMainFrame::OnCreateClient()
 
 bool CMainFrame::OnCommand(UINT id)
 {
-    if (id == ID_HELP_FINDER) {
-        ShowHelp();
-        return true;
+    switch (id) {
+    case ID_HELP_FINDER: ShowHelp(); return true;
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE: SwitchPane(); return true;
+    default: return CFrameWnd::OnCommand(id);
     }
-    return CFrameWnd::OnCommand(id);
+}
+
+bool CMainFrame::UpdateCommand(UINT id, fw::CommandState& state)
+{
+    switch (id) {
+    case ID_FILE_PRINT:
+    case ID_EDIT_UNDO:
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+    case ID_EDIT_PASTE:
+        state.enabled = false;
+        state.checked = false;
+        return true;
+    default: return CFrameWnd::UpdateCommand(id, state);
+    }
+}
+
+void CMainFrame::SwitchPane()
+{
+    // Two panes: the next and the previous one are the same.
+    fw::CView* drawing = DrawingView();
+    fw::CView* picker = TilePicker();
+    if (!drawing || !picker) return;
+    fw::CView* next = GetActiveView() == drawing ? picker : drawing;
+    SetActiveView(next);
+    SetFocus(next->Window().Hwnd());
 }
 
 void CMainFrame::ShowHelp() { OpenHelpFile(); }

@@ -21,6 +21,8 @@ public:
     fw::CToolBar& ToolBar() { return toolBar_; }
 
     bool OnCommand(UINT id) override;
+    // Print, undo, cut, copy and paste have keys but no handler: disabled.
+    bool UpdateCommand(UINT id, fw::CommandState& state) override;
 
 protected:
     bool OnCreate(const CREATESTRUCTW& cs) override;
@@ -30,6 +32,8 @@ private:
     bool MakeToolBar();
     void MakeFeelDisplay();
     void ShowHelp();
+    // F6 and Shift+F6: the focus goes to the other pane.
+    void SwitchPane();
 
     CViewPlatformWin& platform_;
     fw::CSplitterWnd splitter_;

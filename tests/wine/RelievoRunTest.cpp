@@ -314,8 +314,11 @@ TEST_F(Run, StartsWithItsToolBarPanelAndPicker)
     EXPECT_EQ(SendMessageW(status, SB_GETPARTS, 0, 0), 4);
 
     // At start: 1, 2, 5, 6, 22, 24 enabled; 3, 4, 7 to 21, 23, 26, 27 not.
-    Idle();
-    Sleep(300); // the idle-time update
+    // The idle-time update has run once the buttons of later stages are off.
+    for (int i = 0; i < 100 && Enabled(32775); ++i) {
+        Idle();
+        Sleep(50);
+    }
     for (UINT id : {32771u, 32773u, 32794u, 32795u, 32813u, 32804u}) EXPECT_TRUE(Enabled(id)) << id;
     for (UINT id : {32774u, 32775u, 32776u, 32811u, 32778u, 32821u, 32820u, 32772u, 32806u, 32807u})
         EXPECT_FALSE(Enabled(id)) << id;
@@ -451,6 +454,22 @@ TEST_F(Run, PicksAnotherTileAndTheRandomTile)
     Idle();
     Command(kMakeBackground);
     EXPECT_TRUE(Shot(frame, "run-8-random"));
+}
+
+TEST_F(Run, NextAndPreviousPaneMoveTheFocusBetweenTheViews)
+{
+    const auto focus = [] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(app.process.dwThreadId, &info);
+        return info.hwndFocus;
+    };
+    Command(57680); // F6
+    const HWND first = focus();
+    Command(57681); // Shift+F6
+    const HWND second = focus();
+    EXPECT_NE(first, second);
+    for (HWND f : {first, second}) EXPECT_TRUE(f == view || f == picker || IsChild(picker, f)) << f;
 }
 
 TEST_F(Run, ShowsTheAboutBox)
