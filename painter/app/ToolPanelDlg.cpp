@@ -1,0 +1,214 @@
+#include "painter/app/ToolPanelDlg.h"
+
+#include "painter/app/resource.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include <vector>
+
+namespace {
+
+const int kSliders[] = {rv::CToolPanel::IdPenWidth, rv::CToolPanel::IdEraserWidth, rv::CToolPanel::IdCurve,
+                        rv::CToolPanel::IdC1,       rv::CToolPanel::IdC2,          rv::CToolPanel::IdColourValue};
+const int kChecks[] = {rv::CToolPanel::IdLowLeft, rv::CToolPanel::IdLowMiddle, rv::CToolPanel::IdLowRight,
+                       rv::CToolPanel::IdBlack, rv::CToolPanel::IdBlue};
+const int kEraserButtons[] = {rv::CToolPanel::IdSoft, rv::CToolPanel::IdCircular, rv::CToolPanel::IdSquare};
+
+bool IsSlider(int id)
+{
+    for (int s : kSliders)
+        if (s == id) return true;
+    return false;
+}
+
+// Paints width x height colour values (0x00BBGGRR, row by row) at the top-left
+// of dc.
+void PaintPixels(HDC dc, const std::vector<rv::Colour>& pixels, int width, int height)
+{
+    std::vector<std::uint32_t> bits(pixels.size());
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const rv::Colour c = pixels[i];
+        bits[i] = (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+    }
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, bits.data(), &bi, DIB_RGB_COLORS);
+}
+
+} // namespace
+
+// A white static control on which the panel draws one of its previews.
+class CToolPanelDlg::CPreview : public fw::CWnd {
+public:
+    CPreview(const rv::CToolPanel& model, bool strip) : model_(model), strip_(strip) {}
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Hwnd(), &ps);
+            const RECT r = ClientRect();
+            FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            if (strip_) {
+                const int w = rv::CToolPanel::kStripColumns, h = rv::CToolPanel::kStripHeight;
+                std::vector<rv::Colour> pixels(static_cast<std::size_t>(w * h));
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) pixels[static_cast<std::size_t>(y * w + x)] = model_.StripColumn(x);
+                PaintPixels(dc, pixels, w, h);
+            } else {
+                const int w = rv::CToolPanel::kSwatchWidth, h = rv::CToolPanel::kSwatchHeight;
+                PaintPixels(dc, std::vector<rv::Colour>(static_cast<std::size_t>(w * h), model_.SwatchColour()), w, h);
+            }
+            EndPaint(Hwnd(), &ps);
+            return 0;
+        }
+        default: break;
+        }
+        return WndProcDefault(message, wParam, lParam);
+    }
+
+private:
+    const rv::CToolPanel& model_;
+    bool strip_;
+};
+
+CToolPanelDlg::CToolPanelDlg(rv::CToolPanel& model)
+    : CDialog(IDD_TOOL_PANEL), model_(model), strip_(std::make_unique<CPreview>(model, true)),
+      swatch_(std::make_unique<CPreview>(model, false))
+{
+}
+
+CToolPanelDlg::~CToolPanelDlg()
+{
+    Destroy();
+    for (HICON icon : icons_)
+        if (icon) DestroyIcon(icon);
+}
+
+bool CToolPanelDlg::Create(HWND view) { return CDialog::Create(view); }
+
+bool CToolPanelDlg::OnInitDialog()
+{
+    strip_->Attach(Item(rv::CToolPanel::IdStrip));
+    swatch_->Attach(Item(rv::CToolPanel::IdSwatch));
+    // The previews show every pixel they have, whatever the dialog font
+    // makes of the template's sizes.
+    const auto atLeast = [](HWND control, int width, int height) {
+        RECT r{};
+        GetClientRect(control, &r);
+        if (r.right >= width && r.bottom >= height) return;
+        SetWindowPos(control, nullptr, 0, 0, std::max<int>(r.right, width), std::max<int>(r.bottom, height),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    WidenForStrip();
+    atLeast(strip_->Hwnd(), rv::CToolPanel::kStripColumns, rv::CToolPanel::kStripHeight);
+    atLeast(swatch_->Hwnd(), rv::CToolPanel::kSwatchWidth, rv::CToolPanel::kSwatchHeight);
+    for (int id : kSliders) {
+        int low = 0, high = 0;
+        rv::CToolPanel::SliderRange(id, low, high);
+        SendMessageW(Item(id), TBM_SETRANGE, FALSE, MAKELPARAM(low, high));
+        SendMessageW(Item(id), TBM_SETPAGESIZE, 0, 10);
+    }
+    for (int i = 0; i < 3; ++i) {
+        const int icon = rv::CToolPanel::ButtonIcon(kEraserButtons[i]);
+        icons_[i] = static_cast<HICON>(
+            LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(icon), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        if (icons_[i]) SendMessageW(Item(kEraserButtons[i]), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icons_[i]));
+    }
+    SetControls();
+    return false;
+}
+
+void CToolPanelDlg::WidenForStrip()
+{
+    // With a dialog font narrower than the system font the template's strip
+    // is under 119 pixels wide: the panel, its group boxes and the box under
+    // the strip's right end move out by the shortfall.
+    HWND strip = strip_->Hwnd();
+    RECT r{};
+    GetClientRect(strip, &r);
+    const int shortfall = rv::CToolPanel::kStripColumns - r.right;
+    if (shortfall <= 0) return;
+    const auto grow = [](HWND window, int dx) {
+        RECT wr{};
+        GetWindowRect(window, &wr);
+        SetWindowPos(window, nullptr, 0, 0, wr.right - wr.left + dx, wr.bottom - wr.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    grow(Hwnd(), shortfall);
+    for (HWND c = GetWindow(Hwnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if ((GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && GetDlgCtrlID(c) == -1) {
+            wchar_t name[16] = {};
+            GetClassNameW(c, name, 16);
+            if (lstrcmpiW(name, L"Button") == 0) grow(c, shortfall);
+        }
+    HWND right = Item(rv::CToolPanel::IdLowRight);
+    RECT rr{};
+    GetWindowRect(right, &rr);
+    MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&rr), 2);
+    SetWindowPos(right, nullptr, rr.left + shortfall, rr.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CToolPanelDlg::SetControls()
+{
+    syncing_ = true;
+    for (int id : kSliders) {
+        HWND slider = Item(id);
+        const int pos = model_.SliderPos(id);
+        if (SendMessageW(slider, TBM_GETPOS, 0, 0) != pos) SendMessageW(slider, TBM_SETPOS, TRUE, pos);
+    }
+    for (int id : kChecks) SendMessageW(Item(id), BM_SETCHECK, model_.IsChecked(id) ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (int id : kEraserButtons) SendMessageW(Item(id), BM_SETSTATE, model_.IsPushed(id) ? TRUE : FALSE, 0);
+    syncing_ = false;
+}
+
+void CToolPanelDlg::Sync()
+{
+    if (!Exists()) return;
+    SetControls();
+    if (model_.Revision() != drawnRevision_) {
+        drawnRevision_ = model_.Revision();
+        InvalidateRect(strip_->Hwnd(), nullptr, FALSE);
+        InvalidateRect(swatch_->Hwnd(), nullptr, FALSE);
+    }
+}
+
+INT_PTR CToolPanelDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_HSCROLL: {
+        HWND slider = reinterpret_cast<HWND>(lParam);
+        const int id = slider ? GetDlgCtrlID(slider) : 0;
+        if (!syncing_ && IsSlider(id)) {
+            model_.OnSliderMoved(id, static_cast<int>(SendMessageW(slider, TBM_GETPOS, 0, 0)));
+            Sync();
+        }
+        return TRUE;
+    }
+    default: break;
+    }
+    return DialogProcDefault(message, wParam, lParam);
+}
+
+bool CToolPanelDlg::OnControlNotify(UINT id, UINT code, HWND)
+{
+    if (syncing_) return false;
+    if (code == BN_CLICKED)
+        model_.Click(static_cast<int>(id));
+    else
+        model_.Refresh(static_cast<int>(id));
+    Sync();
+    // The eraser buttons keep their pushed look after the click's own
+    // release drawing.
+    return true;
+}

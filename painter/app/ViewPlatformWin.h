@@ -1,0 +1,21 @@
+#pragma once
+// The drawing view's platform on Windows: the program's path and the current
+// folder through the wide functions, the settings and name dialogs, and the
+// system's file-open dialog.
+#include "painter/app/view/ViewPlatform.h"
+
+#include <windows.h>
+
+class CViewPlatformWin final : public rv::IViewPlatform {
+public:
+    // Dialogs are owned by this window (the main frame) once it exists.
+    void SetOwner(HWND owner) { owner_ = owner; }
+
+    std::string ModuleFileName() override;
+    bool SetCurrentFolder(const std::string& folder) override;
+    bool RunDialog(int templateId, std::vector<rv::DialogEdit>& edits) override;
+    std::string ChooseFileToOpen(const rv::OpenFileRequest& request) override;
+
+private:
+    HWND owner_ = nullptr;
+};

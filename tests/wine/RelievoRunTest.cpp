@@ -1,0 +1,485 @@
+// The typical run of the real Relievo.exe under Wine, driven from outside as
+// a user would drive it: commands by id, the panel's controls, mouse
+// messages to the drawing view, the name dialogs, the file-open dialog, the
+// settings dialog and the tile picker. The pictures it saves must be the
+// same bytes as relievo-cli makes from the same steps; screenshots of every
+// stage and dialog land in the test output folder.
+#include "WindowProbe.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef RV_RUN_SCRIPT
+#error RV_RUN_SCRIPT names the painting script
+#endif
+
+namespace {
+
+// Ids of the program (the painter's resource header and the framework's).
+enum : UINT {
+    kInit = 32771, kSave = 32772, kMakeBackground = 32773, kMakeDepthMap = 32775, kGenerate = 32776,
+    kFeelDown = 32794, kFeelUp = 32795, kImport = 32813, kSettings = 32785, kRandom = 32804,
+    kAbout = 57664, kExit = 57665,
+    kPaneFirst = 59648, kToolBar = 59392, kStatusBar = 59393, kFeelDisplay = 1111,
+};
+
+struct Tool {
+    const char* name;
+    UINT command;
+};
+const Tool kTools[] = {{"pencil", 32778}, {"brush", 32821}, {"line", 32779}, {"rect", 32780},
+                       {"filled-rect", 32814}, {"ellipse", 32781}, {"filled-ellipse", 32815}, {"fill", 32782},
+                       {"eraser", 32783}, {"lasso", 32816}, {"gradient-circle", 32817},
+                       {"gradient-rect", 32818}, {"picker", 32820}};
+struct Named {
+    const char* name;
+    int id;
+};
+const Named kSliders[] = {{"pen-width", 1022}, {"eraser-width", 1020}, {"curve", 1021},
+                          {"c1", 1024},        {"c2", 1025},           {"value", 1011}};
+const Named kBoxes[] = {{"low-left", 1016}, {"low-middle", 1017}, {"low-right", 1018}};
+const Named kButtons[] = {{"soft", 1006}, {"circular", 1007}, {"square", 1008}, {"black", 1013}, {"blue", 1014}};
+
+// The test's current folder (the test output folder), with a backslash.
+std::wstring Here()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, path);
+    return std::wstring(path) + L"\\";
+}
+
+std::vector<unsigned char> ReadFile(const std::wstring& path)
+{
+    std::vector<unsigned char> bytes;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return bytes;
+    unsigned char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    std::fclose(f);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Runs relievo-cli.exe (the Windows build) with args; true when it exits 0.
+bool RunCli(const std::wstring& args)
+{
+    const std::wstring exe = probe::OwnFolder() + L"..\\tools\\relievo-cli\\relievo-cli.exe";
+    std::wstring line = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code == 0;
+}
+
+struct FindTop {
+    DWORD pid;
+    std::wstring title;
+    HWND found = nullptr;
+};
+BOOL CALLBACK CheckTop(HWND window, LPARAM data)
+{
+    auto* f = reinterpret_cast<FindTop*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    if (pid == f->pid && IsWindowVisible(window) && f->title == text) {
+        f->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A window's text, asked of the window itself (an edit of another process
+// keeps its text to itself).
+std::wstring Text(HWND window)
+{
+    wchar_t text[512] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &got);
+    return text;
+}
+
+struct FindDialog {
+    DWORD pid;
+    HWND except;
+    HWND found = nullptr;
+};
+BOOL CALLBACK CheckDialog(HWND window, LPARAM data)
+{
+    auto* f = reinterpret_cast<FindDialog*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (pid == f->pid && window != f->except && IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+        f->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The run shared by the tests below, in order.
+class Run : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        bin = probe::OwnFolder();
+        // The pointer rests on the status bar, away from every window the
+        // run looks at, so no stray move reaches the drawing view.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        for (const wchar_t* f : {L"sample\\wine-depth.bmp", L"sample\\wine-import.bmp", L"sample\\wine-settings.bmp",
+                                 L"result\\wine-stereo.bmp", L"result\\wine-random.bmp"})
+            DeleteFileW((bin + f).c_str());
+        app = probe::StartAndFindWindow(L"\"" + bin + L"Relievo.exe\"", L"RelievoFrame");
+        frame = app.window;
+        if (!frame) return;
+        HWND splitter = GetDlgItem(frame, kPaneFirst);
+        view = GetDlgItem(splitter, kPaneFirst);
+        picker = GetDlgItem(splitter, kPaneFirst + 1);
+        toolBar = GetDlgItem(frame, kToolBar);
+        panel = Top(L"\u4f5c\u56fe\u8bbe\u7f6e", 5000); // 作图设置
+    }
+    static void TearDownTestSuite()
+    {
+        if (!frame) return;
+        PostMessageW(frame, WM_COMMAND, kExit, 0);
+        probe::WaitForExit(app);
+    }
+    void SetUp() override { ASSERT_NE(frame, nullptr) << "Relievo.exe showed no frame"; }
+
+    // A visible top-level window of the program with this title.
+    static HWND Top(const std::wstring& title, DWORD timeoutMs = 10000)
+    {
+        const DWORD start = GetTickCount();
+        do {
+            FindTop f{app.process.dwProcessId, title};
+            EnumWindows(CheckTop, reinterpret_cast<LPARAM>(&f));
+            if (f.found) return f.found;
+            Sleep(50);
+        } while (GetTickCount() - start < timeoutMs);
+        return nullptr;
+    }
+    // Waits until the program has handled everything sent so far, and its
+    // idle-time update has run.
+    static void Idle()
+    {
+        PostMessageW(frame, WM_NULL, 0, 0);
+        DWORD_PTR result;
+        SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
+        SendMessageTimeoutW(view, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
+    }
+    // A dialog of the program other than the settings panel.
+    static HWND AnyDialog(DWORD timeoutMs = 20000)
+    {
+        const DWORD start = GetTickCount();
+        do {
+            FindDialog f{app.process.dwProcessId, panel};
+            EnumWindows(CheckDialog, reinterpret_cast<LPARAM>(&f));
+            if (f.found) return f.found;
+            Sleep(50);
+        } while (GetTickCount() - start < timeoutMs);
+        return nullptr;
+    }
+    static void Command(UINT id)
+    {
+        SendMessageW(frame, WM_COMMAND, id, 0);
+        Idle();
+    }
+    static bool Enabled(UINT id) { return SendMessageW(toolBar, TB_ISBUTTONENABLED, id, 0) != 0; }
+    static bool Shot(HWND window, const std::string& name)
+    {
+        Idle();
+        Sleep(300); // the window's latest drawing reaches the screen
+        return probe::TakeWindowPicture(window, name);
+    }
+    // Posts a command that opens a modal dialog and waits for the dialog.
+    static HWND OpenDialog(UINT command, const std::wstring& title)
+    {
+        PostMessageW(frame, WM_COMMAND, command, 0);
+        return Top(title);
+    }
+    static void Press(HWND dialog, int id)
+    {
+        SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+        Idle();
+    }
+    // Fills a name dialog and presses OK; waits for it to close.
+    static void Name(const std::wstring& name, const std::string& shot)
+    {
+        HWND dlg = Top(L"\u4fdd\u5b58\u7ed3\u679c"); // 保存结果
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(Text(GetDlgItem(dlg, 1007)), L"");
+        SendMessageW(GetDlgItem(dlg, 1007), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        EXPECT_TRUE(Shot(dlg, shot));
+        PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
+        Idle();
+    }
+
+    // One line of the painting script, done in the window.
+    static void Step(const std::string& line)
+    {
+        std::istringstream in(line);
+        std::string word, a, b;
+        in >> word >> a >> b;
+        if (word.empty() || word[0] == '#') return;
+        if (word == "tool") {
+            for (const Tool& t : kTools)
+                if (a == t.name) return Command(t.command);
+            FAIL() << line;
+        }
+        if (word == "panel") {
+            for (const Named& s : kSliders)
+                if (a == s.name) {
+                    HWND slider = GetDlgItem(panel, s.id);
+                    const int pos = std::stoi(b);
+                    SendMessageW(slider, TBM_SETPOS, TRUE, pos);
+                    SendMessageW(panel, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, pos), reinterpret_cast<LPARAM>(slider));
+                    SendMessageW(panel, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+                    return;
+                }
+            for (const Named& box : kBoxes)
+                if (a == box.name) {
+                    const bool checked = SendMessageW(GetDlgItem(panel, box.id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+                    if (checked != (b == "1")) SendMessageW(GetDlgItem(panel, box.id), BM_CLICK, 0, 0);
+                    return;
+                }
+            for (const Named& button : kButtons)
+                if (b == button.name) {
+                    SendMessageW(GetDlgItem(panel, button.id), BM_CLICK, 0, 0);
+                    return;
+                }
+            FAIL() << line;
+        }
+        const LPARAM at = MAKELPARAM(std::stoi(a), std::stoi(b));
+        if (word == "down")
+            SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        else if (word == "move")
+            SendMessageW(view, WM_MOUSEMOVE, MK_LBUTTON, at);
+        else if (word == "up")
+            SendMessageW(view, WM_LBUTTONUP, 0, at);
+        else
+            FAIL() << line;
+    }
+
+    static inline probe::Started app;
+    static inline HWND frame = nullptr, view = nullptr, picker = nullptr, toolBar = nullptr, panel = nullptr;
+    static inline std::wstring bin;
+};
+
+TEST_F(Run, StartsWithItsToolBarPanelAndPicker)
+{
+    EXPECT_TRUE(IsZoomed(frame));
+    EXPECT_EQ(Text(frame), L"\u65e0\u6807\u9898 - Relievo");
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(picker, nullptr);
+    ASSERT_NE(panel, nullptr) << "the settings panel is missing";
+    EXPECT_TRUE(IsWindowVisible(panel));
+    {
+        // The floating panel is above the frame: the user sees it.
+        RECT r{};
+        GetWindowRect(panel, &r);
+        HWND at = WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        EXPECT_EQ(GetAncestor(at, GA_ROOT), panel) << "the panel is hidden behind the frame";
+    }
+
+    // The tool bar: 33 positions, 24 x 30 buttons, the feel display at 6.
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_EQ(SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0), 33);
+    const LRESULT size = SendMessageW(toolBar, TB_GETBUTTONSIZE, 0, 0);
+    EXPECT_GE(LOWORD(size), 24); // at least: the common control fits its image
+    EXPECT_EQ(HIWORD(size), 30);
+    HWND feel = GetDlgItem(toolBar, kFeelDisplay);
+    ASSERT_NE(feel, nullptr);
+    EXPECT_EQ(Text(feel), L"15");
+    // The status bar: the message pane and three indicators.
+    HWND status = GetDlgItem(frame, kStatusBar);
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(SendMessageW(status, SB_GETPARTS, 0, 0), 4);
+
+    // At start: 1, 2, 5, 6, 22, 24 enabled; 3, 4, 7 to 21, 23, 26, 27 not.
+    // The idle-time update has run once the buttons of later stages are off.
+    for (int i = 0; i < 100 && Enabled(32775); ++i) {
+        Idle();
+        Sleep(50);
+    }
+    for (UINT id : {32771u, 32773u, 32794u, 32795u, 32813u, 32804u}) EXPECT_TRUE(Enabled(id)) << id;
+    for (UINT id : {32774u, 32775u, 32776u, 32811u, 32778u, 32821u, 32820u, 32772u, 32806u, 32807u})
+        EXPECT_FALSE(Enabled(id)) << id;
+
+    // The picker lists the tiles of the back folder.
+    HWND list = GetDlgItem(picker, 1005);
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 6);
+    EXPECT_TRUE(Shot(frame, "run-0-start"));
+    EXPECT_TRUE(Shot(panel, "run-panel"));
+}
+
+TEST_F(Run, InitialisesAndMakesThePaintingStage)
+{
+    Command(kInit);
+    EXPECT_TRUE(Shot(frame, "run-1-background"));
+    Command(kMakeDepthMap);
+    Sleep(300);
+    EXPECT_TRUE(Enabled(32778));
+    EXPECT_FALSE(Enabled(kMakeBackground));
+    EXPECT_TRUE(Shot(frame, "run-2-painting"));
+}
+
+TEST_F(Run, PaintsWithEveryToolAndSavesTheSameDepthMapAsTheTool)
+{
+    std::ifstream script(RV_RUN_SCRIPT);
+    ASSERT_TRUE(script.good());
+    std::string line;
+    while (std::getline(script, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        Step(line);
+        if (HasFatalFailure()) return;
+    }
+    Idle();
+    EXPECT_TRUE(Shot(frame, "run-3-painted"));
+    EXPECT_TRUE(Shot(panel, "run-panel-painted"));
+
+    ASSERT_TRUE(OpenDialog(kSave, L"\u4fdd\u5b58\u7ed3\u679c"));
+    Name(L"wine-depth", "run-save-sample");
+    const std::wstring saved = bin + L"sample\\wine-depth.bmp";
+    ASSERT_TRUE(Exists(saved));
+
+    const std::wstring expected = Here() + L"run-expected-depth.bmp";
+    ASSERT_TRUE(RunCli(L"paint --width 700 --height 600 --script \"" RV_RUN_SCRIPT_W L"\" --out \"" + expected + L"\""));
+    EXPECT_EQ(ReadFile(saved), ReadFile(expected)) << "the painted depth map differs from relievo-cli's";
+}
+
+TEST_F(Run, ChangesTheFeelAndSavesTheSameStereogramAsTheTool)
+{
+    Command(kFeelUp);
+    Command(kFeelUp);
+    Command(kFeelDown);
+    EXPECT_EQ(Text(GetDlgItem(toolBar, kFeelDisplay)), L"16");
+    Command(kGenerate);
+    EXPECT_TRUE(Shot(frame, "run-4-stereogram"));
+
+    ASSERT_TRUE(OpenDialog(kSave, L"\u4fdd\u5b58\u7ed3\u679c"));
+    Name(L"wine-stereo", "run-save-result");
+    const std::wstring saved = bin + L"result\\wine-stereo.bmp";
+    ASSERT_TRUE(Exists(saved));
+    const std::wstring expected = Here() + L"run-expected-stereo.bmp";
+    ASSERT_TRUE(RunCli(L"generate --tile \"" + bin + L"back\\b1.bmp\" --feel 16 --depth \"" + bin +
+                       L"sample\\wine-depth.bmp\" --out \"" + expected + L"\""));
+    EXPECT_EQ(ReadFile(saved), ReadFile(expected)) << "the stereogram differs from relievo-cli's";
+}
+
+TEST_F(Run, ImportsADepthMapThroughTheFileDialog)
+{
+    Command(kInit);
+    PostMessageW(frame, WM_COMMAND, kImport, 0);
+    HWND open = AnyDialog();
+    ASSERT_NE(open, nullptr) << "no file-open dialog";
+    EXPECT_TRUE(Shot(open, "run-import-dialog"));
+    const std::wstring file = bin + L"sample\\dome.bmp";
+    HWND name = GetDlgItem(open, 0x47C); // the file name box
+    if (!name) name = GetDlgItem(open, 0x480);
+    ASSERT_NE(name, nullptr);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PostMessageW(open, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(open); ++i) Sleep(50);
+    Idle();
+    Command(kMakeDepthMap);
+    EXPECT_TRUE(Shot(frame, "run-5-imported"));
+
+    ASSERT_TRUE(OpenDialog(kSave, L"\u4fdd\u5b58\u7ed3\u679c"));
+    Name(L"wine-import", "run-save-import");
+    const std::wstring saved = bin + L"sample\\wine-import.bmp";
+    ASSERT_TRUE(Exists(saved));
+    // The 700 x 600 map fits the 700 x 600 depth map as it is.
+    const std::wstring expected = Here() + L"run-expected-import.bmp";
+    ASSERT_TRUE(RunCli(L"paint --depth \"" + file + L"\" --script \"" RV_EMPTY_SCRIPT_W L"\" --out \"" + expected + L"\""));
+    EXPECT_EQ(ReadFile(saved), ReadFile(expected));
+}
+
+TEST_F(Run, SettingsGiveANewWhiteDepthMapOfTheNewSize)
+{
+    HWND dlg = OpenDialog(kSettings, L"\u8bbe\u7f6e"); // 设置
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(Text(GetDlgItem(dlg, 1002)), L"800");
+    EXPECT_EQ(Text(GetDlgItem(dlg, 1003)), L"600");
+    SendMessageW(GetDlgItem(dlg, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"640"));
+    SendMessageW(GetDlgItem(dlg, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"48000"));
+    EXPECT_TRUE(Shot(dlg, "run-settings"));
+    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
+    Idle();
+    Command(kInit); // tiles 640 x 4800
+    Command(kMakeDepthMap);
+    EXPECT_TRUE(Shot(frame, "run-6-settings"));
+    ASSERT_TRUE(OpenDialog(kSave, L"\u4fdd\u5b58\u7ed3\u679c"));
+    Name(L"wine-settings", "run-save-settings");
+    const std::wstring saved = bin + L"sample\\wine-settings.bmp";
+    ASSERT_TRUE(Exists(saved));
+    const std::wstring expected = Here() + L"run-expected-settings.bmp";
+    ASSERT_TRUE(RunCli(L"paint --width 540 --height 4800 --script \"" RV_EMPTY_SCRIPT_W L"\" --out \"" + expected + L"\""));
+    EXPECT_EQ(ReadFile(saved), ReadFile(expected)) << "48000 reads as 4800, white 540 x 4800";
+}
+
+TEST_F(Run, PicksAnotherTileAndTheRandomTile)
+{
+    HWND list = GetDlgItem(picker, 1005);
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    SendMessageW(picker, WM_COMMAND, MAKEWPARAM(1005, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    Idle();
+    EXPECT_EQ(Text(GetDlgItem(picker, 1007)), L"80");
+    EXPECT_EQ(Text(GetDlgItem(picker, 1008)), L"120");
+    EXPECT_TRUE(Shot(picker, "run-picker"));
+    PostMessageW(GetDlgItem(picker, 1006), BM_CLICK, 0, 0);
+    Idle();
+    EXPECT_EQ(AnyDialog(1000), nullptr) << "a message instead of the tile";
+    EXPECT_TRUE(Shot(frame, "run-7-tile-b2"));
+
+    PostMessageW(GetDlgItem(picker, 1009), BM_CLICK, 0, 0);
+    Idle();
+    Command(kMakeBackground);
+    EXPECT_TRUE(Shot(frame, "run-8-random"));
+}
+
+TEST_F(Run, NextAndPreviousPaneMoveTheFocusBetweenTheViews)
+{
+    const auto focus = [] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(app.process.dwThreadId, &info);
+        return info.hwndFocus;
+    };
+    Command(57680); // F6
+    const HWND first = focus();
+    Command(57681); // Shift+F6
+    const HWND second = focus();
+    EXPECT_NE(first, second);
+    for (HWND f : {first, second}) EXPECT_TRUE(f == view || f == picker || IsChild(picker, f)) << f;
+}
+
+TEST_F(Run, ShowsTheAboutBox)
+{
+    HWND dlg = OpenDialog(kAbout, L"\u5173\u4e8e Relievo"); // 关于 Relievo
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_TRUE(Shot(dlg, "run-about"));
+    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindow(dlg));
+}
+
+} // namespace
