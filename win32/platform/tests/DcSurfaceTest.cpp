@@ -4,47 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "win32/platform/tests/DibTarget.h"
+
 namespace {
 
-// A 24-bit top-down DIB section selected into a memory DC, read back as
-// 0x00BBGGRR colour values.
-class DibTarget {
-public:
-    DibTarget(int width, int height) : width_(width)
-    {
-        dc_ = CreateCompatibleDC(nullptr);
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        PatBlt(dc_, 0, 0, width, height, BLACKNESS);
-    }
-    ~DibTarget()
-    {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC Dc() const { return dc_; }
-    rv::Colour At(int x, int y) const
-    {
-        GdiFlush();
-        const int stride = (3 * width_ + 3) & ~3;
-        const auto* p = static_cast<const unsigned char*>(bits_) + y * stride + 3 * x;
-        return static_cast<rv::Colour>(p[0]) << 16 | static_cast<rv::Colour>(p[1]) << 8 | p[2];
-    }
-
-private:
-    int width_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    void* bits_ = nullptr;
-};
+using w32::testing::DibTarget;
 
 TEST(DcSurface, DrawPutsTheTopRowAtTheTopAndKeepsChannelOrder)
 {
@@ -54,7 +18,7 @@ TEST(DcSurface, DrawPutsTheTopRowAtTheTopAndKeepsChannelOrder)
     img.SetPixel(2, 0, 0xFF0000); // blue, top-right
     img.SetPixel(1, 1, 0x00FF00); // green, bottom-middle
 
-    DibTarget target(8, 6);
+    DibTarget target(8, 6, BLACKNESS);
     w32::CDcSurface surface(target.Dc());
     ASSERT_TRUE(img.Draw(surface, 2, 1));
     EXPECT_EQ(target.At(2, 1), 0x0000FFu);
@@ -72,7 +36,7 @@ TEST(DcSurface, DrawStretchesToTheGivenSize)
     ASSERT_TRUE(img.Create(2, 1));
     img.SetPixel(0, 0, 0x123456);
     img.SetPixel(1, 0, 0x654321);
-    DibTarget target(8, 4);
+    DibTarget target(8, 4, BLACKNESS);
     w32::CDcSurface surface(target.Dc());
     ASSERT_TRUE(img.Draw(surface, 0, 0, 8, 4));
     for (int y = 0; y < 4; ++y) {

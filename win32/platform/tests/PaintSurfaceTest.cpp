@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "win32/platform/tests/DibTarget.h"
+
 #include <memory>
 
 namespace {
@@ -13,46 +15,7 @@ namespace {
 constexpr int kW = 40;
 constexpr int kH = 30;
 
-// A 32-bit top-down DIB section selected into a memory DC, white.
-class DibTarget {
-public:
-    DibTarget(int width, int height) : width_(width), height_(height)
-    {
-        dc_ = CreateCompatibleDC(nullptr);
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        PatBlt(dc_, 0, 0, width, height, WHITENESS);
-        GdiFlush();
-    }
-    ~DibTarget()
-    {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC Dc() const { return dc_; }
-    rv::Colour At(int x, int y) const
-    {
-        GdiFlush();
-        const auto p = static_cast<const std::uint32_t*>(bits_)[y * width_ + x];
-        return (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
-    }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-
-private:
-    int width_, height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    void* bits_ = nullptr;
-};
+using w32::testing::DibTarget;
 
 // The two surfaces under test, each reading back its own pixels.
 struct DcKind {
