@@ -1,6 +1,7 @@
 #include "painter/app/view/DrawingView.h"
 
 #include "painter/app/view/ViewText.h"
+#include "painter/image/Picture.h"
 #include "painter/image/Platform.h"
 #include "painter/stereo/DepthMap.h"
 #include "painter/stereo/Stereogram.h"
@@ -26,9 +27,9 @@ constexpr ToolCommand kToolCommands[] = {
     {CmdBrush, ToolBrush},
 };
 
-// The import's one filter: "图象文件(*.bmp)".
-const char kImportFilterName[] = "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp)";
-const char kImportPattern[] = "*.bmp";
+// The import's one filter: "图象文件(*.bmp;*.png;*.jpg)".
+const char kImportFilterName[] = "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp;*.png;*.jpg)";
+const char kImportPattern[] = "*.bmp;*.png;*.jpg;*.jpeg";
 // The longest program path the platform reports.
 constexpr std::size_t kMaxModulePath = 260;
 
@@ -278,7 +279,7 @@ void CDrawingView::Import()
         // A load that fails silently keeps this pixel; one that finds a
         // picture of another depth empties the image.
         picture.Create(1, 1);
-        loaded = picture.LoadBmp(path);
+        loaded = LoadPicture(picture, path);
         wrongDepth = !loaded && picture.Empty();
     }
     if (wrongDepth) {

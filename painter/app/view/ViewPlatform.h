@@ -27,8 +27,8 @@ struct DialogEdit {
 // extension, no initial file name, the read-only box hidden, one filter.
 struct OpenFileRequest {
     std::string initialFolder;
-    std::string filterName; // "图象文件(*.bmp)"
-    std::string pattern;    // "*.bmp"
+    std::string filterName; // "图象文件(*.bmp;*.png;*.jpg)"
+    std::string pattern;    // "*.bmp;*.png;*.jpg;*.jpeg"
 };
 
 class IViewPlatform {

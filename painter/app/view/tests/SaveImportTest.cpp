@@ -174,8 +174,9 @@ TEST_F(ViewFiles, ImportAsksInTheSampleFolderForBmpFiles)
     EXPECT_TRUE(V().OnCommand(CmdImport));
     ASSERT_EQ(sys.openRequests.size(), 1u);
     EXPECT_EQ(sys.openRequests[0].initialFolder, "C:\\Relievo\\sample");
-    EXPECT_EQ(sys.openRequests[0].filterName, "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp)"); // 图象文件(*.bmp)
-    EXPECT_EQ(sys.openRequests[0].pattern, "*.bmp");
+    EXPECT_EQ(sys.openRequests[0].filterName,
+              "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp;*.png;*.jpg)"); // 图象文件(*.bmp;*.png;*.jpg)
+    EXPECT_EQ(sys.openRequests[0].pattern, "*.bmp;*.png;*.jpg;*.jpeg");
 }
 
 TEST_F(ViewFiles, ImportCropsOrPadsThePictureToThePictureLessOnePeriod)
