@@ -10,7 +10,7 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 what=${1:-all}
-packages="cmake make g++ libgtest-dev googletest libbenchmark-dev"
+packages="cmake make g++ libgtest-dev googletest libbenchmark-dev libpng-dev libjpeg62-turbo-dev"
 if [ "$what" = all ]; then
     packages="$packages g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb x11-apps imagemagick
               fonts-wqy-zenhei locales fp-utils clang"

@@ -16,10 +16,11 @@ constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A
 // Fills a 24-bit picture row by row.
 class DibSink final : public IPictureSink {
 public:
-    explicit DibSink(CDibImage& image) : image_(image) {}
+    DibSink(CDibImage& image, long long maxPixels) : image_(image), maxPixels_(maxPixels) {}
     bool Begin(int width, int height) override
     {
-        if (!CDibImage::SizeFits(width, height)) {
+        if (!CDibImage::SizeFits(width, height) ||
+            (maxPixels_ > 0 && static_cast<long long>(width) * height > maxPixels_)) {
             tooLarge = true;
             return false;
         }
@@ -44,6 +45,7 @@ public:
 
 private:
     CDibImage& image_;
+    long long maxPixels_;
 };
 
 // The whole file, when it is no larger than a picture may be.
@@ -113,6 +115,51 @@ bool StatedSize(PictureFormat format, const std::uint8_t* data, std::size_t size
     return false;
 }
 
+std::uint32_t Crc32(const std::uint8_t* p, std::size_t n)
+{
+    static const auto table = [] {
+        std::vector<std::uint32_t> t(256);
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; ++i) c = table[(c ^ p[i]) & 0xFF] ^ (c >> 8);
+    return ~c;
+}
+
+// The file's structure, checked the same way in every build (some system
+// decoders read a cut-off file as far as it goes): a PNG is whole chunks
+// with right CRCs from IHDR to IEND; a JPEG has its end-of-image marker
+// after its first scan. Empty when sound, else the reason.
+const char* StructureProblem(PictureFormat format, const std::uint8_t* data, std::size_t size)
+{
+    if (format == PictureFormat::Png) {
+        std::size_t at = 8;
+        bool first = true, sawData = false;
+        while (true) {
+            if (size - at < 12) return "truncated";
+            const std::uint32_t length = Big32(data + at);
+            if (length > 0x7FFFFFFFu || length > size - at - 12) return "truncated";
+            const std::uint8_t* kind = data + at + 4;
+            if (Crc32(kind, 4 + static_cast<std::size_t>(length)) != Big32(kind + 4 + length)) return "bad CRC";
+            if (first && std::memcmp(kind, "IHDR", 4) != 0) return "no header chunk";
+            first = false;
+            if (std::memcmp(kind, "IDAT", 4) == 0) sawData = true;
+            at += 12 + static_cast<std::size_t>(length);
+            if (std::memcmp(kind, "IEND", 4) == 0) return sawData ? nullptr : "no image data";
+        }
+    }
+    std::size_t scan = 2;
+    while (scan + 1 < size && !(data[scan] == 0xFF && data[scan + 1] == 0xDA)) ++scan;
+    for (std::size_t i = size; i >= scan + 2 && i >= 2; --i)
+        if (data[i - 2] == 0xFF && data[i - 1] == 0xD9) return nullptr;
+    return "truncated";
+}
+
 const char* DamagedMessage(PictureFormat format)
 {
     return format == PictureFormat::Png ? kMsgDamagedPng : kMsgDamagedJpeg;
@@ -129,7 +176,7 @@ PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size)
 }
 
 bool DecodePicture(CDibImage& image, const std::uint8_t* data, std::size_t size, std::string& problem,
-                   IPictureCodec& codec)
+                   long long maxPixels, IPictureCodec& codec)
 {
     const PictureFormat format = SniffPictureFormat(data, size);
     if (format != PictureFormat::Png && format != PictureFormat::Jpeg) {
@@ -138,12 +185,16 @@ bool DecodePicture(CDibImage& image, const std::uint8_t* data, std::size_t size,
     }
     long long width = 0, height = 0;
     if (StatedSize(format, data, size, width, height) && width > 0 && height > 0 &&
-        !CDibImage::SizeFits(width, height)) {
+        (!CDibImage::SizeFits(width, height) || (maxPixels > 0 && width * height > maxPixels))) {
         problem = kMsgPictureTooLarge;
         return false;
     }
+    if (const char* damage = StructureProblem(format, data, size)) {
+        problem = std::string(DamagedMessage(format)) + " (" + damage + ")";
+        return false;
+    }
     CDibImage picture;
-    DibSink sink(picture);
+    DibSink sink(picture, maxPixels);
     std::string reason;
     if (!codec.Decode(format, data, size, sink, reason) || picture.Empty()) {
         if (sink.tooLarge) problem = kMsgPictureTooLarge;

@@ -31,9 +31,10 @@ PictureFormat SniffPictureFormat(const std::uint8_t* data, std::size_t size);
 // the codec's own reason for a PNG or JPEG that failed.
 bool LoadPicture(CDibImage& image, const std::string& path, std::string* reason = nullptr);
 // The same from bytes in memory (not for BMP files); `problem` gets the
-// message and the codec's reason.
+// message and the codec's reason. `maxPixels`, when not 0, is a caller's
+// own bound on width x height, refused as too large.
 bool DecodePicture(CDibImage& image, const std::uint8_t* data, std::size_t size, std::string& problem,
-                   IPictureCodec& codec = DefaultPictureCodec());
+                   long long maxPixels = 0, IPictureCodec& codec = DefaultPictureCodec());
 
 // Writes the picture as an 8-bit RGB PNG file, whole or not at all.
 bool SavePng(const CDibImage& image, const std::string& path);

@@ -248,9 +248,15 @@ TEST(BadPictures, DamagedTruncatedAndLyingJpegsAreRefused)
     std::vector<std::uint8_t> huge = baseline;
     huge[sof + 5] = 0xFD, huge[sof + 6] = 0xE8, huge[sof + 7] = 0xFD, huge[sof + 8] = 0xE8;
     ExpectRefused(huge, kMsgPictureTooLarge, "65000 x 65000");
+#ifndef _WIN32
+    // More rows than the data holds, the file otherwise whole: libjpeg says
+    // so with a warning, which the native codec takes as damage. The
+    // system's codec fills the missing rows in silently, so the Windows
+    // programs read such a file.
     std::vector<std::uint8_t> larger = baseline;
     larger[sof + 5] = 0x03, larger[sof + 6] = 0x00; // 768 rows the data does not hold
     ExpectRefused(larger, kMsgDamagedJpeg, "more rows than its data");
+#endif
     std::vector<std::uint8_t> noFrame = baseline;
     noFrame[sof + 1] = 0xC8; // JPG extension marker: no frame at all
     ExpectRefused(noFrame, kMsgDamagedJpeg, "no frame");
