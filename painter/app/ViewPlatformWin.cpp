@@ -66,8 +66,10 @@ bool CViewPlatformWin::RunDialog(int templateId, std::vector<rv::DialogEdit>& ed
         CSaveResultDlg result;
         CSaveSampleDlg sample;
         CSaveNameDlg& dlg = templateId == rv::kSaveResultDialog ? static_cast<CSaveNameDlg&>(result) : sample;
+        dlg.png = EditText(edits, rv::kSaveFormatChoice) == "png";
         if (dlg.DoModal(owner_) != IDOK) return false;
         SetEdit(edits, rv::kSaveNameEdit, dlg.name);
+        SetEdit(edits, rv::kSaveFormatChoice, dlg.png ? "png" : "bmp");
         return true;
     }
     default: return false;

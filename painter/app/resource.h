@@ -37,6 +37,8 @@
 #define IDC_SETTINGS_HEIGHT 1003
 // Name dialogs.
 #define IDC_SAVE_NAME 1007
+#define IDC_SAVE_BMP 1020
+#define IDC_SAVE_PNG 1021
 // Tile picker.
 #define IDC_TILE_LIST 1005
 #define IDC_TILE_OK 1006

@@ -238,6 +238,18 @@ bool LoadPicture(CDibImage& image, const std::string& path, std::string* reason)
     return true;
 }
 
+bool ReadStatedSize(const std::string& path, long long& width, long long& height)
+{
+    std::FILE* file = OpenFile(path, "rb");
+    if (!file) return false;
+    std::vector<std::uint8_t> head(1 << 20);
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    std::fclose(file);
+    const PictureFormat format = SniffPictureFormat(head.data(), head.size());
+    if (format != PictureFormat::Png && format != PictureFormat::Jpeg) return false;
+    return StatedSize(format, head.data(), head.size(), width, height);
+}
+
 bool SavePng(const CDibImage& image, const std::string& path)
 {
     if (image.Empty()) return false;

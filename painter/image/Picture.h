@@ -36,6 +36,10 @@ bool LoadPicture(CDibImage& image, const std::string& path, std::string* reason 
 bool DecodePicture(CDibImage& image, const std::uint8_t* data, std::size_t size, std::string& problem,
                    long long maxPixels = 0, IPictureCodec& codec = DefaultPictureCodec());
 
+// The width and height a PNG or JPEG file states in its header (read from
+// its first megabyte), without decoding it; false for other files.
+bool ReadStatedSize(const std::string& path, long long& width, long long& height);
+
 // Writes the picture as an 8-bit RGB PNG file, whole or not at all.
 bool SavePng(const CDibImage& image, const std::string& path);
 // SavePng when the path ends in ".png" (any case), SaveBmp otherwise.

@@ -248,7 +248,7 @@ void CDrawingView::Save()
 {
     if (!platform_) return;
     const bool stereogram = state_.stage == StageStereogram;
-    std::vector<DialogEdit> edits{{kSaveNameEdit, std::string()}};
+    std::vector<DialogEdit> edits{{kSaveNameEdit, std::string()}, {kSaveFormatChoice, "bmp"}};
     // Cancel: the user chose not to save; nothing is written or shown.
     if (!platform_->RunDialog(stereogram ? kSaveResultDialog : kSaveSampleDialog, edits)) return;
     const std::string_view name = CutText(EditText(edits, kSaveNameEdit), kMaxTypedName);
@@ -259,7 +259,9 @@ void CDrawingView::Save()
     const CDibImage& picture = stereogram ? *background_ : *depthMap_;
     // A save that fails says so: the user must not leave believing the
     // picture is on the disk.
-    if (!picture.SaveBmp(SavePath(stereogram, name))) ShowMessage(kSaveFailed);
+    const bool png = EditText(edits, kSaveFormatChoice) == "png";
+    const std::string path = SavePath(stereogram, name, png);
+    if (!(png ? SavePng(picture, path) : picture.SaveBmp(path))) ShowMessage(kSaveFailed);
 }
 
 void CDrawingView::Import()

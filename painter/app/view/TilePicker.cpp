@@ -2,6 +2,7 @@
 
 #include "painter/app/view/DrawingView.h"
 #include "painter/image/DibImage.h"
+#include "painter/image/Picture.h"
 #include "painter/image/Platform.h"
 #include "painter/stereo/Background.h"
 
@@ -27,26 +28,25 @@ std::int32_t LittleEndian32(const unsigned char* p)
 void CTilePicker::OnInitialUpdate()
 {
     names_.clear();
+    // b<n>.bmp, or b<n>.png or b<n>.jpg where that BMP is missing; the
+    // first number with none of them ends the list.
     for (int n = 1; n <= kMaxTiles; ++n) {
-        std::FILE* file = OpenFile(TilePath(n), "rb");
-        if (!file) break;
-        std::fclose(file);
-        std::string name = "b";
-        name += std::to_string(n);
-        name += ".bmp";
-        names_.push_back(std::move(name));
+        const std::string path = FindTilePath(n);
+        if (path.empty()) break;
+        names_.push_back(path.substr(path.rfind('\\') + 1));
     }
 }
 
 void CTilePicker::OnSelectionChange(int index, IPaintSurface& preview)
 {
     if (index < 0 || index >= kMaxTiles) return;
-    const std::string path = TilePath(index + 1);
+    const std::string found = FindTilePath(index + 1);
+    const std::string path = found.empty() ? TilePath(index + 1) : found;
 
     // The bottom-left corner of the tile, upright, from the preview's
     // top-left; a tile smaller than the preview shows whole.
     CDibImage tile;
-    tile.LoadBmp(path);
+    LoadPicture(tile, path);
     if (!tile.Empty()) {
         const int rows = std::min(tile.Height(), kPreviewHeight);
         const int columns = std::min(tile.Width(), kPreviewWidth);
@@ -56,6 +56,12 @@ void CTilePicker::OnSelectionChange(int index, IPaintSurface& preview)
     }
 
     // The size stored in the file, whatever the loader made of it.
+    long long width = 0, height = 0;
+    if (ReadStatedSize(path, width, height)) {
+        widthText_ = std::to_string(width);
+        heightText_ = std::to_string(height);
+        return;
+    }
     std::FILE* file = OpenFile(path, "rb");
     if (!file) {
         ShowMessage(kFileNotExist);
@@ -75,7 +81,8 @@ void CTilePicker::OnUseTile(int index)
     // it has (a path to a tile that does not exist would stop every later
     // Initialise too).
     if (!view_ || index < 0 || index >= kMaxTiles) return;
-    if (!view_->SetTilePath(TilePath(index + 1))) return;
+    const std::string found = FindTilePath(index + 1);
+    if (!view_->SetTilePath(found.empty() ? TilePath(index + 1) : found)) return;
     view_->Initialise();
 }
 

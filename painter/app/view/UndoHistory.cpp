@@ -239,16 +239,12 @@ void CUndoHistory::Clear()
 
 std::string UndoPrompt(const CUndoStep* step)
 {
-    std::string text = "\xB3\xB7\xCF\xFB"; // 撤消
-    if (step) text += "\xA3\xBA" + step->Name();
-    return text;
+    return step ? "\xB3\xB7\xCF\xFB\xA3\xBA" + step->Name() : std::string(); // 撤消：
 }
 
 std::string RedoPrompt(const CUndoStep* step)
 {
-    std::string text = "\xD6\xD8\xD7\xF6"; // 重做
-    if (step) text += "\xA3\xBA" + step->Name();
-    return text;
+    return step ? "\xD6\xD8\xD7\xF6\xA3\xBA" + step->Name() : std::string(); // 重做：
 }
 
 } // namespace rv

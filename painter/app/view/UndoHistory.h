@@ -131,8 +131,8 @@ private:
     std::deque<CUndoStep> redo_; // the next redo last
 };
 
-// The status-bar prompts: "撤消：铅笔", "重做：铅笔"; the plain command names
-// when there is nothing to undo or redo.
+// The status-bar prompts: "撤消：铅笔", "重做：铅笔"; empty when there is
+// nothing to undo or redo (the string table's prompt then stands).
 std::string UndoPrompt(const CUndoStep* step);
 std::string RedoPrompt(const CUndoStep* step);
 

@@ -16,6 +16,8 @@ constexpr int kSaveSampleDialog = 147; // name for the folder "sample"
 constexpr int kSettingsWidthEdit = 1002;
 constexpr int kSettingsHeightEdit = 1003;
 constexpr int kSaveNameEdit = 1007;
+// The save dialogs' choice of file format: "bmp" (the default) or "png".
+constexpr int kSaveFormatChoice = 1021;
 
 // One edit control of a dialog: its id and its text.
 struct DialogEdit {

@@ -32,6 +32,6 @@ std::string_view CutText(std::string_view text, std::size_t maxBytes);
 const char* SaveNameProblem(std::string_view name);
 
 // ".\result\NAME.bmp" or ".\sample\NAME.bmp".
-std::string SavePath(bool stereogram, std::string_view name);
+std::string SavePath(bool stereogram, std::string_view name, bool png = false);
 
 } // namespace rv

@@ -3,6 +3,7 @@
 // and the lasso region's dashes when a depth map is replaced.
 #include "painter/app/view/DrawingView.h"
 #include "painter/app/view/tests/FakeViewSystem.h"
+#include "painter/image/Picture.h"
 #include "painter/stereo/DepthMap.h"
 #include "painter/stereo/Stereogram.h"
 
@@ -76,9 +77,12 @@ TEST_F(ViewFiles, SaveWhilePaintingWritesTheDepthMapIntoSample)
     EXPECT_TRUE(V().OnCommand(CmdSave));
     ASSERT_EQ(sys.dialogs.size(), 1u);
     EXPECT_EQ(sys.dialogs[0].templateId, kSaveSampleDialog);
-    ASSERT_EQ(sys.dialogs[0].shown.size(), 1u);
+    ASSERT_EQ(sys.dialogs[0].shown.size(), 2u);
     EXPECT_EQ(sys.dialogs[0].shown[0].id, kSaveNameEdit);
     EXPECT_EQ(sys.dialogs[0].shown[0].text, "");
+    // BMP is the format offered first.
+    EXPECT_EQ(sys.dialogs[0].shown[1].id, kSaveFormatChoice);
+    EXPECT_EQ(sys.dialogs[0].shown[1].text, "bmp");
     CDibImage saved;
     ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\sample\\a.bmp"));
     EXPECT_TRUE(SamePixels(saved, V().DepthMap()));
@@ -104,6 +108,25 @@ TEST_F(ViewFiles, SaveAfterGeneratingWritesTheStereogramIntoResult)
     EXPECT_EQ(sys.dialogs.back().shown[0].text, "");
     ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\result\\a.bmp"));
     EXPECT_EQ(saved.GetPixel(0, 0), 0x010203u);
+}
+
+// Choosing PNG writes <name>.png holding exactly the picture's pixels.
+TEST_F(ViewFiles, SaveAsPngWritesTheSamePixels)
+{
+    Painting();
+    V().DepthMap().SetPixel(3, 4, 0x202020);
+    sys.AnswerOk({"a", "png"});
+    V().OnCommand(CmdSave);
+    EXPECT_FALSE(sys.Exists("C:\\Relievo\\sample\\a.bmp"));
+    CDibImage saved;
+    ASSERT_TRUE(LoadPicture(saved, "C:\\Relievo\\sample\\a.png"));
+    EXPECT_TRUE(SamePixels(saved, V().DepthMap()));
+    V().OnCommand(CmdGenerateStereogram);
+    sys.AnswerOk({"s", "png"});
+    V().OnCommand(CmdSave);
+    ASSERT_TRUE(LoadPicture(saved, "C:\\Relievo\\result\\s.png"));
+    EXPECT_TRUE(SamePixels(saved, V().Background()));
+    EXPECT_TRUE(sys.messages.empty());
 }
 
 TEST_F(ViewFiles, SaveNamesThatCannotBeUsed)
