@@ -11,6 +11,7 @@
 namespace rv {
 namespace {
 
+constexpr std::size_t kMaxJpegScans = 200;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 // Fills a 24-bit picture row by row.
@@ -153,8 +154,15 @@ const char* StructureProblem(PictureFormat format, const std::uint8_t* data, std
             if (std::memcmp(kind, "IEND", 4) == 0) return sawData ? nullptr : "no image data";
         }
     }
-    std::size_t scan = 2;
+    // A progressive file may hold any number of scans, each a pass over the
+    // whole picture: a few kilobytes could keep the painter busy for
+    // minutes. Real files have about ten. (Inside scan data an FF byte is
+    // always followed by 00 or a restart marker, so every FF DA starts a
+    // scan.)
+    std::size_t scan = 2, scans = 0;
     while (scan + 1 < size && !(data[scan] == 0xFF && data[scan + 1] == 0xDA)) ++scan;
+    for (std::size_t i = scan; i + 1 < size; ++i)
+        if (data[i] == 0xFF && data[i + 1] == 0xDA && ++scans > kMaxJpegScans) return "more than 200 scans";
     for (std::size_t i = size; i >= scan + 2 && i >= 2; --i)
         if (data[i - 2] == 0xFF && data[i - 1] == 0xD9) return nullptr;
     return "truncated";

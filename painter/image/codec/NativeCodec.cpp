@@ -166,24 +166,8 @@ void JpegWarning(j_common_ptr info, int level)
         e->damaged = true;
 }
 
-// A progressive file may hold any number of scans, each of which costs a
-// pass over the whole picture: a few hundred bytes could keep the painter
-// busy for minutes. Real files have about ten.
-constexpr int kMaxJpegScans = 200;
-
-void JpegProgress(j_common_ptr info)
-{
-    auto* d = reinterpret_cast<j_decompress_ptr>(info);
-    if (d->input_scan_number > kMaxJpegScans) {
-        auto* e = reinterpret_cast<JpegError*>(info->err);
-        std::snprintf(e->reason, sizeof e->reason, "more than %d scans", kMaxJpegScans);
-        std::longjmp(e->jump, 1);
-    }
-}
-
 struct JpegDecode {
     jpeg_decompress_struct info{};
-    jpeg_progress_mgr progress{};
     bool made = false;
     std::uint8_t* row = nullptr;
     std::uint16_t* wide = nullptr;
@@ -207,8 +191,6 @@ bool DecodeJpegBytes(const std::uint8_t* data, std::size_t size, IPictureSink& s
     }
     jpeg_create_decompress(&d.info);
     d.made = true;
-    d.progress.progress_monitor = JpegProgress;
-    d.info.progress = &d.progress;
     jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
     if (jpeg_read_header(&d.info, TRUE) != JPEG_HEADER_OK) {
         problem = "no picture";

@@ -257,6 +257,20 @@ TEST(BadPictures, DamagedTruncatedAndLyingJpegsAreRefused)
     larger[sof + 5] = 0x03, larger[sof + 6] = 0x00; // 768 rows the data does not hold
     ExpectRefused(larger, kMsgDamagedJpeg, "more rows than its data");
 #endif
+    // 251 scans (the first one of a progressive file again and again):
+    // each is a pass over the whole picture, so a small file could keep the
+    // painter busy for minutes.
+    const std::vector<std::uint8_t> progressive = good;
+    std::size_t first = 2;
+    while (!(progressive[first] == 0xFF && progressive[first + 1] == 0xDA)) ++first;
+    std::size_t end = first + 2 + (static_cast<std::size_t>(progressive[first + 2]) << 8 | progressive[first + 3]);
+    while (!(progressive[end] == 0xFF && progressive[end + 1] != 0 && (progressive[end + 1] & 0xF8) != 0xD0)) ++end;
+    std::vector<std::uint8_t> manyScans(progressive.begin(), progressive.begin() + static_cast<std::ptrdiff_t>(end));
+    for (int i = 0; i < 250; ++i)
+        manyScans.insert(manyScans.end(), progressive.begin() + static_cast<std::ptrdiff_t>(first),
+                         progressive.begin() + static_cast<std::ptrdiff_t>(end));
+    manyScans.insert(manyScans.end(), progressive.begin() + static_cast<std::ptrdiff_t>(end), progressive.end());
+    ExpectRefused(manyScans, kMsgDamagedJpeg, "251 scans");
     std::vector<std::uint8_t> noFrame = baseline;
     noFrame[sof + 1] = 0xC8; // JPG extension marker: no frame at all
     ExpectRefused(noFrame, kMsgDamagedJpeg, "no frame");
