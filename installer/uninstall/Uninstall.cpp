@@ -293,14 +293,19 @@ bool FolderRoot(const TrustedFolders& trusted, const std::string& path, std::str
     return false;
 }
 
-// True when a component of the path below its trusted folder, the last one
-// included, is a junction or symbolic link: what lies behind it may be
-// anywhere. (Removing a link itself would be harmless, but clearing its
-// attributes would reach what it points at.)
-bool PassesThroughLink(IUninstallSystem& system, const std::string& path, const std::string& root)
+// True when a component of the path is a junction or symbolic link: what
+// lies behind it may be anywhere. Every component is asked about, the last
+// one included (removing a link itself would be harmless, but clearing its
+// attributes would reach what it points at), from the first below the drive
+// for the install folder, which someone who can write its parent could
+// swap for a junction; from the first below the folder for the shortcut
+// folders, which the system names and which may themselves be links.
+bool PassesThroughLink(IUninstallSystem& system, const TrustedFolders& trusted, const std::string& path,
+                       const std::string& root)
 {
     const std::vector<std::string_view> components = PathComponents(path);
-    for (std::size_t count = PathComponents(root).size() + 1; count <= components.size(); ++count)
+    const std::size_t trustedCount = root == trusted.install ? 1 : PathComponents(root).size();
+    for (std::size_t count = trustedCount + 1; count <= components.size(); ++count)
         if (system.IsReparsePoint(JoinComponents(components, count))) return true;
     return false;
 }
@@ -316,7 +321,7 @@ bool MayRemove(IUninstallSystem& system, const TrustedFolders& trusted, const st
         report.keptOutside.push_back(logged);
         return false;
     }
-    if (PassesThroughLink(system, normal, root)) {
+    if (PassesThroughLink(system, trusted, normal, root)) {
         report.refusedLinks.push_back(logged);
         return false;
     }

@@ -13,7 +13,8 @@
 // when it lies inside the install folder, or is a ".lnk" file inside a Start
 // Menu Programs or desktop folder, or is an empty folder among those. Any
 // other logged path is kept, never touched, and listed; so is a path that
-// passes through a junction or symbolic link below those folders.
+// passes through a junction or symbolic link (on its way to the install
+// folder or below it, or below a shortcut folder).
 //
 // What the user added is left alone. When something could not be removed
 // (a file held open by a running program), the logs are rewritten to hold
@@ -65,9 +66,11 @@ public:
     // The folders the system names for shortcuts, the user's and all users'.
     // A folder the system cannot name is left out.
     virtual ShortcutFolders FindShortcutFolders() = 0;
-    // True when the file or folder is a reparse point (a junction, symbolic
-    // link or mount point), or when that cannot be told; false when it is
-    // an ordinary file or folder or is not there.
+    // True when the file or folder is a reparse point that leads elsewhere
+    // (a junction, symbolic link or mount point), or when that cannot be
+    // told; false when it is an ordinary file or folder (or one whose
+    // reparse point leaves its name alone, such as a cloud placeholder) or
+    // is not there.
     virtual bool IsReparsePoint(const std::string& path) = 0;
     // Replaces a file's content by these bytes, completely or not at all.
     virtual bool RewriteFile(const std::string& path, std::string_view bytes) = 0;

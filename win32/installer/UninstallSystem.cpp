@@ -109,9 +109,18 @@ vela::ShortcutFolders CUninstallSystem::FindShortcutFolders()
 
 bool CUninstallSystem::IsReparsePoint(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    const std::wstring wide = Widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return !IsMissing(GetLastError());
-    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    // The tag tells a link (a name surrogate: junction, symbolic link) from
+    // a reparse point that keeps the name, such as a cloud file's
+    // placeholder. A tag that cannot be read (Wine gives 0) counts as a link.
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW(wide.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return true;
+    FindClose(find);
+    return found.dwReserved0 == 0 || IsReparseTagNameSurrogate(found.dwReserved0);
 }
 
 bool CUninstallSystem::RewriteFile(const std::string& path, std::string_view bytes)

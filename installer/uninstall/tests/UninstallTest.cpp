@@ -495,13 +495,14 @@ TEST(UninstallConfinementTest, ShortcutFoldersAreTheOnesTheSystemNamesAndNeverAD
     EXPECT_EQ(report.keptOutside.size(), 4u);  // three shortcuts and the group
 }
 
-// What lies behind a junction or symbolic link below the trusted folders
-// may be anywhere: such paths are refused and listed. Links above the
-// trusted folders are the system's business (a desktop folder may be one).
-TEST(UninstallConfinementTest, PathsThroughAJunctionBelowTheTrustedFoldersAreRefused)
+// What lies behind a junction or symbolic link may be anywhere: such paths
+// are refused and listed. The shortcut folders the system names may be links
+// themselves (a desktop folder may be one); the install folder may not, nor
+// may a folder on its way, which a user who can write its parent could swap.
+TEST(UninstallConfinementTest, PathsThroughAJunctionAreRefused)
 {
     FakeUninstallSystem sys = InstalledRelievo();
-    sys.links = {kApp + "\\back", kGroup + "\\Relievo.lnk", "C:\\Program Files", "C:\\WINDOWS\\Desktop"};
+    sys.links = {kApp + "\\back", kGroup + "\\Relievo.lnk", "C:\\WINDOWS\\Desktop"};
     vela::UninstallReport report;
     EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Partly);
     EXPECT_TRUE(sys.files.count(kApp + "\\back\\b1.bmp"));
@@ -512,13 +513,35 @@ TEST(UninstallConfinementTest, PathsThroughAJunctionBelowTheTrustedFoldersAreRef
     EXPECT_FALSE(sys.files.count(kApp + "\\Relievo.exe"));
     EXPECT_FALSE(sys.files.count(kDesktopLink));
     EXPECT_EQ(report.foldersKept, (std::vector<std::string>{kGroup, kApp}));
-    // Every component below the trusted folder was asked about, none above.
-    EXPECT_NE(std::find(sys.linkQueries.begin(), sys.linkQueries.end(), kApp + "\\sample\\dome.bmp"),
-              sys.linkQueries.end());
-    EXPECT_EQ(std::find(sys.linkQueries.begin(), sys.linkQueries.end(), "C:\\Program Files"), sys.linkQueries.end());
+    // Every component below the drive was asked about for the install
+    // folder, none at or above the shortcut folders.
+    for (const std::string& asked : std::vector<std::string>{"C:\\Program Files", kApp, kApp + "\\sample\\dome.bmp"})
+        EXPECT_NE(std::find(sys.linkQueries.begin(), sys.linkQueries.end(), asked), sys.linkQueries.end()) << asked;
+    for (const std::string& notAsked :
+         std::vector<std::string>{"C:\\WINDOWS", "C:\\WINDOWS\\Desktop", "C:\\WINDOWS\\Start Menu\\Programs"})
+        EXPECT_EQ(std::find(sys.linkQueries.begin(), sys.linkQueries.end(), notAsked), sys.linkQueries.end())
+            << notAsked;
     // 以下项目经过交接点或符号链接，已拒绝删除：
     EXPECT_NE(sys.shown.at(0).text.find("\xBD\xBB\xBD\xD3\xB5\xE3\xBB\xF2\xB7\xFB\xBA\xC5\xC1\xB4\xBD\xD3"),
               std::string::npos);
+}
+
+// An install folder swapped for a junction (to a folder where the user
+// could lay a log of their own) removes nothing inside it.
+TEST(UninstallConfinementTest, AnInstallFolderThatIsAJunctionRemovesNothingInIt)
+{
+    for (const std::string& link : {kApp, std::string("C:\\Program Files")}) {
+        FakeUninstallSystem sys = InstalledRelievo();
+        sys.links = {link};
+        vela::UninstallReport report;
+        EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Partly);
+        for (const std::string& file : {kApp + "\\Relievo.exe", kApp + "\\back\\b1.bmp", kFileLog, kDirLog})
+            EXPECT_TRUE(sys.files.count(file)) << link << ": " << file;
+        EXPECT_TRUE(sys.folders.count(kApp + "\\back")) << link;
+        // The shortcuts lie elsewhere and go.
+        EXPECT_FALSE(sys.files.count(kDesktopLink)) << link;
+        EXPECT_EQ(report.refusedLinks.size(), 3u + 2u + 4u) << link;  // files, logs, folders
+    }
 }
 
 } // namespace
