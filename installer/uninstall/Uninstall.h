@@ -2,16 +2,18 @@
 // The uninstaller VelaUnInsApp: it receives the path of the file log that the
 // installer wrote (installPath\ + display name + "file.ini"); the directory
 // log lies beside it (display name + "dir.ini"). After the user confirms, it
-// removes the files and shortcuts the file log names, every folder of the
-// directory log that is empty (longest path first, so sub-folders go before
-// their parents), then the two logs and the program's Uninstall entry.
+// removes the files and shortcuts the file log names, then the two logs,
+// then every folder of the directory log that is empty (longest path first,
+// so sub-folders go before their parents), and the program's Uninstall
+// entry.
 //
 // The logs lie in the install folder, which ordinary users may be able to
 // write, so they are not trusted to say where the program's folders are.
 // Only the install folder (the folder holding the file log) and the folders
 // the system names for shortcuts are trusted: a logged path is removed only
 // when it lies inside the install folder, or is a ".lnk" file inside a Start
-// Menu Programs or desktop folder, or is an empty folder among those. Any
+// Menu Programs or desktop folder; a logged folder only when it is empty and
+// is the install folder or lies inside it or inside a Programs folder. Any
 // other logged path is kept, never touched, and listed; so is a path that
 // passes through a junction or symbolic link (on its way to the install
 // folder or below it, or below a shortcut folder).
