@@ -119,15 +119,24 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
                 CopyPixel(row, 3 * static_cast<std::size_t>(start), 3 * static_cast<std::size_t>(x));
         }
     if (!table.anyBackward) return;
-    // Depth columns beyond a narrower background read white there.
-    for (int x = 0; x < setup.depthColumns; ++x) {
+    auto start = [&](int x) {
         const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(x);
-        int c = x + (d[0] == 0xFF ? table.blueStart : table.blackStart)[d[2]];
+        return x + (d[0] == 0xFF ? table.blueStart : table.blackStart)[d[2]];
+    };
+    const std::size_t pitch = 3 * static_cast<std::size_t>(period);
+    for (int x = 0; x < direct; ++x) {
+        int c = start(x);
         if (c > x) continue;
-        std::uint8_t colour[3] = {0xFF, 0xFF, 0xFF};
-        if (x < limit) std::memcpy(colour, row + 3 * static_cast<std::size_t>(x), 3);
         if (c < 0) c += (-c + period - 1) / period * period;
-        for (; c <= x && c < limit; c += period) std::memcpy(row + 3 * static_cast<std::size_t>(c), colour, 3);
+        const std::size_t from = 3 * static_cast<std::size_t>(x);
+        for (std::size_t to = 3 * static_cast<std::size_t>(c); to <= from; to += pitch) CopyPixel(row, to, from);
+    }
+    // Depth columns beyond a narrower background read white there.
+    for (int x = direct; x < setup.depthColumns; ++x) {
+        int c = start(x);
+        if (c > x) continue;
+        if (c < 0) c += (-c + period - 1) / period * period;
+        for (; c < limit; c += period) std::memset(row + 3 * static_cast<std::size_t>(c), 0xFF, 3);
     }
 }
 
