@@ -164,10 +164,10 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
     const RowSetup setup{period, params.pictureWidth, limit, depthColumns, background.Width(), step,
                          MakeChainTable(step, period, limit)};
 
-    threads = std::clamp(threads, 1, kMaxRowThreads);
+    constexpr int kBandRows = 16;
+    threads = std::clamp(threads, 1, std::min(kMaxRowThreads, (rows - 1) / kBandRows + 1)); // a band each at most
     std::vector<RowScratch> scratch(static_cast<std::size_t>(threads));
     for (RowScratch& s : scratch) s.owner.resize(2 * static_cast<std::size_t>(limit));
-    constexpr int kBandRows = 16;
     ForEachRowBand(rows, threads, kBandRows, [&](int first, int last, int worker) {
         for (int y = first; y < last; ++y)
             TransformRow(background.Bits() + static_cast<std::size_t>(background.Height() - 1 - y) * background.Stride(),
