@@ -16,7 +16,13 @@ fail() { echo "FAIL $*" >&2; status=1; }
 
 src="$work/资料"
 mkdir -p "$src" "$work/解包"
-head -c 1500 /dev/urandom >"$src/欢迎.bmp"
+# A 2 × 2 24-bit picture (14-byte file header, 40-byte information header,
+# two rows of 8 bytes), the kind the installer draws.
+{
+    printf 'BM\106\0\0\0\0\0\0\0\066\0\0\0\050\0\0\0\002\0\0\0\002\0\0\0\001\0\030\0'
+    printf '\0\0\0\0\020\0\0\0\023\013\0\0\023\013\0\0\0\0\0\0\0\0\0\0'
+    head -c 16 /dev/urandom
+} >"$src/欢迎.bmp"
 head -c 2048 /dev/urandom >"$src/程序.exe"
 head -c 2047 /dev/urandom >"$src/说明.txt"
 : >"$src/空.dat"
