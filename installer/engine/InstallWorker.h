@@ -21,9 +21,15 @@
 //   - Cancel (button 2, the close box): RequestCancel();
 //   - the page keeps the CInstallWorker alive until the worker thread has
 //     ended (wait for the thread before destroying the worker).
-// No new system services are needed: the worker uses IPlatform (files,
-// deletion, folders of the system, owner-less messages) and IEngineSystem
-// (attributes, programs, registry writes, shell links) as they stand.
+// The worker uses IPlatform (files, deletion, folders of the system,
+// owner-less messages) and IEngineSystem (attributes, files put in place,
+// programs, registry writes, shell links).
+//
+// A stored file is written beside its target (the target's name and
+// ".new~", or ".new~1" to ".new~9" when that name is taken) and then put in
+// place of the target in one step; a file that cannot be written whole ends
+// the install with "安装程序出错，安装失败！" and its path, leaving the old
+// file as it was.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
