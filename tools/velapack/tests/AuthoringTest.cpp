@@ -281,7 +281,7 @@ TEST_F(Authoring, ANameWindowsCannotUseForAFolderOrKeyIsRefusedWithItsLine)
         EXPECT_EQ(problem.rfind("line 5: the name holds ", 0), 0u) << problem;
         EXPECT_NE(problem.find("folder or registry key name"), std::string::npos) << problem;
     }
-    // 錦 and 眉 end in the bytes of a backslash and a bar: whole characters are no such thing.
+    // 錦 and 脇 end in the bytes of a backslash and a bar: whole characters are no such thing.
     EXPECT_TRUE(Parse("encoding = gb2312\n" + kHead + "name = \xE5\x5C\xC3\x7C\n")) << problem;
     EXPECT_EQ(d.displayName, "\xE5\x5C\xC3\x7C");
     EXPECT_TRUE(Parse("name = 浮雕画家 2.0 (测试版)\nfolder = [Program Files]\\A\nwelcome-pages = no\nrun = x\n"))
