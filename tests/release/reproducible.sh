@@ -4,8 +4,10 @@
 # dist folders byte for byte (the zips hold the programs, the help and the
 # pictures; the installer holds its package). Slow: two release builds.
 #   tests/release/reproducible.sh [FOLDER]   (default build/reproducible)
-# The builds go to FOLDER/one and FOLDER/second-build, which are kept, so that
-# ccache serves a later run in the same folders.
+# The builds go to FOLDER/one and FOLDER/second-build, which are kept. ccache
+# serves the compiler's output to both (the compile commands name the sources
+# by relative paths), so the files are also searched for the folders' names:
+# a build folder that reached a program would be caught there.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 base=${1:-$root/build/reproducible}
@@ -41,5 +43,17 @@ for f in $files; do
     fi
 done
 (cd "$a" && sha256sum -c --quiet SHA256SUMS) || { echo "FAIL: SHA256SUMS does not match the files"; failures=1; }
+
+# No build folder in any file, inside the zips included.
+unpacked=$base/unpacked
+rm -rf "$unpacked"
+mkdir -p "$unpacked"
+for z in "$a"/*.zip; do unzip -q "$z" -d "$unpacked" || { echo "FAIL: cannot unpack $z"; failures=1; }; done
+cp "$a"/*.exe "$unpacked/"
+for folder in "$root" "$base"; do
+    leaks=$(grep -rlaF "$folder" "$unpacked")
+    [ -z "$leaks" ] || { echo "FAIL: the build folder $folder is named in:"; echo "$leaks"; failures=1; }
+done
+rm -rf "$unpacked"
 [ $failures = 0 ] && echo "The release is reproducible ($(echo "$files" | grep -c .) files)"
 exit $failures

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# scripts/run.sh gui|setup on the harness's Xvfb, in a fresh prefix of its
-# own: the script must say where its prefix is, set up the program folder
+# scripts/run.sh gui|setup on the harness's Xvfb, with RUN_ROOT as the
+# folder of its kept prefix (made on the first run, reused as a user's is):
+# the script must say where its prefix is, make the program folder afresh
 # (gui) and bring up the program's first window; the test then ends the
 # programs of that prefix and its Xvfb. Without a display the script must
 # refuse with status 1.
-#   run-script-test.sh gui|setup WAIT_FOR_WINDOW.exe BUILD_TREE
+#   run-script-test.sh gui|setup WAIT_FOR_WINDOW.exe BUILD_TREE RUN_ROOT
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 mode=$1
 waiter=$2
 tree=$3
+run_root=$4
 case "$mode" in
     gui) title="无标题 - Relievo" ;;   # the main frame with its empty document
     setup) title="Relievo安装" ;;      # the wizard's welcome page
@@ -18,7 +20,7 @@ case "$mode" in
 esac
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/rv-run-test.XXXXXX")
-export RV_RUN_ROOT=$work/run RV_RUN_BUILD=$tree
+export RV_RUN_ROOT=$run_root RV_RUN_BUILD=$tree
 RV_WINE_ROOT=$RV_RUN_ROOT
 . "$here/wine-env.sh"
 if ! rv_can_run_32bit; then
@@ -39,6 +41,7 @@ else
 fi
 
 mkdir -p "$RV_RUN_ROOT"
+rm -rf "$RV_RUN_ROOT/Relievo"
 rv_xvfb_start || exit 1
 script_pid=
 finish() {
@@ -57,16 +60,17 @@ trap finish EXIT
 "$root/scripts/run.sh" "$mode" >"$work/run.log" 2>&1 &
 script_pid=$!
 
-# The prefix is made by the script; the window is looked for once it exists.
-for _ in $(seq 600); do
-    [ -f "$RV_RUN_ROOT/desktop" ] && break
+# The script builds, sets up its prefix and then starts the program; the
+# window is looked for from then on.
+for _ in $(seq 900); do
+    grep -q '^Starting ' "$work/run.log" && break
     kill -0 "$script_pid" 2>/dev/null || break
     sleep 0.5
 done
-if [ -f "$RV_RUN_ROOT/desktop" ]; then
+if grep -q '^Starting ' "$work/run.log" && [ -f "$RV_RUN_ROOT/desktop" ]; then
     wine "$waiter" "$title" 120 || fail "no window titled '$title' came up"
 else
-    fail "run.sh $mode did not set up its prefix"
+    fail "run.sh $mode did not get as far as starting its program"
 fi
 kill -0 "$script_pid" 2>/dev/null || fail "run.sh $mode ended while its program should be running"
 
