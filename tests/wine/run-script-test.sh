@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# scripts/run.sh gui|setup on the harness's Xvfb, with RUN_ROOT as the
-# folder of its kept prefix (made on the first run, reused as a user's is):
+# scripts/run.sh gui|setup on the harness's Xvfb, with the folder run-script
+# of the harness's own (RV_WINE_ROOT) as the folder of its kept prefix (made
+# on the first run, reused as a user's is):
 # the script must say where its prefix is, make the program folder afresh
 # (gui) and bring up the program's first window; the test then ends the
 # programs of that prefix and its Xvfb. Without a display the script must
 # refuse with status 1.
-#   run-script-test.sh gui|setup WAIT_FOR_WINDOW.exe BUILD_TREE RUN_ROOT
+#   run-script-test.sh gui|setup WAIT_FOR_WINDOW.exe BUILD_TREE
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 mode=$1
 waiter=$2
 tree=$3
-run_root=$4
+# Outside the build tree, whose Windows files pe_machine_i386 checks.
+run_root=${RV_WINE_ROOT:-${TMPDIR:-/tmp}/rv-wine-$(id -u)}/run-script
 case "$mode" in
     gui) title="无标题 - Relievo" ;;   # the main frame with its empty document
     setup) title="Relievo安装" ;;      # the wizard's welcome page
