@@ -303,7 +303,7 @@ TEST(SaveNameDialogs, OpenEmptyAndTakeAtMost254Characters)
     }
 }
 
-TEST(AboutDialog, ShowsItsPicture)
+TEST(AboutDialog, ShowsItsPictureAndTheProgramsVersion)
 {
     CAboutDlg dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
@@ -311,6 +311,8 @@ TEST(AboutDialog, ShowsItsPicture)
     ShowWindow(w, SW_SHOW);
     Pump();
     EXPECT_NE(SendMessageW(GetDlgItem(w, IDC_ABOUT_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    // The version the program's file properties show (version_info checks those).
+    EXPECT_EQ(Text(GetDlgItem(w, IDC_ABOUT_VERSION)), L"Relievo " RV_EXPECTED_VERSION L" \u7248"); // 版
     EXPECT_TRUE(Shot(w, "relievo-about"));
 }
 

@@ -60,6 +60,36 @@ Started StartAndFindWindow(const std::wstring& commandLine, const wchar_t* windo
     return started;
 }
 
+namespace {
+struct TitleSearch {
+    const std::wstring& title;
+    HWND found;
+};
+
+BOOL CALLBACK CheckTitle(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<TitleSearch*>(data);
+    wchar_t text[256] = {};
+    if (IsWindowVisible(window) && GetWindowTextW(window, text, 256) && search->title == text) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND WaitForWindowTitled(const std::wstring& title, DWORD timeoutMs)
+{
+    TitleSearch search{title, nullptr};
+    const DWORD start = GetTickCount();
+    do {
+        EnumWindows(CheckTitle, reinterpret_cast<LPARAM>(&search));
+        if (search.found) break;
+        Sleep(200);
+    } while (GetTickCount() - start < timeoutMs);
+    return search.found;
+}
+
 DWORD WaitForExit(const Started& started, DWORD timeoutMs)
 {
     DWORD code = STILL_ACTIVE;

@@ -19,6 +19,10 @@ struct Started {
 // top-level window of the given class; window stays null if none comes.
 Started StartAndFindWindow(const std::wstring& commandLine, const wchar_t* windowClass, DWORD timeoutMs = 30000);
 
+// Waits up to timeoutMs for a visible top-level window of any process with
+// exactly this title; null if none comes.
+HWND WaitForWindowTitled(const std::wstring& title, DWORD timeoutMs);
+
 // Waits for the process to end and returns its exit code (STILL_ACTIVE on time-out).
 DWORD WaitForExit(const Started& started, DWORD timeoutMs = 10000);
 
