@@ -1,60 +1,23 @@
 #include "painter/image/DibImage.h"
 #include "painter/image/DrawSurface.h"
 #include "painter/image/Platform.h"
+#include "painter/image/tests/BmpFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace rv {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace rv::test;
 
-std::vector<unsigned char> ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-void WriteAll(const fs::path& p, const std::vector<unsigned char>& bytes)
-{
-    std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-void Put32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-class RecordingBox : public IMessageBox {
-public:
-    void Show(std::string_view text) override { shown.emplace_back(text); }
-    std::vector<std::string> shown;
-};
-
-class DibImageFiles : public ::testing::Test {
+class DibImageFiles : public BmpFileTest {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("rv_image_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        SetMessageBox(&box);
-    }
-    void TearDown() override
-    {
-        SetMessageBox(nullptr);
-        fs::remove_all(dir);
-    }
-    std::string Path(const char* name) const { return (dir / name).string(); }
-
     // A saved 3 x 2 picture with distinct pixels, and the image it came from.
-    std::vector<unsigned char> SavedSample(CDibImage& img)
+    Bytes SavedSample(CDibImage& img)
     {
         EXPECT_TRUE(img.Create(3, 2));
         img.SetPixel(0, 0, 0x010203);
@@ -62,9 +25,6 @@ protected:
         EXPECT_TRUE(img.SaveBmp(Path("s.bmp")));
         return ReadAll(Path("s.bmp"));
     }
-
-    fs::path dir;
-    RecordingBox box;
 };
 
 TEST(DibImage, CreateLaysOutAWhiteBottomUpBlock)
@@ -182,12 +142,12 @@ TEST_F(DibImageFiles, UnreadableFilesFailSilentlyAndKeepTheOldPicture)
 {
     CDibImage img;
     const auto good = SavedSample(img);
-    std::vector<std::pair<const char*, std::vector<unsigned char>>> bad;
+    std::vector<std::pair<const char*, Bytes>> bad;
     auto notBm = good;
     notBm[0] = 'X';
     bad.emplace_back("notbm.bmp", notBm);
-    bad.emplace_back("short.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 10));
-    bad.emplace_back("headers.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 53));
+    bad.emplace_back("short.bmp", Bytes(good.begin(), good.begin() + 10));
+    bad.emplace_back("headers.bmp", Bytes(good.begin(), good.begin() + 53));
 
     for (const auto& [name, bytes] : bad) {
         WriteAll(Path(name), bytes);
@@ -208,9 +168,9 @@ TEST_F(DibImageFiles, SizesThatDoNotFitTheFileAreRefusedWithAMessage)
 {
     CDibImage img;
     const auto good = SavedSample(img);
-    std::vector<std::pair<const char*, std::vector<unsigned char>>> bad;
-    bad.emplace_back("headeronly.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 54));
-    bad.emplace_back("truncated.bmp", std::vector<unsigned char>(good.begin(), good.end() - 1));
+    std::vector<std::pair<const char*, Bytes>> bad;
+    bad.emplace_back("headeronly.bmp", Bytes(good.begin(), good.begin() + 54));
+    bad.emplace_back("truncated.bmp", Bytes(good.begin(), good.end() - 1));
     auto zeroWidth = good;
     Put32(zeroWidth, 18, 0);
     bad.emplace_back("zerowidth.bmp", zeroWidth);
@@ -238,11 +198,7 @@ TEST_F(DibImageFiles, ATopDownPictureIsTurnedUpright)
     CDibImage img;
     auto bytes = SavedSample(img);
     // Rows swapped and the height negated: the same picture stored top-down.
-    std::vector<unsigned char> topDown(bytes.begin(), bytes.begin() + 54);
-    topDown.insert(topDown.end(), bytes.begin() + 54 + 12, bytes.begin() + 54 + 24);
-    topDown.insert(topDown.end(), bytes.begin() + 54, bytes.begin() + 54 + 12);
-    Put32(topDown, 22, static_cast<std::uint32_t>(-2));
-    WriteAll(Path("topdown.bmp"), topDown);
+    WriteAll(Path("topdown.bmp"), BmpVariant(bytes, 40, 0, true, img.Stride(), 2));
     CDibImage again;
     ASSERT_TRUE(again.LoadBmp(Path("topdown.bmp")));
     EXPECT_EQ(again.Height(), 2);
