@@ -4,6 +4,7 @@
 #include "painter/image/Platform.h"
 #include "painter/stereo/DepthMap.h"
 #include "painter/stereo/Stereogram.h"
+#include "text/Gb2312.h"
 
 #include <algorithm>
 #include <climits>
@@ -59,7 +60,7 @@ CDrawingView::Start CDrawingView::ProgramStart(IViewPlatform& platform)
     start.platform = &platform;
     // Every relative path of the painter (back, sample, result) is taken
     // from the program's folder.
-    start.programDir = FolderOfPath(CutText(platform.ModuleFileName(), kMaxModulePath));
+    start.programDir = FolderOfPath(gb::CutText(platform.ModuleFileName(), kMaxModulePath));
     if (!start.programDir.empty()) platform.SetCurrentFolder(start.programDir);
     start.background = std::make_unique<CDibImage>();
     LoadFirstTile(*start.background, start.layout);
@@ -244,7 +245,7 @@ void CDrawingView::Save()
     std::vector<DialogEdit> edits{{kSaveNameEdit, std::string()}};
     // Cancel: the user chose not to save; nothing is written or shown.
     if (!platform_->RunDialog(stereogram ? kSaveResultDialog : kSaveSampleDialog, edits)) return;
-    const std::string_view name = CutText(EditText(edits, kSaveNameEdit), kMaxTypedName);
+    const std::string_view name = gb::CutText(EditText(edits, kSaveNameEdit), kMaxTypedName);
     if (const char* problem = SaveNameProblem(name)) {
         ShowMessage(problem);
         return;
