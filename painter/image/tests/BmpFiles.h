@@ -48,8 +48,8 @@ inline void Put32(Bytes& b, std::size_t at, std::uint32_t v)
 // and the rows top-down if asked; offsets and sizes follow.
 inline Bytes BmpVariant(const Bytes& plain, int headerSize, int gap, bool topDown, int stride, int height)
 {
-    Bytes out(plain.begin(), plain.begin() + 54);
-    out.resize(14 + headerSize + gap, 0x5A);
+    Bytes out(static_cast<std::size_t>(14 + headerSize + gap), 0x5A);
+    std::copy(plain.begin(), plain.begin() + 54, out.begin());
     std::fill(out.begin() + 54, out.begin() + 14 + headerSize, 0);
     Put32(out, 14, static_cast<std::uint32_t>(headerSize));
     Put32(out, 10, static_cast<std::uint32_t>(14 + headerSize + gap));

@@ -108,20 +108,24 @@ TEST_F(DibImageFiles, SaveWritesHeaderAndBlockAndReloadsToTheSameBytes)
     EXPECT_TRUE(box.shown.empty());
 }
 
-TEST_F(DibImageFiles, TrailingBytesAreKeptAndWrittenBack)
+TEST_F(DibImageFiles, TrailingBytesAreKeptAndWrittenBackInEveryLayout)
 {
     CDibImage img;
-    auto bytes = SavedSample(img);
-    bytes.push_back(0xAB);
-    bytes.push_back(0xCD);
-    WriteAll(Path("tail.bmp"), bytes);
-    CDibImage again;
-    ASSERT_TRUE(again.LoadBmp(Path("tail.bmp")));
-    ASSERT_TRUE(again.SaveBmp(Path("tail2.bmp")));
-    auto back = ReadAll(Path("tail2.bmp"));
-    ASSERT_EQ(back.size(), bytes.size());
-    EXPECT_EQ(back.back(), 0xCD);
-    EXPECT_EQ(back[2], bytes.size() & 0xFF); // the file-size field is rewritten from the block
+    const Bytes plain = SavedSample(img);
+    // As saved, and with a 124-byte header, a gap and top-down rows.
+    for (Bytes bytes : {plain, BmpVariant(plain, 124, 8, true, img.Stride(), 2)}) {
+        bytes.push_back(0xAB);
+        bytes.push_back(0xCD);
+        WriteAll(Path("tail.bmp"), bytes);
+        CDibImage again;
+        ASSERT_TRUE(again.LoadBmp(Path("tail.bmp"))) << (box.shown.empty() ? "" : box.shown[0]);
+        ASSERT_TRUE(again.SaveBmp(Path("tail2.bmp")));
+        const Bytes back = ReadAll(Path("tail2.bmp"));
+        ASSERT_EQ(back.size(), 54u + 2 * 12 + 2);
+        EXPECT_EQ(back[back.size() - 2], 0xAB);
+        EXPECT_EQ(back.back(), 0xCD);
+        EXPECT_EQ(back[2], back.size() & 0xFF); // the file-size field is rewritten from the block
+    }
 }
 
 TEST_F(DibImageFiles, OtherDepthsShowTheMessageAndEmptyTheImage)
@@ -164,32 +168,50 @@ TEST_F(DibImageFiles, UnreadableFilesFailSilentlyAndKeepTheOldPicture)
     EXPECT_FALSE(fs::exists(Path("empty.bmp")));
 }
 
-TEST_F(DibImageFiles, SizesThatDoNotFitTheFileAreRefusedWithAMessage)
+TEST_F(DibImageFiles, CompressedAndInconsistentPicturesAreRefusedWithAMessage)
 {
     CDibImage img;
-    const auto good = SavedSample(img);
-    std::vector<std::pair<const char*, Bytes>> bad;
-    bad.emplace_back("headeronly.bmp", Bytes(good.begin(), good.begin() + 54));
-    bad.emplace_back("truncated.bmp", Bytes(good.begin(), good.end() - 1));
-    auto zeroWidth = good;
-    Put32(zeroWidth, 18, 0);
-    bad.emplace_back("zerowidth.bmp", zeroWidth);
-    auto tall = good;
-    Put32(tall, 22, 3); // one row more than the file holds
-    bad.emplace_back("tall.bmp", tall);
-    auto absurd = good;
-    Put32(absurd, 18, 0x7FFFFFFF);
-    Put32(absurd, 22, 0x7FFFFFFF);
-    bad.emplace_back("absurd.bmp", absurd);
-
-    for (const auto& [name, bytes] : bad) {
+    const Bytes good = SavedSample(img);
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* message;
+    };
+    auto with = [&](std::size_t at, std::uint32_t v, std::size_t at2 = 0, std::uint32_t v2 = 0) {
+        Bytes b = good;
+        Put32(b, at, v);
+        if (at2) Put32(b, at2, v2);
+        return b;
+    };
+    const Case cases[] = {
+        {"rle", with(30, 1), kMsgCompressedBmp},
+        {"bitfields", with(30, 3), kMsgCompressedBmp},
+        {"jpeg", with(30, 4), kMsgCompressedBmp},
+        {"core header", with(14, 12), kMsgBadBmpHeader},
+        {"header past the end", with(14, 4000), kMsgBadBmpHeader},
+        {"offset past the end", with(10, 4000), kMsgDamagedBmp},
+        {"offset inside the header", with(10, 30), kMsgDamagedBmp},
+        {"zero width", with(18, 0), kMsgDamagedBmp},
+        {"negative width", with(18, static_cast<std::uint32_t>(-3)), kMsgDamagedBmp},
+        {"zero height", with(22, 0), kMsgDamagedBmp},
+        {"lowest height", with(22, 0x80000000u), kMsgDamagedBmp},
+        {"one row too many", with(22, 3), kMsgDamagedBmp},
+        {"huge", with(18, 0x7FFFFFFF), kMsgDamagedBmp},
+        {"absurd", with(18, 0x7FFFFFFF, 22, 0x7FFFFFFF), kMsgDamagedBmp},
+        {"truncated", Bytes(good.begin(), good.end() - 1), kMsgDamagedBmp},
+        {"header only", Bytes(good.begin(), good.begin() + 54), kMsgDamagedBmp},
+    };
+    // The picture held is not the one in the files: none of it may slip in.
+    ASSERT_TRUE(img.Create(4, 4));
+    img.SetPixel(1, 1, 0x000047);
+    for (const Case& c : cases) {
         box.shown.clear();
-        WriteAll(Path(name), bytes);
-        EXPECT_FALSE(img.LoadBmp(Path(name))) << name;
-        EXPECT_EQ(img.Width(), 3) << name;
-        EXPECT_EQ(img.GetPixel(0, 0), 0x010203u) << name;
-        ASSERT_EQ(box.shown.size(), 1u) << name;
-        EXPECT_EQ(box.shown[0], kMsgDamagedBmp) << name;
+        WriteAll(Path("bad.bmp"), c.bytes);
+        EXPECT_FALSE(img.LoadBmp(Path("bad.bmp"))) << c.name;
+        EXPECT_EQ(img.Width(), 4) << c.name << ": the old picture stays";
+        EXPECT_EQ(img.GetPixel(1, 1), 0x000047u) << c.name;
+        ASSERT_EQ(box.shown.size(), 1u) << c.name;
+        EXPECT_EQ(box.shown[0], c.message) << c.name;
     }
 }
 
