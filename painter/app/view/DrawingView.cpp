@@ -4,6 +4,7 @@
 #include "painter/image/Platform.h"
 #include "painter/stereo/DepthMap.h"
 #include "painter/stereo/Stereogram.h"
+#include "text/Gb2312.h"
 
 #include <algorithm>
 #include <climits>
@@ -31,14 +32,6 @@ const char kImportPattern[] = "*.bmp";
 // The longest program path the platform reports.
 constexpr std::size_t kMaxModulePath = 260;
 
-const std::string& EditText(const std::vector<DialogEdit>& edits, int id)
-{
-    static const std::string none;
-    for (const DialogEdit& e : edits)
-        if (e.id == id) return e.text;
-    return none;
-}
-
 bool HasDepthMapSize(const PictureLayout& layout)
 {
     return layout.DepthMapWidth() >= 1 && layout.DepthMapHeight() >= 1;
@@ -59,7 +52,7 @@ CDrawingView::Start CDrawingView::ProgramStart(IViewPlatform& platform)
     start.platform = &platform;
     // Every relative path of the painter (back, sample, result) is taken
     // from the program's folder.
-    start.programDir = FolderOfPath(CutText(platform.ModuleFileName(), kMaxModulePath));
+    start.programDir = FolderOfPath(gb::CutText(platform.ModuleFileName(), kMaxModulePath));
     if (!start.programDir.empty()) platform.SetCurrentFolder(start.programDir);
     start.background = std::make_unique<CDibImage>();
     LoadFirstTile(*start.background, start.layout);
@@ -241,10 +234,9 @@ void CDrawingView::Save()
 {
     if (!platform_) return;
     const bool stereogram = state_.stage == StageStereogram;
-    std::vector<DialogEdit> edits{{kSaveNameEdit, std::string()}};
+    std::string name;
     // Cancel: the user chose not to save; nothing is written or shown.
-    if (!platform_->RunDialog(stereogram ? kSaveResultDialog : kSaveSampleDialog, edits)) return;
-    const std::string_view name = CutText(EditText(edits, kSaveNameEdit), kMaxTypedName);
+    if (!platform_->AskSaveName(stereogram, name)) return;
     if (const char* problem = SaveNameProblem(name)) {
         ShowMessage(problem);
         return;
@@ -304,14 +296,10 @@ void CDrawingView::Import()
 void CDrawingView::Settings()
 {
     if (!platform_) return;
-    std::vector<DialogEdit> edits{{kSettingsWidthEdit, std::to_string(layout_.pictureWidth)},
-                                  {kSettingsHeightEdit, std::to_string(layout_.pictureHeight)}};
+    PictureLayout wanted = layout_;
     // Cancel: the user only looked. The painting, the size and the stage
     // stay as they were, and there is no size to judge.
-    if (!platform_->RunDialog(kSettingsDialog, edits)) return;
-    PictureLayout wanted = layout_;
-    wanted.pictureWidth = ReadDialogNumber(EditText(edits, kSettingsWidthEdit));
-    wanted.pictureHeight = ReadDialogNumber(EditText(edits, kSettingsHeightEdit));
+    if (!platform_->AskPictureSize(wanted.pictureWidth, wanted.pictureHeight)) return;
     // A picture must leave at least one depth-map column and row; a size
     // that does not is refused before anything changes.
     if (!HasDepthMapSize(wanted)) {
