@@ -132,11 +132,15 @@ void ParseSilentSwitches(const char* commandLine, SilentSwitches& switches)
     for (;;) {
         while (IsBlank(*p)) ++p;
         if (!*p) break;
-        if (StartsWithSwitch(p, "/D=")) {
+        // A launcher that quotes every argument with a blank in it hands
+        // over "/D=..." in quotes: the same folder.
+        const bool quotedFolder = p[0] == '"' && StartsWithSwitch(p + 1, "/D=");
+        if (StartsWithSwitch(p, "/D=") || quotedFolder) {
             // The rest of the line, as it stands.
-            const char* value = p + 3;
+            const char* value = p + (quotedFolder ? 4 : 3);
             std::size_t length = std::strlen(value);
             while (length > 0 && IsBlank(value[length - 1])) --length;
+            if (quotedFolder && length > 0 && value[length - 1] == '"') --length;
             switches.hasFolder = true;
             if (length < sizeof switches.folder) {
                 std::memcpy(switches.folder, value, length);

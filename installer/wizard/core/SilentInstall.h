@@ -9,7 +9,8 @@
 //   /LOG=<file>      write what the progress page would show, one line per
 //                    step, UTF-8 (a file name with blanks is quoted)
 //   /D=<folder>      the install folder; the last switch, taken to the end of
-//                    the command line as it stands (blanks included, no quotes)
+//                    the command line as it stands (blanks included, no quotes;
+//                    a launcher's quotes around the whole switch are dropped)
 //
 // Without /S the command line is not looked at: the wizard runs as always.
 // Texts are GB2312 in fixed buffers; nothing here allocates.

@@ -53,6 +53,11 @@ TEST(SilentSwitches, FolderIsTheRestOfTheLineAndLogMayBeQuoted)
     EXPECT_EQ(std::string(s.folder), "C:\\Program Files\\" + kZhongWen + " App\\" + kJin);
     EXPECT_FALSE(s.unknownSwitch);
 
+    // Quoted as a whole, as launchers quote an argument with blanks.
+    const SilentSwitches quoted = Parse("setup.exe /S \"/D=C:\\" + kZhongWen + " A\"");
+    EXPECT_EQ(std::string(quoted.folder), "C:\\" + kZhongWen + " A");
+    EXPECT_FALSE(quoted.unknownSwitch);
+
     // /D= is the last switch: what follows belongs to the folder.
     const SilentSwitches last = Parse("setup.exe /D=C:\\x /S");
     EXPECT_EQ(std::string(last.folder), "C:\\x /S");
