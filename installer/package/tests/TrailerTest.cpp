@@ -93,6 +93,9 @@ TEST(Crc32, MatchesTheCheckValueAndTheBitwiseDefinitionInAnyPieces)
     const std::string bytes = Pattern(100003, 7);
     const std::uint32_t whole = Crc32(0, bytes.data(), bytes.size());
     EXPECT_EQ(whole, BitwiseCrc32(bytes));
+    // Every length around the 64- and 16-byte blocks of the fast path.
+    for (std::size_t n = 0; n <= 200; ++n)
+        EXPECT_EQ(Crc32(0, bytes.data() + 3, n), BitwiseCrc32(bytes.substr(3, n))) << n;
     // Pieces of every alignment continue one another.
     for (std::size_t cut : {1u, 3u, 7u, 8u, 9u, 4097u}) {
         const std::uint32_t first = Crc32(0, bytes.data(), cut);
