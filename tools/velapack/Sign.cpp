@@ -36,6 +36,11 @@ bool IsPem(const std::string& path)
 
 bool CheckSignOptions(const SignOptions& options, std::string& problem)
 {
+#ifdef _WIN32
+    (void)options;
+    problem = "signing runs osslsigncode; use the velapack built for the build machine";
+    return false;
+#endif
     if (!Readable(options.certificate)) {
         problem = "cannot read the certificate \"" + options.certificate + "\"";
         return false;
