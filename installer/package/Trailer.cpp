@@ -3,6 +3,7 @@
 #include <cstring>
 
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -126,9 +127,14 @@ FoldCrc32(std::uint32_t crc, const unsigned char* p, std::size_t size)
     return static_cast<std::uint32_t>(_mm_extract_epi32(x1, 1));
 }
 
+// CPUID leaf 1: ECX bit 1 is PCLMULQDQ, bit 19 SSE4.1. Asked directly, so
+// the stub does not carry the compiler's whole processor survey.
 bool CanFold()
 {
-    static const bool can = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+    static const bool can = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        return __get_cpuid(1, &a, &b, &c, &d) != 0 && (c & (1u << 1)) != 0 && (c & (1u << 19)) != 0;
+    }();
     return can;
 }
 #endif

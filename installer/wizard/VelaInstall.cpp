@@ -46,7 +46,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // "/S": the same start-up and worker without a window; the result is
     // the exit code. Without it the command line is not looked at.
     int exitCode = 0;
-    static vela::SilentSwitches switches;
+    vela::SilentSwitches switches;
     if (w32::ReadSilentSwitches(switches)) {
         exitCode = w32::RunSilentInstall(system, engine, context, vela::PackageOffset(), switches);
     } else {

@@ -51,7 +51,7 @@ private:
 
 bool ReadSilentSwitches(vela::SilentSwitches& switches)
 {
-    static char commandLine[kCommandLineSize];
+    char commandLine[kCommandLineSize];
     BOOL lost = FALSE;
     const int n = WideCharToMultiByte(kGb2312, WC_NO_BEST_FIT_CHARS, GetCommandLineW(), -1, commandLine,
                                       kCommandLineSize, nullptr, &lost);
