@@ -19,22 +19,29 @@ bool StartsWithSwitch(const char* text, const char* name)
     return true;
 }
 
-// Copies one token (quotes group and are dropped) into buffer; returns the
-// position after it. Blanks, tabs and quotes are single-byte in GB2312: no
-// trail byte takes their values.
+// The width of the character at p: 2 for a double-byte one (whose trail
+// byte may look like anything), else 1.
+std::size_t CharWidth(const char* p) { return IsLeadByte(static_cast<unsigned char>(*p)) && p[1] ? 2 : 1; }
+
+// Copies one token (quotes group and are dropped) into buffer, character by
+// character; returns the position after it.
 const char* TakeToken(const char* p, char* buffer, std::size_t capacity, bool& tooLong)
 {
     std::size_t n = 0;
     bool quoted = false;
-    for (; *p && (quoted || !IsBlank(*p)); ++p) {
+    while (*p && (quoted || !IsBlank(*p))) {
         if (*p == '"') {
             quoted = !quoted;
+            ++p;
             continue;
         }
-        if (n + 1 < capacity)
-            buffer[n++] = *p;
-        else
+        const std::size_t width = CharWidth(p);
+        if (n + width < capacity) {
+            for (std::size_t i = 0; i < width; ++i) buffer[n++] = p[i];
+        } else {
             tooLong = true;
+        }
+        p += width;
     }
     buffer[n] = '\0';
     return p;
@@ -122,11 +129,11 @@ void ParseSilentSwitches(const char* commandLine, SilentSwitches& switches)
     const char* p = commandLine;
     // The program name, quoted or up to the first blank.
     if (*p == '"') {
-        for (++p; *p && *p != '"'; ++p) {
+        for (++p; *p && *p != '"'; p += CharWidth(p)) {
         }
         if (*p == '"') ++p;
     } else {
-        while (*p && !IsBlank(*p)) ++p;
+        while (*p && !IsBlank(*p)) p += CharWidth(p);
     }
     char token[kSilentLogPathSize + 8];
     for (;;) {

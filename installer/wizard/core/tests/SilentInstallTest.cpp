@@ -65,6 +65,13 @@ TEST(SilentSwitches, FolderIsTheRestOfTheLineAndLogMayBeQuoted)
     EXPECT_TRUE(Parse("setup.exe /S /d=").hasFolder);
     EXPECT_EQ(std::string(Parse("setup.exe /S /d=").folder), "");
 
+    // A log name of double-byte characters is never cut inside one.
+    const SilentSwitches chinese = Parse("setup.exe /S /LOG=" + kJin + kZhongWen + ".log");
+    EXPECT_EQ(std::string(chinese.logPath), kJin + kZhongWen + ".log");
+    std::string many;
+    while (many.size() + 2 < kSilentLogPathSize + 40) many += kZhongWen;
+    EXPECT_TRUE(Parse("setup.exe /S /LOG=" + many).tooLong);
+
     EXPECT_TRUE(Parse("setup.exe /S /D=C:\\" + std::string(kSilentFolderSize, 'a')).tooLong);
     EXPECT_TRUE(Parse("setup.exe /S /LOG=C:\\" + std::string(kSilentLogPathSize, 'a')).tooLong);
     EXPECT_FALSE(Parse("setup.exe /S /D=C:\\" + std::string(kSilentFolderSize - 5, 'a')).tooLong);
