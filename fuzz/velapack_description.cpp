@@ -8,6 +8,7 @@
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
 #include "installer/package/SetupScript.h"
+#include "installer/wizard/core/tests/BmpFile.h"
 #include "tools/velapack/Description.h"
 
 #include <map>
@@ -15,11 +16,20 @@
 
 namespace {
 
+// A 4 × 4 24-bit picture the installer draws, filled up to size bytes.
+std::string Picture(std::size_t size, char fill)
+{
+    vela::test::Bmp bmp;
+    bmp.width = bmp.height = 4;
+    bmp.pixels = std::string(size - 54, fill);
+    return bmp.File();
+}
+
 class MemoryFiles : public velapack::CToolPlatformBase {
 public:
     std::map<std::string, std::string> files{
-        {"in/w.bmp", std::string(300, 'W')},
-        {"in/s.bmp", std::string(2100, 'S')},
+        {"in/w.bmp", Picture(300, 'W')},
+        {"in/s.bmp", Picture(2100, 'S')},
         {"in/a.exe", "MZ program"},
         {"in/k.reg", "[HKEY_CURRENT_USER\\Software\\Vela]\r\n\"a\"=\"b\"\r\n"},
         {"in/lic.txt", "Licence\nsecond line\r\n"},

@@ -2,7 +2,8 @@
 # Fuzzes one target of fuzz/ for a given time with libFuzzer (clang, ASan,
 # UBSan):  scripts/fuzz.sh TARGET SECONDS [libFuzzer options...]
 # Targets: bmp package setup_script registry path_macros paint_script
-# velapack_description. The build tree is build/fuzz. New inputs go to
+# velapack_description wizard_dib uninstall_log. The build tree is
+# build/fuzz. New inputs go to
 # build/fuzz/work/TARGET (fuzz/corpus/TARGET is read, never written); a
 # finding is written to build/fuzz/findings/TARGET/ and stops the run: fix
 # it, then copy the input into fuzz/corpus/TARGET/ so every test run replays it.

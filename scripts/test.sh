@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native unit tests (Release and
-# ASan+UBSan) and the Windows programs' tests under Wine.
+# ASan+UBSan), the Windows programs' tests under Wine, and the release's
+# reproducibility (tests/release/reproducible.sh).
 # Build folders: build/native, build/asan, build/win (the 32-bit Windows
 # programs and their tests) and, on a machine that cannot run 32-bit code,
 # build/win64: the same sources built for 64-bit Windows, whose tests stand in
@@ -42,4 +43,8 @@ for tree in $win_trees; do
     echo "== Windows tests under Wine ($tree) =="
     ctest --test-dir "build/$tree" --output-on-failure || status=1
 done
+# Two release builds of the checked-out commit (the first run compiles the
+# programs twice; later runs are served by ccache).
+echo "== The release is reproducible =="
+tests/release/reproducible.sh || status=1
 exit $status

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "installer/engine/EngineTexts.h"
@@ -16,6 +17,11 @@ namespace {
 constexpr char kFlagRun = '1';
 constexpr char kFlagRegistryScript = '2';
 constexpr char kFlagUnrecorded = '4';
+
+// A stored file is written beside its target under the target's name and one
+// of these endings, then put in its place.
+constexpr const char kBesideSuffix[] = ".new~";
+constexpr int kBesideTries = 10;
 
 bool StartsWith(const char* text, const char* prefix)
 {
@@ -66,7 +72,10 @@ WorkerEnd CInstallWorker::Run()
 
     // 2, 3. The package and the script.
     package_ = platform_.OpenForReading(context_.packagePath);
-    if (!package_) return Stop(WorkerEnd::PackageUnreadable);
+    if (!package_) {
+        page_.ShowMessage(kMsgPackageOpenError, kCaptionError);
+        return Stop(WorkerEnd::PackageUnreadable);
+    }
     script_ = OpenScript(platform_, context_.scriptFilePath);
     if (!script_) {
         page_.ShowMessage(kMsgInstallScriptError, kCaptionError);
@@ -75,7 +84,7 @@ WorkerEnd CInstallWorker::Run()
 
     // 4, 5. Folders, then files.
     MakeFolders();
-    if (!CopyFiles()) return Stop(WorkerEnd::Cancelled);
+    if (const WorkerEnd copied = CopyFiles(); copied != WorkerEnd::Completed) return Stop(copied);
 
     // 6. The copy is done.
     script_.reset();
@@ -185,7 +194,7 @@ void CInstallWorker::RecordFile(const char* target, char flag)
     WriteLine(fileLog_.get(), target);
 }
 
-bool CInstallWorker::CopyFiles()
+WorkerEnd CInstallWorker::CopyFiles()
 {
     // The two picture lines.
     script_->ReadLine(line_, kShortLineBound);
@@ -193,16 +202,24 @@ bool CInstallWorker::CopyFiles()
 
     FileTableEntry entry;
     while (!script_->AtEnd()) {
-        if (!Checkpoint()) return false;
+        if (!Checkpoint()) return WorkerEnd::Cancelled;
         if (!script_->ReadLine(line_, kShortLineBound) || IsHeaderLine(line_, kTotalSizeHeader)) break;
         ParseFileTableLine(line_, entry);
         CopyText(path_, entry.target);
         ExpandPathMacros(platform_, context_, path_);
 
         SetCopyStatus(path_);
-        RecordFile(path_, entry.flag);
         system_.ClearFileAttributes(path_);
-        ExtractStoredFile(platform_, *package_, path_, context_.packageDataBase + entry.offset, entry.size);
+        if (!WriteStoredFile(entry)) {
+            // A file that is not there whole is no install: say which, and
+            // end without the completion page or the Uninstall entry.
+            std::string text = kMsgInstallFailed;
+            text += "\r\n";
+            text += path_;
+            page_.ShowMessage(text.c_str(), kCaptionError);
+            return WorkerEnd::FileNotWritten;
+        }
+        RecordFile(path_, entry.flag);
         context_.progressCount.fetch_add(1);
 
         if (entry.flag == kFlagRun) {
@@ -212,7 +229,26 @@ bool CInstallWorker::CopyFiles()
             platform_.RemoveFile(path_);
         }
     }
-    return true;
+    return WorkerEnd::Completed;
+}
+
+bool CInstallWorker::WriteStoredFile(const FileTableEntry& entry)
+{
+    // Written beside the target first, so that a file already there is
+    // replaced only by a complete new one.
+    std::string beside;
+    std::unique_ptr<IBinaryFile> out;
+    for (int n = 0; n < kBesideTries && !out; ++n) {
+        beside = std::string(path_) + kBesideSuffix;
+        if (n > 0) beside += std::to_string(n);
+        out = platform_.CreateNewForWriting(beside);
+    }
+    if (!out) return false;
+    const bool copied = CopyStoredItem(*package_, *out, context_.packageDataBase + entry.offset, entry.size);
+    out.reset();
+    if (copied && system_.PutFileInPlace(beside, path_)) return true;
+    platform_.RemoveFile(beside);
+    return false;
 }
 
 bool CInstallWorker::RegisterDeleteAndLink()

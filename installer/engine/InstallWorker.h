@@ -21,9 +21,15 @@
 //   - Cancel (button 2, the close box): RequestCancel();
 //   - the page keeps the CInstallWorker alive until the worker thread has
 //     ended (wait for the thread before destroying the worker).
-// No new system services are needed: the worker uses IPlatform (files,
-// deletion, folders of the system, owner-less messages) and IEngineSystem
-// (attributes, programs, registry writes, shell links) as they stand.
+// The worker uses IPlatform (files, deletion, folders of the system,
+// owner-less messages) and IEngineSystem (attributes, files put in place,
+// programs, registry writes, shell links).
+//
+// A stored file is written beside its target (the target's name and
+// ".new~", or ".new~1" to ".new~9" when that name is taken) and then put in
+// place of the target in one step; a file that cannot be written whole ends
+// the install with "安装程序出错，安装失败！" and its path, leaving the old
+// file as it was.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -56,8 +62,10 @@ public:
 enum class WorkerEnd {
     Completed,          // every step done; progressCount went up by one at the end
     Cancelled,          // the user confirmed the checkpoint's question
-    PackageUnreadable,  // the package could not be opened (no message)
+    PackageUnreadable,  // the package could not be opened ("读取安装包时发生错误!!!")
     ScriptUnreadable,   // the script could not be opened ("读取安装文件时出错!")
+    FileNotWritten,     // a stored file could not be put in place whole
+                        // ("安装程序出错，安装失败！" and the file's path)
 };
 
 // Bounds of the directory log's sort, and of the worker's path buffers.
@@ -82,7 +90,8 @@ public:
 
     // The worker thread's procedure; call once, after Prepare() succeeded.
     // It ends by adding one to progressCount (completed) or, when it stops
-    // early (cancel confirmed, package or script unreadable), by closing
+    // early (cancel confirmed, package or script unreadable, a file not
+    // written), by closing
     // every stream it holds and then setting installAborted, so the page ends
     // the program. Nothing of this object is touched after either store.
     WorkerEnd Run();
@@ -92,7 +101,8 @@ private:
     WorkerEnd Stop(WorkerEnd end);
     void CloseStreams();
     void MakeFolders();
-    bool CopyFiles();              // false: cancel confirmed
+    WorkerEnd CopyFiles();         // Completed, Cancelled or FileNotWritten
+    bool WriteStoredFile(const FileTableEntry& entry);
     bool RegisterDeleteAndLink();  // false: cancel confirmed
     void WriteUninstallEntry();
     void SetCopyStatus(const char* target);

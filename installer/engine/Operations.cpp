@@ -55,10 +55,45 @@ void CreateDirectoryChain(IEngineSystem& system, std::string_view path)
     system.CreateFolder(std::string(path));
 }
 
+ProcessCommand ResolveCommandLine(std::string_view commandLine,
+                                  const std::function<bool(const std::string&)>& isFile)
+{
+    const ProcessCommand asWritten{std::string(), std::string(commandLine)};
+    if (commandLine.empty() || commandLine.front() == '"') return asWritten;
+
+    // Every place a blank ends a word, then the end of the text.
+    std::vector<std::size_t> ends;
+    for (std::size_t i = 0; i < commandLine.size();) {
+        if (commandLine[i] == ' ' || commandLine[i] == '\t') ends.push_back(i);
+        i += IsLeadByte(static_cast<unsigned char>(commandLine[i])) ? 2 : 1;
+    }
+    if (ends.empty() || ends.front() == 0) return asWritten;
+    ends.push_back(commandLine.size());
+
+    if (isFile(std::string(commandLine.substr(0, ends.front())))) return asWritten;
+    for (std::size_t k = 1; k < ends.size(); ++k) {
+        const std::size_t end = ends[k];
+        // The system drops trailing blanks of a file name: "app.exe " would
+        // name app.exe, but that is the shorter prefix's business.
+        if (ends[k - 1] + 1 == end) continue;
+        std::string program(commandLine.substr(0, end));
+        if (!isFile(program)) continue;
+        std::string line = "\"" + program + "\"";
+        line += commandLine.substr(end);
+        return {std::move(program), std::move(line)};
+    }
+    return asWritten;
+}
+
+ProcessCommand ResolveCommandLine(IEngineSystem& system, std::string_view commandLine)
+{
+    return ResolveCommandLine(commandLine, [&system](const std::string& path) { return system.IsFile(path); });
+}
+
 std::int64_t RunAndWait(const EngineEnvironment& env, const std::string& commandLine, int showState)
 {
     std::uint32_t exitCode = 0;
-    if (!env.system.RunProcessAndWait(commandLine, showState, exitCode)) {
+    if (!env.system.RunProcessAndWait(ResolveCommandLine(env.system, commandLine), showState, exitCode)) {
         env.platform.ShowMessage(kProcessFailed, kCaptionError);
         return -1;
     }

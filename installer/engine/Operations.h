@@ -5,6 +5,7 @@
 // worker's thread (CreateDirectoryChain on either thread) and fail silently
 // unless a message is named below.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,20 @@ struct EngineEnvironment {
 // failure, an existing folder included, is ignored. Double-byte characters are
 // stepped over, so a trail byte 0x5C is never taken for a backslash.
 void CreateDirectoryChain(IEngineSystem& system, std::string_view path);
+
+// The system reads an unquoted command line up to each blank in turn and
+// runs the first file it finds (adding ".exe"), so for
+// C:\Program Files\App\app.exe it tries C:\Program.exe first. When the text
+// up to the first blank names no existing file but a longer prefix ending at
+// a blank (or the whole text) does, that prefix is the program: it is named
+// separately and quoted in the command line, and the arguments after it stay
+// exactly as written. A command line that starts with a quote, has no blank,
+// or whose first word names a file goes to the system as it stands.
+// Double-byte characters are stepped over.
+ProcessCommand ResolveCommandLine(std::string_view commandLine,
+                                  const std::function<bool(const std::string&)>& isFile);
+// The same with the system's own file test.
+ProcessCommand ResolveCommandLine(IEngineSystem& system, std::string_view commandLine);
 
 // Runs a command line with a show state and waits for it. When the program
 // cannot be started shows "创建程序进程失败!" (caption "错误") and returns -1;

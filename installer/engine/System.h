@@ -37,6 +37,14 @@ enum class ShellLinkOutcome {
     Saved,
 };
 
+// A program to start: commandLine as the program receives it and, when not
+// empty, program naming the file to run, so the system does not look for it
+// in the command line.
+struct ProcessCommand {
+    std::string program;
+    std::string commandLine;
+};
+
 class IEngineSystem {
 public:
     virtual ~IEngineSystem() = default;
@@ -45,13 +53,19 @@ public:
     virtual bool CreateFolder(const std::string& path) = 0;
     // Clears every attribute of an existing file (read-only and the like).
     virtual bool ClearFileAttributes(const std::string& path) = 0;
+    // True when path names an existing file (not a folder).
+    virtual bool IsFile(const std::string& path) = 0;
+    // Puts the file from in place of the file to (which may or may not
+    // exist) in one step: either to is the whole new file afterwards, or it
+    // is left as it was and false is returned (a target in use, for one).
+    virtual bool PutFileInPlace(const std::string& from, const std::string& to) = 0;
 
-    // Starts a command line as it stands (no separate program name, handles
-    // inherited, the installer's environment and current folder) with the
-    // given show state and waits for it to end. False when the process cannot
-    // be created; otherwise exitCode holds its exit code.
-    virtual bool RunProcessAndWait(const std::string& commandLine, int showState,
-                                   std::uint32_t& exitCode) = 0;
+    // Starts a program (handles inherited, the installer's environment and
+    // current folder) with the given show state and waits for it to end.
+    // Without a program name the system finds the program in the command
+    // line. False when the process cannot be created; otherwise exitCode
+    // holds its exit code.
+    virtual bool RunProcessAndWait(const ProcessCommand& command, int showState, std::uint32_t& exitCode) = 0;
     // Opens a file through the shell with its default verb, no parameters and
     // no working folder; does not wait. False when the shell refuses.
     virtual bool ShellOpen(const std::string& path, int showState) = 0;

@@ -31,11 +31,7 @@ bool ReadPackageHeader(IBinaryFile& package, std::uint64_t packageOffset, Packag
     return true;
 }
 
-namespace {
-
-// Copies size bytes from the absolute offset of the package into target:
-// below 2,048 bytes byte by byte, otherwise in blocks of 2,000 and a remainder.
-bool CopyItem(IBinaryFile& package, IBinaryFile& target, std::int64_t absoluteOffset, std::int32_t size)
+bool CopyStoredItem(IBinaryFile& package, IBinaryFile& target, std::int64_t absoluteOffset, std::int32_t size)
 {
     constexpr std::int32_t kByteByByteLimit = 2048;
     constexpr std::int32_t kBlockSize = 2000;
@@ -62,8 +58,6 @@ bool CopyItem(IBinaryFile& package, IBinaryFile& target, std::int64_t absoluteOf
     return true;
 }
 
-} // namespace
-
 bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
                        std::int64_t absoluteOffset, std::int32_t size)
 {
@@ -72,7 +66,7 @@ bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& 
         sys.ShowMessage(targetPath, kCaptionCreateFileError);
         return false;
     }
-    return CopyItem(package, *target, absoluteOffset, size);
+    return CopyStoredItem(package, *target, absoluteOffset, size);
 }
 
 ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
@@ -83,7 +77,7 @@ ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const s
         sys.ShowMessage(targetPath, kCaptionCreateFileError);
         return ExtractResult::NotCreated;
     }
-    return CopyItem(package, *target, absoluteOffset, size) ? ExtractResult::Done : ExtractResult::Short;
+    return CopyStoredItem(package, *target, absoluteOffset, size) ? ExtractResult::Done : ExtractResult::Short;
 }
 
 std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& t)

@@ -36,6 +36,12 @@ bool ReadPackageHeader(IBinaryFile& package, std::uint64_t packageOffset, Packag
 bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
                        std::int64_t absoluteOffset, std::int32_t size);
 
+// Copies size bytes found at the absolute offset of the package into a file
+// open for writing: below 2,048 bytes byte by byte, otherwise in blocks of
+// 2,000 and a remainder. False when the package did not hold every byte or
+// the file did not take them all (a full disk).
+bool CopyStoredItem(IBinaryFile& package, IBinaryFile& target, std::int64_t absoluteOffset, std::int32_t size);
+
 // How an extraction into a new file ended.
 enum class ExtractResult {
     NotCreated,  // the target could not be created (reported); nothing written

@@ -35,6 +35,12 @@ public:
     }
     bool Confirm(std::string_view, std::string_view) override { return true; }
     void ShowMessage(std::string_view, std::string_view, bool) override {}
+    ShortcutFolders FindShortcutFolders() override { return inner_.FindShortcutFolders(); }
+    bool IsReparsePoint(const std::string& path) override { return inner_.IsReparsePoint(path); }
+    bool RewriteFile(const std::string& path, std::string_view bytes) override
+    {
+        return inner_.RewriteFile(path, bytes);
+    }
 
 private:
     IUninstallSystem& inner_;

@@ -4,7 +4,9 @@
 #    only when the figure changes).
 #  MODE=pad: STUB is the stub linked with the generated offset; fails when it
 #    is larger than that offset, otherwise copies it to OUT padded with zero
-#    bytes to exactly the offset.
+#    bytes to exactly the offset, and writes the figures of the build into
+#    OUT's name with "-size.txt" in place of its extension (the one place
+#    they are kept).
 cmake_minimum_required(VERSION 3.20)
 
 function(read_offset source result)
@@ -23,7 +25,11 @@ if(MODE STREQUAL "generate")
   file(COPY_FILE "${OUT}.new" "${OUT}" ONLY_IF_DIFFERENT)
   file(REMOVE "${OUT}.new")
 elseif(MODE STREQUAL "pad")
-  file(REMOVE "${OUT}")  # never leave an earlier stub behind a failed step
+  get_filename_component(out_dir "${OUT}" DIRECTORY)
+  get_filename_component(out_stem "${OUT}" NAME_WE)
+  get_filename_component(out_name "${OUT}" NAME)
+  set(figures "${out_dir}/${out_stem}-size.txt")
+  file(REMOVE "${OUT}" "${figures}")  # never leave an earlier stub or its figures behind a failed step
   read_offset("${OFFSET_SOURCE}" offset)
   if(size GREATER offset)
     message(FATAL_ERROR "The stub is ${size} bytes, larger than its package offset ${offset}")
@@ -38,7 +44,9 @@ elseif(MODE STREQUAL "pad")
   endif()
   file(CHMOD "${OUT}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE)
-  message(STATUS "VelaInstall.exe: ${size} bytes linked, package offset ${offset}")
+  set(line "${out_name}: ${offset} bytes, which is its package offset (${size} bytes linked, padded with zeros)")
+  file(WRITE "${figures}" "${line}\n")
+  message(STATUS "${line}")
 else()
   message(FATAL_ERROR "MODE must be generate or pad")
 endif()

@@ -39,3 +39,10 @@ CSaveResultDlg::CSaveResultDlg() : CSaveNameDlg(IDD_SAVE_RESULT) {}
 CSaveSampleDlg::CSaveSampleDlg() : CSaveNameDlg(IDD_SAVE_SAMPLE) {}
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+bool CAboutDlg::OnInitDialog()
+{
+    const bool result = CDialog::OnInitDialog();
+    SetItemText(IDC_ABOUT_VERSION, "Relievo " RV_VERSION " \xB0\xE6"); // 版
+    return result;
+}

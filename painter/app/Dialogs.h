@@ -43,8 +43,12 @@ public:
     CSaveSampleDlg();
 };
 
-// "关于 Relievo" with the about picture.
+// "关于 Relievo" with the about picture and the program's version, the one
+// its version information carries.
 class CAboutDlg : public fw::CDialog {
 public:
     CAboutDlg();
+
+protected:
+    bool OnInitDialog() override;
 };

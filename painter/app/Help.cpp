@@ -1,7 +1,5 @@
 #include "painter/app/Help.h"
 
-#include <windows.h>
-
 #include <vector>
 
 namespace {
@@ -10,27 +8,13 @@ namespace {
 using HtmlHelpFn = HWND(WINAPI*)(HWND, const wchar_t*, UINT, DWORD_PTR);
 constexpr UINT kDisplayTopic = 0;
 
-// The viewer control's path from the registry entry of its class id.
-std::wstring RegisteredViewer()
-{
-    const wchar_t key[] = L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-    wchar_t path[MAX_PATH] = {};
-    LONG size = sizeof path;
-    if (RegQueryValueW(HKEY_CLASSES_ROOT, key, path, &size) != ERROR_SUCCESS) return {};
-    path[MAX_PATH - 1] = 0;
-    return path;
-}
-
 HtmlHelpFn FindViewer()
 {
     static bool looked = false;
     static HtmlHelpFn entry = nullptr;
     if (looked) return entry;
     looked = true;
-    HMODULE module = nullptr;
-    const std::wstring registered = RegisteredViewer();
-    if (!registered.empty()) module = LoadLibraryW(registered.c_str());
-    if (!module) module = LoadLibraryW(L"hhctrl.ocx");
+    HMODULE module = LoadHelpViewer();
     if (!module) return nullptr;
     // The wide entry point, so a Chinese path reaches the viewer whatever
     // the system's code page.
@@ -41,6 +25,31 @@ HtmlHelpFn FindViewer()
 } // namespace
 
 std::wstring HelpFilePath(const std::wstring& folder) { return folder + L"\\readme.chm"; }
+
+std::wstring HelpViewerPath()
+{
+    const UINT n = GetSystemDirectoryW(nullptr, 0);
+    if (n == 0) return {};
+    std::vector<wchar_t> folder(n + 1);
+    const UINT got = GetSystemDirectoryW(folder.data(), n + 1);
+    if (got == 0 || got > n) return {};
+    std::wstring path(folder.data(), got);
+    if (!path.empty() && path.back() == L'\\') path.pop_back();
+    return path + L"\\hhctrl.ocx";
+}
+
+HMODULE LoadHelpViewer()
+{
+    static bool loaded = false;
+    static HMODULE module = nullptr;
+    if (loaded) return module;
+    loaded = true;
+    const std::wstring path = HelpViewerPath();
+    if (path.empty()) return nullptr;
+    // The DLLs the viewer needs are looked for beside it first.
+    module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return module;
+}
 
 void OpenHelpFile()
 {

@@ -107,23 +107,26 @@ bool CMainFrame::OnCommand(UINT id)
     case ID_HELP_FINDER: ShowHelp(); return true;
     case ID_NEXT_PANE:
     case ID_PREV_PANE: SwitchPane(); return true;
-    default: return CFrameWnd::OnCommand(id);
+    default: break;
     }
+    // The active view had the command first; the drawing view gets it here
+    // when the picker was clicked last.
+    if (CMyView* view = DrawingView(); view && GetActiveView() != view && view->OnCommand(id)) return true;
+    return CFrameWnd::OnCommand(id);
 }
 
 bool CMainFrame::UpdateCommand(UINT id, fw::CommandState& state)
 {
     switch (id) {
-    case ID_FILE_PRINT:
-    case ID_EDIT_UNDO:
-    case ID_EDIT_CUT:
-    case ID_EDIT_COPY:
-    case ID_EDIT_PASTE:
-        state.enabled = false;
-        state.checked = false;
+    case ID_HELP_FINDER:
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE:
+        state.enabled = true;
         return true;
-    default: return CFrameWnd::UpdateCommand(id, state);
+    default: break;
     }
+    if (CMyView* view = DrawingView(); view && GetActiveView() != view && view->UpdateCommand(id, state)) return true;
+    return CFrameWnd::UpdateCommand(id, state);
 }
 
 void CMainFrame::SwitchPane()

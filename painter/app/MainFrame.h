@@ -20,8 +20,11 @@ public:
     CMetaView* TilePicker() const;
     fw::CToolBar& ToolBar() { return toolBar_; }
 
+    // Help and the pane keys; and the drawing view's commands, which reach
+    // the drawing view whichever pane was clicked last (the tile picker is
+    // its helper and answers none of them). Print, undo, cut, copy and paste
+    // have keys but nobody answers for them: they stay disabled.
     bool OnCommand(UINT id) override;
-    // Print, undo, cut, copy and paste have keys but no handler: disabled.
     bool UpdateCommand(UINT id, fw::CommandState& state) override;
 
 protected:

@@ -6,13 +6,50 @@
 #include "win32/platform/PainterUi.h"
 #include "win32/platform/Text.h"
 
-CMetaView::CMetaView() : CFormView(IDD_METAVIEW) {}
+// The preview control: paints the picker's box over the control's own colour.
+class CMetaView::CPreviewBox : public fw::CWnd {
+public:
+    explicit CPreviewBox(const rv::CTilePicker& picker) : picker_(picker) {}
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_ERASEBKGND: return 1; // the paint covers everything
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Hwnd(), &ps);
+            const RECT r = ClientRect();
+            FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+            if (box_.Width() == rv::CTilePicker::kPreviewWidth ||
+                box_.Resize(rv::CTilePicker::kPreviewWidth, rv::CTilePicker::kPreviewHeight)) {
+                const COLORREF face = GetSysColor(COLOR_BTNFACE);
+                picker_.PaintPreview(box_, static_cast<rv::Colour>(face));
+                box_.PresentAll(dc);
+            }
+            EndPaint(Hwnd(), &ps);
+            return 0;
+        }
+        default: break;
+        }
+        return WndProcDefault(message, wParam, lParam);
+    }
+
+private:
+    const rv::CTilePicker& picker_;
+    w32::CDibSurface box_;
+};
+
+CMetaView::CMetaView() : CFormView(IDD_METAVIEW), previewBox_(std::make_unique<CPreviewBox>(picker_)) {}
+
+CMetaView::~CMetaView() = default;
 
 void CMetaView::DoDataExchange(fw::CDataExchange&) {}
 
 void CMetaView::OnInitialUpdate()
 {
     CFormView::OnInitialUpdate();
+    previewBox_->Attach(Item(IDC_TILE_PREVIEW));
     if (auto* frame = dynamic_cast<CMainFrame*>(GetParentFrame()))
         if (CMyView* view = frame->DrawingView()) picker_.SetView(&view->Core());
     picker_.OnInitialUpdate();
@@ -24,6 +61,7 @@ void CMetaView::OnInitialUpdate()
 void CMetaView::OnActivateView(bool active)
 {
     CFormView::OnActivateView(active);
+    if (active) picker_.OnActivate();
     RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -35,13 +73,11 @@ int CMetaView::Selection() const
 
 void CMetaView::ShowSelection()
 {
-    HWND preview = Item(IDC_TILE_PREVIEW);
-    HDC dc = GetDC(preview);
-    w32::CDcSurface surface(dc);
-    picker_.OnSelectionChange(Selection(), surface);
-    ReleaseDC(preview, dc);
+    picker_.OnSelectionChange(Selection());
     SetItemText(IDC_TILE_WIDTH, picker_.WidthText());
     SetItemText(IDC_TILE_HEIGHT, picker_.HeightText());
+    InvalidateRect(Item(IDC_TILE_PREVIEW), nullptr, FALSE);
+    UpdateWindow(Item(IDC_TILE_PREVIEW));
 }
 
 void CMetaView::UseSelection() { picker_.OnUseTile(Selection()); }

@@ -107,3 +107,12 @@ bool CMyApp::OnCommand(UINT id)
     }
     return CWinApp::OnCommand(id);
 }
+
+bool CMyApp::UpdateCommand(UINT id, fw::CommandState& state)
+{
+    if (id == ID_APP_ABOUT) {
+        state.enabled = true;
+        return true;
+    }
+    return CWinApp::UpdateCommand(id, state);
+}

@@ -9,6 +9,7 @@ class CMyApp : public fw::CWinApp {
 public:
     bool InitInstance() override;
     bool OnCommand(UINT id) override;
+    bool UpdateCommand(UINT id, fw::CommandState& state) override;
 
 private:
     void ShowSplash();

@@ -125,7 +125,7 @@ bool CToolPanelDlg::OnInitDialog()
             LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(icon), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
         if (icons_[i]) SendMessageW(Item(kEraserButtons[i]), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icons_[i]));
     }
-    SetControls();
+    SyncAll();
     return false;
 }
 
@@ -159,28 +159,40 @@ void CToolPanelDlg::WidenForStrip()
     SetWindowPos(right, nullptr, rr.left + shortfall, rr.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CToolPanelDlg::SetControls()
+void CToolPanelDlg::SetControls(const rv::PanelControlStates& states)
 {
     syncing_ = true;
-    for (int id : kSliders) {
-        HWND slider = Item(id);
-        const int pos = model_.SliderPos(id);
-        if (SendMessageW(slider, TBM_GETPOS, 0, 0) != pos) SendMessageW(slider, TBM_SETPOS, TRUE, pos);
+    for (const rv::PanelControlState& state : states) {
+        HWND control = Item(state.id);
+        if (IsSlider(state.id)) {
+            if (SendMessageW(control, TBM_GETPOS, 0, 0) != state.value) SendMessageW(control, TBM_SETPOS, TRUE, state.value);
+        } else if (rv::CToolPanel::ButtonIcon(state.id) != 0) {
+            SendMessageW(control, BM_SETSTATE, state.value ? TRUE : FALSE, 0);
+        } else {
+            SendMessageW(control, BM_SETCHECK, state.value ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
     }
-    for (int id : kChecks) SendMessageW(Item(id), BM_SETCHECK, model_.IsChecked(id) ? BST_CHECKED : BST_UNCHECKED, 0);
-    for (int id : kEraserButtons) SendMessageW(Item(id), BM_SETSTATE, model_.IsPushed(id) ? TRUE : FALSE, 0);
     syncing_ = false;
-}
-
-void CToolPanelDlg::Sync()
-{
-    if (!Exists()) return;
-    SetControls();
     if (model_.Revision() != drawnRevision_) {
         drawnRevision_ = model_.Revision();
         InvalidateRect(strip_->Hwnd(), nullptr, FALSE);
         InvalidateRect(swatch_->Hwnd(), nullptr, FALSE);
     }
+}
+
+void CToolPanelDlg::SyncAll()
+{
+    if (!Exists()) return;
+    shown_ = model_.ControlStates();
+    SetControls(shown_);
+}
+
+void CToolPanelDlg::Sync()
+{
+    if (!Exists()) return;
+    rv::PanelControlStates now = model_.ControlStates();
+    SetControls(rv::ChangedControls(shown_, now));
+    shown_ = std::move(now);
 }
 
 INT_PTR CToolPanelDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -191,7 +203,7 @@ INT_PTR CToolPanelDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
         const int id = slider ? GetDlgCtrlID(slider) : 0;
         if (!syncing_ && IsSlider(id)) {
             model_.OnSliderMoved(id, static_cast<int>(SendMessageW(slider, TBM_GETPOS, 0, 0)));
-            Sync();
+            SyncAll();
         }
         return TRUE;
     }
@@ -207,7 +219,7 @@ bool CToolPanelDlg::OnControlNotify(UINT id, UINT code, HWND)
         model_.Click(static_cast<int>(id));
     else
         model_.Refresh(static_cast<int>(id));
-    Sync();
+    SyncAll();
     // The eraser buttons keep their pushed look after the click's own
     // release drawing.
     return true;

@@ -16,9 +16,11 @@ public:
 
     // Makes the window beside the view and sets the controls from the model.
     bool Create(HWND view);
-    // Sets the controls from the model again and repaints the previews when
-    // the model has been refreshed since they were drawn (after the view's
-    // mouse events: the colour picker changes the colour settings).
+    // After the view's mouse events (the colour picker changes the colour
+    // settings): sets the controls whose state the model changed since they
+    // were last shown, and repaints the previews when the model has been
+    // refreshed since they were drawn. A mouse move that changes nothing
+    // sends the controls nothing.
     void Sync();
 
 protected:
@@ -31,7 +33,11 @@ protected:
 
 private:
     class CPreview;
-    void SetControls();
+    // Sets the given controls (every one after the user's own click or
+    // slide, which changes the control itself) and repaints the previews
+    // when the model has changed.
+    void SetControls(const rv::PanelControlStates& states);
+    void SyncAll();
     void WidenForStrip();
 
     rv::CToolPanel& model_;
@@ -39,5 +45,6 @@ private:
     std::unique_ptr<CPreview> swatch_;
     HICON icons_[3] = {};
     int drawnRevision_ = -1;
+    rv::PanelControlStates shown_; // what the controls were last set to
     bool syncing_ = false;
 };

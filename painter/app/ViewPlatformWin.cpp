@@ -74,13 +74,18 @@ bool CViewPlatformWin::RunDialog(int templateId, std::vector<rv::DialogEdit>& ed
     }
 }
 
-std::string CViewPlatformWin::ChooseFileToOpen(const rv::OpenFileRequest& request)
+rv::OpenFileChoice CViewPlatformWin::ChooseFileToOpen(const rv::OpenFileRequest& request)
 {
     fw::OpenFileArgs args;
     args.owner = owner_;
     args.filter = request.filterName + "|" + request.pattern;
     args.initialFolder = request.initialFolder;
     args.flags = OFN_HIDEREADONLY;
-    std::string path;
-    return fw::OpenFileDialog(args, path) == fw::FileDialogResult::Chosen ? path : std::string();
+    rv::OpenFileChoice choice;
+    switch (fw::OpenFileDialog(args, choice.path)) {
+    case fw::FileDialogResult::Chosen: break;
+    case fw::FileDialogResult::NotGb2312: choice.unusablePath = true; break;
+    case fw::FileDialogResult::Cancelled: break;
+    }
+    return choice;
 }

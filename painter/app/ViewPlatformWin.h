@@ -14,7 +14,7 @@ public:
     std::string ModuleFileName() override;
     bool SetCurrentFolder(const std::string& folder) override;
     bool RunDialog(int templateId, std::vector<rv::DialogEdit>& edits) override;
-    std::string ChooseFileToOpen(const rv::OpenFileRequest& request) override;
+    rv::OpenFileChoice ChooseFileToOpen(const rv::OpenFileRequest& request) override;
 
 private:
     HWND owner_ = nullptr;

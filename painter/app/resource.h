@@ -63,6 +63,7 @@
 #define IDC_PANEL_C2 1025
 // About box.
 #define IDC_ABOUT_PICTURE 1030
+#define IDC_ABOUT_VERSION 1031
 
 // Framework strings and commands (the numbers the framework knows them by).
 #define AFX_IDS_APP_TITLE 57344

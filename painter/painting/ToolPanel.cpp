@@ -99,6 +99,26 @@ void CToolPanel::SetCheck(int id, bool checked)
     }
 }
 
+PanelControlStates CToolPanel::ControlStates() const
+{
+    PanelControlStates states;
+    for (int id : {IdPenWidth, IdEraserWidth, IdCurve, IdC1, IdC2, IdColourValue}) states.push_back({id, SliderPos(id)});
+    for (int id : {IdLowLeft, IdLowMiddle, IdLowRight, IdBlack, IdBlue}) states.push_back({id, IsChecked(id) ? 1 : 0});
+    for (int id : {IdSoft, IdCircular, IdSquare}) states.push_back({id, IsPushed(id) ? 1 : 0});
+    return states;
+}
+
+PanelControlStates ChangedControls(const PanelControlStates& shown, const PanelControlStates& now)
+{
+    PanelControlStates changed;
+    for (const PanelControlState& state : now) {
+        const auto same = std::find_if(shown.begin(), shown.end(),
+                                       [&](const PanelControlState& s) { return s.id == state.id; });
+        if (same == shown.end() || same->value != state.value) changed.push_back(state);
+    }
+    return changed;
+}
+
 bool CToolPanel::IsPushed(int id) const
 {
     return id >= IdSoft && id <= IdSquare && pushedKind_ == id - IdSoft + 1;

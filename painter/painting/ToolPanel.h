@@ -8,19 +8,36 @@
 // control from SliderRange/SliderPos, IsChecked and IsPushed (the eraser
 // buttons carry the icons ButtonIcon gives). A button click goes to
 // Click(id); a slider's move to OnSliderMoved(id, pos); any other
-// notification a control sends to Refresh(id). After each of these, and
-// after every mouse event of the view (the colour picker changes the colour
-// settings), the window sets its controls from the model again and, when
-// Revision() has changed, repaints the strip (StripColumn, kStripHeight rows
-// of each column) and the swatch (SwatchColour over kSwatchWidth x
-// kSwatchHeight pixels).
+// notification a control sends to Refresh(id). After each of these the
+// window sets every control from the model again (the user's click has
+// changed the control itself). After every mouse event of the view (the
+// colour picker changes the colour settings) it sets only the controls
+// whose state changed since it last showed them (ControlStates, compared by
+// ChangedControls): a mouse move that changes nothing costs the controls
+// nothing. When Revision() has changed it repaints the strip (StripColumn,
+// kStripHeight rows of each column) and the swatch (SwatchColour over
+// kSwatchWidth x kSwatchHeight pixels).
 #include "painter/image/DibImage.h"
 
 #include <array>
+#include <vector>
 
 namespace rv {
 
 class CPaintBoard;
+
+// One control of the panel as its window shows it: a slider's position, or
+// 1 / 0 for a check mark or an eraser button's pushed look.
+struct PanelControlState {
+    int id = 0;
+    int value = 0;
+    bool operator==(const PanelControlState&) const = default;
+};
+using PanelControlStates = std::vector<PanelControlState>;
+
+// The entries of `now` that differ from what `shown` holds for the same
+// control (all of them when `shown` is empty: nothing has been shown yet).
+PanelControlStates ChangedControls(const PanelControlStates& shown, const PanelControlStates& now);
 
 class CToolPanel {
 public:
@@ -67,6 +84,9 @@ public:
     bool IsChecked(int id) const;
     void SetCheck(int id, bool checked);
     bool IsPushed(int id) const;
+    // Every control's state, in a fixed order: the six sliders, the three
+    // check boxes and two radio buttons, the three eraser buttons.
+    PanelControlStates ControlStates() const;
     // The user clicks a button: a radio button checks itself and clears its
     // partner; the click then reaches the panel as a command.
     void Click(int id);

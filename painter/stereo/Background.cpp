@@ -68,6 +68,30 @@ bool GenerateBackground(CDibImage& background, const PictureLayout& layout)
     return true;
 }
 
+namespace {
+
+// k steps of the random source at once: state -> multiplier * state + increment.
+struct SourceSteps {
+    std::uint32_t multiplier = 1, increment = 0;
+    constexpr SourceSteps Then(SourceSteps next) const
+    {
+        return {next.multiplier * multiplier, next.multiplier * increment + next.increment};
+    }
+    constexpr std::uint32_t From(std::uint32_t state) const { return multiplier * state + increment; }
+};
+constexpr SourceSteps Steps(int k)
+{
+    SourceSteps steps;
+    for (int i = 0; i < k; ++i) steps = steps.Then({214013u, 2531011u});
+    return steps;
+}
+constexpr std::uint8_t Draw(std::uint32_t state) { return static_cast<std::uint8_t>(((state >> 16) & 0x7FFF) % 255); }
+
+} // namespace
+
+// Each pixel draws three numbers, and three more when it gets a colour. The
+// states after 1, 3, 4, 5 and 6 draws all follow from the pixel's first state
+// at once, so a pixel waits on the one before it for a single step, not six.
 bool RandomBackground(CDibImage& background, PictureLayout& layout, CRandomSource& random)
 {
     layout.period = kRandomTileWidth;
@@ -78,21 +102,20 @@ bool RandomBackground(CDibImage& background, PictureLayout& layout, CRandomSourc
         ShowMessage("Create bmp error!");
         return false;
     }
+    constexpr SourceSteps one = Steps(1), three = Steps(3), four = Steps(4), five = Steps(5), six = Steps(6);
+    std::uint32_t state = random.State();
     for (int y = 0; y < kRandomTileHeight; ++y) {
-        for (int x = 0; x < kRandomTileWidth; ++x) {
-            const int r = random.Next();
-            random.Next();
-            random.Next();
-            Colour colour = kWhite;
-            if (r > 3000) {
-                const Colour blue = static_cast<Colour>(random.Next() % 255);
-                const Colour green = static_cast<Colour>(random.Next() % 255);
-                const Colour red = static_cast<Colour>(random.Next() % 255);
-                colour = blue << 16 | green << 8 | red;
-            }
-            tile.SetPixel(x, y, colour);
+        std::uint8_t* pixel = tile.Bits() + static_cast<std::size_t>(kRandomTileHeight - 1 - y) * tile.Stride();
+        for (int x = 0; x < kRandomTileWidth; ++x, pixel += 3) {
+            const bool coloured = ((one.From(state) >> 16) & 0x7FFF) > 3000;
+            // Stored blue, green, red: the draws after the three for r.
+            pixel[0] = coloured ? Draw(four.From(state)) : 0xFF;
+            pixel[1] = coloured ? Draw(five.From(state)) : 0xFF;
+            pixel[2] = coloured ? Draw(six.From(state)) : 0xFF;
+            state = coloured ? six.From(state) : three.From(state);
         }
     }
+    random = CRandomSource(state);
     background.Swap(tile);
     return true;
 }

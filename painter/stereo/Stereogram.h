@@ -41,8 +41,11 @@ constexpr int DepthShift(Colour depth, int step)
 // Turns `background` into the stereogram of `depthMap` (read only; pixels
 // outside it are flat). Columns 0 .. pictureWidth - period - 1 of rows
 // 0 .. pictureHeight - 1 are processed left to right; writes outside the
-// background are dropped. Does nothing when period is below 1.
+// background are dropped. Does nothing when period is below 1. Rows are
+// independent, so a large picture is shared among the machine's cores, or
+// among `threads` threads; the picture is the same whatever the count.
 void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const StereogramParams& params);
+void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const StereogramParams& params, int threads);
 
 // The two 3D-feel commands on the text of the feel display: the value read
 // from the text (at most three characters, decimal) becomes the feel; unless

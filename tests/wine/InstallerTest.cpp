@@ -5,7 +5,8 @@
 // Uninstall entry, the shortcuts, the temporary files; then the uninstaller
 // from the Uninstall entry removes it all but a file the user added. Further
 // runs: cancel on the welcome page and on the progress page, every refused
-// install path, Back and forward, a damaged package. Every page is
+// install path, Back and forward, a damaged package, a target held open, a
+// blank in the install folder. Every page is
 // photographed into the test output folder.
 #include <gtest/gtest.h>
 
@@ -768,6 +769,87 @@ TEST_F(InstallerRun, CancelOnTheProgressPageAnsweredNoInstallsAndYesEnds)
         }
         EXPECT_EQ(TemporaryFiles(), temporaryBefore) << "the temporary script is gone";
     }
+    drive::RemoveTree(app);
+}
+
+// A target the installer cannot replace (held open by another program) ends
+// the install: the message names it, the old file stays, nothing is left
+// beside it and no completion page claims success.
+TEST_F(InstallerRun, ALockedTargetEndsTheInstallNamingItAndKeepsTheOldFile)
+{
+    vela::PackageDescription d = MinimalPackage();
+    d.displayName = "Locked";
+    d.defaultFolder = "[Program Files]\\Locked";
+    d.files = {{"[InstallDir]\\first.txt", '0', "first"},
+               {"[InstallDir]\\held.txt", '0', "new contents"},
+               {"[InstallDir]\\after.txt", '0', "after"}};
+    const std::wstring installer = MakeInstaller(L"LockedSetup", d);
+    made.push_back(installer);
+    const std::wstring app = ProgramFiles() + L"\\Locked";
+    const std::wstring held = app + L"\\held.txt";
+    drive::RemoveTree(app);
+    ASSERT_TRUE(CreateDirectoryW(app.c_str(), nullptr));
+    ASSERT_TRUE(drive::WriteBytes(held, "old contents"));
+    const std::set<std::wstring> temporaryBefore = TemporaryFiles();
+    {
+        // Held the way a running program holds its files: read, no sharing of writes or deletion.
+        HANDLE lock = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        drive::CProcess process;
+        ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+        HWND path = WaitForPage(process, Page::Path);
+        ASSERT_TRUE(path);
+        ASSERT_TRUE(drive::Click(path, 12324));
+        Answer(process, L"错误", L"安装程序出错，安装失败！\r\n" + held, IDOK, "locked-message");
+        EXPECT_EQ(process.WaitForExit(), 0u);
+        EXPECT_FALSE(WaitForPage(process, Page::Completion, 100)) << "no success is reported";
+        CloseHandle(lock);
+    }
+    EXPECT_EQ(drive::ReadBytes(held), "old contents");
+    EXPECT_EQ(drive::ReadBytes(app + L"\\first.txt"), "first");
+    EXPECT_FALSE(drive::Exists(app + L"\\after.txt")) << "the install ended at the held file";
+    for (const std::wstring& name : drive::TreeBelow(app))
+        EXPECT_EQ(name.find(L".new~"), std::wstring::npos) << ToGb(name);
+    EXPECT_EQ(drive::ReadBytes(app + L"\\Lockedfile.ini"), ToGb(app) + "\\first.txt\r\n");
+    EXPECT_EQ(TemporaryFiles(), temporaryBefore);
+    drive::RemoveTree(app);
+}
+
+// With a blank in the install folder, C:\Program.exe is what the system
+// would try first for an unquoted command line: a program planted there must
+// not run, neither for a flag "1" program nor for the run command.
+TEST_F(InstallerRun, ABlankInTheInstallFolderNeverRunsAPlantedProgram)
+{
+    vela::PackageDescription d = MinimalPackage();
+    d.displayName = "Blank";
+    d.defaultFolder = "[Program Files]\\Blank App";
+    d.files = {{"[InstallDir]\\waiter.exe", '0', Waiter()}, {"[InstallDir]\\first.exe", '1', Waiter()}};
+    const std::wstring installer = MakeInstaller(L"BlankSetup", d);
+    made.push_back(installer);
+    const std::wstring app = ProgramFiles() + L"\\Blank App";
+    ASSERT_NE(app.find(L' '), std::wstring::npos);
+    const std::wstring planted = app.substr(0, app.find(L' ')) + L".exe";
+    drive::RemoveTree(app);
+    ASSERT_FALSE(drive::Exists(planted)) << ToGb(planted) << " is someone else's";
+    ASSERT_TRUE(drive::WriteBytes(planted, Waiter()));
+    made.push_back(planted);
+    made.push_back(planted + L".ran");
+
+    drive::CProcess process;
+    ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+    HWND path = WaitForPage(process, Page::Path);
+    ASSERT_TRUE(path);
+    ASSERT_TRUE(drive::Click(path, 12324));
+    HWND completion = WaitForPage(process, Page::Completion);
+    ASSERT_TRUE(completion);
+    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
+    ASSERT_TRUE(drive::Click(completion, 1003));
+    EXPECT_EQ(process.WaitForExit(), 0u);
+    for (int i = 0; i < 50 && !drive::Exists(app + L"\\started"); ++i) Sleep(100);
+
+    EXPECT_TRUE(drive::Exists(app + L"\\first.exe.ran")) << "the flag 1 program ran";
+    EXPECT_TRUE(drive::Exists(app + L"\\started")) << "the run command ran";
+    EXPECT_FALSE(drive::Exists(planted + L".ran")) << ToGb(planted) << " ran";
     drive::RemoveTree(app);
 }
 

@@ -1,11 +1,17 @@
 // Measures Relievo.exe under Wine, as a user feels it: the time from the
-// release of a gradient rectangle over the whole 700 x 600 canvas, and of a
-// flood fill of the whole canvas, to the view being idle again, beside the
-// time of one full repaint of the view. Not a test: it prints the figures.
-//   wine-run.sh relievo_bench_driver.exe [rounds]
+// release of each tool that paints the whole canvas (gradient rectangle and
+// circle, filled rectangle and ellipse, flood fill) to the view being idle
+// again, and of one move of the brush at pen width 100, beside the time of one full repaint of the
+// view. The picture size is set in the settings dialog first (1920 x 1080
+// unless given; the canvas is the picture less the 100-pixel tile). Not a
+// test: it prints the figures.
+//   wine-run.sh relievo_bench_driver.exe [rounds [width height]]
 #include "WindowProbe.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <string>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -63,11 +69,89 @@ double Gesture(POINT a, POINT b)
     return Now() - start;
 }
 
+struct FindDialog {
+    DWORD pid;
+    std::wstring title;
+    HWND found = nullptr;
+};
+BOOL CALLBACK CheckDialog(HWND window, LPARAM data)
+{
+    auto* f = reinterpret_cast<FindDialog*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    if (pid == f->pid && IsWindowVisible(window) && std::wstring(name) == L"#32770" && title == f->title) {
+        f->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Dialog(DWORD pid, const wchar_t* title)
+{
+    FindDialog f{pid, title};
+    for (int i = 0; i < 200 && !f.found; ++i) {
+        EnumWindows(CheckDialog, reinterpret_cast<LPARAM>(&f));
+        if (!f.found) Sleep(50);
+    }
+    return f.found;
+}
+
+// The settings dialog: picture width and height.
+bool SetPictureSize(DWORD pid, int width, int height)
+{
+    PostMessageW(frame, WM_COMMAND, 32785, 0);
+    FindDialog f{pid, L""};
+    f.found = Dialog(pid, L"\u8bbe\u7f6e"); // 设置
+    if (!f.found) return false;
+    SendMessageW(GetDlgItem(f.found, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(width).c_str()));
+    SendMessageW(GetDlgItem(f.found, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(height).c_str()));
+    PostMessageW(f.found, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 200 && IsWindow(f.found); ++i) Sleep(50);
+    Idle();
+    return !IsWindow(f.found);
+}
+
+// The pen width slider of the settings panel, moved the way a user drags it.
+bool SetPenWidth(DWORD pid, int width)
+{
+    HWND panel = Dialog(pid, L"\u4f5c\u56fe\u8bbe\u7f6e"); // 作图设置
+    HWND slider = panel ? GetDlgItem(panel, 1022) : nullptr;
+    if (!slider) return false;
+    SendMessageW(slider, TBM_SETPOS, TRUE, width);
+    SendMessageW(panel, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, width), reinterpret_cast<LPARAM>(slider));
+    Idle();
+    return SendMessageW(slider, TBM_GETPOS, 0, 0) == width;
+}
+
+// Press at a, then moves to each point; times each move until the view is
+// idle, then releases.
+std::vector<double> Moves(POINT a, const std::vector<POINT>& points)
+{
+    std::vector<double> times;
+    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.x, a.y));
+    Idle();
+    for (POINT p : points) {
+        const double start = Now();
+        SendMessageW(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        Idle();
+        times.push_back(Now() - start);
+    }
+    SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(points.back().x, points.back().y));
+    Idle();
+    return times;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const int width = argc > 3 ? std::atoi(argv[2]) : 1920;
+    const int height = argc > 3 ? std::atoi(argv[3]) : 1080;
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     auto app = probe::StartAndFindWindow(L"\"" + probe::OwnFolder() + L"Relievo.exe\"", L"RelievoFrame");
     frame = app.window;
@@ -76,25 +160,58 @@ int main(int argc, char** argv)
         return 1;
     }
     view = GetDlgItem(GetDlgItem(frame, 59648), 59648);
-    Command(32771); // Initialise: 800 x 600 with the 100-pixel tile
-    Command(32775); // the painting stage: a 700 x 600 depth map
+    if ((width != 800 || height != 600) && !SetPictureSize(app.process.dwProcessId, width, height)) {
+        std::fprintf(stderr, "the settings dialog did not take %d x %d\n", width, height);
+        return 1;
+    }
+    if (!SetPenWidth(app.process.dwProcessId, 100)) {
+        std::fprintf(stderr, "the pen width slider did not move\n");
+        return 1;
+    }
+    Command(32771); // Initialise: the picture with the 100-pixel tile
+    Command(32775); // the painting stage: a depth map 100 pixels narrower
+    const int right = width - 100 - 1, bottom = height - 1;
+    // Presses land where a user can click, inside the view; drags may go on
+    // past its edge to the far corner of the canvas.
+    RECT client{};
+    GetClientRect(view, &client);
+    const POINT centre{std::min<LONG>((right + 1) / 2, client.right / 2), std::min<LONG>((bottom + 1) / 2, client.bottom / 2)};
 
-    std::vector<double> repaint, gradient, fill;
+    struct Tool {
+        const char* name;
+        UINT command;
+        POINT from, to;
+        std::vector<double> times;
+    };
+    std::vector<Tool> tools = {
+        {"gradient rectangle, corner to corner", 32818, {0, 0}, {right, bottom}, {}},
+        {"gradient circle, centre to corner", 32817, centre, {right, bottom}, {}},
+        {"filled rectangle, corner to corner", 32814, {0, 0}, {right, bottom}, {}},
+        {"filled ellipse, corner to corner", 32815, {0, 0}, {right, bottom}, {}},
+        {"flood fill of the white canvas", 32782, centre, centre, {}},
+    };
+    std::vector<double> repaint, brush;
     for (int i = 0; i < rounds; ++i) {
         repaint.push_back(Repaint());
-        Command(32818); // gradient rectangle
-        gradient.push_back(Gesture({0, 0}, {699, 599}));
-        Command(32811); // clear
-        Command(32782); // paint bucket
-        fill.push_back(Gesture({350, 300}, {350, 300}));
+        for (Tool& tool : tools) {
+            Command(tool.command);
+            tool.times.push_back(Gesture(tool.from, tool.to));
+            Command(32811); // clear
+        }
+        Command(32821); // brush, pen width 100
+        std::vector<POINT> path;
+        for (int k = 1; k <= 20; ++k) path.push_back({centre.x - 100 + 10 * k, centre.y - 50 + 5 * k});
+        const auto moves = Moves(centre, path);
+        brush.insert(brush.end(), moves.begin(), moves.end());
         Command(32811);
     }
-    std::printf("median of %d rounds, 700 x 600 canvas\n", rounds);
-    std::printf("full repaint of the view:              %8.1f ms\n", Median(repaint));
-    std::printf("gradient rectangle, release to idle:   %8.1f ms (%.1f x repaint)\n", Median(gradient),
-                Median(gradient) / Median(repaint));
-    std::printf("flood fill, release to idle:           %8.1f ms (%.1f x repaint)\n", Median(fill),
-                Median(fill) / Median(repaint));
+    const double once = Median(repaint);
+    std::printf("median of %d rounds, %d x %d picture, %d x %d canvas, view %ld x %ld\n", rounds, width, height, right + 1,
+                bottom + 1, client.right, client.bottom);
+    std::printf("%-40s %8.1f ms\n", "full repaint of the view", once);
+    for (const Tool& tool : tools)
+        std::printf("%-40s %8.1f ms (%.2f x repaint)\n", tool.name, Median(tool.times), Median(tool.times) / once);
+    std::printf("%-40s %8.1f ms (%.2f x repaint)\n", "one brush move, to idle", Median(brush), Median(brush) / once);
     PostMessageW(frame, WM_COMMAND, 57665, 0);
     probe::WaitForExit(app);
     return 0;

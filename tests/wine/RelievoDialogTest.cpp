@@ -10,7 +10,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -175,6 +177,75 @@ TEST(ToolPanelWindow, EveryChangeReachesTheModelAndThePreviewsFollow)
     EXPECT_TRUE(Shot(w, "relievo-panel-changed"));
 }
 
+// Counts the messages sent to the children of one window on this thread.
+class ChildMessageCounter {
+public:
+    explicit ChildMessageCounter(HWND parent)
+    {
+        parent_ = parent;
+        counts_.clear();
+        hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~ChildMessageCounter() { UnhookWindowsHookEx(hook_); }
+    ChildMessageCounter(const ChildMessageCounter&) = delete;
+    ChildMessageCounter& operator=(const ChildMessageCounter&) = delete;
+    bool Hooked() const { return hook_ != nullptr; }
+    int Total() const
+    {
+        int total = 0;
+        for (const auto& [id, n] : counts_) total += n;
+        return total;
+    }
+    std::vector<int> Controls() const
+    {
+        std::vector<int> ids;
+        for (const auto& [id, n] : counts_) ids.push_back(id);
+        return ids;
+    }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && GetParent(msg->hwnd) == parent_) ++counts_[GetDlgCtrlID(msg->hwnd)];
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline HWND parent_ = nullptr;
+    static inline std::map<int, int> counts_;
+    HHOOK hook_ = nullptr;
+};
+
+TEST(ToolPanelWindow, AMouseMoveThatChangesNothingSendsTheControlsNothing)
+{
+    rv::CToolPanel model;
+    model.Create(nullptr);
+    model.Refresh(0);
+    CToolPanelDlg panel(model);
+    ASSERT_TRUE(panel.Create(nullptr));
+    HWND w = panel.Hwnd();
+    Pump();
+    {
+        // The view syncs the panel after every mouse event.
+        ChildMessageCounter counter(w);
+        ASSERT_TRUE(counter.Hooked());
+        for (int move = 0; move < 10; ++move) panel.Sync();
+        EXPECT_EQ(counter.Total(), 0) << "messages to the panel's controls for ten moves";
+    }
+    {
+        // The colour picker took a blue pixel of value 77: only the colour
+        // slider and the two radio buttons change.
+        model.SelectBlue();
+        model.SetColourValue(77);
+        ChildMessageCounter counter(w);
+        panel.Sync();
+        EXPECT_EQ(counter.Controls(), (std::vector<int>{1011, 1013, 1014}));
+    }
+    EXPECT_EQ(SendMessageW(GetDlgItem(w, 1011), TBM_GETPOS, 0, 0), 77);
+    EXPECT_EQ(IsDlgButtonChecked(w, 1014), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(w, 1013), BST_UNCHECKED);
+    EXPECT_EQ(ScreenPixel(GetDlgItem(w, 1012), 3, 3), 0xFF4D4Du);
+}
+
 TEST(SettingsDialog, ShowsTheSizeAndReadsFourCharactersOfEachEdit)
 {
     CSettingsDlg dlg;
@@ -232,7 +303,7 @@ TEST(SaveNameDialogs, OpenEmptyAndTakeAtMost254Characters)
     }
 }
 
-TEST(AboutDialog, ShowsItsPicture)
+TEST(AboutDialog, ShowsItsPictureAndTheProgramsVersion)
 {
     CAboutDlg dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
@@ -240,6 +311,8 @@ TEST(AboutDialog, ShowsItsPicture)
     ShowWindow(w, SW_SHOW);
     Pump();
     EXPECT_NE(SendMessageW(GetDlgItem(w, IDC_ABOUT_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    // The version the program's file properties show (version_info checks those).
+    EXPECT_EQ(Text(GetDlgItem(w, IDC_ABOUT_VERSION)), L"Relievo " RV_EXPECTED_VERSION L" \u7248"); // 版
     EXPECT_TRUE(Shot(w, "relievo-about"));
 }
 

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -470,6 +471,200 @@ TEST_F(Run, NextAndPreviousPaneMoveTheFocusBetweenTheViews)
     const HWND second = focus();
     EXPECT_NE(first, second);
     for (HWND f : {first, second}) EXPECT_TRUE(f == view || f == picker || IsChild(picker, f)) << f;
+}
+
+// A 24-bit BMP file's pixel (x, y from the top) as a colour 0x00BBGGRR.
+struct Bmp {
+    std::vector<unsigned char> bytes;
+    int width = 0, height = 0;
+    explicit Bmp(const std::wstring& path) : bytes(ReadFile(path))
+    {
+        if (bytes.size() < 54) return;
+        width = Int(18);
+        height = Int(22);
+    }
+    int Int(std::size_t at) const
+    {
+        return static_cast<int>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<unsigned>(bytes[at + 3]) << 24);
+    }
+    COLORREF Pixel(int x, int y) const
+    {
+        const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
+        const std::size_t at = static_cast<std::size_t>(Int(10)) + stride * static_cast<std::size_t>(height - 1 - y) + 3u * x;
+        return RGB(bytes[at + 2], bytes[at + 1], bytes[at]);
+    }
+};
+
+// The drawing view's commands reach it whichever pane the user clicked
+// last, and what nobody would carry out shows disabled. Everything is
+// clicked with the mouse, through the system's input.
+class PickerThenToolBar : public Run {
+protected:
+    // Clicks the middle of a window of the program after checking that the
+    // user can see it there.
+    static void ClickOn(HWND window, POINT at)
+    {
+        HWND under = WindowFromPoint(at);
+        ASSERT_TRUE(under == window || IsChild(window, under)) << "something covers the window the user clicks";
+        ASSERT_TRUE(probe::ClickAt(at));
+        // Input comes after posted messages: give the program time to take
+        // the click, then wait for what it posted.
+        Sleep(200);
+        WaitForInputIdle(app.process.hProcess, 10000);
+        Idle();
+    }
+    static void ClickButton(UINT command)
+    {
+        RECT r{};
+        ASSERT_TRUE(probe::ToolBarButtonRect(toolBar, command, r)) << command;
+        ASSERT_NO_FATAL_FAILURE(ClickOn(toolBar, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+    }
+    static void ClickTile(int index)
+    {
+        HWND list = GetDlgItem(picker, 1005);
+        const int item = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+        ASSERT_NO_FATAL_FAILURE(ClickOn(list, probe::OnScreen(list, 10, item * index + item / 2)));
+        for (int i = 0; i < 100 && SendMessageW(list, LB_GETCURSEL, 0, 0) != index; ++i) Sleep(50);
+        ASSERT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), index);
+        Idle();
+    }
+    // A click into the drawing view outside the painting stage changes
+    // nothing but which pane is active.
+    static void ClickDrawingView()
+    {
+        RECT r{};
+        GetClientRect(view, &r);
+        ASSERT_NO_FATAL_FAILURE(ClickOn(view, probe::OnScreen(view, r.right - 20, r.bottom - 20)));
+    }
+    // Whether a tool-bar button comes to show this state within a few
+    // seconds (the click is taken, then the idle-time update runs).
+    static bool Becomes(UINT command, bool enabled)
+    {
+        for (int i = 0; i < 100; ++i) {
+            if (Enabled(command) == enabled) return true;
+            Idle();
+            Sleep(50);
+        }
+        return false;
+    }
+    static void RestPointer() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
+};
+
+TEST_F(PickerThenToolBar, RandomTileThenButton2MakesTheBackground)
+{
+    ASSERT_NO_FATAL_FAILURE(ClickDrawingView());
+    ASSERT_NO_FATAL_FAILURE(ClickButton(kInit));
+    ASSERT_TRUE(Becomes(kMakeDepthMap, true)) << "after 1, button 4 is ready";
+    ASSERT_NO_FATAL_FAILURE(ClickOn(GetDlgItem(picker, 1009), probe::Middle(GetDlgItem(picker, 1009))));
+    // The random tile: button 4 waits for a background again.
+    EXPECT_TRUE(Becomes(kMakeDepthMap, false)) << "a drawing-view command shows enabled with the picker active";
+    EXPECT_TRUE(Becomes(kMakeBackground, true));
+    EXPECT_TRUE(Becomes(kGenerate, false));
+    ASSERT_NO_FATAL_FAILURE(ClickButton(kMakeBackground));
+    EXPECT_TRUE(Becomes(kMakeDepthMap, true)) << "button 2 did not reach the drawing view";
+    EXPECT_TRUE(Becomes(kGenerate, false));
+    EXPECT_TRUE(Shot(frame, "run-9-random-then-2"));
+    RestPointer();
+}
+
+TEST_F(PickerThenToolBar, PickATileThenButton4StartsThePainting)
+{
+    ASSERT_NO_FATAL_FAILURE(ClickDrawingView());
+    ASSERT_NO_FATAL_FAILURE(ClickTile(3));
+    ASSERT_NO_FATAL_FAILURE(ClickOn(GetDlgItem(picker, 1006), probe::Middle(GetDlgItem(picker, 1006))));
+    EXPECT_EQ(AnyDialog(1000), nullptr) << "a message instead of the tile";
+    ASSERT_NO_FATAL_FAILURE(ClickButton(kMakeDepthMap));
+    EXPECT_TRUE(Becomes(kMakeBackground, false)) << "button 4 did not reach the drawing view";
+    EXPECT_TRUE(Becomes(kGenerate, true));
+    ASSERT_NO_FATAL_FAILURE(ClickButton(32778)); // 9: the pencil
+    EXPECT_TRUE(SendMessageW(toolBar, TB_ISBUTTONCHECKED, 32778, 0)) << "the pencil was not taken";
+    EXPECT_TRUE(Shot(frame, "run-10-tile-then-4"));
+    RestPointer();
+}
+
+TEST_F(PickerThenToolBar, TheClickThatActivatesThePickerShowsItsPreviewInAClearedBox)
+{
+    const Bmp b4(bin + L"back\\b4.bmp"), b5(bin + L"back\\b5.bmp");
+    ASSERT_EQ(b4.height, 200);
+    ASSERT_EQ(b5.height, 64);
+    HWND box = GetDlgItem(picker, 1010);
+    RECT client{};
+    GetClientRect(box, &client);
+    ASSERT_GE(client.right, 20);
+    ASSERT_GE(client.bottom, 80);
+    const int below = std::min<int>(client.bottom, 95) - 4; // under b5's 64 rows
+    // The drawing view is active: the click on the list activates the
+    // picker and selects b4 at once.
+    ASSERT_NO_FATAL_FAILURE(ClickDrawingView());
+    ASSERT_NO_FATAL_FAILURE(ClickTile(3));
+    Sleep(300);
+    EXPECT_EQ(probe::ScreenColour(probe::OnScreen(box, 10, below)), b4.Pixel(10, 200 - 95 + below))
+        << "the selection that activated the picker shows no preview";
+    // With the picker active, b3 (128 x 128) fills the box; then b5, which is
+    // 64 x 64: nothing of b3 stays below it.
+    const Bmp b3(bin + L"back\\b3.bmp");
+    ASSERT_NO_FATAL_FAILURE(ClickTile(2));
+    Sleep(300);
+    EXPECT_EQ(probe::ScreenColour(probe::OnScreen(box, 10, below)), b3.Pixel(10, 128 - 95 + below));
+    ASSERT_NO_FATAL_FAILURE(ClickTile(4));
+    Sleep(300);
+    EXPECT_EQ(probe::ScreenColour(probe::OnScreen(box, 10, 10)), b5.Pixel(10, 10));
+    EXPECT_EQ(probe::ScreenColour(probe::OnScreen(box, 10, below)), GetSysColor(COLOR_BTNFACE))
+        << "the larger tile's pixels stay around the smaller one";
+    EXPECT_TRUE(Shot(picker, "run-picker-small-tile"));
+    // Activated again (a click on the picker's own ground), the box is empty
+    // until the selection changes.
+    ASSERT_NO_FATAL_FAILURE(ClickDrawingView());
+    ASSERT_NO_FATAL_FAILURE(ClickOn(picker, probe::OnScreen(picker, 3, 3)));
+    Sleep(300);
+    EXPECT_EQ(probe::ScreenColour(probe::OnScreen(box, 10, 10)), GetSysColor(COLOR_BTNFACE));
+    RestPointer();
+}
+
+TEST_F(Run, OpeningADocumentElsewhereKeepsTheProgramsFolder)
+{
+    const std::wstring elsewhere = Here() + L"run-expected-depth.bmp";
+    ASSERT_TRUE(Exists(elsewhere));
+    PostMessageW(frame, WM_COMMAND, 57601, 0); // Ctrl+O
+    HWND open = AnyDialog();
+    ASSERT_NE(open, nullptr) << "no file-open dialog";
+    HWND name = GetDlgItem(open, 0x47C);
+    if (!name) name = GetDlgItem(open, 0x480);
+    ASSERT_NE(name, nullptr);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(elsewhere.c_str()));
+    PostMessageW(open, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(open); ++i) Sleep(50);
+    Idle();
+    // "1" finds its tile in the program's back folder still.
+    Command(kInit);
+    EXPECT_TRUE(Enabled(kMakeDepthMap)) << "the tile was looked for in the opened file's folder";
+    EXPECT_EQ(AnyDialog(500), nullptr);
+}
+
+TEST_F(Run, AnImportPathGb2312CannotHoldIsNamedInAMessage)
+{
+    const std::wstring korean = bin + L"sample\\\ud55c.bmp"; // 한.bmp
+    ASSERT_TRUE(CopyFileW((bin + L"sample\\dome.bmp").c_str(), korean.c_str(), FALSE));
+    PostMessageW(frame, WM_COMMAND, kImport, 0);
+    HWND open = AnyDialog();
+    ASSERT_NE(open, nullptr) << "no file-open dialog";
+    HWND name = GetDlgItem(open, 0x47C);
+    if (!name) name = GetDlgItem(open, 0x480);
+    ASSERT_NE(name, nullptr);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(korean.c_str()));
+    PostMessageW(open, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(open); ++i) Sleep(50);
+    HWND box = AnyDialog(5000);
+    ASSERT_NE(box, nullptr) << "the import said nothing";
+    std::wstring said;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) said += Text(c) + L"|";
+    EXPECT_NE(said.find(L"cannot use"), std::wstring::npos) << "the message does not say why";
+    EXPECT_TRUE(Shot(box, "run-import-unusable-path"));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+    Idle();
+    DeleteFileW(korean.c_str());
 }
 
 TEST_F(Run, ShowsTheAboutBox)

@@ -246,8 +246,8 @@ TEST_F(SilentRun, RefusalsAndFailuresHaveTheirExitCodesAndLogLines)
     EXPECT_EQ(LogLines(log), std::vector<std::wstring>{L"错误: 安装包已损坏，请重新下载。"});
     EXPECT_FALSE(drive::Exists(root));
 
-    // A file that cannot be written (a folder of that name is in the way):
-    // the install goes on and ends with 3.
+    // A file that cannot be written (a folder of that name is in the way)
+    // ends the install with 3; the files before it stay.
     vela::PackageDescription blocked = SilentPackage();
     blocked.registerUninstall = false;
     blocked.files.pop_back();
@@ -257,7 +257,8 @@ TEST_F(SilentRun, RefusalsAndFailuresHaveTheirExitCodesAndLogLines)
     EXPECT_EQ(RunWithoutWindows(L"\"" + failing + L"\" /S /LOG=" + log + L" /D=" + root, windows), 3u);
     EXPECT_EQ(windows, 0);
     const std::vector<std::wstring> lines = LogLines(log);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), L"创建该文件时出错: " + root + L"\\数据"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), L"错误: 安装程序出错，安装失败！ " + root + L"\\数据"), lines.end())
+        << ToGb(lines.empty() ? L"" : lines.back());
     EXPECT_TRUE(drive::Exists(root + L"\\waiter.exe"));
     drive::RemoveTree(root);
 }

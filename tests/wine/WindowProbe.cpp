@@ -1,5 +1,7 @@
 #include "WindowProbe.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -58,6 +60,36 @@ Started StartAndFindWindow(const std::wstring& commandLine, const wchar_t* windo
     return started;
 }
 
+namespace {
+struct TitleSearch {
+    const std::wstring& title;
+    HWND found;
+};
+
+BOOL CALLBACK CheckTitle(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<TitleSearch*>(data);
+    wchar_t text[256] = {};
+    if (IsWindowVisible(window) && GetWindowTextW(window, text, 256) && search->title == text) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND WaitForWindowTitled(const std::wstring& title, DWORD timeoutMs)
+{
+    TitleSearch search{title, nullptr};
+    const DWORD start = GetTickCount();
+    do {
+        EnumWindows(CheckTitle, reinterpret_cast<LPARAM>(&search));
+        if (search.found) break;
+        Sleep(200);
+    } while (GetTickCount() - start < timeoutMs);
+    return search.found;
+}
+
 DWORD WaitForExit(const Started& started, DWORD timeoutMs)
 {
     DWORD code = STILL_ACTIVE;
@@ -68,6 +100,61 @@ DWORD WaitForExit(const Started& started, DWORD timeoutMs)
     CloseHandle(started.process.hThread);
     CloseHandle(started.process.hProcess);
     return code;
+}
+
+bool ClickAt(POINT screen)
+{
+    if (!SetCursorPos(screen.x, screen.y)) return false;
+    Sleep(50);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    const bool sent = SendInput(2, input, sizeof(INPUT)) == 2;
+    Sleep(100);
+    return sent;
+}
+
+POINT OnScreen(HWND window, int x, int y)
+{
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    return p;
+}
+
+POINT Middle(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool ToolBarButtonRect(HWND toolBar, UINT command, RECT& screen)
+{
+    const LRESULT index = SendMessageW(toolBar, TB_COMMANDTOINDEX, command, 0);
+    if (index < 0) return false;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(toolBar, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return false;
+    bool read = false;
+    if (void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE)) {
+        SIZE_T got = 0;
+        read = SendMessageW(toolBar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote)) &&
+               ReadProcessMemory(process, remote, &screen, sizeof screen, &got) && got == sizeof screen;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    if (read) MapWindowPoints(toolBar, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+    return read;
+}
+
+COLORREF ScreenColour(POINT screen)
+{
+    HDC dc = GetDC(nullptr);
+    const COLORREF colour = GetPixel(dc, screen.x, screen.y);
+    ReleaseDC(nullptr, dc);
+    return colour;
 }
 
 bool TakeWindowPicture(HWND window, const std::string& name)

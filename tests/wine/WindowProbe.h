@@ -19,8 +19,27 @@ struct Started {
 // top-level window of the given class; window stays null if none comes.
 Started StartAndFindWindow(const std::wstring& commandLine, const wchar_t* windowClass, DWORD timeoutMs = 30000);
 
+// Waits up to timeoutMs for a visible top-level window of any process with
+// exactly this title; null if none comes.
+HWND WaitForWindowTitled(const std::wstring& title, DWORD timeoutMs);
+
 // Waits for the process to end and returns its exit code (STILL_ACTIVE on time-out).
 DWORD WaitForExit(const Started& started, DWORD timeoutMs = 10000);
+
+// A user's left click at a screen point: the pointer moves there and the
+// button goes down and up through the system's input (SendInput), so the
+// window under the point is activated and focused as for a real click.
+// False when the input was refused.
+bool ClickAt(POINT screen);
+// The screen point of a client point of a window.
+POINT OnScreen(HWND window, int x, int y);
+// The middle of a window on the screen.
+POINT Middle(HWND window);
+// The screen rectangle of the button of a command on a tool bar of another
+// process (the rectangle is read from that process's memory).
+bool ToolBarButtonRect(HWND toolBar, UINT command, RECT& screen);
+// The colour shown on the screen at a point.
+COLORREF ScreenColour(POINT screen);
 
 // Asks the test harness (wine-run.sh --shots) for a screenshot of the
 // window's rectangle, saved as NAME.png in the current folder; waits for it.

@@ -29,14 +29,12 @@ openssl pkcs12 -export -in cert.pem -inkey key.pem -passin pass:"key secret" -pa
 
 head -c 70000 /dev/urandom >data.bin
 printf 'Terms\r\n' >licence.txt
-head -c 600 /dev/urandom >welcome.bmp
 cat >setup.txt <<'DESC'
 name = Signed
 folder = [Program Files]\Signed
 welcome-pages = no
 uninstall = no
 licence = licence.txt
-welcome-picture = welcome.bmp
 group = Signed
 run-caption = Run
 run = [InstallDir]\data.bin

@@ -87,3 +87,17 @@ rv_wine_cleanup() {
         RV_XVFB_PID=
     fi
 }
+
+# rv_wine_desktop_setup: for a program shown on the user's own desktop
+# (scripts/run.sh gui and setup) rather than on the tests' Xvfb: its windows
+# are framed and moved by the window manager like any other. Call after
+# rv_wine_setup; done once per prefix.
+rv_wine_desktop_setup() {
+    [ -f "$RV_WINE_ROOT/desktop" ] && return 0
+    local x11='HKCU\Software\Wine\X11 Driver'
+    wine reg add "$x11" /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1 &&
+        wine reg add "$x11" /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1 ||
+        { echo "wine-env: could not set up the prefix for the desktop" >&2; return 1; }
+    wineserver -w
+    touch "$RV_WINE_ROOT/desktop"
+}

@@ -7,6 +7,7 @@
 #include "installer/package/SetupScript.h"
 #include "installer/package/TextFields.h"
 #include "tools/velapack/TextEncoding.h"
+#include "tools/velapack/WizardPicture.h"
 
 namespace velapack {
 namespace {
@@ -177,6 +178,30 @@ bool NeedsProgramGroup(const vela::PackageDescription& d)
 
 bool IsUninstallerTarget(std::string_view target) { return SameFolder(target, kUninstallerTarget); }
 
+// The display name names the log files, the Uninstall key and the uninstall
+// shortcut: the first character Windows refuses in a file, folder or key
+// name, described, or nullptr. Double-byte characters are stepped over (a
+// trail byte 0x5C or 0x7C is no backslash or bar).
+const char* ForbiddenNameCharacter(std::string_view name)
+{
+    static const char* const kDescribed[] = {"a backslash (\\)", "a slash (/)", "a colon (:)", "an asterisk (*)",
+                                             "a question mark (?)", "a double quote (\")", "a less-than sign (<)",
+                                             "a greater-than sign (>)", "a bar (|)"};
+    static constexpr std::string_view kForbidden = "\\/:*?\"<>|";
+    for (std::size_t i = 0; i < name.size();) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (vela::IsLeadByte(c) && i + 1 < name.size()) {
+            i += 2;
+            continue;
+        }
+        if (c < 0x20) return "a control character";
+        const std::size_t at = kForbidden.find(static_cast<char>(c));
+        if (at != std::string_view::npos) return kDescribed[at];
+        ++i;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool SameFolder(std::string_view a, std::string_view b)
@@ -302,6 +327,12 @@ bool ParseDescription(std::string_view raw, const std::string& baseFolder, vela:
         if (equals == std::string_view::npos) return fail("expected \"key = value\"");
         const std::string key(Trim(line.substr(0, equals)));
         const std::string value(Trim(line.substr(equals + 1)));
+        // A picture the installer's wizard can draw, or a refusal naming it.
+        auto drawable = [&](const std::string& name, std::string& bytes) {
+            std::string reason;
+            if (PrepareWizardPicture(bytes, reason)) return true;
+            return fail("the picture \"" + Resolve(baseFolder, name) + "\" " + reason);
+        };
         auto readFile = [&](const std::string& name, std::string& bytes) {
             const std::string path = Resolve(baseFolder, name);
             if (ReadWholeFile(files, path, bytes)) return true;
@@ -316,6 +347,9 @@ bool ParseDescription(std::string_view raw, const std::string& baseFolder, vela:
             return fail("the value \"" + value + "\" would be read as a section header of the setup script");
 
         if (key == "name") {
+            if (const char* bad = ForbiddenNameCharacter(value))
+                return fail(std::string("the name holds ") + bad +
+                            ", which Windows does not allow in a folder or registry key name");
             d.displayName = value;
             haveName = true;
         } else if (key == "folder") {
@@ -330,10 +364,10 @@ bool ParseDescription(std::string_view raw, const std::string& baseFolder, vela:
         } else if (key == "auto-directories") {
             if (!ParseYesNo(value, autoDirectories)) return fail("auto-directories must be yes or no");
         } else if (key == "welcome-picture") {
-            if (!readFile(value, d.welcomePicture)) return false;
+            if (!readFile(value, d.welcomePicture) || !drawable(value, d.welcomePicture)) return false;
             haveWelcome = true;
         } else if (key == "splash-picture") {
-            if (!readFile(value, d.splashPicture)) return false;
+            if (!readFile(value, d.splashPicture) || !drawable(value, d.splashPicture)) return false;
             d.hasSplash = true;
         } else if (key == "licence") {
             std::string bytes, reason;

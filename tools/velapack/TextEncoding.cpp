@@ -1,6 +1,7 @@
 #include "tools/velapack/TextEncoding.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <iterator>
 
@@ -26,7 +27,107 @@ std::string CodePointName(char32_t c)
     return name;
 }
 
+// GB2312 rows and cells run from 0xA1 to 0xFE: 94 × 94 codes.
+constexpr unsigned kGbFirst = 0xA1;
+constexpr unsigned kGbSide = 94;
+
+// The table turned round, made once from the same pairs: the character of
+// each code, the lowest code point where two share a code (the one code
+// page 936 gives).
+const std::array<char16_t, kGbSide * kGbSide>& CharactersByCode()
+{
+    static const std::array<char16_t, kGbSide * kGbSide> characters = [] {
+        std::array<char16_t, kGbSide * kGbSide> made{};
+        for (const CodePair& pair : kGb2312Table) {
+            const unsigned index = ((pair.gb2312 >> 8) - kGbFirst) * kGbSide + ((pair.gb2312 & 0xFF) - kGbFirst);
+            if (made[index] == 0) made[index] = static_cast<char16_t>(pair.unicode);
+        }
+        return made;
+    }();
+    return characters;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+void AppendEscape(std::string& out, unsigned char b)
+{
+    char escape[5];
+    std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(b));
+    out += escape;
+}
+
+std::string FoldedName(std::string_view name)
+{
+    std::string folded;
+    for (char c : name) {
+        if (c == '-' || c == '_') continue;
+        folded += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return folded;
+}
+
 } // namespace
+
+char32_t Gb2312Character(std::uint16_t code)
+{
+    const unsigned lead = code >> 8, trail = code & 0xFF;
+    if (lead < kGbFirst || lead >= kGbFirst + kGbSide || trail < kGbFirst || trail >= kGbFirst + kGbSide) return 0;
+    return CharactersByCode()[(lead - kGbFirst) * kGbSide + (trail - kGbFirst)];
+}
+
+DisplayEncoding DisplayEncodingForCodeset(std::string_view codeset)
+{
+    const std::string name = FoldedName(codeset);
+    for (const char* gb : {"GB2312", "GBK", "GB18030", "EUCCN", "CP936"})
+        if (name == gb) return DisplayEncoding::Gb2312;
+    return DisplayEncoding::Utf8;
+}
+
+DisplayEncoding DisplayEncodingForCodePage(unsigned codePage)
+{
+    return codePage == 936 ? DisplayEncoding::Gb2312 : DisplayEncoding::Utf8;
+}
+
+std::string ForDisplay(std::string_view gb2312, DisplayEncoding encoding)
+{
+    std::string out;
+    out.reserve(gb2312.size() + gb2312.size() / 2);
+    for (std::size_t i = 0; i < gb2312.size();) {
+        const auto b = static_cast<unsigned char>(gb2312[i]);
+        if (b < 0x80) {
+            if ((b < 0x20 && b != '\t' && b != '\n') || b == 0x7F) AppendEscape(out, b);
+            else out += static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        const char32_t c = i + 1 < gb2312.size()
+                               ? Gb2312Character(static_cast<std::uint16_t>(
+                                     (b << 8) | static_cast<unsigned char>(gb2312[i + 1])))
+                               : 0;
+        if (c == 0) {
+            // Not a character: this byte is shown, the next one is judged afresh.
+            AppendEscape(out, b);
+            ++i;
+            continue;
+        }
+        if (encoding == DisplayEncoding::Utf8) AppendUtf8(out, c);
+        else out.append(gb2312.substr(i, 2));
+        i += 2;
+    }
+    return out;
+}
 
 std::uint16_t Gb2312Code(char32_t c)
 {

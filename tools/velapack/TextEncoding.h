@@ -37,4 +37,25 @@ TextEncoding DetectEncoding(std::string_view text);
 bool ToGb2312(std::string_view text, TextEncoding encoding, std::string& gb2312, std::size_t& line,
               std::string& reason);
 
+// The Unicode character of a GB2312 code (lead byte in the high byte), read
+// from the same table in reverse; 0 when the code is no GB2312 character.
+char32_t Gb2312Character(std::uint16_t code);
+
+// The encoding of what velapack shows a person (messages, notes, listings).
+enum class DisplayEncoding { Utf8, Gb2312 };
+
+// The encoding for a locale's character set name (nl_langinfo(CODESET)):
+// GB2312 for the code-page-936 family (GB2312, GBK, GB18030, EUC-CN, CP936,
+// letter case, "-" and "_" ignored), UTF-8 for any other name and for none.
+DisplayEncoding DisplayEncodingForCodeset(std::string_view codeset);
+// The same for a Windows console code page: 936 is GB2312, anything else UTF-8.
+DisplayEncoding DisplayEncodingForCodePage(unsigned codePage);
+
+// A GB2312 text as it is shown: ASCII as it is, GB2312 characters in the
+// display encoding, and every other byte (a lone or unknown lead byte, a
+// byte from 0x80 up that starts no character, a control character other than
+// tab and line feed) as \xNN, so nothing the text holds reaches a terminal
+// unchecked.
+std::string ForDisplay(std::string_view gb2312, DisplayEncoding encoding);
+
 } // namespace velapack

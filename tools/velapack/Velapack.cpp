@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 #include <string_view>
 
 #include "installer/package/Package.h"
@@ -51,10 +52,20 @@ const char kHelp[] =
 // messages to the error text.
 class CToolPlatform final : public CToolPlatformBase {
 public:
-    CToolPlatform(vela::IPlatform& files, std::string& err) : files_(files), err_(err) {}
+    // Paths under folder (as given on the command line) keep that part as it
+    // is; the rest, names from the package, is shown in the display encoding.
+    CToolPlatform(vela::IPlatform& files, std::string& err, DisplayEncoding display, std::string folder)
+        : files_(files), err_(err), display_(display), folder_(std::move(folder))
+    {
+    }
     void ShowMessage(std::string_view text, std::string_view caption) override
     {
-        err_.append(caption).append(": ").append(text).append("\n");
+        err_.append(ForDisplay(caption, display_)).append(": ");
+        if (text.substr(0, folder_.size()) == folder_) {
+            err_.append(folder_);
+            text.remove_prefix(folder_.size());
+        }
+        err_.append(ForDisplay(text, display_)).append("\n");
     }
     std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
     {
@@ -69,6 +80,8 @@ public:
 private:
     vela::IPlatform& files_;
     std::string& err_;
+    DisplayEncoding display_;
+    std::string folder_;
 };
 
 // The folder part of a path; both separators count (a backslash only as a
@@ -103,8 +116,9 @@ std::string Trimmed(const char* text)
 }
 
 int Build(vela::IPlatform& files, const std::string& descriptionPath, const std::string& stubPath,
-          const std::string& outputPath, std::string& out, std::string& err)
+          const std::string& outputPath, DisplayEncoding display, std::string& out, std::string& err)
 {
+    auto shown = [display](std::string_view text) { return ForDisplay(text, display); };
     std::string text, stub, package, problem;
     if (!ReadWholeFile(files, descriptionPath, text)) {
         err += "velapack: cannot read the description \"" + descriptionPath + "\"\n";
@@ -113,7 +127,7 @@ int Build(vela::IPlatform& files, const std::string& descriptionPath, const std:
     vela::PackageDescription description;
     DescriptionNotes notes;
     if (!ParseDescription(text, FolderOf(descriptionPath), files, description, problem, notes)) {
-        err += "velapack: " + descriptionPath + ": " + problem + "\n";
+        err += "velapack: " + descriptionPath + ": " + shown(problem) + "\n";
         return 1;
     }
     if (!ReadWholeFile(files, stubPath, stub)) {
@@ -130,7 +144,7 @@ int Build(vela::IPlatform& files, const std::string& descriptionPath, const std:
         return 1;
     }
     if (!vela::BuildPackage(description, package, problem)) {
-        err += "velapack: " + problem + "\n";
+        err += "velapack: " + shown(problem) + "\n";
         return 1;
     }
     // The integrity trailer the installer checks before it writes anything.
@@ -148,8 +162,8 @@ int Build(vela::IPlatform& files, const std::string& descriptionPath, const std:
     out += "velapack: wrote " + outputPath + ": stub " + std::to_string(stub.size()) + " bytes, package " +
            std::to_string(package.size()) + " bytes, " + std::to_string(description.files.size()) + " files\n";
     for (const std::string& folder : notes.addedFolders)
-        out += "velapack: note: added \"" + folder + "\" to [Directory]\n";
-    for (const std::string& warning : notes.warnings) out += "velapack: warning: " + warning + "\n";
+        out += "velapack: note: added \"" + shown(folder) + "\" to [Directory]\n";
+    for (const std::string& warning : notes.warnings) out += "velapack: warning: " + shown(warning) + "\n";
     if (!hasSlot)
         out += "velapack: note: the stub carries no package offset; the package lies at offset " +
                std::to_string(stub.size()) + "\n";
@@ -188,14 +202,17 @@ bool ReadScript(vela::IBinaryFile& file, std::uint64_t offset, vela::PackageHead
     return true;
 }
 
-void ListEntry(std::string& out, const char* label, const vela::FileTableEntry& e)
+void ListEntry(std::string& out, const char* label, const vela::FileTableEntry& e, DisplayEncoding display)
 {
     out += std::string("  ") + label + "offset " + std::to_string(e.offset) + ", size " + std::to_string(e.size) +
-           ", flag " + (e.flag ? std::string(1, e.flag) : std::string("none")) + ": " + Trimmed(e.target) + "\n";
+           ", flag " + (e.flag ? ForDisplay(std::string_view(&e.flag, 1), display) : std::string("none")) + ": " +
+           ForDisplay(Trimmed(e.target), display) + "\n";
 }
 
-int List(vela::IPlatform& files, const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
+int List(vela::IPlatform& files, const std::string& path, std::uint64_t offset, DisplayEncoding display,
+         std::string& out, std::string& err)
 {
+    auto shown = [display](std::string_view text) { return ForDisplay(text, display); };
     // The check comes first; a package that fails it is still listed as far
     // as its script lies inside the file, to show what is wrong.
     auto file = OpenInstaller(files, path, err);
@@ -206,10 +223,10 @@ int List(vela::IPlatform& files, const std::string& path, std::uint64_t offset, 
     std::string script;
     if (!ReadScript(*file, offset, header, script, err)) return 1;
     const vela::SetupScriptContents s = vela::ReadSetupScript(script);
-    auto value = [](const char* line) {
+    auto value = [&shown](const char* line) {
         std::string v(line);
         v.resize(v.size() >= 2 ? v.size() - 2 : 0);
-        return v;
+        return shown(v);
     };
     out += "Package at offset " + std::to_string(offset) + ": script " + std::to_string(header.scriptLength) +
            " bytes, " + std::to_string(header.fileCount) + " files\n";
@@ -217,29 +234,31 @@ int List(vela::IPlatform& files, const std::string& path, std::uint64_t offset, 
            "\n  welcome pages: " + value(s.basal.showWelcome) + "\n  uninstall: " +
            value(s.basal.registerUninstall) + "\n";
     out += "[AutoReg]\n";
-    for (const auto& line : s.autoReg) out += "  " + line + "\n";
+    for (const auto& line : s.autoReg) out += "  " + shown(line) + "\n";
     out += "[ClearFile]\n";
-    for (const auto& line : s.clearFile) out += "  " + line + "\n";
-    out += "[Menu]\n  group: " + s.menuGroup + "\n";
+    for (const auto& line : s.clearFile) out += "  " + shown(line) + "\n";
+    out += "[Menu]\n  group: " + shown(s.menuGroup) + "\n";
     for (const auto& m : s.menu)
-        out += std::string("  shortcut: ") + m.name + " -> " + m.target + (m.onDesktop ? " (desktop)" : "") + "\n";
-    out += "[Run]\n  caption: " + s.runCaption + "\n  command: " + s.runCommand + "\n";
+        out += "  shortcut: " + shown(m.name) + " -> " + shown(m.target) + (m.onDesktop ? " (desktop)" : "") + "\n";
+    out += "[Run]\n  caption: " + shown(s.runCaption) + "\n  command: " + shown(s.runCommand) + "\n";
     out += "[Directory]\n";
-    for (const auto& line : s.directories) out += "  " + line + "\n";
+    for (const auto& line : s.directories) out += "  " + shown(line) + "\n";
     out += "[File]\n";
-    ListEntry(out, "welcome picture: ", s.welcomePicture);
-    ListEntry(out, "splash picture: ", s.splashPicture);
-    for (std::size_t i = 0; i < s.files.size(); ++i) ListEntry(out, (std::to_string(i + 1) + ": ").c_str(), s.files[i]);
-    out += "[TotalSize]\n  " + s.totalSize + "\n";
+    ListEntry(out, "welcome picture: ", s.welcomePicture, display);
+    ListEntry(out, "splash picture: ", s.splashPicture, display);
+    for (std::size_t i = 0; i < s.files.size(); ++i)
+        ListEntry(out, (std::to_string(i + 1) + ": ").c_str(), s.files[i], display);
+    out += "[TotalSize]\n  " + shown(s.totalSize) + "\n";
     out += "[Readme Content]\n  " + std::to_string(s.readme.size()) + " bytes\n";
     if (!sound) {
-        err += "velapack: the package is damaged: " + problem + "\n";
+        err += "velapack: the package is damaged: " + shown(problem) + "\n";
         return 1;
     }
     return 0;
 }
 
-int Verify(vela::IPlatform& files, const std::string& path, std::uint64_t offset, std::string& out, std::string& err)
+int Verify(vela::IPlatform& files, const std::string& path, std::uint64_t offset, DisplayEncoding display,
+           std::string& out, std::string& err)
 {
     auto file = OpenInstaller(files, path, err);
     if (!file) return 1;
@@ -250,7 +269,7 @@ int Verify(vela::IPlatform& files, const std::string& path, std::uint64_t offset
         return 1;
     }
     if (!vela::CheckPackage(*file, offset, problem)) {
-        err += "velapack: " + path + ": the package is damaged: " + problem + "\n";
+        err += "velapack: " + path + ": the package is damaged: " + ForDisplay(problem, display) + "\n";
         return 1;
     }
     out += "velapack: " + path + ": the package is sound (" + vela::DescribeTrailerCheck(trailer.result) +
@@ -258,19 +277,19 @@ int Verify(vela::IPlatform& files, const std::string& path, std::uint64_t offset
     return 0;
 }
 
-int Extract(vela::IPlatform& files, const std::string& path, std::uint64_t offset, const std::string& folder, std::string& out,
-            std::string& err)
+int Extract(vela::IPlatform& files, const std::string& path, std::uint64_t offset, const std::string& folder,
+            DisplayEncoding display, std::string& out, std::string& err)
 {
     auto file = OpenInstaller(files, path, err);
     if (!file) return 1;
     std::string script, problem;
     if (!vela::CheckPackage(*file, offset, problem)) {
-        err += "velapack: the package is damaged: " + problem + "\n";
+        err += "velapack: the package is damaged: " + ForDisplay(problem, display) + "\n";
         return 1;
     }
     vela::PackageHeader header;
     if (!ReadScript(*file, offset, header, script, err)) return 1;
-    CToolPlatform sys(files, err);
+    CToolPlatform sys(files, err, display, folder);
     const vela::SetupScriptContents s = vela::ReadSetupScript(script);
     const std::int64_t base = static_cast<std::int64_t>(offset) + header.scriptLength;
     bool ok = vela::ExtractStoredFile(sys, *file, folder + "/setup.ini",
@@ -304,7 +323,8 @@ bool ParseOffset(const std::string& text, std::uint64_t& offset)
 
 } // namespace
 
-int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::string& out, std::string& err)
+int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::string& out, std::string& err,
+        DisplayEncoding display)
 {
     std::vector<std::string> rest;
     std::uint64_t offset = 0;
@@ -361,7 +381,7 @@ int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::strin
         return 2;
     }
     if (mode.empty() && rest.size() == 1 && !stub.empty() && !output.empty()) {
-        const int built = Build(files, rest[0], stub, output, out, err);
+        const int built = Build(files, rest[0], stub, output, display, out, err);
         if (built != 0 || !signing) return built;
         if (SignInstaller(output, sign, out, err)) return 0;
         files.RemoveFile(output);  // an unsigned installer is not what was asked for
@@ -375,16 +395,16 @@ int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::strin
         bool unique = false;
         if (!ReadWholeFile(files, rest[0], bytes) || !vela::FindPackageOffsetSlot(bytes, offset, unique)) offset = kDefaultPackageOffset;
     }
-    if (mode == "--list" && rest.size() == 1) return List(files, rest[0], offset, out, err);
-    if (mode == "--verify" && rest.size() == 1) return Verify(files, rest[0], offset, out, err);
-    if (mode == "--extract" && rest.size() == 2) return Extract(files, rest[0], offset, rest[1], out, err);
+    if (mode == "--list" && rest.size() == 1) return List(files, rest[0], offset, display, out, err);
+    if (mode == "--verify" && rest.size() == 1) return Verify(files, rest[0], offset, display, out, err);
+    if (mode == "--extract" && rest.size() == 2) return Extract(files, rest[0], offset, rest[1], display, out, err);
     err += kUsage;
     return 2;
 }
 
-int Run(const std::vector<std::string>& args, std::string& out, std::string& err)
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err, DisplayEncoding display)
 {
-    return Run(args, StdioFiles(), out, err);
+    return Run(args, StdioFiles(), out, err, display);
 }
 
 } // namespace velapack

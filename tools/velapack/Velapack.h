@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "installer/package/Platform.h"
+#include "tools/velapack/TextEncoding.h"
 
 namespace velapack {
 
@@ -18,7 +19,13 @@ inline constexpr std::uint64_t kDefaultPackageOffset = 151552;
 // 1 refused or damaged, 2 wrong usage).
 // Files are read and written through files: the W functions in the Windows
 // tool, the C library natively (the overload without it).
-int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::string& out, std::string& err);
-int Run(const std::vector<std::string>& args, std::string& out, std::string& err);
+// The texts of a description and of a package (names, folders, captions,
+// the notes and problems that quote them) are GB2312 and are written in the
+// display encoding, bytes that are no GB2312 character escaped (ForDisplay);
+// the paths given on the command line are echoed as they were given.
+int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::string& out, std::string& err,
+        DisplayEncoding display = DisplayEncoding::Utf8);
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err,
+        DisplayEncoding display = DisplayEncoding::Utf8);
 
 } // namespace velapack

@@ -243,6 +243,15 @@ bool CWinApp::OnCommand(UINT id)
 
 bool CWinApp::UpdateCommand(UINT id, CommandState& state)
 {
+    switch (id) {
+    case FW_ID_APP_EXIT:
+    case FW_ID_FILE_NEW:
+    case FW_ID_FILE_OPEN:
+        state.enabled = true;
+        return true;
+    default:
+        break;
+    }
     if (id >= FW_ID_FILE_MRU_FILE1 && id <= FW_ID_FILE_MRU_LAST) {
         state.enabled = recent_ && static_cast<int>(id - FW_ID_FILE_MRU_FILE1) < recent_->Count();
         return true;

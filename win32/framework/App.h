@@ -81,7 +81,9 @@ public:
 
     // The application's commands: FW_ID_APP_EXIT closes the main frame,
     // FW_ID_FILE_NEW renews the document, FW_ID_FILE_OPEN asks for a file and
-    // opens it, FW_ID_FILE_MRU_FILE1.. open a recent file.
+    // opens it, FW_ID_FILE_MRU_FILE1.. open a recent file. UpdateCommand
+    // answers for them (a recent-file entry is enabled when it names a file);
+    // a program that handles a command of its own answers for it too.
     virtual bool OnCommand(UINT id);
     virtual bool UpdateCommand(UINT id, CommandState& state);
     // Opens path in the main frame's document; on success it goes to the

@@ -22,6 +22,15 @@ bool NarrowExactly(const std::wstring& wide, std::string& out)
     WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, &lost);
     return !lost;
 }
+
+std::wstring CurrentFolder()
+{
+    const DWORD n = GetCurrentDirectoryW(0, nullptr);
+    if (n == 0) return {};
+    std::vector<wchar_t> folder(n + 1);
+    const DWORD got = GetCurrentDirectoryW(n + 1, folder.data());
+    return got == 0 || got > n ? std::wstring() : std::wstring(folder.data(), got);
+}
 } // namespace
 
 FileDialogResult OpenFileDialog(const OpenFileArgs& args, std::string& path)
@@ -48,8 +57,14 @@ FileDialogResult OpenFileDialog(const OpenFileArgs& args, std::string& path)
     ofn.nMaxFile = static_cast<DWORD>(name.size());
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-    ofn.Flags = args.flags | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&ofn)) return FileDialogResult::Cancelled;
+    // The dialog changes the current folder as the user browses; the
+    // program's relative paths must find their folders afterwards, however
+    // the dialog ends.
+    ofn.Flags = args.flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    const std::wstring current = CurrentFolder();
+    const BOOL answered = GetOpenFileNameW(&ofn);
+    if (!current.empty() && CurrentFolder() != current) SetCurrentDirectoryW(current.c_str());
+    if (!answered) return FileDialogResult::Cancelled;
     std::string chosen;
     if (!NarrowExactly(name.data(), chosen)) return FileDialogResult::NotGb2312;
     path = std::move(chosen);

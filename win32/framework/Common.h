@@ -24,7 +24,8 @@ enum class FileDialogResult {
     NotGb2312,    // the chosen path has characters GB2312 cannot hold; path is empty
 };
 
-// The system's file-open dialog (GetOpenFileNameW).
+// The system's file-open dialog (GetOpenFileNameW). The current folder is
+// the same after it as before, whether a file was chosen or not.
 FileDialogResult OpenFileDialog(const OpenFileArgs& args, std::string& path);
 
 // Shows the wait cursor for its lifetime; the previous cursor comes back at

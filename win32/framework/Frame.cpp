@@ -136,7 +136,11 @@ CommandState CFrameWnd::QueryCommand(UINT id)
     if (UpdateCommand(id, state)) return state;
     state = {};
     if (CWinApp* app = GetApp(); app && app->UpdateCommand(id, state)) return state;
-    return {};
+    // Nobody answers for it: a command that nobody would carry out must not
+    // look as if it could be used.
+    state.enabled = false;
+    state.checked = false;
+    return state;
 }
 
 bool CFrameWnd::ExecuteCommand(UINT id)

@@ -24,7 +24,11 @@
 // disabled accelerator does nothing); otherwise it is offered to the active
 // view, the document, the frame and the application, in that order, until
 // one OnCommand returns true. QueryCommand asks UpdateCommand along the same
-// chain; a command nobody answers for is enabled and unchecked.
+// chain; a target answers for the commands it carries out (UpdateCommand
+// returns true, enabled unless it says otherwise), and a command nobody
+// answers for is disabled and unchecked, so it never runs. A frame whose
+// views help one another can offer a view's commands to that view when
+// another one is active, in its own OnCommand and UpdateCommand.
 //
 // Idle time (CWinApp::OnIdle): the tool-bar buttons and the commands on the
 // menu bar itself show their state, the status bar its indicators. Pop-up

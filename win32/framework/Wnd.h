@@ -130,7 +130,9 @@ public:
     // A command (menu, accelerator, button click): true when handled.
     virtual bool OnCommand(UINT id);
     // The state of a command this object handles: fill state and return
-    // true; false leaves the question to the next target of the chain.
+    // true; false leaves the question to the next target of the chain. A
+    // command that no target answers for is disabled: an object answers for
+    // every command its OnCommand carries out.
     virtual bool UpdateCommand(UINT id, CommandState& state);
 
 protected:

@@ -54,7 +54,18 @@ bool CEngineSystem::ClearFileAttributes(const std::string& path)
     return SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
-bool CEngineSystem::RunProcessAndWait(const std::string& commandLine, int showState, std::uint32_t& exitCode)
+bool CEngineSystem::IsFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool CEngineSystem::PutFileInPlace(const std::string& from, const std::string& to)
+{
+    return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int showState, std::uint32_t& exitCode)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -63,11 +74,12 @@ bool CEngineSystem::RunProcessAndWait(const std::string& commandLine, int showSt
     PROCESS_INFORMATION process{};
 
     // CreateProcessW may write into the command line: give it its own copy.
-    std::wstring wide = Widen(commandLine);
-    std::vector<wchar_t> command(wide.begin(), wide.end());
-    command.push_back(L'\0');
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
-                        nullptr, &startup, &process))
+    const std::wstring program = Widen(command.program);
+    std::wstring wide = Widen(command.commandLine);
+    std::vector<wchar_t> line(wide.begin(), wide.end());
+    line.push_back(L'\0');
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
         return false;
 
     WaitForSingleObject(process.hProcess, INFINITE);

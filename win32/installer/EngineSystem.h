@@ -1,6 +1,6 @@
 #pragma once
 // The install engine's system services over Win32: CreateDirectoryW,
-// SetFileAttributesW, CreateProcessW, ShellExecuteW, the registry's W
+// SetFileAttributesW, MoveFileExW, CreateProcessW, ShellExecuteW, the registry's W
 // functions and the shell link object (IShellLinkW, saved through
 // IPersistFile). Texts are GB2312 and converted at this boundary.
 #include <string>
@@ -13,7 +13,9 @@ class CEngineSystem final : public vela::IEngineSystem {
 public:
     bool CreateFolder(const std::string& path) override;
     bool ClearFileAttributes(const std::string& path) override;
-    bool RunProcessAndWait(const std::string& commandLine, int showState, std::uint32_t& exitCode) override;
+    bool IsFile(const std::string& path) override;
+    bool PutFileInPlace(const std::string& from, const std::string& to) override;
+    bool RunProcessAndWait(const vela::ProcessCommand& command, int showState, std::uint32_t& exitCode) override;
     bool ShellOpen(const std::string& path, int showState) override;
     vela::RegistryKey OpenRegistryKey(vela::RegistryRoot root, const std::string& path) override;
     vela::RegistryKey CreateRegistrySubKey(vela::RegistryKey parent, const std::string& name) override;

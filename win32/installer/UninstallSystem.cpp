@@ -1,6 +1,7 @@
 #include "win32/installer/UninstallSystem.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include "win32/installer/PackageSystem.h"
 #include "win32/installer/RegistryRoots.h"
@@ -32,7 +33,10 @@ vela::Removal CUninstallSystem::RemoveFile(const std::string& path)
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return IsMissing(GetLastError()) ? vela::Removal::Missing : vela::Removal::Failed;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return vela::Removal::Failed;
-    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // Attributes set on a link reach what it points at: a link is left alone.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return vela::Removal::Failed;
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+        SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (DeleteFileW(wide.c_str())) return vela::Removal::Removed;
     return IsMissing(GetLastError()) ? vela::Removal::Missing : vela::Removal::Failed;
 }
@@ -43,7 +47,8 @@ vela::Removal CUninstallSystem::RemoveFolder(const std::string& path)
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return IsMissing(GetLastError()) ? vela::Removal::Missing : vela::Removal::Failed;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return vela::Removal::Failed;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return vela::Removal::Failed;
     if (RemoveDirectoryW(wide.c_str())) return vela::Removal::Removed;
     const DWORD error = GetLastError();
     if (error == ERROR_DIR_NOT_EMPTY) return vela::Removal::NotEmpty;
@@ -85,6 +90,62 @@ void CUninstallSystem::ShowMessage(std::string_view text, std::string_view capti
 {
     MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(),
                 MB_OK | MB_SETFOREGROUND | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
+}
+
+vela::ShortcutFolders CUninstallSystem::FindShortcutFolders()
+{
+    auto folder = [](int csidl, std::vector<std::string>& into) {
+        wchar_t path[MAX_PATH] = {};
+        if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0] != L'\0')
+            into.push_back(Narrow(path));
+    };
+    vela::ShortcutFolders folders;
+    folder(CSIDL_PROGRAMS, folders.programs);
+    folder(CSIDL_COMMON_PROGRAMS, folders.programs);
+    folder(CSIDL_DESKTOPDIRECTORY, folders.desktops);
+    folder(CSIDL_COMMON_DESKTOPDIRECTORY, folders.desktops);
+    return folders;
+}
+
+bool CUninstallSystem::IsReparsePoint(const std::string& path)
+{
+    const std::wstring wide = Widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return !IsMissing(GetLastError());
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    // The tag tells a link (a name surrogate: junction, symbolic link) from
+    // a reparse point that keeps the name, such as a cloud file's
+    // placeholder. A tag that cannot be read (Wine gives 0) counts as a link.
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW(wide.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return true;
+    FindClose(find);
+    return found.dwReserved0 == 0 || IsReparseTagNameSurrogate(found.dwReserved0);
+}
+
+bool CUninstallSystem::RewriteFile(const std::string& path, std::string_view bytes)
+{
+    // Written whole beside the log, then put in its place: a failure leaves
+    // the old log as it was. The new file is always a new name (CREATE_NEW):
+    // a link planted beside the log is never written through.
+    const std::wstring target = Widen(path);
+    std::wstring beside;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        beside = target + L".new" + std::to_wstring(attempt);
+        file = CreateFileW(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool whole = bytes.size() <= MAXDWORD &&
+                       WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                       written == bytes.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (whole && MoveFileExW(beside.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(beside.c_str());
+    return false;
 }
 
 } // namespace w32

@@ -1,7 +1,9 @@
 #pragma once
 // The uninstaller's system services over Win32: wide file and folder
-// removal, the Uninstall key of HKEY_LOCAL_MACHINE (in the registry view the
-// installer writes, the 32-bit one) and message boxes without owner. Texts are GB2312 and converted at this boundary.
+// removal, reparse points, logs replaced whole, the shell's Start Menu
+// Programs and desktop folders, the Uninstall key of HKEY_LOCAL_MACHINE (in
+// the registry view the installer writes, the 32-bit one) and message boxes
+// without owner. Texts are GB2312 and converted at this boundary.
 #include <string>
 
 #include "installer/uninstall/Uninstall.h"
@@ -17,6 +19,9 @@ public:
     bool DeleteUninstallEntry(const std::string& displayName) override;
     bool Confirm(std::string_view text, std::string_view caption) override;
     void ShowMessage(std::string_view text, std::string_view caption, bool warning) override;
+    vela::ShortcutFolders FindShortcutFolders() override;
+    bool IsReparsePoint(const std::string& path) override;
+    bool RewriteFile(const std::string& path, std::string_view bytes) override;
 };
 
 // The Uninstall key's path below HKEY_LOCAL_MACHINE, with the program's

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "installer/engine/EngineTexts.h"
+#include "installer/engine/Operations.h"
 #include "installer/package/Messages.h"
 #include "installer/wizard/WizardIds.h"
 #include "installer/wizard/core/WizardTexts.h"
@@ -444,7 +445,7 @@ bool CComplete::OnCommand(UINT id)
     UpdateData(true);
     char command[vela::kRunCommandSize];
     if (vela::PrepareRunCommand(services_.platform, services_.context, texts_, runChecked_, command))
-        StartCommandLine(command);
+        StartCommandLine(vela::ResolveCommandLine(services_.system, command));
     PostQuitMessage(0);
     return true;
 }
@@ -476,9 +477,10 @@ INT_PTR CComplete::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
     return DialogProcDefault(message, wParam, lParam);
 }
 
-void StartCommandLine(const std::string& gb2312)
+void StartCommandLine(const vela::ProcessCommand& command)
 {
-    std::wstring line = Widen(gb2312);
+    const std::wstring program = Widen(command.program);
+    std::wstring line = Widen(command.commandLine);
     std::vector<wchar_t> buffer(line.begin(), line.end());
     buffer.push_back(L'\0');
     STARTUPINFOW startup{};
@@ -486,7 +488,8 @@ void StartCommandLine(const std::string& gb2312)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0,
+                       nullptr, nullptr, &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }

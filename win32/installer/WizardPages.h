@@ -171,7 +171,8 @@ private:
 // desktop itself (nullptr) when there is none. The caller frees it.
 LPITEMIDLIST FindBrowseRoot();
 
-// Starts a command line as it stands with show state 5, reporting nothing.
-void StartCommandLine(const std::string& gb2312);
+// Starts a program with show state 5, reporting nothing; without a program
+// name the system finds it in the command line.
+void StartCommandLine(const vela::ProcessCommand& command);
 
 } // namespace w32

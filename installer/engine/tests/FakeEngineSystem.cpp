@@ -17,9 +17,17 @@ bool FakeEngineSystem::ClearFileAttributes(const std::string& path)
     return true;
 }
 
-bool FakeEngineSystem::RunProcessAndWait(const std::string& commandLine, int showState, std::uint32_t& code)
+bool FakeEngineSystem::PutFileInPlace(const std::string& from, const std::string& to)
 {
-    runs.push_back({commandLine, showState});
+    if (refuseReplace || existingFiles.count(from) == 0) return false;
+    existingFiles.erase(from);
+    existingFiles.insert(to);
+    return true;
+}
+
+bool FakeEngineSystem::RunProcessAndWait(const ProcessCommand& command, int showState, std::uint32_t& code)
+{
+    runs.push_back({command.commandLine, showState, command.program});
     if (!processStarts) return false;
     code = exitCode;
     return true;
@@ -27,7 +35,7 @@ bool FakeEngineSystem::RunProcessAndWait(const std::string& commandLine, int sho
 
 bool FakeEngineSystem::ShellOpen(const std::string& path, int showState)
 {
-    shellOpens.push_back({path, showState});
+    shellOpens.push_back({path, showState, ""});
     return true;
 }
 

@@ -25,15 +25,23 @@ public:
     std::vector<std::string> attributesCleared;
     bool ClearFileAttributes(const std::string& path) override;
 
+    // Files: IsFile answers from existingFiles; PutFileInPlace moves a name
+    // there (refused while refuseReplace).
+    std::set<std::string> existingFiles;
+    bool IsFile(const std::string& path) override { return existingFiles.count(path) > 0; }
+    bool refuseReplace = false;
+    bool PutFileInPlace(const std::string& from, const std::string& to) override;
+
     // Programs
     struct Run {
         std::string commandLine;
         int showState;
+        std::string program;  // empty: the system finds it in the command line
     };
     std::vector<Run> runs;
     bool processStarts = true;
     std::uint32_t exitCode = 0;
-    bool RunProcessAndWait(const std::string& commandLine, int showState, std::uint32_t& code) override;
+    bool RunProcessAndWait(const ProcessCommand& command, int showState, std::uint32_t& code) override;
     std::vector<Run> shellOpens;
     bool ShellOpen(const std::string& path, int showState) override;
 

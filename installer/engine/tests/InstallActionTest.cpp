@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "installer/engine/Operations.h"
 #include "installer/engine/tests/FakeEngineSystem.h"
 
@@ -30,6 +33,65 @@ TEST(RunAndWait, ReportsAProgramThatCannotStart)
     ASSERT_EQ(f.platform.messages.size(), 1u);
     EXPECT_EQ(f.platform.messages[0].text, kProcessFailed);
     EXPECT_EQ(f.platform.messages[0].caption, kError);
+}
+
+// The system would try each blank-ended prefix in turn ("C:\Program" as
+// C:\Program.exe first); the program is named when only a longer prefix is a file.
+TEST(ResolveCommandLine, NamesTheProgramWhenOnlyALongerPrefixIsAFile)
+{
+    const std::set<std::string> files = {
+        "C:\\Program Files\\Relievo\\Relievo.exe",
+        "C:\\Program Files\\My App\\setup.exe",
+        "C:\\Tools\\run.exe",
+        "C:\\Tools\\run.exe x",  // a file whose name holds a blank: the shorter prefix still wins
+        "C:\\Program.exe",         // planted: never named by its bare stem
+        "C:\\\xD6\xD0 \xCE\xC4\\app.exe",  // 中 文
+    };
+    const auto isFile = [&files](const std::string& path) { return files.count(path) > 0; };
+    struct Row {
+        std::string commandLine;
+        std::string program;  // empty: left to the system
+        std::string line;     // what the program receives
+    };
+    const Row rows[] = {
+        {"C:\\Program Files\\Relievo\\Relievo.exe", "C:\\Program Files\\Relievo\\Relievo.exe",
+         "\"C:\\Program Files\\Relievo\\Relievo.exe\""},
+        {"C:\\Program Files\\My App\\setup.exe /q  \"a b\"", "C:\\Program Files\\My App\\setup.exe",
+         "\"C:\\Program Files\\My App\\setup.exe\" /q  \"a b\""},
+        {"C:\\Program Files\\My App\\setup.exe\t/q", "C:\\Program Files\\My App\\setup.exe",
+         "\"C:\\Program Files\\My App\\setup.exe\"\t/q"},
+        {"C:\\\xD6\xD0 \xCE\xC4\\app.exe -x", "C:\\\xD6\xD0 \xCE\xC4\\app.exe",
+         "\"C:\\\xD6\xD0 \xCE\xC4\\app.exe\" -x"},
+        // Left as written: first word a file, no blank, quoted, nothing found.
+        {"C:\\Tools\\run.exe x y", "", "C:\\Tools\\run.exe x y"},
+        {"C:\\Tools\\run.exe", "", "C:\\Tools\\run.exe"},
+        {"\"C:\\Program Files\\Relievo\\Relievo.exe\" /x", "", "\"C:\\Program Files\\Relievo\\Relievo.exe\" /x"},
+        {"C:\\Program Files\\Gone\\gone.exe /x", "", "C:\\Program Files\\Gone\\gone.exe /x"},
+        {" C:\\Tools\\run.exe", "", " C:\\Tools\\run.exe"},
+        {"", "", ""},
+        // A prefix that ends in a blank is no file name of its own.
+        {"C:\\Program Files\\Relievo\\Relievo.exe  /x", "C:\\Program Files\\Relievo\\Relievo.exe",
+         "\"C:\\Program Files\\Relievo\\Relievo.exe\"  /x"},
+    };
+    for (const Row& row : rows) {
+        const ProcessCommand command = ResolveCommandLine(row.commandLine, isFile);
+        EXPECT_EQ(command.program, row.program) << row.commandLine;
+        EXPECT_EQ(command.commandLine, row.line) << row.commandLine;
+    }
+}
+
+TEST(ResolveCommandLine, ProgramsAndRegistrationsGoThroughIt)
+{
+    EngineFixture f;
+    f.system.existingFiles = {"C:\\Program Files\\App\\tool.exe", "C:\\WINDOWS\\system32\\regsvr32.exe"};
+    RunInstallAction(f.env, "C:\\Program Files\\App\\tool.exe");
+    RunInstallAction(f.env, "C:\\Program Files\\App\\comp.dll");
+    ASSERT_EQ(f.system.runs.size(), 2u);
+    EXPECT_EQ(f.system.runs[0].program, "C:\\Program Files\\App\\tool.exe");
+    EXPECT_EQ(f.system.runs[0].commandLine, "\"C:\\Program Files\\App\\tool.exe\"");
+    EXPECT_EQ(f.system.runs[1].program, "") << "regsvr32 is found by its first word";
+    EXPECT_EQ(f.system.runs[1].commandLine,
+              "C:\\WINDOWS\\system32\\regsvr32.exe \"C:\\Program Files\\App\\comp.dll\" /s");
 }
 
 TEST(RunInstallAction, RunsProgramsWhateverTheirLetterCase)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,7 @@ PackageDescription Description()
 struct WorkerFixture {
     EventLog log;
     WorkerPlatform platform{log};
-    RecordingSystem system{log};
+    RecordingSystem system{log, platform};
     RecordingPage page{log};
     InstallContext context;
 
@@ -131,7 +132,7 @@ TEST(InstallWorkerRun, DirectoryLogLeavesOutDesktopFoldersAndEndsLongestFirst)
     EXPECT_EQ(f.DirLog(), Lines({"C:\\WINDOWS\\Start Menu\\Programs\\Relievo", kInstall + "\\back",
                                  kInstall + "\\" + kJin, kInstall}));
     // Every folder, desktop ones included, is created before the first file.
-    const int firstFile = f.log.Find("create " + kInstall + "\\Relievo.exe");
+    const int firstFile = f.log.Find("create " + kInstall + "\\Relievo.exe.new~");
     for (const char* folder : {"C:\\Program Files\\Relievo\\back", "C:\\WINDOWS\\Desktop\\Relievo Pictures",
                                "C:\\WINDOWS\\Start Menu\\Programs\\Relievo"}) {
         const int made = f.log.Find(std::string("folder ") + folder);
@@ -190,7 +191,7 @@ TEST(InstallWorkerRun, EachFileIsAnnouncedClearedThenWrittenAndCounted)
     const std::string target = kInstall + "\\comp.ocx";
     const int status = f.log.Find(std::string("status ") + kStatusCopyStart + "comp.ocx" + kStatusCopyEnd);
     const int cleared = f.log.Find("clear " + target);
-    const int created = f.log.Find("create " + target);
+    const int created = f.log.Find("create " + target + ".new~");
     EXPECT_LT(status, cleared);
     EXPECT_LT(cleared, created);
     EXPECT_EQ(f.system.inner.attributesCleared.size(), 8u);
@@ -205,10 +206,10 @@ TEST(InstallWorkerRun, FlagActionsFollowTheirCopy)
     const std::string ocx = kInstall + "\\comp.ocx";
     const std::string registerOcx = "run C:\\WINDOWS\\system32\\regsvr32.exe \"" + ocx + "\" /s";
     // Flag 1 registers right after the copy, [AutoReg] again after all files.
-    const int copied = f.log.Find("create " + ocx);
+    const int copied = f.log.Find("create " + ocx + ".new~");
     const int registered = f.log.Find(registerOcx);
     EXPECT_GT(registered, copied);
-    EXPECT_LT(registered, f.log.Find("create " + kInstall + "\\keys.reg"));
+    EXPECT_LT(registered, f.log.Find("create " + kInstall + "\\keys.reg.new~"));
     int registrations = 0;
     for (const std::string& e : f.log.events) registrations += e == registerOcx;
     EXPECT_EQ(registrations, 2);
@@ -224,7 +225,7 @@ TEST(InstallWorkerRun, RegistrationsDeletionsAndShortcutsComeAfterTheCopy)
     WorkerFixture f;
     f.platform.files["C:\\WINDOWS\\old.tmp"] = std::make_shared<std::string>("old");
     f.Install();
-    const int lastFile = f.log.Find("create " + kInstall + "\\" + kJin + "\\" + kJin + ".txt");
+    const int lastFile = f.log.Find("create " + kInstall + "\\" + kJin + "\\" + kJin + ".txt.new~");
     const int registering = f.log.Find(std::string("status ") + kStatusRegistering);
     const int deleted = f.log.Find("remove C:\\WINDOWS\\old.tmp");
     const int linking = f.log.Find(std::string("status ") + kStatusShortcuts);
@@ -302,12 +303,14 @@ TEST(InstallWorkerFailures, PrepareMakesTheInstallFolderAndNamesTheLogs)
     EXPECT_LT(f.log.Find("folder " + kInstall), f.log.Find("create " + kInstall + "\\Relievodir.ini"));
 }
 
-TEST(InstallWorkerFailures, UnreadablePackageEndsTheWorkerSilently)
+TEST(InstallWorkerFailures, UnreadablePackageIsReportedAndEndsTheWorker)
 {
     WorkerFixture f;
     f.platform.readOpensLeft[f.platform.ModuleFileName()] = 0;
     EXPECT_EQ(f.Install(), WorkerEnd::PackageUnreadable);
-    EXPECT_TRUE(f.page.messages.empty());
+    ASSERT_EQ(f.page.messages.size(), 1u);
+    EXPECT_EQ(f.page.messages[0].text, kMsgPackageOpenError);
+    EXPECT_EQ(f.page.messages[0].caption, kCaptionError);
     EXPECT_TRUE(f.context.installAborted.load()) << "the page ends the program instead of waiting forever";
     EXPECT_EQ(f.context.progressCount.load(), 0);
     EXPECT_EQ(f.platform.openStreams, 0);
@@ -325,18 +328,71 @@ TEST(InstallWorkerFailures, UnreadableScriptIsReported)
     EXPECT_EQ(f.platform.openStreams, 0);
 }
 
-TEST(InstallWorkerFailures, UncreatableTargetIsReportedCountedAndItsActionStillRuns)
+// A stored file that cannot be put in place whole ends the install: the old
+// file stays as it was, nothing is left beside it, nothing after it runs and
+// neither the completion nor the Uninstall entry follows.
+TEST(InstallWorkerFailures, AFileNotWrittenWholeEndsTheInstallAndKeepsTheOldFile)
+{
+    const std::string ocx = kInstall + "\\comp.ocx";
+    struct Case {
+        const char* what;
+        std::function<void(WorkerFixture&)> arrange;
+    };
+    const Case cases[] = {
+        {"full disk",
+         [&](WorkerFixture& f) {
+             f.log.onEvent = [&f, ocx](const std::string& e) {
+                 if (e == "create " + ocx + ".new~") f.platform.diskRoom = 1000;
+             };
+         }},
+        {"target in use", [&](WorkerFixture& f) { f.system.inUse.insert(ocx); }},
+        {"package cut short",
+         [&](WorkerFixture& f) {
+             // The package ends 100 bytes into the component (2,048 bytes,
+             // then the items after it).
+             std::string& package = *f.platform.files[f.platform.ModuleFileName()];
+             package.resize(package.size() - (2048 + kRegScript.size() + 300 + 10 + 20) + 100);
+         }},
+        {"nothing can be written beside it",
+         [&](WorkerFixture& f) {
+             f.platform.uncreatable.insert(ocx + ".new~");
+             for (int n = 1; n < 10; ++n) f.platform.uncreatable.insert(ocx + ".new~" + std::to_string(n));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorkerFixture f;
+        f.platform.files[ocx] = std::make_shared<std::string>("old component");
+        c.arrange(f);
+        EXPECT_EQ(f.Install(), WorkerEnd::FileNotWritten);
+
+        ASSERT_EQ(f.page.messages.size(), 1u);
+        EXPECT_EQ(f.page.messages[0].text, std::string(kMsgInstallFailed) + "\r\n" + ocx);
+        EXPECT_EQ(f.page.messages[0].caption, kCaptionError);
+        EXPECT_EQ(f.platform.Text(ocx), "old component");
+        for (const auto& [path, bytes] : f.platform.files)
+            EXPECT_EQ(path.find(".new~"), std::string::npos) << path << " left behind";
+
+        EXPECT_TRUE(f.context.installAborted.load());
+        EXPECT_EQ(f.context.progressCount.load(), 3) << "three files before it, and no end";
+        EXPECT_EQ(f.log.Find("run C:\\WINDOWS\\system32\\regsvr32.exe \"" + ocx + "\" /s"), -1);
+        EXPECT_EQ(f.platform.Text(kInstall + "\\keys.reg"), "<missing>") << "nothing after it is written";
+        EXPECT_FALSE(f.system.inner.HasKey(RegistryRoot::LocalMachine, kUninstallKey + std::string("\\Relievo")));
+        EXPECT_EQ(f.FileLog().find(ocx), std::string::npos) << "only what is in place is recorded";
+        EXPECT_EQ(f.platform.openStreams, 0);
+    }
+}
+
+TEST(InstallWorkerRun, AnOldFileIsReplacedWholeAndAForeignFileBesideItIsLeftAlone)
 {
     WorkerFixture f;
-    const std::string ocx = kInstall + "\\comp.ocx";
-    f.platform.uncreatable.insert(ocx);
+    const std::string exe = kInstall + "\\Relievo.exe";
+    f.platform.files[exe] = std::make_shared<std::string>(std::string(9000, 'o'));
+    f.platform.files[exe + ".new~"] = std::make_shared<std::string>("someone's file");
     EXPECT_EQ(f.Install(), WorkerEnd::Completed);
-    ASSERT_EQ(f.platform.messages.size(), 1u);
-    EXPECT_EQ(f.platform.messages[0].text, ocx);
-    EXPECT_EQ(f.platform.messages[0].caption, kCaptionCreateFileError);
-    EXPECT_EQ(f.context.progressCount.load(), 9);
-    EXPECT_GT(f.log.Find("run C:\\WINDOWS\\system32\\regsvr32.exe \"" + ocx + "\" /s"), f.log.Find("create " + ocx));
-    EXPECT_NE(f.FileLog().find(ocx), std::string::npos) << "recorded before the copy";
+    EXPECT_EQ(f.platform.Text(exe), Pattern(5000, 3));
+    EXPECT_EQ(f.platform.Text(exe + ".new~"), "someone's file");
+    EXPECT_NE(f.log.Find("replace " + exe + ".new~1 > " + exe), -1);
 }
 
 TEST(InstallWorkerFailures, ScriptNotReopenedSkipsRegistrationsDeletionsAndShortcuts)
@@ -399,15 +455,15 @@ void CancelAt(WorkerFixture& f, const std::string& event)
 TEST(InstallWorkerCancel, AnsweredNoTheInstallRunsOnUnchanged)
 {
     WorkerFixture f;
-    CancelAt(f, "create " + kInstall + "\\back\\b1.bmp");
+    CancelAt(f, "create " + kInstall + "\\back\\b1.bmp.new~");
     f.page.answers = {false};
     EXPECT_EQ(f.Install(), WorkerEnd::Completed);
     ASSERT_EQ(f.page.questions.size(), 1u);
     EXPECT_EQ(f.page.questions[0].text, kMsgCancelInstallQuestion);
     EXPECT_EQ(f.page.questions[0].caption, kCaptionExitQuestion);
     // Asked before the third file, the first checkpoint after the press.
-    EXPECT_LT(f.log.Find("ask"), f.log.Find("create " + kInstall + "\\empty.txt"));
-    EXPECT_GT(f.log.Find("ask"), f.log.Find("create " + kInstall + "\\back\\b1.bmp"));
+    EXPECT_LT(f.log.Find("ask"), f.log.Find("create " + kInstall + "\\empty.txt.new~"));
+    EXPECT_GT(f.log.Find("ask"), f.log.Find("create " + kInstall + "\\back\\b1.bmp.new~"));
     EXPECT_FALSE(f.context.cancelRequested.load()) << "No clears the request";
     EXPECT_EQ(f.context.progressCount.load(), 9);
     WorkerFixture plain;
@@ -419,7 +475,7 @@ TEST(InstallWorkerCancel, AnsweredNoTheInstallRunsOnUnchanged)
 TEST(InstallWorkerCancel, AnsweredYesTheWorkerStopsAndThePageEndsTheProgram)
 {
     WorkerFixture f;
-    CancelAt(f, "create " + kInstall + "\\back\\b1.bmp");
+    CancelAt(f, "create " + kInstall + "\\back\\b1.bmp.new~");
     f.page.answers = {true};
     EXPECT_EQ(f.Install(), WorkerEnd::Cancelled);
     EXPECT_TRUE(f.context.installAborted.load());

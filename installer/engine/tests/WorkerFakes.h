@@ -3,6 +3,7 @@
 // counts open streams and can refuse opens, a system that records every call
 // into one event list shared with the page, and a progress page that records
 // status lines, questions and messages and answers questions from a queue.
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -43,6 +44,9 @@ public:
 
     std::map<std::string, std::shared_ptr<std::string>> files;
     std::set<std::string> uncreatable;
+    // Bytes the disk still takes, over every stream: a write beyond it is
+    // short, as on a full disk.
+    std::size_t diskRoom = SIZE_MAX;
     std::map<std::string, int> readOpensLeft;  // a path listed here opens that many more times
     std::set<std::string> enterableFolders{"C:\\WINDOWS\\Start Menu\\Programs"};
     std::string windowsFolder = "C:\\WINDOWS";
@@ -117,7 +121,12 @@ private:
         ~Stream() override { --owner_.openStreams; }
         bool Seek(std::uint64_t offset) override { return file_.Seek(offset); }
         std::size_t Read(void* buffer, std::size_t size) override { return file_.Read(buffer, size); }
-        std::size_t Write(const void* data, std::size_t size) override { return file_.Write(data, size); }
+        std::size_t Write(const void* data, std::size_t size) override
+        {
+            const std::size_t taken = std::min(size, owner_.diskRoom);
+            owner_.diskRoom -= taken;
+            return file_.Write(data, taken);
+        }
         std::uint64_t Length() override { return file_.Length(); }
 
     private:
@@ -128,10 +137,12 @@ private:
     EventLog& log_;
 };
 
+// Files are those of the worker's platform.
 class RecordingSystem final : public IEngineSystem {
 public:
-    explicit RecordingSystem(EventLog& log) : log_(log) {}
+    RecordingSystem(EventLog& log, WorkerPlatform& disk) : log_(log), disk_(disk) {}
     FakeEngineSystem inner;
+    std::set<std::string> inUse;  // files that cannot be replaced
 
     bool CreateFolder(const std::string& path) override
     {
@@ -143,10 +154,20 @@ public:
         log_.Add("clear " + path);
         return inner.ClearFileAttributes(path);
     }
-    bool RunProcessAndWait(const std::string& commandLine, int showState, std::uint32_t& exitCode) override
+    bool IsFile(const std::string& path) override { return disk_.files.count(path) > 0; }
+    bool PutFileInPlace(const std::string& from, const std::string& to) override
     {
-        log_.Add("run " + commandLine);
-        return inner.RunProcessAndWait(commandLine, showState, exitCode);
+        log_.Add("replace " + from + " > " + to);
+        auto it = disk_.files.find(from);
+        if (it == disk_.files.end() || inUse.count(to)) return false;
+        disk_.files[to] = it->second;
+        disk_.files.erase(from);
+        return true;
+    }
+    bool RunProcessAndWait(const ProcessCommand& command, int showState, std::uint32_t& exitCode) override
+    {
+        log_.Add("run " + command.commandLine);
+        return inner.RunProcessAndWait(command, showState, exitCode);
     }
     bool ShellOpen(const std::string& path, int showState) override
     {
@@ -176,6 +197,7 @@ public:
 
 private:
     EventLog& log_;
+    WorkerPlatform& disk_;
 };
 
 class RecordingPage final : public IProgressPage {

@@ -43,6 +43,13 @@ public:
     bool DeleteUninstallEntry(const std::string& displayName) override { return entries.erase(displayName) > 0; }
     bool Confirm(std::string_view, std::string_view) override { return ++questions, answer; }
     void ShowMessage(std::string_view, std::string_view, bool) override { ++messages; }
+    ShortcutFolders FindShortcutFolders() override { return {}; }
+    bool IsReparsePoint(const std::string&) override { return false; }
+    bool RewriteFile(const std::string& path, std::string_view bytes) override
+    {
+        files[path] = std::string(bytes);
+        return true;
+    }
 };
 
 void InstallApp(Recording& sys)

@@ -1,8 +1,10 @@
 // The uninstaller's work against an in-memory system: which command lines
 // and log names it takes, what it removes and in which order, what it keeps
-// and what it says.
+// and what it says; logs that lie about where the program is, links below
+// its folders, and a file held open.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -27,9 +29,12 @@ public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
     std::set<std::string> locked;  // files and folders that refuse removal
+    std::set<std::string> links;   // junctions and symbolic links
+    vela::ShortcutFolders shortcutFolders{{"C:\\WINDOWS\\Start Menu\\Programs"}, {"C:\\WINDOWS\\Desktop"}};
     std::map<std::string, std::string> entries;  // display name -> UninstallString
     bool answer = true;
     std::vector<std::string> asked;
+    std::vector<std::string> linkQueries;
     std::vector<Shown> shown;
     std::vector<std::string> removed;  // in order
 
@@ -75,6 +80,18 @@ public:
     void ShowMessage(std::string_view text, std::string_view caption, bool warning) override
     {
         shown.push_back({std::string(text), std::string(caption), warning});
+    }
+    vela::ShortcutFolders FindShortcutFolders() override { return shortcutFolders; }
+    bool IsReparsePoint(const std::string& path) override
+    {
+        linkQueries.push_back(path);
+        return links.count(path) > 0;
+    }
+    bool RewriteFile(const std::string& path, std::string_view bytes) override
+    {
+        if (locked.count(path)) return false;
+        files[path] = std::string(bytes);
+        return true;
     }
 };
 
@@ -145,6 +162,8 @@ TEST(UninstallLogsTest, RefusesWhatIsNotAFileLogPath)
     for (const char* path : {"", "Relievofile.ini", "\\\\server\\share\\Rfile.ini", "C:Rfile.ini",
                              "C:\\Program Files\\Relievo\\file.ini", "C:\\Relievo\\Relievodir.ini",
                              "C:\\Relievo\\Relievofile.ini.bak",
+                             // a log in a drive's root would make the whole drive the install folder
+                             "C:\\Relievofile.ini",
                              // 'f' here is the trail byte of a double-byte character
                              "C:\\Relievo\\R\xB0" "file.ini"}) {
         vela::UninstallLogs logs;
@@ -234,10 +253,64 @@ TEST(UninstallTest, SaysWhichFilesAndFoldersCouldNotBeRemoved)
     EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Partly);
     EXPECT_EQ(report.filesLeft, (std::vector<std::string>{kApp + "\\Relievo.exe"}));
     EXPECT_EQ(report.foldersLeft, (std::vector<std::string>{kGroup}));
-    EXPECT_EQ(report.foldersKept, (std::vector<std::string>{kApp}));  // it still holds Relievo.exe
+    EXPECT_EQ(report.foldersKept, (std::vector<std::string>{kApp}));  // it still holds Relievo.exe and the logs
     const std::string& text = sys.shown.at(0).text;
     EXPECT_NE(text.find(kApp + "\\Relievo.exe"), std::string::npos);
     EXPECT_NE(text.find(kGroup), std::string::npos);
+}
+
+// A file held open by a running program cannot be removed: the logs are
+// rewritten to hold what is left, the entry stays, and a second run, once
+// the program has ended, finishes the work.
+TEST(UninstallTest, AHeldFileKeepsTheLogsAndTheEntryAndASecondRunCompletes)
+{
+    FakeUninstallSystem sys = InstalledRelievo();
+    const std::string held = kApp + "\\Relievo.exe";
+    sys.locked = {held};
+    vela::UninstallReport report;
+    EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Partly);
+    EXPECT_EQ(report.filesLeft, (std::vector<std::string>{held}));
+    EXPECT_TRUE(report.logsKept);
+    EXPECT_FALSE(report.entryRemoved);
+    EXPECT_EQ(sys.entries.at("Relievo"), kCommand);
+    EXPECT_EQ(sys.files.at(kFileLog), held + "\r\n");
+    EXPECT_EQ(sys.files.at(kDirLog), kApp + "\r\n");
+    EXPECT_FALSE(sys.files.count(kApp + "\\back\\b1.bmp"));
+    EXPECT_FALSE(sys.folders.count(kGroup));
+    // 卸载记录和卸载项已保留：…
+    EXPECT_NE(sys.shown.at(0).text.find("\xD0\xB6\xD4\xD8\xBC\xC7\xC2\xBC\xBA\xCD\xD0\xB6\xD4\xD8\xCF\xEE"
+                                        "\xD2\xD1\xB1\xA3\xC1\xF4"),
+              std::string::npos)
+        << sys.shown.at(0).text;
+
+    sys.locked.clear();
+    sys.shown.clear();
+    EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Done);
+    EXPECT_TRUE(report.entryRemoved);
+    EXPECT_TRUE(sys.entries.empty());
+    EXPECT_EQ(sys.files, (std::map<std::string, std::string>{{"C:\\WINDOWS\\VelaUnInsApp.exe", "the uninstaller"}}));
+    EXPECT_FALSE(sys.folders.count(kApp));
+    EXPECT_EQ(sys.shown.at(0).caption, "\xD0\xB6\xD4\xD8\xCD\xEA\xB3\xC9");  // 卸载完成
+}
+
+// A folder that cannot be removed once the files and logs are gone: the
+// logs come back holding it, so the next run can try again.
+TEST(UninstallTest, AFolderThatCouldNotBeRemovedBringsTheLogsBack)
+{
+    FakeUninstallSystem sys = InstalledRelievo();
+    sys.locked = {kApp + "\\back"};
+    vela::UninstallReport report;
+    EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Partly);
+    EXPECT_EQ(report.foldersLeft, (std::vector<std::string>{kApp + "\\back"}));
+    EXPECT_TRUE(report.logsKept);
+    EXPECT_EQ(sys.files.at(kFileLog), "");
+    EXPECT_EQ(sys.files.at(kDirLog), kApp + "\\back\r\n" + kApp + "\r\n");
+    EXPECT_EQ(sys.entries.size(), 1u);
+
+    sys.locked.clear();
+    EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Done);
+    EXPECT_FALSE(sys.folders.count(kApp));
+    EXPECT_TRUE(sys.entries.empty());
 }
 
 TEST(UninstallTest, ListsTenEntriesPerSectionAndCountsTheRest)
@@ -248,6 +321,14 @@ TEST(UninstallTest, ListsTenEntriesPerSectionAndCountsTheRest)
     EXPECT_NE(text.find("C:\\f9\r\n"), std::string::npos);
     EXPECT_EQ(text.find("C:\\f10"), std::string::npos);
     EXPECT_NE(text.find("\xA1\xAD\xA1\xAD\xC1\xED\xD3\xD0 3 \xCF\xEE"), std::string::npos);  // ……另有 3 项
+
+    // A crafted line of any length shows only its first 300 bytes, never
+    // half a double-byte character.
+    vela::UninstallReport longLine;
+    longLine.keptOutside.push_back("C:\\" + std::string(297, 'a') + "\xBB\xAD" + std::string(5000, 'b'));
+    const std::string cut = vela::ReportText("R", longLine);
+    EXPECT_NE(cut.find("C:\\" + std::string(297, 'a') + "\xA1\xAD"), std::string::npos);  // …
+    EXPECT_EQ(cut.find("bbb"), std::string::npos);
 }
 
 TEST(UninstallTest, AnsweringNoTouchesNothing)
@@ -272,19 +353,45 @@ TEST(UninstallTest, AMissingOrUnusableLogIsReportedBeforeAskingAndNothingIsTouch
         EXPECT_EQ(sys.shown[0].caption, "\xB4\xED\xCE\xF3");  // 错误
     }
     {
+        // No entry hands the missing log over: there is nothing to offer.
         FakeUninstallSystem sys = InstalledRelievo();
         sys.files.erase(kFileLog);
+        sys.entries["Relievo"] = "C:\\WINDOWS\\VelaUnInsApp.exe D:\\Relievo\\Relievofile.ini";
         EXPECT_EQ(vela::RunUninstall(sys, kFileLog), vela::UninstallEnd::LogUnreadable);
         EXPECT_TRUE(sys.asked.empty());
         EXPECT_TRUE(sys.removed.empty());
+        EXPECT_EQ(sys.entries.size(), 1u);
         ASSERT_EQ(sys.shown.size(), 1u);
-        EXPECT_NE(sys.shown[0].text.find(kFileLog), std::string::npos);
+        // 找不到卸载记录文件：
+        EXPECT_EQ(sys.shown[0].text, "\xD5\xD2\xB2\xBB\xB5\xBD\xD0\xB6\xD4\xD8\xBC\xC7\xC2\xBC\xCE\xC4\xBC\xFE\xA3\xBA" +
+                                         kFileLog);
     }
     {
         FakeUninstallSystem sys = InstalledRelievo();
         sys.files[kFileLog] = std::string(vela::kMaxLogSize + 1, 'x');
         EXPECT_EQ(vela::RunUninstall(sys, kFileLog), vela::UninstallEnd::LogUnreadable);
         EXPECT_TRUE(sys.removed.empty());
+    }
+}
+
+// An entry whose file log is gone could never be used again: the user is
+// offered its removal, No being the default answer.
+TEST(UninstallTest, AMissingFileLogOffersToRemoveTheEntryThatNamesIt)
+{
+    for (const bool yes : {false, true}) {
+        FakeUninstallSystem sys = InstalledRelievo();
+        sys.files.erase(kFileLog);
+        sys.answer = yes;
+        EXPECT_EQ(vela::RunUninstall(sys, kFileLog), vela::UninstallEnd::LogUnreadable);
+        ASSERT_EQ(sys.asked.size(), 1u);
+        // 找不到卸载记录文件：<log>\r\n\r\n是否删除指向它的卸载项“Relievo”？
+        EXPECT_EQ(sys.asked[0], "\xD5\xD2\xB2\xBB\xB5\xBD\xD0\xB6\xD4\xD8\xBC\xC7\xC2\xBC\xCE\xC4\xBC\xFE\xA3\xBA" +
+                                    kFileLog +
+                                    "\r\n\r\n\xCA\xC7\xB7\xF1\xC9\xBE\xB3\xFD\xD6\xB8\xCF\xF2\xCB\xFC\xB5\xC4\xD0\xB6"
+                                    "\xD4\xD8\xCF\xEE\xA1\xB0Relievo\xA1\xB1\xA3\xBF");
+        EXPECT_EQ(sys.entries.count("Relievo"), yes ? 0u : 1u);
+        EXPECT_TRUE(sys.removed.empty());
+        EXPECT_TRUE(sys.files.count(kApp + "\\Relievo.exe"));
     }
 }
 
@@ -313,6 +420,128 @@ TEST(UninstallTest, LeavesAnUninstallEntryThatBelongsToAnotherInstall)
     EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Done);
     EXPECT_FALSE(report.entryRemoved);
     EXPECT_EQ(sys.entries.size(), 1u);
+}
+
+// A log is a file anyone who can write the install folder can edit. Paths
+// outside the install folder, files other than shortcuts in the shortcut
+// folders, and those folders themselves are kept, untouched, and listed.
+TEST(UninstallConfinementTest, ATamperedLogRemovesNothingOutsideTheProgramsFolders)
+{
+    FakeUninstallSystem sys = InstalledRelievo();
+    const std::vector<std::string> outsideFiles = {
+        "C:\\WINDOWS\\System32\\kernel32.dll",
+        "C:\\Program Files\\Common Files\\shared.dll",
+        "C:\\WINDOWS\\Desktop\\notes.txt",              // on the desktop, but not a shortcut
+        "C:\\WINDOWS\\Start Menu\\Programs\\x.exe",    // likewise in the Start Menu
+        "C:\\Program Files\\RelievoX\\a.exe",            // begins like the install folder
+        "C:\\Program Files\\Relievo\\..\\Other\\b.exe",
+        "C:\\Program Files\\Relievo\\back\\..\\..\\..\\WINDOWS\\win.ini",
+        "C:\\Program Files\\Relievo\\...\\WINDOWS\\win.ini",  // Windows drops trailing dots
+        "C:\\Program Files\\Relievo\\..",
+        "D:\\Relievo\\Relievo.exe",
+    };
+    const std::vector<std::string> outsideFolders = {
+        "C:\\WINDOWS\\System32\\empty", "C:\\WINDOWS\\Start Menu\\Programs", "C:\\WINDOWS\\Desktop",
+        "C:\\WINDOWS\\Desktop\\empty", "C:\\Program Files"};
+    for (const std::string& file : outsideFiles) {
+        sys.files[file] = "not the program's";
+        sys.files[kFileLog] += file + "\r\n";
+    }
+    for (const std::string& folder : outsideFolders) {
+        sys.folders.insert(folder);
+        sys.files[kDirLog] += folder + "\r\n";
+    }
+    // Inside after all: "." and "..", forward slashes.
+    const std::string inside = kApp + "\\result\\made.bmp";
+    sys.files[inside] = "installed";
+    sys.files[kFileLog] += "C:\\Program Files/Relievo\\sample\\..\\.\\result//made.bmp\r\n";
+
+    vela::UninstallReport report;
+    EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Partly);
+    for (const std::string& file : outsideFiles) EXPECT_EQ(sys.files.at(file), "not the program's") << file;
+    for (const std::string& folder : outsideFolders) EXPECT_TRUE(sys.folders.count(folder)) << folder;
+    EXPECT_FALSE(sys.files.count(inside));
+    EXPECT_FALSE(sys.files.count(kApp + "\\Relievo.exe"));
+    std::vector<std::string> kept = outsideFiles;
+    kept.insert(kept.end(), outsideFolders.begin(), outsideFolders.end());
+    EXPECT_EQ(report.keptOutside, kept);
+    // Nothing was left that could not be removed: the logs and entry go.
+    EXPECT_FALSE(report.logsKept);
+    EXPECT_TRUE(sys.entries.empty());
+    EXPECT_FALSE(sys.files.count(kFileLog));
+
+    ASSERT_EQ(sys.shown.size(), 1u);
+    EXPECT_TRUE(sys.shown[0].warning);
+    // 以下项目不在程序的文件夹中，已保留：
+    EXPECT_NE(sys.shown[0].text.find("\xD2\xD4\xCF\xC2\xCF\xEE\xC4\xBF\xB2\xBB\xD4\xDA\xB3\xCC\xD0\xF2\xB5\xC4"
+                                     "\xCE\xC4\xBC\xFE\xBC\xD0\xD6\xD0\xA3\xAC\xD2\xD1\xB1\xA3\xC1\xF4\xA3\xBA\r\n"
+                                     "C:\\WINDOWS\\System32\\kernel32.dll"),
+              std::string::npos)
+        << sys.shown[0].text;
+}
+
+TEST(UninstallConfinementTest, ShortcutFoldersAreTheOnesTheSystemNamesAndNeverADriveRoot)
+{
+    FakeUninstallSystem sys = InstalledRelievo();
+    // The system names other shortcut folders than the ones the log used,
+    // and a drive root, which would hold everything on the drive.
+    sys.shortcutFolders = {{"C:\\ProgramData\\Start Menu\\Programs"}, {"C:\\"}};
+    vela::UninstallReport report;
+    EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Partly);
+    EXPECT_TRUE(sys.files.count(kDesktopLink));
+    EXPECT_TRUE(sys.files.count(kGroup + "\\Relievo.lnk"));
+    EXPECT_TRUE(sys.folders.count(kGroup));
+    EXPECT_FALSE(sys.files.count(kApp + "\\Relievo.exe"));
+    EXPECT_EQ(report.keptOutside.size(), 4u);  // three shortcuts and the group
+}
+
+// What lies behind a junction or symbolic link may be anywhere: such paths
+// are refused and listed. The shortcut folders the system names may be links
+// themselves (a desktop folder may be one); the install folder may not, nor
+// may a folder on its way, which a user who can write its parent could swap.
+TEST(UninstallConfinementTest, PathsThroughAJunctionAreRefused)
+{
+    FakeUninstallSystem sys = InstalledRelievo();
+    sys.links = {kApp + "\\back", kGroup + "\\Relievo.lnk", "C:\\WINDOWS\\Desktop"};
+    vela::UninstallReport report;
+    EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Partly);
+    EXPECT_TRUE(sys.files.count(kApp + "\\back\\b1.bmp"));
+    EXPECT_TRUE(sys.folders.count(kApp + "\\back"));
+    EXPECT_TRUE(sys.files.count(kGroup + "\\Relievo.lnk"));
+    EXPECT_EQ(report.refusedLinks, (std::vector<std::string>{kApp + "\\back\\b1.bmp", kGroup + "\\Relievo.lnk",
+                                                             kApp + "\\back"}));
+    EXPECT_FALSE(sys.files.count(kApp + "\\Relievo.exe"));
+    EXPECT_FALSE(sys.files.count(kDesktopLink));
+    EXPECT_EQ(report.foldersKept, (std::vector<std::string>{kGroup, kApp}));
+    // Every component below the drive was asked about for the install
+    // folder, none at or above the shortcut folders.
+    for (const std::string& asked : std::vector<std::string>{"C:\\Program Files", kApp, kApp + "\\sample\\dome.bmp"})
+        EXPECT_NE(std::find(sys.linkQueries.begin(), sys.linkQueries.end(), asked), sys.linkQueries.end()) << asked;
+    for (const std::string& notAsked :
+         std::vector<std::string>{"C:\\WINDOWS", "C:\\WINDOWS\\Desktop", "C:\\WINDOWS\\Start Menu\\Programs"})
+        EXPECT_EQ(std::find(sys.linkQueries.begin(), sys.linkQueries.end(), notAsked), sys.linkQueries.end())
+            << notAsked;
+    // 以下项目经过交接点或符号链接，已拒绝删除：
+    EXPECT_NE(sys.shown.at(0).text.find("\xBD\xBB\xBD\xD3\xB5\xE3\xBB\xF2\xB7\xFB\xBA\xC5\xC1\xB4\xBD\xD3"),
+              std::string::npos);
+}
+
+// An install folder swapped for a junction (to a folder where the user
+// could lay a log of their own) removes nothing inside it.
+TEST(UninstallConfinementTest, AnInstallFolderThatIsAJunctionRemovesNothingInIt)
+{
+    for (const std::string& link : {kApp, std::string("C:\\Program Files")}) {
+        FakeUninstallSystem sys = InstalledRelievo();
+        sys.links = {link};
+        vela::UninstallReport report;
+        EXPECT_EQ(vela::RunUninstall(sys, kFileLog, &report), vela::UninstallEnd::Partly);
+        for (const std::string& file : {kApp + "\\Relievo.exe", kApp + "\\back\\b1.bmp", kFileLog, kDirLog})
+            EXPECT_TRUE(sys.files.count(file)) << link << ": " << file;
+        EXPECT_TRUE(sys.folders.count(kApp + "\\back")) << link;
+        // The shortcuts lie elsewhere and go.
+        EXPECT_FALSE(sys.files.count(kDesktopLink)) << link;
+        EXPECT_EQ(report.refusedLinks.size(), 3u + 2u + 4u) << link;  // files, logs, folders
+    }
 }
 
 } // namespace

@@ -182,6 +182,14 @@ void CSilentReport::Message(const char* text, const char* caption)
     }
     const std::size_t used = std::strlen(line);
     CopyCut(line + used, sizeof line - used, text);
+    // A message of several lines is one line of the log: each line end
+    // (CR LF, CR or LF) becomes one blank.
+    char* to = line + used;
+    for (const char* from = line + used; *from; ++from) {
+        if (*from == '\r' && from[1] == '\n') continue;
+        *to++ = *from == '\r' || *from == '\n' ? ' ' : *from;
+    }
+    *to = '\0';
     log_.WriteLine(line);
 }
 

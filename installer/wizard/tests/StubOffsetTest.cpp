@@ -70,6 +70,9 @@ TEST_F(StubOffsetSteps, PaddedStubIsExactlyTheOffsetWithItsBytesKept)
     ASSERT_EQ(padded.size(), 8192u);
     EXPECT_EQ(padded.substr(0, stub.size()), stub);
     EXPECT_EQ(padded.substr(stub.size()), std::string(8192 - stub.size(), '\0'));
+    // The figures the README points to come from this step.
+    EXPECT_EQ(Slurp(kWork / "padded-size.txt"),
+              "padded.exe: 8192 bytes, which is its package offset (5000 bytes linked, padded with zeros)\n");
 }
 
 TEST_F(StubOffsetSteps, StubLargerThanItsOffsetFailsTheBuild)
@@ -79,6 +82,7 @@ TEST_F(StubOffsetSteps, StubLargerThanItsOffsetFailsTheBuild)
     Spill(kWork / "grown.exe", std::string(4100, 'M'));
     EXPECT_FALSE(RunStep("pad", kWork / "grown.exe", kWork / "padded.exe", kWork / "offset.cpp"));
     EXPECT_FALSE(fs::exists(kWork / "padded.exe"));
+    EXPECT_FALSE(fs::exists(kWork / "padded-size.txt"));
     EXPECT_NE(Slurp(kWork / "log.txt").find("larger than its package offset"), std::string::npos);
 }
 

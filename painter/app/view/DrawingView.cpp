@@ -258,8 +258,16 @@ void CDrawingView::Save()
 void CDrawingView::Import()
 {
     if (!platform_) return;
-    const std::string path =
+    const OpenFileChoice choice =
         platform_->ChooseFileToOpen({programDir_ + "\\sample", kImportFilterName, kImportPattern});
+    if (choice.unusablePath) {
+        // The user did choose a file: saying nothing would look as if the
+        // import had run. The painting stays.
+        ShowMessage(kUnusablePath);
+        if (!programDir_.empty()) platform_->SetCurrentFolder(programDir_);
+        return;
+    }
+    const std::string& path = choice.path;
 
     // A region's dashes live in the depth map: they go before the map is
     // replaced or re-fitted, or they would stay in it for good.
@@ -293,36 +301,32 @@ void CDrawingView::Import()
     host_.Invalidate();
 }
 
-bool CDrawingView::NewBlankDepthMap()
-{
-    auto blank = std::make_unique<CDibImage>();
-    if (!MakeBlankDepthMap(*blank, layout_)) return false;
-    ReplaceDepthMap(std::move(blank));
-    return true;
-}
-
 void CDrawingView::Settings()
 {
     if (!platform_) return;
     std::vector<DialogEdit> edits{{kSettingsWidthEdit, std::to_string(layout_.pictureWidth)},
                                   {kSettingsHeightEdit, std::to_string(layout_.pictureHeight)}};
-    const PictureLayout before = layout_;
-    const char* problem = nullptr;
-    if (platform_->RunDialog(kSettingsDialog, edits)) {
-        PictureLayout wanted = layout_;
-        wanted.pictureWidth = ReadDialogNumber(EditText(edits, kSettingsWidthEdit));
-        wanted.pictureHeight = ReadDialogNumber(EditText(edits, kSettingsHeightEdit));
-        // A picture must leave at least one depth-map column and row.
-        if (HasDepthMapSize(wanted)) layout_ = wanted;
-        else problem = kInvalidSize;
+    // Cancel: the user only looked. The painting, the size and the stage
+    // stay as they were, and there is no size to judge.
+    if (!platform_->RunDialog(kSettingsDialog, edits)) return;
+    PictureLayout wanted = layout_;
+    wanted.pictureWidth = ReadDialogNumber(EditText(edits, kSettingsWidthEdit));
+    wanted.pictureHeight = ReadDialogNumber(EditText(edits, kSettingsHeightEdit));
+    // A picture must leave at least one depth-map column and row; a size
+    // that does not is refused before anything changes.
+    if (!HasDepthMapSize(wanted)) {
+        ShowMessage(kInvalidSize);
+        return;
     }
-    // OK or cancel alike: a new white depth map of the (new) size.
-    if (!NewBlankDepthMap()) {
-        // No picture of that size can be had: everything stays as it was.
-        if (!problem) problem = HasDepthMapSize(layout_) ? kMemoryError : kInvalidSize;
-        layout_ = before;
+    // OK: a new white depth map of the new size. When none can be had,
+    // everything stays as it was.
+    auto blank = std::make_unique<CDibImage>();
+    if (!MakeBlankDepthMap(*blank, wanted)) {
+        ShowMessage(kMemoryError);
+        return;
     }
-    if (problem) ShowMessage(problem);
+    layout_ = wanted;
+    ReplaceDepthMap(std::move(blank));
     // The screen must not go on showing a painting the depth map lost.
     host_.Invalidate();
 }

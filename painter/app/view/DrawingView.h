@@ -72,6 +72,7 @@ inline const char kNot24BitImport[] = "No a 24bits Bmp!";
 inline const char kMemoryError[] = "Imply memory error!";
 inline const char kSaveFailed[] = "Save bmp error!";
 inline const char kInvalidSize[] = "Invalid picture size!";
+inline const char kUnusablePath[] = "The file's path has characters Relievo cannot use: move or rename it!";
 
 // The longest tile path the view keeps.
 constexpr std::size_t kMaxTilePath = 19;
@@ -175,9 +176,6 @@ private:
 
     void ClearDrawing();
     void ChangeFeel(bool increase);
-    // A white depth map of the layout's size in place of the current one;
-    // false (keeping the current one) when that cannot be made.
-    bool NewBlankDepthMap();
 
     CWorkflowState& state_;
     IViewHost& host_;

@@ -38,22 +38,23 @@ void CTilePicker::OnInitialUpdate()
     }
 }
 
-void CTilePicker::OnSelectionChange(int index, IPaintSurface& preview)
+void CTilePicker::OnSelectionChange(int index)
 {
     if (index < 0 || index >= kMaxTiles) return;
     const std::string path = TilePath(index + 1);
 
-    // The bottom-left corner of the tile, upright, from the preview's
-    // top-left; a tile smaller than the preview shows whole.
+    // The bottom-left corner of the tile, upright, from the box's top-left;
+    // a tile smaller than the box shows whole. A tile that does not load
+    // leaves the box empty.
     CDibImage tile;
     tile.LoadBmp(path);
-    if (!tile.Empty()) {
-        const int rows = std::min(tile.Height(), kPreviewHeight);
-        const int columns = std::min(tile.Width(), kPreviewWidth);
-        for (int r = 0; r < rows; ++r)
-            for (int x = 0; x < columns; ++x)
-                preview.SetPixel(x, rows - 1 - r, tile.GetPixel(x, tile.Height() - 1 - r));
-    }
+    previewWidth_ = tile.Empty() ? 0 : std::min(tile.Width(), kPreviewWidth);
+    previewHeight_ = tile.Empty() ? 0 : std::min(tile.Height(), kPreviewHeight);
+    preview_.assign(static_cast<std::size_t>(previewWidth_) * static_cast<std::size_t>(previewHeight_), kWhite);
+    for (int y = 0; y < previewHeight_; ++y)
+        for (int x = 0; x < previewWidth_; ++x)
+            preview_[static_cast<std::size_t>(y * previewWidth_ + x)] =
+                tile.GetPixel(x, tile.Height() - previewHeight_ + y);
 
     // The size stored in the file, whatever the loader made of it.
     std::FILE* file = OpenFile(path, "rb");
@@ -67,6 +68,21 @@ void CTilePicker::OnSelectionChange(int index, IPaintSurface& preview)
     // A file too short to hold the fields has no size to show.
     widthText_ = read ? std::to_string(LittleEndian32(fields)) : std::string();
     heightText_ = read ? std::to_string(LittleEndian32(fields + 4)) : std::string();
+}
+
+void CTilePicker::OnActivate()
+{
+    preview_.clear();
+    previewWidth_ = previewHeight_ = 0;
+}
+
+void CTilePicker::PaintPreview(IPaintSurface& box, Colour empty) const
+{
+    for (int y = 0; y < kPreviewHeight; ++y)
+        for (int x = 0; x < kPreviewWidth; ++x)
+            box.SetPixel(x, y, x < previewWidth_ && y < previewHeight_
+                                   ? preview_[static_cast<std::size_t>(y * previewWidth_ + x)]
+                                   : empty);
 }
 
 void CTilePicker::OnUseTile(int index)

@@ -31,6 +31,13 @@ struct OpenFileRequest {
     std::string pattern;    // "*.bmp"
 };
 
+// What the file-open dialog gave: a path, nothing (cancelled), or a path the
+// painter cannot use because it holds characters GB2312 has no code for.
+struct OpenFileChoice {
+    std::string path;          // GB2312; empty unless a usable file was chosen
+    bool unusablePath = false; // a file was chosen, but its path cannot be held
+};
+
 class IViewPlatform {
 public:
     virtual ~IViewPlatform() = default;
@@ -47,9 +54,10 @@ public:
     // looked at.
     virtual bool RunDialog(int templateId, std::vector<DialogEdit>& edits) = 0;
 
-    // Runs the file-open dialog; returns the chosen path, or an empty text
-    // when nothing was chosen. The dialog may change the current folder.
-    virtual std::string ChooseFileToOpen(const OpenFileRequest& request) = 0;
+    // Runs the file-open dialog; returns the chosen path, or an empty one
+    // when nothing was chosen, or says that the chosen path cannot be held.
+    // The dialog may change the current folder.
+    virtual OpenFileChoice ChooseFileToOpen(const OpenFileRequest& request) = 0;
 };
 
 } // namespace rv

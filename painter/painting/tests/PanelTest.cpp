@@ -1,6 +1,7 @@
 // The settings panel's model: initial states, the refresh order, the strip's
 // shapes and ramp, the button handlers and the picker's entry points.
 #include "painter/image/DibImage.h"
+#include "painter/painting/MemorySurface.h"
 #include "painter/painting/PaintBoard.h"
 #include "painter/painting/ToolPanel.h"
 
@@ -191,6 +192,31 @@ TEST_F(Panel, PickerEntryPoints)
     EXPECT_TRUE(panel.IsChecked(CToolPanel::IdBlack));
     EXPECT_EQ(panel.SwatchColour(), Level(7));
     EXPECT_EQ(panel.ColourValue(), 7);
+}
+
+TEST_F(Panel, OnlyTheControlsAChangeTouchesNeedShowingAgain)
+{
+    const PanelControlStates shown = panel.ControlStates();
+    EXPECT_EQ(shown.size(), 14u) << "six sliders, five boxes, three eraser buttons";
+    EXPECT_EQ(ChangedControls({}, shown), shown) << "nothing shown yet: every control";
+    EXPECT_TRUE(ChangedControls(shown, panel.ControlStates()).empty());
+
+    // A pencil stroke reads the panel and changes nothing of it.
+    depth.Clear();
+    board.SetTool(ToolPencil);
+    CMemorySurface screen(50, 50);
+    board.OnMouseDown(5, 5, screen);
+    board.OnMouseMove(20, 20, screen);
+    board.OnMouseUp(20, 20, screen);
+    EXPECT_TRUE(ChangedControls(shown, panel.ControlStates()).empty());
+
+    // The colour picker takes a blue pixel: the family and the value change.
+    panel.SelectBlue();
+    panel.SetColourValue(77);
+    EXPECT_EQ(ChangedControls(shown, panel.ControlStates()),
+              (PanelControlStates{{CToolPanel::IdColourValue, 77}, {CToolPanel::IdBlack, 0}, {CToolPanel::IdBlue, 1}}));
+    Toggle(CToolPanel::IdSquare);
+    EXPECT_EQ(ChangedControls(shown, panel.ControlStates()).size(), 5u) << "and the two eraser buttons";
 }
 
 TEST_F(Panel, RampSamplesAreHeldOnTheStrip)

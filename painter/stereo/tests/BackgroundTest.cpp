@@ -250,6 +250,43 @@ TEST(RandomBackground, MakesTheTileFromTheSequence)
     EXPECT_TRUE(box.Shown().empty());
 }
 
+// The random tile drawn number by number, one SetPixel a pixel.
+void LiteralRandomTile(CDibImage& tile, CRandomSource& random)
+{
+    ASSERT_TRUE(tile.Create(100, 480));
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const int r = random.Next();
+            random.Next();
+            random.Next();
+            Colour colour = kWhite;
+            if (r > 3000) {
+                const Colour blue = static_cast<Colour>(random.Next() % 255);
+                const Colour green = static_cast<Colour>(random.Next() % 255);
+                const Colour red = static_cast<Colour>(random.Next() % 255);
+                colour = blue << 16 | green << 8 | red;
+            }
+            tile.SetPixel(x, y, colour);
+        }
+}
+
+TEST(RandomBackground, MatchesTheNumberByNumberDrawingFromAnyState)
+{
+    std::mt19937 rng(480);
+    for (int round = 0; round < 20; ++round) {
+        const std::uint32_t start = round == 0 ? 1u : static_cast<std::uint32_t>(rng());
+        CRandomSource fastSource(start), literalSource(start);
+        CDibImage fast, literal;
+        PictureLayout layout;
+        for (int tile = 0; tile < 2; ++tile) { // the second tile goes on where the first stopped
+            ASSERT_TRUE(RandomBackground(fast, layout, fastSource));
+            LiteralRandomTile(literal, literalSource);
+            ASSERT_TRUE(SameBlock(fast, literal)) << "state " << start << " tile " << tile;
+            ASSERT_EQ(fastSource.State(), literalSource.State()) << "state " << start << " tile " << tile;
+        }
+    }
+}
+
 TEST(RandomBackground, EveryRunGivesTheSameSequenceOfTiles)
 {
     CRandomSource run1, run2;

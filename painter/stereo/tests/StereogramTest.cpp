@@ -1,10 +1,14 @@
 #include "painter/stereo/Stereogram.h"
 
+#include "painter/stereo/RowBands.h"
+
 #include "painter/stereo/tests/ImageTestUtil.h"
 #include "painter/stereo/tests/LiteralStereogram.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <random>
 #include <vector>
 
@@ -270,19 +274,50 @@ TEST(Stereogram, MatchesTheLiteralTransformOnRandomRows)
     EXPECT_GT(backwardRounds, 100);
 }
 
+// Rows are shared among threads; the picture must not depend on how many.
+TEST(Stereogram, AnyThreadCountGivesTheLiteralPicture)
+{
+    std::mt19937 rng(20261209);
+    const int most = std::max(8, MachineRowThreads() + 2);
+    for (int round = 0; round < 12; ++round) {
+        // Periods of the bundled tiles and the random tile, and small ones;
+        // feels that give forward chains only and ones that start chains left
+        // of their source; odd widths, heights of a few bands of rows.
+        const int period = std::array{64, 100, 7, 33}[static_cast<std::size_t>(round % 4)];
+        const int feel = std::array{15, 240, 1 + static_cast<int>(rng() % 240)}[static_cast<std::size_t>(round % 3)];
+        const int width = period + 1 + 2 * static_cast<int>(rng() % 200);
+        const int height = 17 + static_cast<int>(rng() % 120);
+        CDibImage original, literal, depth;
+        ASSERT_TRUE(original.Create(width, height));
+        FillRandom(original, rng);
+        CopyImage(original, literal);
+        ASSERT_TRUE(depth.Create(width - period, height));
+        FillDepth(depth, rng);
+        LiteralGenerateStereogram(literal, depth, width, height, period, feel);
+        for (int threads = 1; threads <= most; ++threads) {
+            CDibImage fast;
+            CopyImage(original, fast);
+            GenerateStereogram(fast, depth, {width, height, period, feel}, threads);
+            ASSERT_TRUE(SameBlock(fast, literal)) << "round " << round << ": " << width << "x" << height << " period "
+                                                  << period << " feel " << feel << " threads " << threads;
+        }
+    }
+}
+
+// At the default picture size the rows are shared among the machine's cores.
 TEST(Stereogram, MatchesTheLiteralTransformOnAFullPicture)
 {
     std::mt19937 rng(99);
-    for (int period : {100, 64, 7}) {
+    for (auto [period, feel] : {std::pair{100, 15}, {64, 240}, {7, 15}}) {
         CDibImage fast, literal, depth;
-        ASSERT_TRUE(fast.Create(800, 120));
+        ASSERT_TRUE(fast.Create(800, 600));
         FillRandom(fast, rng);
         CopyImage(fast, literal);
-        ASSERT_TRUE(depth.Create(800 - period, 120));
+        ASSERT_TRUE(depth.Create(800 - period, 600));
         FillDepth(depth, rng);
-        GenerateStereogram(fast, depth, {800, 120, period, 15});
-        LiteralGenerateStereogram(literal, depth, 800, 120, period, 15);
-        EXPECT_TRUE(SameBlock(fast, literal)) << period;
+        GenerateStereogram(fast, depth, {800, 600, period, feel});
+        LiteralGenerateStereogram(literal, depth, 800, 600, period, feel);
+        EXPECT_TRUE(SameBlock(fast, literal)) << period << " " << feel;
     }
 }
 

@@ -10,6 +10,8 @@
 #include "installer/package/PackageWriter.h"
 #include "installer/package/SetupScript.h"
 #include "installer/package/tests/FakePlatform.h"
+#include "installer/wizard/core/DibFile.h"
+#include "installer/wizard/core/tests/BmpFile.h"
 #include "tools/velapack/Description.h"
 #include "tools/velapack/Velapack.h"
 
@@ -265,5 +267,119 @@ TEST(VelapackHelp, PrintsTheUsageAndSucceeds)
         EXPECT_NE(out.find("usage: velapack DESCRIPTION --stub STUB.exe -o INSTALLER.exe"), std::string::npos);
         EXPECT_NE(out.find("--extract INSTALLER FOLDER"), std::string::npos);
         EXPECT_EQ(err, "");
+    }
+}
+
+// The display name names folders, files and a registry key: what Windows
+// refuses there is refused here, with the line, not on the progress page.
+TEST_F(Authoring, ANameWindowsCannotUseForAFolderOrKeyIsRefusedWithItsLine)
+{
+    for (const char* bad : {"\\", "/", ":", "*", "?", "\"", "<", ">", "|", "\t"}) {
+        const std::string text = "folder = [Program Files]\\A\nwelcome-pages = no\nuninstall = no\nrun = x\nname = A" +
+                                 std::string(bad) + "B\n";
+        EXPECT_FALSE(Parse(text)) << bad;
+        EXPECT_EQ(problem.rfind("line 5: the name holds ", 0), 0u) << problem;
+        EXPECT_NE(problem.find("folder or registry key name"), std::string::npos) << problem;
+    }
+    // 錦 and 脇 end in the bytes of a backslash and a bar: whole characters are no such thing.
+    EXPECT_TRUE(Parse("encoding = gb2312\n" + kHead + "name = \xE5\x5C\xC3\x7C\n")) << problem;
+    EXPECT_EQ(d.displayName, "\xE5\x5C\xC3\x7C");
+    EXPECT_TRUE(Parse("name = 浮雕画家 2.0 (测试版)\nfolder = [Program Files]\\A\nwelcome-pages = no\nrun = x\n"))
+        << problem;
+}
+
+namespace {
+
+// A 3 × 2 picture of the given depth, header size and compression, its
+// colour table and pixel rows made up.
+vela::test::Bmp Picture(std::uint16_t bits, std::uint32_t headerSize, std::uint32_t compression = 0)
+{
+    vela::test::Bmp bmp;
+    bmp.width = 3;
+    bmp.height = 2;
+    bmp.bits = bits;
+    bmp.headerSize = headerSize;
+    bmp.compression = compression;
+    if (bits <= 8) {
+        for (std::uint32_t i = 0; i < (1u << bits); ++i) bmp.colours.push_back(0x010203 * i);
+    }
+    for (std::size_t i = 0; i < vela::test::Stride(bits, 3) * 2; ++i) bmp.pixels.push_back(static_cast<char>(i * 37));
+    return bmp;
+}
+
+} // namespace
+
+// Pictures the installer would not draw are converted when only the header
+// is in the way, and refused, naming the file, otherwise.
+TEST_F(Authoring, PicturesBecomeWhatTheInstallerDrawsOrAreRefusedByName)
+{
+    const std::string head = "name = A\nfolder = [Program Files]\\A\nwelcome-pages = yes\nrun = x\n";
+    struct Good {
+        const char* what;
+        vela::test::Bmp picture;
+    };
+    vela::test::Bmp v5 = Picture(24, 124);
+    vela::test::Bmp v4Palette = Picture(8, 108);
+    vela::test::Bmp v4Fields = Picture(32, 108, 3);
+    v4Fields.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+    vela::test::Bmp fields40 = Picture(16, 40, 3);
+    fields40.masks = {0x7C00, 0x03E0, 0x001F};
+    vela::test::Bmp topDown = Picture(24, 124);
+    topDown.height = -2;
+    const Good goods[] = {{"version 5, 24 bits", v5},       {"version 4, 8 bits", v4Palette},
+                          {"version 4, 32-bit fields", v4Fields}, {"40 bytes, 5-5-5 fields", fields40},
+                          {"version 5, top-down", topDown}};
+    for (const Good& g : goods) {
+        SCOPED_TRACE(g.what);
+        fs.files["w.bmp"] = g.picture.File();
+        ASSERT_TRUE(Parse(head + "welcome-picture = w.bmp\n")) << problem;
+        // The header the installer reads, and the very same table and pixels.
+        vela::test::Bmp expected = g.picture;
+        expected.headerSize = 40;
+        expected.compression = 0;
+        expected.masks.clear();
+        expected.coloursUsed = static_cast<std::uint32_t>(expected.colours.size());
+        EXPECT_EQ(d.welcomePicture, expected.File());
+        auto file = vela::OpenMemoryFile(d.welcomePicture);
+        EXPECT_NE(vela::LoadDib(*file), nullptr);
+    }
+
+    // What the installer draws already is kept byte for byte.
+    for (const vela::test::Bmp& kept : {Picture(24, 40), Picture(4, 40), Picture(1, 12)}) {
+        vela::test::Bmp core = kept;
+        core.core = kept.headerSize == 12;
+        core.headerSize = 0;
+        fs.files["s.bmp"] = core.File();
+        ASSERT_TRUE(Parse(head + "welcome-picture = s.bmp\nsplash-picture = s.bmp\n")) << problem;
+        EXPECT_EQ(d.splashPicture, core.File());
+    }
+
+    struct Bad {
+        const char* what;
+        std::string bytes;
+        const char* reason;
+    };
+    vela::test::Bmp fields565 = Picture(16, 124, 3);
+    fields565.masks = {0xF800, 0x07E0, 0x001F};
+    vela::test::Bmp noPlanes = Picture(24, 124);
+    noPlanes.planes = 2;
+    const Bad bads[] = {
+        {"run lengths", Picture(8, 40, 1).File(), "is compressed (compression 1)"},
+        {"run lengths, version 5", Picture(4, 124, 2).File(), "is compressed (compression 2)"},
+        {"JPEG inside", Picture(24, 124, 4).File(), "is compressed (compression 4)"},
+        {"5-6-5 fields", fields565.File(), "is compressed (compression 3)"},
+        {"2 bits", Picture(2, 124).File(), "has 2 bits per pixel"},
+        {"OS/2 2.x header", Picture(24, 64).File(), "has a 64-byte information header"},
+        {"two planes", noPlanes.File(), "plane count"},
+        {"not a BMP", "GIF89a picture", "is not a BMP file"},
+    };
+    for (const Bad& b : bads) {
+        SCOPED_TRACE(b.what);
+        fs.files["bad.bmp"] = b.bytes;
+        EXPECT_FALSE(Parse(head + "welcome-picture = bad.bmp\n"));
+        EXPECT_EQ(problem.rfind("line 5: the picture \"bad.bmp\" ", 0), 0u) << problem;
+        EXPECT_NE(problem.find(b.reason), std::string::npos) << problem;
+        EXPECT_FALSE(Parse(head + "welcome-picture = w.bmp\nsplash-picture = bad.bmp\n"));
+        EXPECT_EQ(problem.rfind("line 6: the picture \"bad.bmp\" ", 0), 0u) << problem;
     }
 }

@@ -111,3 +111,63 @@ TEST(Utf8, ConvertsToGb2312AndNamesTheLineOfAProblem)
     EXPECT_FALSE(velapack::ToGb2312("\xEF\xBB\xBF" "a", TextEncoding::Gb2312, gb, line, reason));
     EXPECT_EQ(line, 1u);
 }
+
+TEST(Gb2312Table, ReadsBackEveryCodeItGives)
+{
+    unsigned codes = 0;
+    for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
+        const std::uint16_t code = velapack::Gb2312Code(c);
+        if (code == 0) continue;
+        const char32_t back = velapack::Gb2312Character(code);
+        // Two codes are given for two code points each; the lower one is read back.
+        EXPECT_TRUE(back == c || velapack::Gb2312Code(back) == code) << std::hex << static_cast<unsigned>(c);
+        codes += back == c;
+    }
+    EXPECT_EQ(codes, 7445u);
+    EXPECT_EQ(velapack::Gb2312Character(0xD6D0), U'中');
+    EXPECT_EQ(velapack::Gb2312Character(0xA1A4), U'·');
+    for (std::uint16_t none : {0x0000, 0x4141, 0xAAA1, 0xA1A0, 0xA1FF, 0xF8A1, 0x8140})
+        EXPECT_EQ(velapack::Gb2312Character(none), 0u) << std::hex << none;
+}
+
+TEST(ForDisplay, GivesGb2312AsUtf8OrAsItIsAndEscapesEverythingElse)
+{
+    using velapack::DisplayEncoding;
+    struct Row {
+        std::string gb2312;
+        std::string utf8;
+        std::string gb;  // under a code-page-936 locale
+    } rows[] = {
+        {"group: \xCE\xD2\xB5\xC4\xB3\xCC\xD0\xF2", "group: 我的程序", "group: \xCE\xD2\xB5\xC4\xB3\xCC\xD0\xF2"},
+        // 錦 is a code page 936 character beyond GB2312: escaped; its trail byte is a backslash.
+        {"[InstallDir]\\\xE5\x5C\\a.txt", "[InstallDir]\\\\xE5\\\\a.txt", "[InstallDir]\\\\xE5\\\\a.txt"},
+        {"tab\tand line\n", "tab\tand line\n", "tab\tand line\n"},
+        // A lead byte at the end, with an ASCII byte after it, before another lead byte.
+        {"A\xB0", "A\\xB0", "A\\xB0"},
+        {"\xB0" "A", "\\xB0" "A", "\\xB0" "A"},
+        {"\xB0\xA1\xB0", "啊\\xB0", "\xB0\xA1\\xB0"},
+        // No GB2312 character: 0x80, 0xFF, a code page 936 extension, an empty row.
+        {"\x80\xFF", "\\x80\\xFF", "\\x80\\xFF"},
+        {"\x81\x40", "\\x81@", "\\x81@"},
+        {"\xAA\xA1", "\\xAA\\xA1", "\\xAA\\xA1"},
+        // Terminal controls never pass.
+        {"\x1B[31mred\x07\r\x7F", "\\x1B[31mred\\x07\\x0D\\x7F", "\\x1B[31mred\\x07\\x0D\\x7F"},
+        {std::string("a\0b", 3), "a\\x00b", "a\\x00b"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(velapack::ForDisplay(r.gb2312, DisplayEncoding::Utf8), r.utf8) << r.utf8;
+        EXPECT_EQ(velapack::ForDisplay(r.gb2312, DisplayEncoding::Gb2312), r.gb) << r.utf8;
+    }
+}
+
+TEST(ForDisplay, TheLocaleOrCodePageDecides)
+{
+    using velapack::DisplayEncoding;
+    for (const char* gb : {"GB2312", "gb2312", "GBK", "GB18030", "EUC-CN", "euc_cn", "CP936"})
+        EXPECT_EQ(velapack::DisplayEncodingForCodeset(gb), DisplayEncoding::Gb2312) << gb;
+    for (const char* other : {"UTF-8", "utf8", "ANSI_X3.4-1968", "ISO-8859-1", "BIG5", ""})
+        EXPECT_EQ(velapack::DisplayEncodingForCodeset(other), DisplayEncoding::Utf8) << other;
+    EXPECT_EQ(velapack::DisplayEncodingForCodePage(936), DisplayEncoding::Gb2312);
+    for (unsigned cp : {65001u, 437u, 1252u, 950u, 0u})
+        EXPECT_EQ(velapack::DisplayEncodingForCodePage(cp), DisplayEncoding::Utf8) << cp;
+}

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "installer/package/Package.h"
+#include "installer/package/PackageWriter.h"
 #include "installer/package/SetupScript.h"
 #include "installer/package/Trailer.h"
+#include "installer/wizard/core/tests/BmpFile.h"
 #include "tools/velapack/Description.h"
 
 namespace fs = std::filesystem;
@@ -21,6 +23,16 @@ std::string Pattern(std::size_t size, unsigned seed)
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + seed) % 251);
     return bytes;
+}
+
+// A 10 × 10 24-bit picture the installer draws, filled up with further bytes
+// to fileSize.
+std::string Picture(std::size_t fileSize, unsigned seed)
+{
+    vela::test::Bmp bmp;
+    bmp.width = bmp.height = 10;
+    bmp.pixels = Pattern(fileSize - 54, seed);
+    return bmp.File();
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes)
@@ -72,8 +84,8 @@ protected:
               ("velapack-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir / "out");
-        WriteFile(dir / "welcome.bmp", Pattern(1500, 1));
-        WriteFile(dir / "splash.bmp", Pattern(2500, 2));
+        WriteFile(dir / "welcome.bmp", Picture(1500, 1));
+        WriteFile(dir / "splash.bmp", Picture(2500, 2));
         WriteFile(dir / "licence.txt", "Terms\nMore terms\n");
         WriteFile(dir / "empty.txt", "");
         WriteFile(dir / "small.bin", Pattern(2047, 3));
@@ -185,6 +197,70 @@ TEST_F(Velapack, VerifyAndListReportADamagedInstaller)
     WriteFile(dir / "setup.exe", installer);
     EXPECT_EQ(Tool({"--verify", P("setup.exe"), "--offset", "4096"}), 1);
     EXPECT_EQ(Tool({"--list", P("setup.exe"), "--offset", "4096"}), 1);
+}
+
+// What velapack shows a person is in the locale's encoding: a note and a
+// listing of a package with Chinese names, under UTF-8 and under code page
+// 936; the files themselves keep their GB2312 bytes.
+TEST_F(Velapack, ChineseNamesAreShownInTheLocalesEncoding)
+{
+    // 我的程序 in UTF-8 and in GB2312.
+    const std::string utf8 = "\xE6\x88\x91\xE7\x9A\x84\xE7\xA8\x8B\xE5\xBA\x8F";
+    const std::string gb = "\xCE\xD2\xB5\xC4\xB3\xCC\xD0\xF2";
+    WriteFile(dir / "setup.txt", "name = " + utf8 + "\nfolder = [Program Files]\\" + utf8 +
+                                     "\nwelcome-pages = no\nuninstall = no\nrun = x\ngroup = " + utf8 +
+                                     "\nshortcut = " + utf8 + " | [InstallDir]\\a.bin\nfile = 0 | empty.txt | [InstallDir]\\" +
+                                     utf8 + "\\a.bin\n");
+    const std::vector<std::string> build = {P("setup.txt"), "--stub", P("stub.exe"), "-o", P("setup.exe")};
+    struct Case {
+        velapack::DisplayEncoding display;
+        std::string name;
+    } cases[] = {{velapack::DisplayEncoding::Utf8, utf8}, {velapack::DisplayEncoding::Gb2312, gb}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.display == velapack::DisplayEncoding::Utf8 ? "UTF-8" : "code page 936");
+        out.clear();
+        err.clear();
+        ASSERT_EQ(velapack::Run(build, out, err, c.display), 0) << err;
+        EXPECT_NE(out.find("note: added \"[Start Menu]\\" + c.name + "\" to [Directory]\n"), std::string::npos) << out;
+        EXPECT_NE(out.find("note: added \"[InstallDir]\\" + c.name + "\" to [Directory]\n"), std::string::npos) << out;
+
+        out.clear();
+        ASSERT_EQ(velapack::Run({"--list", P("setup.exe")}, out, err, c.display), 0) << err;
+        EXPECT_NE(out.find("  name: " + c.name + "\n"), std::string::npos) << out;
+        EXPECT_NE(out.find("  group: " + c.name + "\n"), std::string::npos) << out;
+        EXPECT_NE(out.find("  shortcut: " + c.name + " -> [InstallDir]\\a.bin\n"), std::string::npos) << out;
+        EXPECT_NE(out.find("flag 0: [InstallDir]\\" + c.name + "\\a.bin\n"), std::string::npos) << out;
+        if (c.display == velapack::DisplayEncoding::Utf8) {
+            EXPECT_EQ(out.find(gb), std::string::npos) << "no GB2312 bytes reach a UTF-8 terminal";
+        }
+    }
+    // The script keeps its GB2312 bytes.
+    fs::create_directories(dir / "out");
+    ASSERT_EQ(Tool({"--extract", P("setup.exe"), P("out")}), 0) << err;
+    EXPECT_NE(ReadFile(dir / "out" / "setup.ini").find("\r\n" + gb + "\r\n"), std::string::npos);
+}
+
+TEST_F(Velapack, DamagedNamesInAPackageAreShownEscaped)
+{
+    vela::PackageDescription d;
+    d.displayName = "Bad\x80\xB0" "A\x1B[2J";
+    d.defaultFolder = "[Program Files]\\Bad";
+    d.showWelcomePages = false;
+    d.menuGroup = "G\xFF";
+    d.runCommand = "x";
+    d.directories = {"[InstallDir]"};
+    std::string package, problem;
+    ASSERT_TRUE(vela::BuildPackage(d, package, problem)) << problem;
+    WriteFile(dir / "setup.exe", Pattern(velapack::kDefaultPackageOffset, 6) + package);
+    for (auto display : {velapack::DisplayEncoding::Utf8, velapack::DisplayEncoding::Gb2312}) {
+        out.clear();
+        err.clear();
+        ASSERT_EQ(velapack::Run({"--list", P("setup.exe")}, out, err, display), 0) << err;
+        EXPECT_NE(out.find("  name: Bad\\x80\\xB0A\\x1B[2J\n"), std::string::npos) << out;
+        EXPECT_NE(out.find("  group: G\\xFF\n"), std::string::npos) << out;
+        EXPECT_EQ(out.find('\x1B'), std::string::npos);
+        EXPECT_EQ(out.find('\x80'), std::string::npos);
+    }
 }
 
 TEST_F(Velapack, ARelocatedStubIsReadWithItsOffset)

@@ -16,7 +16,13 @@ fail() { echo "FAIL $*" >&2; status=1; }
 
 src="$work/资料"
 mkdir -p "$src" "$work/解包"
-head -c 1500 /dev/urandom >"$src/欢迎.bmp"
+# A 2 × 2 24-bit picture (14-byte file header, 40-byte information header,
+# two rows of 8 bytes), the kind the installer draws.
+{
+    printf 'BM\106\0\0\0\0\0\0\0\066\0\0\0\050\0\0\0\002\0\0\0\002\0\0\0\001\0\030\0'
+    printf '\0\0\0\0\020\0\0\0\023\013\0\0\023\013\0\0\0\0\0\0\0\0\0\0'
+    head -c 16 /dev/urandom
+} >"$src/欢迎.bmp"
 head -c 2048 /dev/urandom >"$src/程序.exe"
 head -c 2047 /dev/urandom >"$src/说明.txt"
 : >"$src/空.dat"
@@ -51,7 +57,14 @@ cmp "$src/空.dat" "$work/解包/3-空.dat" || fail "item 3"
 sed 's/说明.txt | /缺少.txt | /' <(iconv -f GB2312 -t UTF-8 "$src/安装.txt") | iconv -f UTF-8 -t GB2312 >"$src/坏.txt"
 "$run" "$exe" "Z:$src/坏.txt" --stub "Z:$stub" -o "Z:$work/不应存在.exe" >"$work/bad.log" 2>&1 && fail "missing file accepted"
 [ -e "$work/不应存在.exe" ] && fail "an installer was written for a bad description"
-iconv -f GB2312 -t UTF-8 "$work/bad.log" | grep -q "缺少.txt" || { fail "the message does not name the missing file"; cat "$work/bad.log" >&2; }
+# The console's code page here is not 936: the message is UTF-8.
+grep -q "缺少.txt" "$work/bad.log" || { fail "the message does not name the missing file in UTF-8"; cat "$work/bad.log" >&2; }
+
+# So is the listing: the names in UTF-8, no GB2312 bytes of them.
+"$run" "$exe" --list "Z:$work/安装程序.exe" >"$work/list.log" 2>&1 || fail "list"
+grep -q "name: 浮雕画家" "$work/list.log" || { fail "the listing does not show the name in UTF-8"; cat "$work/list.log" >&2; }
+grep -q "group: 浮雕画家" "$work/list.log" || fail "the listing does not show the group in UTF-8"
+LC_ALL=C grep -q "$(printf '\270\241\265\361')" "$work/list.log" && fail "GB2312 bytes in the listing"
 
 # --help prints the usage and succeeds.
 "$run" "$exe" --help >"$work/help.log" 2>&1 || fail "--help failed"

@@ -42,6 +42,12 @@ public:
         g_handled.push_back("doc");
         return true;
     }
+    bool UpdateCommand(UINT id, fw::CommandState& state) override
+    {
+        if (id != ID_DOC_CMD) return false;
+        state.enabled = true;
+        return true;
+    }
 };
 
 class CTestView : public fw::CScrollView {
@@ -127,6 +133,12 @@ public:
         g_handled.push_back("frame");
         return true;
     }
+    bool UpdateCommand(UINT id, fw::CommandState& state) override
+    {
+        if (id != ID_FRAME_CMD) return false;
+        state.enabled = true;
+        return true;
+    }
 
 protected:
     bool OnCreate(const CREATESTRUCTW& cs) override
@@ -168,11 +180,18 @@ public:
             g_handled.push_back("app");
             return true;
         }
+        // Would run them if they reached it: it answers for neither.
         if (id == ID_DISABLED_CMD || id == ID_NOBODY_CMD) {
             g_handled.push_back("app saw " + std::to_string(id));
             return true;
         }
         return CWinApp::OnCommand(id);
+    }
+    bool UpdateCommand(UINT id, fw::CommandState& state) override
+    {
+        if (id != ID_APP_CMD) return CWinApp::UpdateCommand(id, state);
+        state.enabled = true;
+        return true;
     }
     bool OnIdle(long count) override
     {
@@ -274,24 +293,36 @@ TEST_F(FrameFixture, CommandsTravelViewDocumentFrameApplication)
     Command(ID_DOC_CMD);
     Command(ID_FRAME_CMD);
     Command(ID_APP_CMD);
-    Command(ID_NOBODY_CMD);
-    EXPECT_EQ(g_handled, (std::vector<std::string>{"view", "doc", "frame", "app", "app saw 32778"}));
+    EXPECT_EQ(g_handled, (std::vector<std::string>{"view", "doc", "frame", "app"}));
 
+    // A command that nobody answers for is disabled, so it reaches nobody,
+    // like one its target disables.
     g_handled.clear();
+    EXPECT_FALSE(frame->QueryCommand(ID_NOBODY_CMD).enabled);
+    Command(ID_NOBODY_CMD);
     Command(ID_DISABLED_CMD);
-    EXPECT_TRUE(g_handled.empty()) << "a disabled command reaches nobody";
+    EXPECT_TRUE(g_handled.empty()) << g_handled.size() << " targets ran it";
+    // The application's own commands are answered for.
+    EXPECT_TRUE(frame->QueryCommand(FW_ID_APP_EXIT).enabled);
+    EXPECT_TRUE(frame->QueryCommand(FW_ID_FILE_OPEN).enabled);
 
     // A tool-bar click is a command too.
     g_handled.clear();
     SendMessageW(frame->Hwnd(), WM_COMMAND, MAKEWPARAM(ID_DOC_CMD, BN_CLICKED), reinterpret_cast<LPARAM>(frame->toolBar.Hwnd()));
     EXPECT_EQ(g_handled, (std::vector<std::string>{"doc"}));
 
-    // With the form view active, the scroll view's commands are not offered to it.
+    // With the form view active, the scroll view's commands are not offered
+    // to it, and they show disabled rather than enabled and doing nothing.
     g_handled.clear();
     frame->SetActiveView(form);
     Command(ID_VIEW_CMD);
     Command(ID_DOC_CMD);
     EXPECT_EQ(g_handled, (std::vector<std::string>{"doc"}));
+    app.OnIdle(0);
+    EXPECT_FALSE(frame->toolBar.IsButtonEnabled(frame->toolBar.CommandToIndex(ID_VIEW_CMD)));
+    frame->SetActiveView(view);
+    app.OnIdle(0);
+    EXPECT_TRUE(frame->toolBar.IsButtonEnabled(frame->toolBar.CommandToIndex(ID_VIEW_CMD)));
 }
 
 TEST_F(FrameFixture, AcceleratorsBecomeCommandsUnlessDisabled)
@@ -336,7 +367,9 @@ TEST_F(FrameFixture, IdleTimeShowsTheCommandStateOnButtonsAndMenus)
     EXPECT_TRUE(GetMenuState(file, ID_VIEW_CMD, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_TRUE(GetMenuState(file, ID_VIEW_CMD, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_TRUE(GetMenuState(file, ID_DISABLED_CMD, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_FALSE(GetMenuState(file, ID_DOC_CMD, MF_BYCOMMAND) & MF_GRAYED) << "nobody objects: enabled";
+    EXPECT_FALSE(GetMenuState(file, ID_DOC_CMD, MF_BYCOMMAND) & MF_GRAYED) << "the document answers: enabled";
+    EXPECT_TRUE(GetMenuState(file, ID_NOBODY_CMD, MF_BYCOMMAND) & MF_GRAYED) << "nobody answers: disabled";
+    EXPECT_FALSE(GetMenuState(file, FW_ID_APP_EXIT, MF_BYCOMMAND) & MF_GRAYED);
 
     view->enabled = true;
     view->checked = false;
@@ -708,7 +741,10 @@ TEST_F(FrameFixture, TheFileMenuShowsTheRecentFilesAndOpensThem)
 
 struct DialogDriver {
     DWORD uiThread;
-    std::wstring name;  // typed into the name field; empty: cancel
+    // Typed into the name field and confirmed, one at a time (a folder
+    // browses into it); an empty one cancels.
+    std::vector<std::wstring> steps;
+    std::size_t done = 0;
     bool found = false;
 };
 
@@ -718,13 +754,14 @@ BOOL CALLBACK DriveFileDialog(HWND window, LPARAM data)
     wchar_t cls[16];
     if (!GetClassNameW(window, cls, 16) || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
     driver->found = true;
-    if (driver->name.empty()) {
+    const std::wstring& name = driver->steps[driver->done++];
+    if (name.empty()) {
         PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         return FALSE;
     }
     HWND field = GetDlgItem(window, 0x47C); // the name combo box
     if (!field) field = GetDlgItem(window, 0x480); // or the name edit
-    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(driver->name.c_str()));
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
     PostMessageW(window, WM_COMMAND, IDOK, 0);
     return FALSE;
 }
@@ -732,22 +769,35 @@ BOOL CALLBACK DriveFileDialog(HWND window, LPARAM data)
 DWORD WINAPI DriveThread(void* data)
 {
     auto* driver = static_cast<DialogDriver*>(data);
-    for (int i = 0; i < 300 && !driver->found; ++i) {
-        Sleep(100);
+    for (int i = 0; i < 300 && driver->done < driver->steps.size(); ++i) {
+        Sleep(driver->done > 0 ? 500 : 100); // a step that browses takes its time
         EnumThreadWindows(driver->uiThread, DriveFileDialog, reinterpret_cast<LPARAM>(driver));
     }
     return 0;
 }
 
-fw::FileDialogResult RunFileDialog(const fw::OpenFileArgs& args, const std::wstring& typed, std::string& path, bool& seen)
+fw::FileDialogResult RunFileDialogSteps(const fw::OpenFileArgs& args, std::vector<std::wstring> steps,
+                                        std::string& path, bool& seen)
 {
-    DialogDriver driver{GetCurrentThreadId(), typed};
+    DialogDriver driver{GetCurrentThreadId(), std::move(steps)};
     HANDLE thread = CreateThread(nullptr, 0, DriveThread, &driver, 0, nullptr);
     const fw::FileDialogResult result = fw::OpenFileDialog(args, path);
     WaitForSingleObject(thread, 35000);
     CloseHandle(thread);
     seen = driver.found;
     return result;
+}
+
+fw::FileDialogResult RunFileDialog(const fw::OpenFileArgs& args, const std::wstring& typed, std::string& path, bool& seen)
+{
+    return RunFileDialogSteps(args, {typed}, path, seen);
+}
+
+std::wstring CurrentFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    return folder;
 }
 
 TEST(FileDialogTest, ReturnsTheChosenPathInGb2312StartingInTheGivenFolder)
@@ -786,6 +836,47 @@ TEST(FileDialogTest, ReturnsTheChosenPathInGb2312StartingInTheGivenFolder)
     DeleteFileW(korean.c_str());
     DeleteFileW(file.c_str());
     RemoveDirectoryW(folder.c_str());
+}
+
+TEST(FileDialogTest, TheCurrentFolderIsTheSameAfterwardsHoweverTheDialogEnds)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring home = std::wstring(temp) + L"框架测试-程序";
+    const std::wstring other = std::wstring(temp) + L"框架测试-图片";
+    CreateDirectoryW(home.c_str(), nullptr);
+    CreateDirectoryW(other.c_str(), nullptr);
+    const std::wstring file = other + L"\\图.bmp";
+    FILE* f = _wfopen(file.c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    const std::wstring before = CurrentFolder();
+    ASSERT_TRUE(SetCurrentDirectoryW(home.c_str()));
+    const std::wstring start = CurrentFolder();
+
+    fw::OpenFileArgs args;
+    args.filter = Gb(L"图象文件(*.bmp)|*.bmp");
+    std::string path;
+    bool seen = false;
+    // A file chosen in another folder.
+    EXPECT_EQ(RunFileDialog(args, file, path, seen), fw::FileDialogResult::Chosen);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(path, w32::Narrow(file));
+    EXPECT_EQ(CurrentFolder(), start) << "choosing a file moved the current folder";
+    // Browsing into another folder, then cancelling.
+    EXPECT_EQ(RunFileDialogSteps(args, {other, L""}, path, seen), fw::FileDialogResult::Cancelled);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(CurrentFolder(), start) << "browsing moved the current folder";
+    // The flags a caller gives do not change that.
+    args.flags = OFN_HIDEREADONLY;
+    args.initialFolder = w32::Narrow(other);
+    EXPECT_EQ(RunFileDialog(args, L"图.bmp", path, seen), fw::FileDialogResult::Chosen);
+    EXPECT_EQ(CurrentFolder(), start);
+
+    SetCurrentDirectoryW(before.c_str());
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(other.c_str());
+    RemoveDirectoryW(home.c_str());
 }
 
 // ---- wait cursor ----

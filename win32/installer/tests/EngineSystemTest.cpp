@@ -90,6 +90,18 @@ void WriteFile(const std::string& path, const std::string& bytes)
     CloseHandle(f);
 }
 
+std::string ReadBytes(const std::string& path)
+{
+    HANDLE f = CreateFileW(w32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes(4096, '\0');
+    DWORD got = 0;
+    ::ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(f);
+    bytes.resize(got);
+    return bytes;
+}
+
 std::optional<std::string> ReadValue(const std::string& keyPath, const std::string& name)
 {
     wchar_t data[1024] = {};
@@ -160,6 +172,34 @@ TEST_F(EngineFolders, ClearedAttributesLetAReadOnlyFileBeReplaced)
     EXPECT_FALSE(system.ClearFileAttributes(file)) << "a missing file";
 }
 
+// A new file is put in place of an old one whole, or not at all: a target
+// held open by a running program stays as it was, and so does the new file.
+TEST_F(EngineFolders, AFileIsPutInPlaceWholeOrNotAtAll)
+{
+    const std::string folder = FreshFolder("in-place");
+    const std::string target = folder + "\\" + kJin + ".txt";
+    const std::string beside = target + ".new~";
+    WriteFile(target, "old");
+    WriteFile(beside, "new contents");
+    EXPECT_TRUE(system.IsFile(target));
+    EXPECT_FALSE(system.IsFile(folder)) << "a folder is no file";
+    EXPECT_FALSE(system.IsFile(folder + "\\missing.txt"));
+
+    HANDLE held = CreateFileW(w32::Widen(target).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(system.PutFileInPlace(beside, target));
+    CloseHandle(held);
+    EXPECT_EQ(ReadBytes(target), "old");
+    EXPECT_EQ(ReadBytes(beside), "new contents");
+
+    EXPECT_TRUE(system.PutFileInPlace(beside, target));
+    EXPECT_EQ(ReadBytes(target), "new contents");
+    EXPECT_FALSE(Exists(beside));
+    EXPECT_TRUE(system.PutFileInPlace(target, folder + "\\fresh.txt")) << "no file there yet";
+    EXPECT_FALSE(Exists(target));
+}
+
 // ---- Programs -----------------------------------------------------------------
 using EnginePrograms = Win32Engine;
 
@@ -167,7 +207,7 @@ TEST_F(EnginePrograms, RunAndWaitGivesTheExitCode)
 {
     const std::string self = w32::Narrow(ModulePath());
     std::uint32_t code = 0;
-    ASSERT_TRUE(system.RunProcessAndWait("\"" + self + "\" --engine-exit-code=42", vela::kShowNormal, code));
+    ASSERT_TRUE(system.RunProcessAndWait({"", "\"" + self + "\" --engine-exit-code=42"}, vela::kShowNormal, code));
     EXPECT_EQ(code, 42u);
     EXPECT_EQ(vela::RunAndWait(env, "\"" + self + "\" --engine-exit-code=7", vela::kShowNormal), 7);
     EXPECT_TRUE(platform.messages.empty());
@@ -176,7 +216,7 @@ TEST_F(EnginePrograms, RunAndWaitGivesTheExitCode)
 TEST_F(EnginePrograms, AProgramThatCannotStartIsReported)
 {
     std::uint32_t code = 0;
-    EXPECT_FALSE(system.RunProcessAndWait("C:\\no\\such\\program.exe", vela::kShowNormal, code));
+    EXPECT_FALSE(system.RunProcessAndWait({"", "C:\\no\\such\\program.exe"}, vela::kShowNormal, code));
     EXPECT_EQ(vela::RunAndWait(env, "C:\\no\\such\\program.exe", vela::kShowNormal), -1);
     // 错误: 创建程序进程失败!
     ASSERT_EQ(platform.messages.size(), 1u);

@@ -22,7 +22,9 @@ public:
         return true;
     }
     bool ClearFileAttributes(const std::string&) override { return false; }
-    bool RunProcessAndWait(const std::string&, int, std::uint32_t&) override { return false; }
+    bool IsFile(const std::string&) override { return false; }
+    bool PutFileInPlace(const std::string&, const std::string&) override { return false; }
+    bool RunProcessAndWait(const ProcessCommand&, int, std::uint32_t&) override { return false; }
     bool ShellOpen(const std::string&, int) override { return false; }
     RegistryKey OpenRegistryKey(RegistryRoot, const std::string&) override { return kNoRegistryKey; }
     RegistryKey CreateRegistrySubKey(RegistryKey, const std::string&) override { return kNoRegistryKey; }

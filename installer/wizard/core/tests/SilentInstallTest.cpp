@@ -96,9 +96,19 @@ public:
         return platform_.folders.insert(path).second;
     }
     bool ClearFileAttributes(const std::string&) override { return false; }
-    bool RunProcessAndWait(const std::string& commandLine, int, std::uint32_t& exitCode) override
+    bool IsFile(const std::string& path) override { return platform_.files.count(path) > 0; }
+    // A target the platform cannot create cannot be replaced either.
+    bool PutFileInPlace(const std::string& from, const std::string& to) override
     {
-        runs.push_back(commandLine);
+        auto it = platform_.files.find(from);
+        if (it == platform_.files.end() || platform_.uncreatable.count(to)) return false;
+        platform_.files[to] = it->second;
+        platform_.files.erase(from);
+        return true;
+    }
+    bool RunProcessAndWait(const ProcessCommand& command, int, std::uint32_t& exitCode) override
+    {
+        runs.push_back(command.commandLine);
         exitCode = 0;
         return true;
     }
@@ -276,7 +286,8 @@ TEST_F(SilentRun, FailuresDuringTheInstallEndWithThree)
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(platform.files["C:\\Program Files\\App\\app.exe"], description.files[0].bytes) << "the install went on";
 
-    // A file that cannot be written.
+    // A file that cannot be written ends the install; its message, which
+    // the page shows on two lines, is one line of the log.
     platform.files.clear();
     log.lines.clear();
     engine.uninstallKeyOpens = true;
@@ -284,7 +295,10 @@ TEST_F(SilentRun, FailuresDuringTheInstallEndWithThree)
     Install();
     platform.uncreatable.insert("C:\\Program Files\\App\\data\\big.bin");
     EXPECT_EQ(Run("setup.exe /S"), kSilentFailed);
-    EXPECT_TRUE(log.Has(std::string(kCaptionCreateFileError) + ": C:\\Program Files\\App\\data\\big.bin"));
+    EXPECT_TRUE(log.Has(std::string(kCaptionError) + ": " + kMsgInstallFailed + " C:\\Program Files\\App\\data\\big.bin"))
+        << log.lines.back();
+    EXPECT_TRUE(engine.values.empty()) << "no Uninstall entry for a failed install";
+    EXPECT_TRUE(FilesUnder("C:\\Temp\\").empty());
 }
 
 TEST_F(SilentRun, ACancelRequestStandsWithoutAQuestion)

@@ -122,11 +122,12 @@ public:
     }
     void AnswerOk(std::vector<std::string> texts) { answers.push_back({true, std::move(texts)}); }
     void AnswerCancel() { answers.push_back({false, {}}); }
-    std::string ChooseFileToOpen(const OpenFileRequest& request) override
+    OpenFileChoice ChooseFileToOpen(const OpenFileRequest& request) override
     {
         openRequests.push_back(request);
         if (!folderAfterOpenDialog.empty()) currentFolder = folderAfterOpenDialog;
-        return fileToOpen;
+        if (chosenPathUnusable) return {std::string(), true};
+        return {fileToOpen, false};
     }
 
     std::filesystem::path root;
@@ -145,6 +146,7 @@ public:
     std::deque<Answer> answers;
     std::vector<OpenFileRequest> openRequests;
     std::string fileToOpen;
+    bool chosenPathUnusable = false; // the user chose a file GB2312 cannot name
     std::string folderAfterOpenDialog;
 };
 

@@ -263,6 +263,25 @@ TEST_F(ViewFiles, ImportingAPictureOfAnotherDepthKeepsThePainting)
     EXPECT_EQ(V().DepthMap().GetPixel(300, 300), 0x969696u);
 }
 
+TEST_F(ViewFiles, AChosenPathGb2312CannotHoldIsNamedAndKeepsThePainting)
+{
+    Painting();
+    Triangle();
+    V().DepthMap().SetPixel(300, 300, 0x404040);
+    CDibImage before;
+    Pattern(before, 700, 600, 0);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 700; ++x) before.SetPixel(x, y, V().DepthMap().GetPixel(x, y));
+    sys.chosenPathUnusable = true;
+    sys.folderAfterOpenDialog = "C:\\Pictures";
+    V().OnCommand(CmdImport);
+    EXPECT_EQ(sys.messages, std::vector<std::string>{kUnusablePath}) << "the user is told why nothing was imported";
+    EXPECT_TRUE(SamePixels(V().DepthMap(), before));
+    EXPECT_TRUE(V().Board().RegionActive()) << "the region stays with the painting";
+    EXPECT_EQ(sys.currentFolder, kProgramDir);
+    EXPECT_EQ(state.stage, StagePainting);
+}
+
 TEST_F(ViewFiles, ImportedPictureGetsNoDashesFromARegion)
 {
     Painting();
@@ -352,19 +371,24 @@ TEST_F(ViewFiles, SettingsShowTheSizeAndTakeTheNewOne)
     EXPECT_EQ(sys.dialogs.back().shown[0].text, "1000");
 }
 
-TEST_F(ViewFiles, SettingsCancelledStillMakeANewWhiteDepthMap)
+TEST_F(ViewFiles, SettingsCancelledKeepThePaintingTheSizeAndTheStage)
 {
     Painting();
     V().DepthMap().SetPixel(7, 7, 0x404040);
     Triangle();
+    const CDibImage* map = &V().DepthMap();
+    sys.invalidated = 0;
     sys.AnswerCancel();
-    V().OnCommand(CmdSettings);
+    EXPECT_TRUE(V().OnCommand(CmdSettings));
+    EXPECT_EQ(&V().DepthMap(), map) << "the painting is the same picture";
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
     EXPECT_EQ(V().Layout().pictureWidth, 800);
+    EXPECT_EQ(V().Layout().pictureHeight, 600);
     EXPECT_EQ(V().DepthMap().Width(), 700);
-    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), kWhite);
-    EXPECT_EQ(V().DepthMap().GetPixel(10, 10), kWhite); // no dash either
-    EXPECT_FALSE(V().Board().RegionActive());
+    EXPECT_TRUE(V().Board().RegionActive());
+    EXPECT_EQ(state.stage, StagePainting);
     EXPECT_TRUE(sys.messages.empty());
+    EXPECT_EQ(sys.invalidated, 0);
 }
 
 TEST_F(ViewFiles, SettingsReadFourCharactersAndRefuseSizesWithoutADepthMap)
@@ -382,6 +406,8 @@ TEST_F(ViewFiles, SettingsReadFourCharactersAndRefuseSizesWithoutADepthMap)
     };
     for (const Row& r : rows) {
         auto fresh = std::make_unique<CDrawingView>(state, sys, sys);
+        fresh->OnInitialUpdate();
+        fresh->DepthMap().SetPixel(0, 0, 0x404040);
         sys.messages.clear();
         sys.AnswerOk({r.width, r.height});
         fresh->OnCommand(CmdSettings);
@@ -389,13 +415,15 @@ TEST_F(ViewFiles, SettingsReadFourCharactersAndRefuseSizesWithoutADepthMap)
         EXPECT_EQ(fresh->Layout().pictureHeight, r.pictureHeight) << r.width << " " << r.height;
         EXPECT_EQ(fresh->DepthMap().Width(), r.pictureWidth - 100) << r.width;
         EXPECT_EQ(fresh->DepthMap().Height(), r.pictureHeight) << r.width;
+        // A refused size changes nothing: the painting is still there.
+        EXPECT_EQ(fresh->DepthMap().GetPixel(0, 0), r.refused ? 0x404040u : kWhite) << r.width << " " << r.height;
         EXPECT_EQ(sys.messages, r.refused ? std::vector<std::string>{"Invalid picture size!"}
                                           : std::vector<std::string>{})
             << r.width << " " << r.height;
     }
 }
 
-TEST_F(ViewFiles, SettingsThatCannotMakeADepthMapKeepThePainting)
+TEST_F(ViewFiles, SettingsWithATileAsWideAsThePictureAskForRoomAndKeepThePainting)
 {
     CDibImage wide;
     Pattern(wide, 800, 20, 2);
@@ -404,15 +432,17 @@ TEST_F(ViewFiles, SettingsThatCannotMakeADepthMapKeepThePainting)
     V().DepthMap().SetPixel(7, 7, 0x404040);
     V().SetTilePath(".\\back\\b2.bmp");
     V().Initialise(); // period 800: the current size leaves no depth-map column
+    // Cancel judges no size and says nothing.
     sys.AnswerCancel();
+    V().OnCommand(CmdSettings);
+    EXPECT_TRUE(sys.messages.empty());
+    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
+    // A size that still leaves no column is refused once and changes nothing.
+    sys.AnswerOk({"700", "600"});
     V().OnCommand(CmdSettings);
     EXPECT_EQ(sys.messages, std::vector<std::string>{"Invalid picture size!"});
     EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
-    sys.messages.clear();
-    sys.AnswerOk({"700", "600"});
-    V().OnCommand(CmdSettings);
-    EXPECT_EQ(sys.messages, std::vector<std::string>{"Invalid picture size!"}); // once
-    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
+    EXPECT_EQ(V().Layout().pictureWidth, 800);
     // A picture wider than the tile gives room again.
     sys.messages.clear();
     sys.AnswerOk({"1000", "600"});

@@ -14,6 +14,7 @@ using testing::FakeViewSystem;
 using testing::Pattern;
 
 constexpr Colour kUntouched = 0x00FF00;
+constexpr Colour kEmpty = 0xC0C0C0; // the box's own colour
 
 class TilePicker : public ::testing::Test {
 protected:
@@ -28,6 +29,25 @@ protected:
         view->OnInitialUpdate();
         picker.SetView(view.get());
         preview.Fill(kUntouched);
+    }
+
+    // The user selects list entry index; the preview box is painted again.
+    void Select(int index)
+    {
+        picker.OnSelectionChange(index);
+        picker.PaintPreview(preview, kEmpty);
+    }
+    // The box shows exactly this tile part (or nothing), and kEmpty around it.
+    void ExpectBox(const CDibImage* tile, int width, int height, int tileTop)
+    {
+        for (int y = 0; y < CTilePicker::kPreviewHeight; ++y)
+            for (int x = 0; x < CTilePicker::kPreviewWidth; ++x) {
+                const Colour expected = tile && x < width && y < height ? tile->GetPixel(x, y + tileTop) : kEmpty;
+                ASSERT_EQ(preview.GetPixel(x, y), expected) << x << "," << y;
+            }
+        // Nothing outside the box is touched.
+        EXPECT_EQ(preview.GetPixel(CTilePicker::kPreviewWidth, 0), kUntouched);
+        EXPECT_EQ(preview.GetPixel(0, CTilePicker::kPreviewHeight), kUntouched);
     }
 
     FakeViewSystem sys;
@@ -58,29 +78,43 @@ TEST_F(TilePicker, NoBackFolderGivesAnEmptyList)
 TEST_F(TilePicker, PreviewShowsTheBottomLeftOfATallTileUpright)
 {
     picker.OnInitialUpdate();
-    picker.OnSelectionChange(0, preview);
+    Select(0);
     // The tile is 60 x 100: its rows 5 to 99 and columns 0 to 49.
-    for (int y = 0; y < CTilePicker::kPreviewHeight; ++y)
-        for (int x = 0; x < CTilePicker::kPreviewWidth; ++x)
-            ASSERT_EQ(preview.GetPixel(x, y), b1.GetPixel(x, y + 5)) << x << "," << y;
-    EXPECT_EQ(preview.GetPixel(50, 0), kUntouched);
-    EXPECT_EQ(preview.GetPixel(0, 95), kUntouched);
+    ExpectBox(&b1, 50, 95, 5);
     EXPECT_EQ(picker.WidthText(), "60");
     EXPECT_EQ(picker.HeightText(), "100");
     EXPECT_TRUE(sys.messages.empty());
 }
 
-TEST_F(TilePicker, ASmallTileShowsWholeAtTheTopLeft)
+TEST_F(TilePicker, ASmallTileShowsWholeAtTheTopLeftOfAClearedBox)
 {
     picker.OnInitialUpdate();
-    picker.OnSelectionChange(1, preview);
-    for (int y = 0; y < CTilePicker::kPreviewHeight; ++y)
-        for (int x = 0; x < CTilePicker::kPreviewWidth; ++x) {
-            const Colour expected = x < 20 && y < 10 ? b2.GetPixel(x, y) : kUntouched;
-            ASSERT_EQ(preview.GetPixel(x, y), expected) << x << "," << y;
-        }
+    Select(1);
+    ExpectBox(&b2, 20, 10, 0);
     EXPECT_EQ(picker.WidthText(), "20");
     EXPECT_EQ(picker.HeightText(), "10");
+    // After a larger tile nothing of it stays around the smaller one.
+    Select(0);
+    Select(1);
+    ExpectBox(&b2, 20, 10, 0);
+}
+
+TEST_F(TilePicker, ActivationEmptiesTheBoxUntilTheSelectionChanges)
+{
+    picker.OnInitialUpdate();
+    Select(0);
+    picker.OnActivate();
+    picker.PaintPreview(preview, kEmpty);
+    ExpectBox(nullptr, 0, 0, 0);
+    EXPECT_EQ(picker.WidthText(), "60") << "the size fields stay";
+    // A click on the list activates the view and changes the selection: the
+    // box shows the new tile whichever repaint runs last.
+    picker.OnActivate();
+    picker.OnSelectionChange(1);
+    picker.PaintPreview(preview, kEmpty);
+    ExpectBox(&b2, 20, 10, 0);
+    picker.PaintPreview(preview, kEmpty);
+    ExpectBox(&b2, 20, 10, 0);
 }
 
 TEST_F(TilePicker, SizeFieldsShowTheFileNumbersEvenForAnotherDepth)
@@ -88,24 +122,25 @@ TEST_F(TilePicker, SizeFieldsShowTheFileNumbersEvenForAnotherDepth)
     sys.WriteBytes("C:\\Relievo\\back\\b3.bmp", EightBitBmp(16, 8));
     picker.OnInitialUpdate();
     ASSERT_EQ(picker.Names().size(), 3u);
-    picker.OnSelectionChange(2, preview);
+    Select(0);
+    Select(2);
     EXPECT_EQ(sys.messages, std::vector<std::string>{"Not a 24bit BMP!"});
     EXPECT_EQ(picker.WidthText(), "16");
     EXPECT_EQ(picker.HeightText(), "8");
-    EXPECT_EQ(preview.GetPixel(0, 0), kUntouched);
+    ExpectBox(nullptr, 0, 0, 0); // no picture: the previous tile does not stay
 }
 
 TEST_F(TilePicker, AMissingTileSaysSoAndKeepsTheFields)
 {
     picker.OnInitialUpdate();
-    picker.OnSelectionChange(0, preview);
+    Select(0);
     std::filesystem::remove(sys.Native("C:\\Relievo\\back\\b2.bmp"));
-    picker.OnSelectionChange(1, preview);
+    Select(1);
     EXPECT_EQ(sys.messages, std::vector<std::string>{"file not exist!"});
     EXPECT_EQ(picker.WidthText(), "60");
     // A file too short to hold the size fields shows empty fields.
     sys.WriteBytes("C:\\Relievo\\back\\b2.bmp", "BM\x10");
-    picker.OnSelectionChange(1, preview);
+    Select(1);
     EXPECT_EQ(picker.WidthText(), "");
     EXPECT_EQ(picker.HeightText(), "");
 }
@@ -129,11 +164,11 @@ TEST_F(TilePicker, NothingSelectedChangesNothing)
     ASSERT_EQ(state.stage, StageBackground);
     const Colour before = view->Background().GetPixel(10, 10);
     picker.OnUseTile(-1);
-    picker.OnSelectionChange(-1, preview);
+    Select(-1);
     EXPECT_EQ(view->TilePath(), ".\\back\\b1.bmp");
     EXPECT_EQ(state.stage, StageBackground);
     EXPECT_EQ(view->Background().GetPixel(10, 10), before);
-    EXPECT_EQ(preview.GetPixel(0, 0), kUntouched);
+    ExpectBox(nullptr, 0, 0, 0);
     EXPECT_TRUE(sys.messages.empty());
     // Initialise still finds its tile afterwards.
     view->OnCommand(CmdInitialise);
