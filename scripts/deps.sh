@@ -13,7 +13,7 @@ what=${1:-all}
 packages="cmake make g++ libgtest-dev googletest libbenchmark-dev libpng-dev libjpeg62-turbo-dev"
 if [ "$what" = all ]; then
     packages="$packages g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb x11-apps imagemagick
-              fonts-wqy-zenhei locales fp-utils clang zip"
+              fonts-wqy-zenhei locales fp-utils clang zip osslsigncode openssl"
     "$here/../tests/wine/can-run-32bit.sh" && packages="$packages wine wine32:i386"
 fi
 

@@ -6,6 +6,12 @@
 #include "win32/platform/PainterUi.h"
 #include "win32/platform/Text.h"
 
+// The picker's logic names its controls by number; the dialog template knows
+// them from resource.h. A number changed on one side only stops the build.
+static_assert(rv::CTilePicker::IdList == IDC_TILE_LIST && rv::CTilePicker::IdOk == IDC_TILE_OK &&
+              rv::CTilePicker::IdWidth == IDC_TILE_WIDTH && rv::CTilePicker::IdHeight == IDC_TILE_HEIGHT &&
+              rv::CTilePicker::IdRandom == IDC_TILE_RANDOM && rv::CTilePicker::IdPreview == IDC_TILE_PREVIEW);
+
 // The preview control: paints the picker's box over the control's own colour.
 class CMetaView::CPreviewBox : public fw::CWnd {
 public:

@@ -8,6 +8,23 @@
 
 #include <vector>
 
+// The panel's model names its controls and the eraser icons by number; the
+// dialog template and the resource compiler know them from resource.h. A
+// number changed on one side only stops the build here.
+static_assert(rv::CToolPanel::IdSoft == IDC_PANEL_SOFT && rv::CToolPanel::IdCircular == IDC_PANEL_CIRCULAR &&
+              rv::CToolPanel::IdSquare == IDC_PANEL_SQUARE);
+static_assert(rv::CToolPanel::IdColourValue == IDC_PANEL_COLOUR_VALUE && rv::CToolPanel::IdSwatch == IDC_PANEL_SWATCH);
+static_assert(rv::CToolPanel::IdBlack == IDC_PANEL_BLACK && rv::CToolPanel::IdBlue == IDC_PANEL_BLUE &&
+              rv::CToolPanel::IdStrip == IDC_PANEL_STRIP);
+static_assert(rv::CToolPanel::IdLowLeft == IDC_PANEL_LOW_LEFT && rv::CToolPanel::IdLowMiddle == IDC_PANEL_LOW_MIDDLE &&
+              rv::CToolPanel::IdLowRight == IDC_PANEL_LOW_RIGHT);
+static_assert(rv::CToolPanel::IdEraserWidth == IDC_PANEL_ERASER_WIDTH && rv::CToolPanel::IdCurve == IDC_PANEL_CURVE &&
+              rv::CToolPanel::IdPenWidth == IDC_PANEL_PEN_WIDTH);
+static_assert(rv::CToolPanel::IdC1 == IDC_PANEL_C1 && rv::CToolPanel::IdC2 == IDC_PANEL_C2);
+static_assert(rv::CToolPanel::ButtonIcon(IDC_PANEL_SOFT) == IDI_ERASER_SOFT &&
+              rv::CToolPanel::ButtonIcon(IDC_PANEL_CIRCULAR) == IDI_ERASER_CIRCULAR &&
+              rv::CToolPanel::ButtonIcon(IDC_PANEL_SQUARE) == IDI_ERASER_SQUARE);
+
 namespace {
 
 const int kSliders[] = {rv::CToolPanel::IdPenWidth, rv::CToolPanel::IdEraserWidth, rv::CToolPanel::IdCurve,

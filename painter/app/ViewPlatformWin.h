@@ -13,7 +13,8 @@ public:
 
     std::string ModuleFileName() override;
     bool SetCurrentFolder(const std::string& folder) override;
-    bool RunDialog(int templateId, std::vector<rv::DialogEdit>& edits) override;
+    bool AskPictureSize(int& width, int& height) override;
+    bool AskSaveName(bool stereogram, std::string& name, bool& png) override;
     rv::OpenFileChoice ChooseFileToOpen(const rv::OpenFileRequest& request) override;
 
 private:

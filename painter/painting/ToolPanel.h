@@ -68,7 +68,7 @@ public:
     static constexpr int kSwatchHeight = 26;
 
     // The icon resource of an eraser button (147, 148, 149), 0 for others.
-    static int ButtonIcon(int id) { return id >= IdSoft && id <= IdSquare ? 147 + (id - IdSoft) : 0; }
+    static constexpr int ButtonIcon(int id) { return id >= IdSoft && id <= IdSquare ? 147 + (id - IdSoft) : 0; }
 
     CToolPanel() { strip_.fill(kWhite); }
 

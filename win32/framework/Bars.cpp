@@ -19,16 +19,48 @@ void InitControls()
     done = InitCommonControlsEx(&icc) != FALSE;
 }
 
+// The arguments of a bar along the top or bottom of the frame (the frame
+// gives it its place), with the common controls loaded.
+CreateArgs BarArgs(HWND frame, const wchar_t* className, DWORD style, UINT id, int height)
+{
+    InitControls();
+    CreateArgs c;
+    c.parent = frame;
+    c.className = className;
+    c.style = style;
+    c.x = 0;
+    c.y = 0;
+    c.width = 100;
+    c.height = height;
+    c.id = id;
+    return c;
+}
+
 // The TOOLBAR resource. Two layouts are met: WORDs version 1, image width
 // and height, count, then the commands as WORDs (the classic resource
 // compiler); or DWORDs image width and height, count, then the commands as
-// DWORDs (windres). A command 0 is a separator.
-struct ToolBarResource {
-    WORD version;
-    WORD width;
-    WORD height;
-    WORD count;
-};
+// DWORDs (windres). A command 0 is a separator. Field is the layout's
+// WORD or DWORD; false when the data is not of that layout or too short
+// for its count.
+template <class Field>
+bool ReadToolBarResource(const BYTE* data, std::size_t size, SIZE& image, std::vector<UINT>& commands)
+{
+    const bool versioned = sizeof(Field) == sizeof(WORD);
+    const std::size_t headFields = versioned ? 4 : 3;
+    if (size < headFields * sizeof(Field)) return false;
+    Field head[4];
+    memcpy(head, data, headFields * sizeof(Field));
+    if (versioned && head[0] != 1) return false;
+    const Field* fields = versioned ? head + 1 : head; // width, height, count
+    if (fields[2] > (size - headFields * sizeof(Field)) / sizeof(Field)) return false;
+    image = {static_cast<LONG>(fields[0]), static_cast<LONG>(fields[1])};
+    for (Field i = 0; i < fields[2]; ++i) {
+        Field id;
+        memcpy(&id, data + (headFields + i) * sizeof(Field), sizeof id);
+        commands.push_back(id);
+    }
+    return true;
+}
 
 } // namespace
 
@@ -36,17 +68,7 @@ struct ToolBarResource {
 
 bool CToolBar::Create(HWND frame, const Args& args)
 {
-    InitControls();
-    CreateArgs c;
-    c.parent = frame;
-    c.className = TOOLBARCLASSNAMEW;
-    c.style = args.style;
-    c.x = 0;
-    c.y = 0;
-    c.width = 100;
-    c.height = 30;
-    c.id = args.id;
-    if (!CWnd::Create(c)) return false;
+    if (!CWnd::Create(BarArgs(frame, TOOLBARCLASSNAMEW, args.style, args.id, 30))) return false;
     Send(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     return true;
 }
@@ -62,28 +84,9 @@ bool CToolBar::LoadToolBar(UINT resourceId)
     if (!data) return false;
     std::vector<UINT> commands;
     SIZE image{};
-    ToolBarResource head{};
-    if (size >= sizeof head) memcpy(&head, data, sizeof head);
-    if (size >= sizeof head && head.version == 1 && sizeof head + head.count * sizeof(WORD) <= size) {
-        image = {head.width, head.height};
-        for (WORD i = 0; i < head.count; ++i) {
-            WORD id;
-            memcpy(&id, data + sizeof head + i * sizeof(WORD), sizeof id);
-            commands.push_back(id);
-        }
-    } else if (size >= 3 * sizeof(DWORD)) {
-        DWORD fields[3];
-        memcpy(fields, data, sizeof fields);
-        if (fields[2] > (size - sizeof fields) / sizeof(DWORD)) return false;
-        image = {static_cast<LONG>(fields[0]), static_cast<LONG>(fields[1])};
-        for (DWORD i = 0; i < fields[2]; ++i) {
-            DWORD id;
-            memcpy(&id, data + sizeof fields + i * sizeof(DWORD), sizeof id);
-            commands.push_back(id);
-        }
-    } else {
+    if (!ReadToolBarResource<WORD>(data, size, image, commands) &&
+        !ReadToolBarResource<DWORD>(data, size, image, commands))
         return false;
-    }
     return SetButtons(resourceId, image, commands);
 }
 
@@ -251,17 +254,7 @@ std::string IndicatorText(UINT id)
 
 bool CStatusBar::Create(HWND frame, const Args& args)
 {
-    InitControls();
-    CreateArgs c;
-    c.parent = frame;
-    c.className = STATUSCLASSNAMEW;
-    c.style = args.style;
-    c.x = 0;
-    c.y = 0;
-    c.width = 100;
-    c.height = 20;
-    c.id = args.id;
-    return CWnd::Create(c);
+    return CWnd::Create(BarArgs(frame, STATUSCLASSNAMEW, args.style, args.id, 20));
 }
 
 bool CStatusBar::SetIndicators(const std::vector<UINT>& ids)

@@ -3,6 +3,7 @@
 
 #include "win32/framework/Frame.h"
 #include "win32/framework/FrameworkIds.h"
+#include "text/Gb2312.h"
 #include "win32/platform/Text.h"
 
 #include <cstdio>
@@ -42,17 +43,8 @@ void CDocument::SetPathName(std::string_view path)
     path_.assign(path);
     // The file name starts after the last separator that is a character of
     // its own (a double-byte character's trail byte may be 0x5C).
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < path.size();) {
-        const auto c = static_cast<unsigned char>(path[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < path.size()) {
-            i += 2;
-            continue;
-        }
-        if (c == '\\' || c == '/' || c == ':') start = i + 1;
-        ++i;
-    }
-    SetTitle(path.substr(start));
+    const std::size_t last = gb::FindLastOf(path, "\\/:");
+    SetTitle(path.substr(last == std::string_view::npos ? 0 : last + 1));
 }
 
 void CDocument::UpdateAllViews(CView* sender)

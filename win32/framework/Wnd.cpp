@@ -2,6 +2,7 @@
 // finds the object, message boxes, string resources and data exchange.
 #include "win32/framework/Wnd.h"
 
+#include "text/Gb2312.h"
 #include "win32/platform/Text.h"
 
 #include <windowsx.h>
@@ -20,8 +21,6 @@ const wchar_t kDefaultClass[] = L"fw.Window";
 HINSTANCE g_resources = nullptr;
 MessageBoxHandler g_messageBox = nullptr;
 std::string g_caption;
-
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 int SystemMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type)
 {
@@ -57,18 +56,6 @@ std::string LoadText(UINT id)
     const int n = LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
     if (n <= 0 || !text) return {};
     return w32::Narrow(std::wstring_view(text, static_cast<std::size_t>(n)));
-}
-
-void CutText(std::string& text, std::size_t maxBytes)
-{
-    if (text.size() <= maxBytes) return;
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t step = IsLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
-        if (end + step > maxBytes) break;
-        end += step;
-    }
-    text.resize(end);
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
@@ -336,7 +323,7 @@ void CDataExchange::Text(int id, std::string& value, std::size_t maxBytes)
     if (!control) return Fail(id, {});
     if (saving_) {
         value = w32::Narrow(WindowTextW(control));
-        if (maxBytes > 0) CutText(value, maxBytes);
+        if (maxBytes > 0) value.resize(gb::CutText(value, maxBytes).size());
     } else {
         SetWindowTextW(control, w32::Widen(value).c_str());
     }

@@ -33,10 +33,6 @@ void SetResourceInstance(HINSTANCE instance);
 // String resource id as GB2312 text; empty when there is none.
 std::string LoadText(UINT id);
 
-// Cuts a GB2312 text to at most maxBytes bytes without splitting a
-// double-byte character (lead byte 0x81..0xFE).
-void CutText(std::string& text, std::size_t maxBytes);
-
 // Message boxes. Every message box of the framework and of the programs on
 // it goes through ShowMessage, so tests can put their own handler in place.
 // Texts are GB2312; an empty caption means the default caption (the

@@ -5,6 +5,7 @@
 #include "painter/image/Platform.h"
 #include "painter/stereo/DepthMap.h"
 #include "painter/stereo/Stereogram.h"
+#include "text/Gb2312.h"
 
 #include <algorithm>
 #include <climits>
@@ -33,14 +34,6 @@ const char kImportPattern[] = "*.bmp;*.png;*.jpg;*.jpeg";
 // The longest program path the platform reports.
 constexpr std::size_t kMaxModulePath = 260;
 
-const std::string& EditText(const std::vector<DialogEdit>& edits, int id)
-{
-    static const std::string none;
-    for (const DialogEdit& e : edits)
-        if (e.id == id) return e.text;
-    return none;
-}
-
 bool HasDepthMapSize(const PictureLayout& layout)
 {
     return layout.DepthMapWidth() >= 1 && layout.DepthMapHeight() >= 1;
@@ -61,7 +54,7 @@ CDrawingView::Start CDrawingView::ProgramStart(IViewPlatform& platform)
     start.platform = &platform;
     // Every relative path of the painter (back, sample, result) is taken
     // from the program's folder.
-    start.programDir = FolderOfPath(CutText(platform.ModuleFileName(), kMaxModulePath));
+    start.programDir = FolderOfPath(gb::CutText(platform.ModuleFileName(), kMaxModulePath));
     if (!start.programDir.empty()) platform.SetCurrentFolder(start.programDir);
     start.background = std::make_unique<CDibImage>();
     LoadFirstTile(*start.background, start.layout);
@@ -248,10 +241,10 @@ void CDrawingView::Save()
 {
     if (!platform_) return;
     const bool stereogram = state_.stage == StageStereogram;
-    std::vector<DialogEdit> edits{{kSaveNameEdit, std::string()}, {kSaveFormatChoice, "bmp"}};
+    std::string name;
+    bool png = false;
     // Cancel: the user chose not to save; nothing is written or shown.
-    if (!platform_->RunDialog(stereogram ? kSaveResultDialog : kSaveSampleDialog, edits)) return;
-    const std::string_view name = CutText(EditText(edits, kSaveNameEdit), kMaxTypedName);
+    if (!platform_->AskSaveName(stereogram, name, png)) return;
     if (const char* problem = SaveNameProblem(name)) {
         ShowMessage(problem);
         return;
@@ -259,7 +252,6 @@ void CDrawingView::Save()
     const CDibImage& picture = stereogram ? *background_ : *depthMap_;
     // A save that fails says so: the user must not leave believing the
     // picture is on the disk.
-    const bool png = EditText(edits, kSaveFormatChoice) == "png";
     const std::string path = SavePath(stereogram, name, png);
     if (!(png ? SavePng(picture, path) : picture.SaveBmp(path))) ShowMessage(kSaveFailed);
 }
@@ -315,14 +307,10 @@ void CDrawingView::Import()
 void CDrawingView::Settings()
 {
     if (!platform_) return;
-    std::vector<DialogEdit> edits{{kSettingsWidthEdit, std::to_string(layout_.pictureWidth)},
-                                  {kSettingsHeightEdit, std::to_string(layout_.pictureHeight)}};
+    PictureLayout wanted = layout_;
     // Cancel: the user only looked. The painting, the size and the stage
     // stay as they were, and there is no size to judge.
-    if (!platform_->RunDialog(kSettingsDialog, edits)) return;
-    PictureLayout wanted = layout_;
-    wanted.pictureWidth = ReadDialogNumber(EditText(edits, kSettingsWidthEdit));
-    wanted.pictureHeight = ReadDialogNumber(EditText(edits, kSettingsHeightEdit));
+    if (!platform_->AskPictureSize(wanted.pictureWidth, wanted.pictureHeight)) return;
     // A picture must leave at least one depth-map column and row; a size
     // that does not is refused before anything changes.
     if (!HasDepthMapSize(wanted)) {

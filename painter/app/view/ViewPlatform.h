@@ -1,29 +1,12 @@
 #pragma once
 // What the drawing view and the tile picker need of the platform besides
 // message boxes and files (painter/image/Platform.h): the program's own path,
-// the current folder, modal dialogs from the resource templates, and the
-// file-open dialog. Texts are GB2312; the Windows program converts at its
+// the current folder, the settings and name dialogs, and the file-open
+// dialog. Texts are GB2312; the Windows program converts at its
 // boundary. The tests use a fake that records every call.
 #include <string>
-#include <vector>
 
 namespace rv {
-
-// Dialog templates the view runs, and the edits it fills and reads.
-constexpr int kSettingsDialog = 132;   // "设置": width and height
-constexpr int kSaveResultDialog = 140; // name for the folder "result"
-constexpr int kSaveSampleDialog = 147; // name for the folder "sample"
-constexpr int kSettingsWidthEdit = 1002;
-constexpr int kSettingsHeightEdit = 1003;
-constexpr int kSaveNameEdit = 1007;
-// The save dialogs' choice of file format: "bmp" (the default) or "png".
-constexpr int kSaveFormatChoice = 1021;
-
-// One edit control of a dialog: its id and its text.
-struct DialogEdit {
-    int id = 0;
-    std::string text;
-};
 
 // The file-open dialog as the import asks for it: open mode, no default
 // extension, no initial file name, the read-only box hidden, one filter.
@@ -49,12 +32,16 @@ public:
     // Makes folder the current folder; false when it cannot.
     virtual bool SetCurrentFolder(const std::string& folder) = 0;
 
-    // Runs dialog template templateId modally. Each edit shows its text when
-    // the dialog opens. Returns true when the user pressed OK; the edits then
-    // hold the whole texts the user left in them (the view applies the
-    // dialog's own limits). On cancel returns false and the texts are not
-    // looked at.
-    virtual bool RunDialog(int templateId, std::vector<DialogEdit>& edits) = 0;
+    // The settings dialog "设置", showing width and height. On OK returns
+    // true with the numbers the user left, each read from the first four
+    // characters of its edit ("12345" gives 1234, letters give 0); on cancel
+    // returns false and leaves both alone.
+    virtual bool AskPictureSize(int& width, int& height) = 0;
+    // The name dialog for the folder "result" (stereogram) or "sample",
+    // opening empty and with BMP chosen as the format. On OK returns true
+    // with the name typed, at most kMaxTypedName bytes of it, and `png` set
+    // when the user chose PNG instead; on cancel returns false.
+    virtual bool AskSaveName(bool stereogram, std::string& name, bool& png) = 0;
 
     // Runs the file-open dialog; returns the chosen path, or an empty one
     // when nothing was chosen, or says that the chosen path cannot be held.

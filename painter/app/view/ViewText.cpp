@@ -1,6 +1,7 @@
 #include "painter/app/view/ViewText.h"
 
 #include "painter/app/view/DrawingView.h"
+#include "text/Gb2312.h"
 
 #include <cctype>
 #include <climits>
@@ -9,28 +10,8 @@ namespace rv {
 
 std::string FolderOfPath(std::string_view path)
 {
-    std::size_t last = std::string_view::npos;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsGbLeadByte(c) && i + 1 < path.size()) {
-            ++i; // the second byte of a character, whatever its value
-            continue;
-        }
-        if (c == '\\') last = i;
-    }
+    const std::size_t last = gb::FindLastOf(path, "\\");
     return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last));
-}
-
-std::string_view CutText(std::string_view text, std::size_t maxBytes)
-{
-    if (text.size() <= maxBytes) return text;
-    std::size_t end = 0;
-    while (end < maxBytes) {
-        const std::size_t step = IsGbLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + step > maxBytes) break;
-        end += step;
-    }
-    return text.substr(0, end);
 }
 
 int ReadDialogNumber(std::string_view text, std::size_t maxChars)
@@ -52,14 +33,10 @@ int ReadDialogNumber(std::string_view text, std::size_t maxChars)
 
 const char* SaveNameProblem(std::string_view name)
 {
-    if (name.empty() || name.size() > kMaxSaveName) return kInvalidFileName;
-    for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name.empty() || name.size() > kMaxSaveName || gb::EndsInHalfCharacter(name)) return kInvalidFileName;
+    for (std::size_t i = 0; i < name.size(); i += gb::CharacterSize(name, i)) {
+        if (gb::CharacterSize(name, i) == 2) continue; // its second byte may be any value
         const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (IsGbLeadByte(c)) {
-            if (i + 1 == name.size()) return kInvalidFileName; // half a character
-            ++i;
-            continue;
-        }
         if (c < 0x20 || c == 0x7F) return kInvalidFileName;
         for (const char bad : std::string_view("\\/:*?\"<>|"))
             if (c == static_cast<unsigned char>(bad)) return kInvalidFileName;

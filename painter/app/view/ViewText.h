@@ -2,14 +2,12 @@
 // Texts of the drawing view's dialogs and paths: the program's folder from
 // its own path, the numbers of the settings dialog, the names of the save
 // dialogs and the paths they make. GB2312 texts are stepped through by
-// character: a double-byte character's second byte may equal '\'.
+// character (text/Gb2312.h): a double-byte character's second byte may
+// equal '\'.
 #include <string>
 #include <string_view>
 
 namespace rv {
-
-// Whether c starts a double-byte GB2312/GBK character.
-constexpr bool IsGbLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // Everything before the last '\' of a full program path ("C:\Relievo" for
 // "C:\Relievo\Relievo.exe"); empty when the path holds no '\'.
@@ -20,10 +18,6 @@ std::string FolderOfPath(std::string_view path);
 // up to the first non-digit); no digits give 0. "12345" gives 1234 with four
 // characters, letters give 0.
 int ReadDialogNumber(std::string_view text, std::size_t maxChars = 4);
-
-// At most maxBytes bytes of text, never ending in half a double-byte
-// character.
-std::string_view CutText(std::string_view text, std::size_t maxBytes);
 
 // Why a typed save name cannot be used, or nullptr when it can: empty, too
 // long for the save path, or holding a character no file name may hold

@@ -2,66 +2,24 @@
 // the pixels, top-down rows; and the files a loader must refuse.
 #include "painter/image/DibImage.h"
 #include "painter/image/Platform.h"
+#include "painter/image/tests/BmpFiles.h"
 #include "painter/stereo/Stereogram.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace rv {
 namespace {
 
-namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
+using namespace rv::test;
 
 const fs::path kCorpus = fs::path(RV_SOURCE_DIR) / "fuzz" / "corpus" / "bmp";
 
-Bytes ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-void WriteAll(const fs::path& p, const Bytes& bytes)
-{
-    std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-std::uint32_t Get32(const Bytes& b, std::size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
-void Put32(Bytes& b, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-class RecordingBox : public IMessageBox {
-public:
-    void Show(std::string_view text) override { shown.emplace_back(text); }
-    std::vector<std::string> shown;
-};
-
-class BmpVariants : public ::testing::Test {
+class BmpVariants : public BmpFileTest {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("rv_bmpvar_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(dir);
-        SetMessageBox(&box);
-    }
-    void TearDown() override
-    {
-        SetMessageBox(nullptr);
-        fs::remove_all(dir);
-    }
-    std::string Path(const char* name) const { return (dir / name).string(); }
-
     // A 40-byte-header picture of w x h with a pattern, saved by the image itself.
     Bytes Plain(int w, int h, CDibImage& img)
     {
@@ -71,23 +29,6 @@ protected:
         EXPECT_TRUE(img.SaveBmp(Path("plain.bmp")));
         return ReadAll(Path("plain.bmp"));
     }
-    // The same picture with a larger info header (zero-filled beyond 40
-    // bytes), a gap before the rows, top-down rows if asked, and bytes after.
-    static Bytes Variant(const Bytes& plain, int headerSize, int gap, bool topDown, int stride, int height)
-    {
-        Bytes out(plain.begin(), plain.begin() + 54);
-        out.resize(14 + headerSize + gap, 0x5A);
-        std::fill(out.begin() + 54, out.begin() + 14 + headerSize, 0);
-        Put32(out, 14, static_cast<std::uint32_t>(headerSize));
-        Put32(out, 10, static_cast<std::uint32_t>(14 + headerSize + gap));
-        if (topDown) Put32(out, 22, static_cast<std::uint32_t>(-height));
-        for (int r = 0; r < height; ++r) {
-            const int from = topDown ? height - 1 - r : r;
-            out.insert(out.end(), plain.begin() + 54 + from * stride, plain.begin() + 54 + (from + 1) * stride);
-        }
-        Put32(out, 2, static_cast<std::uint32_t>(out.size()));
-        return out;
-    }
     static void ExpectSamePixels(const CDibImage& a, const CDibImage& b, const std::string& what)
     {
         ASSERT_EQ(a.Width(), b.Width()) << what;
@@ -95,9 +36,6 @@ protected:
         for (int y = 0; y < a.Height(); ++y)
             for (int x = 0; x < a.Width(); ++x) ASSERT_EQ(a.GetPixel(x, y), b.GetPixel(x, y)) << what << " " << x << "," << y;
     }
-
-    fs::path dir;
-    RecordingBox box;
 };
 
 TEST_F(BmpVariants, LargerHeadersGapsAndTopDownRowsReadTheSamePixels)
@@ -108,7 +46,7 @@ TEST_F(BmpVariants, LargerHeadersGapsAndTopDownRowsReadTheSamePixels)
         for (int gap : {0, 4, 1024})
             for (bool topDown : {false, true}) {
                 const std::string what = std::to_string(headerSize) + "/" + std::to_string(gap) + (topDown ? "/td" : "");
-                WriteAll(Path("v.bmp"), Variant(plain, headerSize, gap, topDown, original.Stride(), 5));
+                WriteAll(Path("v.bmp"), BmpVariant(plain, headerSize, gap, topDown, original.Stride(), 5));
                 CDibImage img;
                 ASSERT_TRUE(img.LoadBmp(Path("v.bmp"))) << what;
                 ExpectSamePixels(img, original, what);
@@ -121,23 +59,6 @@ TEST_F(BmpVariants, LargerHeadersGapsAndTopDownRowsReadTheSamePixels)
                 EXPECT_EQ(ReadAll(Path("saved.bmp")), plain) << what << ": saved as the plain picture";
             }
     EXPECT_TRUE(box.shown.empty());
-}
-
-TEST_F(BmpVariants, BytesAfterTheRowsAreKeptInEveryLayout)
-{
-    CDibImage original;
-    const Bytes plain = Plain(3, 2, original);
-    Bytes bytes = Variant(plain, 124, 8, true, original.Stride(), 2);
-    bytes.push_back(0xAB);
-    bytes.push_back(0xCD);
-    WriteAll(Path("tail.bmp"), bytes);
-    CDibImage img;
-    ASSERT_TRUE(img.LoadBmp(Path("tail.bmp"))) << (box.shown.empty() ? "" : box.shown[0]);
-    ASSERT_TRUE(img.SaveBmp(Path("back.bmp")));
-    const Bytes back = ReadAll(Path("back.bmp"));
-    ASSERT_EQ(back.size(), 54u + 2 * 12 + 2);
-    EXPECT_EQ(back[back.size() - 2], 0xAB);
-    EXPECT_EQ(back.back(), 0xCD);
 }
 
 TEST_F(BmpVariants, ImageMagicksPictureGivesTheSameStereogramAsThePlainOne)
@@ -176,50 +97,6 @@ TEST_F(BmpVariants, ImageMagicksPictureGivesTheSameStereogramAsThePlainOne)
     for (int y = 0; y < depth3.Height(); ++y)
         for (int x = 0; x < depth3.Width(); ++x) deep += HasDepth(depth3.GetPixel(x, y));
     EXPECT_GT(deep, 100);
-}
-
-TEST_F(BmpVariants, CompressedAndInconsistentPicturesAreRefusedWithAMessage)
-{
-    CDibImage original;
-    const Bytes plain = Plain(3, 2, original);
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        const char* message;
-    };
-    std::vector<Case> cases;
-    auto with = [&](std::size_t at, std::uint32_t v) {
-        Bytes b = plain;
-        Put32(b, at, v);
-        return b;
-    };
-    cases.push_back({"rle", with(30, 1), kMsgCompressedBmp});
-    cases.push_back({"bitfields", with(30, 3), kMsgCompressedBmp});
-    cases.push_back({"jpeg", with(30, 4), kMsgCompressedBmp});
-    cases.push_back({"core header", with(14, 12), kMsgBadBmpHeader});
-    cases.push_back({"header past the end", with(14, 4000), kMsgBadBmpHeader});
-    cases.push_back({"offset past the end", with(10, 4000), kMsgDamagedBmp});
-    cases.push_back({"offset inside the header", with(10, 30), kMsgDamagedBmp});
-    cases.push_back({"zero width", with(18, 0), kMsgDamagedBmp});
-    cases.push_back({"negative width", with(18, static_cast<std::uint32_t>(-3)), kMsgDamagedBmp});
-    cases.push_back({"zero height", with(22, 0), kMsgDamagedBmp});
-    cases.push_back({"lowest height", with(22, 0x80000000u), kMsgDamagedBmp});
-    cases.push_back({"one row too many", with(22, 3), kMsgDamagedBmp});
-    cases.push_back({"huge", with(18, 0x7FFFFFFF), kMsgDamagedBmp});
-    cases.push_back({"truncated", Bytes(plain.begin(), plain.end() - 1), kMsgDamagedBmp});
-    cases.push_back({"header only", Bytes(plain.begin(), plain.begin() + 54), kMsgDamagedBmp});
-
-    CDibImage img;
-    Plain(4, 4, img);
-    for (const Case& c : cases) {
-        box.shown.clear();
-        WriteAll(Path("bad.bmp"), c.bytes);
-        EXPECT_FALSE(img.LoadBmp(Path("bad.bmp"))) << c.name;
-        ASSERT_EQ(box.shown.size(), 1u) << c.name;
-        EXPECT_EQ(box.shown[0], c.message) << c.name;
-        EXPECT_EQ(img.Width(), 4) << c.name << ": the old picture stays";
-        EXPECT_EQ(img.GetPixel(1, 1), static_cast<Colour>(40 + 7)) << c.name;
-    }
 }
 
 // Every 24-bit file of the public BMP suite's good and questionable sets

@@ -1,60 +1,23 @@
 #include "painter/image/DibImage.h"
 #include "painter/image/DrawSurface.h"
 #include "painter/image/Platform.h"
+#include "painter/image/tests/BmpFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace rv {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace rv::test;
 
-std::vector<unsigned char> ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-void WriteAll(const fs::path& p, const std::vector<unsigned char>& bytes)
-{
-    std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-void Put32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-class RecordingBox : public IMessageBox {
-public:
-    void Show(std::string_view text) override { shown.emplace_back(text); }
-    std::vector<std::string> shown;
-};
-
-class DibImageFiles : public ::testing::Test {
+class DibImageFiles : public BmpFileTest {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("rv_image_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        SetMessageBox(&box);
-    }
-    void TearDown() override
-    {
-        SetMessageBox(nullptr);
-        fs::remove_all(dir);
-    }
-    std::string Path(const char* name) const { return (dir / name).string(); }
-
     // A saved 3 x 2 picture with distinct pixels, and the image it came from.
-    std::vector<unsigned char> SavedSample(CDibImage& img)
+    Bytes SavedSample(CDibImage& img)
     {
         EXPECT_TRUE(img.Create(3, 2));
         img.SetPixel(0, 0, 0x010203);
@@ -62,9 +25,6 @@ protected:
         EXPECT_TRUE(img.SaveBmp(Path("s.bmp")));
         return ReadAll(Path("s.bmp"));
     }
-
-    fs::path dir;
-    RecordingBox box;
 };
 
 TEST(DibImage, CreateLaysOutAWhiteBottomUpBlock)
@@ -148,20 +108,24 @@ TEST_F(DibImageFiles, SaveWritesHeaderAndBlockAndReloadsToTheSameBytes)
     EXPECT_TRUE(box.shown.empty());
 }
 
-TEST_F(DibImageFiles, TrailingBytesAreKeptAndWrittenBack)
+TEST_F(DibImageFiles, TrailingBytesAreKeptAndWrittenBackInEveryLayout)
 {
     CDibImage img;
-    auto bytes = SavedSample(img);
-    bytes.push_back(0xAB);
-    bytes.push_back(0xCD);
-    WriteAll(Path("tail.bmp"), bytes);
-    CDibImage again;
-    ASSERT_TRUE(again.LoadBmp(Path("tail.bmp")));
-    ASSERT_TRUE(again.SaveBmp(Path("tail2.bmp")));
-    auto back = ReadAll(Path("tail2.bmp"));
-    ASSERT_EQ(back.size(), bytes.size());
-    EXPECT_EQ(back.back(), 0xCD);
-    EXPECT_EQ(back[2], bytes.size() & 0xFF); // the file-size field is rewritten from the block
+    const Bytes plain = SavedSample(img);
+    // As saved, and with a 124-byte header, a gap and top-down rows.
+    for (Bytes bytes : {plain, BmpVariant(plain, 124, 8, true, img.Stride(), 2)}) {
+        bytes.push_back(0xAB);
+        bytes.push_back(0xCD);
+        WriteAll(Path("tail.bmp"), bytes);
+        CDibImage again;
+        ASSERT_TRUE(again.LoadBmp(Path("tail.bmp"))) << (box.shown.empty() ? "" : box.shown[0]);
+        ASSERT_TRUE(again.SaveBmp(Path("tail2.bmp")));
+        const Bytes back = ReadAll(Path("tail2.bmp"));
+        ASSERT_EQ(back.size(), 54u + 2 * 12 + 2);
+        EXPECT_EQ(back[back.size() - 2], 0xAB);
+        EXPECT_EQ(back.back(), 0xCD);
+        EXPECT_EQ(back[2], back.size() & 0xFF); // the file-size field is rewritten from the block
+    }
 }
 
 TEST_F(DibImageFiles, OtherDepthsShowTheMessageAndEmptyTheImage)
@@ -182,12 +146,12 @@ TEST_F(DibImageFiles, UnreadableFilesFailSilentlyAndKeepTheOldPicture)
 {
     CDibImage img;
     const auto good = SavedSample(img);
-    std::vector<std::pair<const char*, std::vector<unsigned char>>> bad;
+    std::vector<std::pair<const char*, Bytes>> bad;
     auto notBm = good;
     notBm[0] = 'X';
     bad.emplace_back("notbm.bmp", notBm);
-    bad.emplace_back("short.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 10));
-    bad.emplace_back("headers.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 53));
+    bad.emplace_back("short.bmp", Bytes(good.begin(), good.begin() + 10));
+    bad.emplace_back("headers.bmp", Bytes(good.begin(), good.begin() + 53));
 
     for (const auto& [name, bytes] : bad) {
         WriteAll(Path(name), bytes);
@@ -204,32 +168,50 @@ TEST_F(DibImageFiles, UnreadableFilesFailSilentlyAndKeepTheOldPicture)
     EXPECT_FALSE(fs::exists(Path("empty.bmp")));
 }
 
-TEST_F(DibImageFiles, SizesThatDoNotFitTheFileAreRefusedWithAMessage)
+TEST_F(DibImageFiles, CompressedAndInconsistentPicturesAreRefusedWithAMessage)
 {
     CDibImage img;
-    const auto good = SavedSample(img);
-    std::vector<std::pair<const char*, std::vector<unsigned char>>> bad;
-    bad.emplace_back("headeronly.bmp", std::vector<unsigned char>(good.begin(), good.begin() + 54));
-    bad.emplace_back("truncated.bmp", std::vector<unsigned char>(good.begin(), good.end() - 1));
-    auto zeroWidth = good;
-    Put32(zeroWidth, 18, 0);
-    bad.emplace_back("zerowidth.bmp", zeroWidth);
-    auto tall = good;
-    Put32(tall, 22, 3); // one row more than the file holds
-    bad.emplace_back("tall.bmp", tall);
-    auto absurd = good;
-    Put32(absurd, 18, 0x7FFFFFFF);
-    Put32(absurd, 22, 0x7FFFFFFF);
-    bad.emplace_back("absurd.bmp", absurd);
-
-    for (const auto& [name, bytes] : bad) {
+    const Bytes good = SavedSample(img);
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* message;
+    };
+    auto with = [&](std::size_t at, std::uint32_t v, std::size_t at2 = 0, std::uint32_t v2 = 0) {
+        Bytes b = good;
+        Put32(b, at, v);
+        if (at2) Put32(b, at2, v2);
+        return b;
+    };
+    const Case cases[] = {
+        {"rle", with(30, 1), kMsgCompressedBmp},
+        {"bitfields", with(30, 3), kMsgCompressedBmp},
+        {"jpeg", with(30, 4), kMsgCompressedBmp},
+        {"core header", with(14, 12), kMsgBadBmpHeader},
+        {"header past the end", with(14, 4000), kMsgBadBmpHeader},
+        {"offset past the end", with(10, 4000), kMsgDamagedBmp},
+        {"offset inside the header", with(10, 30), kMsgDamagedBmp},
+        {"zero width", with(18, 0), kMsgDamagedBmp},
+        {"negative width", with(18, static_cast<std::uint32_t>(-3)), kMsgDamagedBmp},
+        {"zero height", with(22, 0), kMsgDamagedBmp},
+        {"lowest height", with(22, 0x80000000u), kMsgDamagedBmp},
+        {"one row too many", with(22, 3), kMsgDamagedBmp},
+        {"huge", with(18, 0x7FFFFFFF), kMsgDamagedBmp},
+        {"absurd", with(18, 0x7FFFFFFF, 22, 0x7FFFFFFF), kMsgDamagedBmp},
+        {"truncated", Bytes(good.begin(), good.end() - 1), kMsgDamagedBmp},
+        {"header only", Bytes(good.begin(), good.begin() + 54), kMsgDamagedBmp},
+    };
+    // The picture held is not the one in the files: none of it may slip in.
+    ASSERT_TRUE(img.Create(4, 4));
+    img.SetPixel(1, 1, 0x000047);
+    for (const Case& c : cases) {
         box.shown.clear();
-        WriteAll(Path(name), bytes);
-        EXPECT_FALSE(img.LoadBmp(Path(name))) << name;
-        EXPECT_EQ(img.Width(), 3) << name;
-        EXPECT_EQ(img.GetPixel(0, 0), 0x010203u) << name;
-        ASSERT_EQ(box.shown.size(), 1u) << name;
-        EXPECT_EQ(box.shown[0], kMsgDamagedBmp) << name;
+        WriteAll(Path("bad.bmp"), c.bytes);
+        EXPECT_FALSE(img.LoadBmp(Path("bad.bmp"))) << c.name;
+        EXPECT_EQ(img.Width(), 4) << c.name << ": the old picture stays";
+        EXPECT_EQ(img.GetPixel(1, 1), 0x000047u) << c.name;
+        ASSERT_EQ(box.shown.size(), 1u) << c.name;
+        EXPECT_EQ(box.shown[0], c.message) << c.name;
     }
 }
 
@@ -238,11 +220,7 @@ TEST_F(DibImageFiles, ATopDownPictureIsTurnedUpright)
     CDibImage img;
     auto bytes = SavedSample(img);
     // Rows swapped and the height negated: the same picture stored top-down.
-    std::vector<unsigned char> topDown(bytes.begin(), bytes.begin() + 54);
-    topDown.insert(topDown.end(), bytes.begin() + 54 + 12, bytes.begin() + 54 + 24);
-    topDown.insert(topDown.end(), bytes.begin() + 54, bytes.begin() + 54 + 12);
-    Put32(topDown, 22, static_cast<std::uint32_t>(-2));
-    WriteAll(Path("topdown.bmp"), topDown);
+    WriteAll(Path("topdown.bmp"), BmpVariant(bytes, 40, 0, true, img.Stride(), 2));
     CDibImage again;
     ASSERT_TRUE(again.LoadBmp(Path("topdown.bmp")));
     EXPECT_EQ(again.Height(), 2);

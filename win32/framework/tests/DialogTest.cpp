@@ -310,32 +310,6 @@ TEST(DataExchangeTest, ControlsMissingFromTheTemplateFailTheExchange)
     EXPECT_EQ(dlg.number, 3);
 }
 
-TEST(TextTest, CutTextStepsOverDoubleByteCharacters)
-{
-    struct Row {
-        std::string text;
-        std::size_t limit;
-        std::string expected;
-    };
-    const std::string zhong = Gb(L"中"), wen = Gb(L"文");
-    const Row rows[] = {
-        {"abcdef", 3, "abc"},
-        {"abc", 3, "abc"},
-        {"abc", 10, "abc"},
-        {zhong + wen, 3, zhong},
-        {zhong + wen, 4, zhong + wen},
-        {"a" + zhong, 2, "a"},
-        {"a" + zhong, 0, ""},
-        {"\x95\x5c" "x", 1, ""}, // a trail byte 0x5C is not a character of its own
-        {"\x95\x5c" "x", 2, "\x95\x5c"},
-    };
-    for (const Row& row : rows) {
-        std::string text = row.text;
-        fw::CutText(text, row.limit);
-        EXPECT_EQ(text, row.expected) << "limit " << row.limit;
-    }
-}
-
 TEST(TextTest, StringResourcesArriveAsGb2312)
 {
     EXPECT_EQ(fw::LoadText(IDS_HELLO), Gb(L"你好\n提示"));

@@ -400,6 +400,30 @@ TEST_F(FrameFixture, ExitClosesTheMainFrameAndEndsTheLoop)
     EXPECT_FALSE(IsWindow(w));
 }
 
+TEST(ToolBarTest, ResourcesOfBothCompilersLoad)
+{
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 300, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    {
+        fw::CToolBar bar;
+        ASSERT_TRUE(bar.Create(parent));
+        // windres's DWORDs.
+        ASSERT_TRUE(bar.LoadToolBar(IDR_TESTFRAME));
+        ASSERT_EQ(bar.ButtonCount(), 5);
+        EXPECT_EQ(bar.CommandAt(4), static_cast<UINT>(ID_DISABLED_CMD));
+        // The classic compiler's WORDs, version 1 first.
+        ASSERT_TRUE(bar.LoadToolBar(IDR_CLASSIC_TOOLBAR));
+        ASSERT_EQ(bar.ButtonCount(), 3);
+        EXPECT_EQ(bar.CommandAt(0), static_cast<UINT>(ID_VIEW_CMD));
+        EXPECT_TRUE(bar.IsSeparator(1));
+        EXPECT_EQ(bar.CommandAt(2), static_cast<UINT>(ID_DOC_CMD));
+        // A count past the data is no tool bar of either layout; the buttons stay.
+        EXPECT_FALSE(bar.LoadToolBar(IDR_SHORT_TOOLBAR));
+        EXPECT_EQ(bar.ButtonCount(), 3);
+    }
+    DestroyWindow(parent);
+}
+
 TEST_F(FrameFixture, ToolBarHasLabelsSizesAndAControlInPlaceOfAButton)
 {
     fw::CToolBar& bar = frame->toolBar;

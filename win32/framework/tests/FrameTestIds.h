@@ -2,6 +2,8 @@
 // Resource ids of the framework's frame test.
 #define IDR_TESTFRAME 128
 #define IDD_FORM 130
+#define IDR_CLASSIC_TOOLBAR 131
+#define IDR_SHORT_TOOLBAR 132
 
 #define ID_VIEW_CMD 32771
 #define ID_DOC_CMD 32772

@@ -103,25 +103,45 @@ public:
         currentFolder = folder;
         return true;
     }
+    enum class Dialog { Settings, SaveResult, SaveSample };
     struct DialogRun {
-        int templateId;
-        std::vector<DialogEdit> shown;
+        Dialog dialog;
+        int width = 0, height = 0; // the size the settings dialog showed
     };
     struct Answer {
         bool ok;
-        std::vector<std::string> texts; // one for each edit, in order
+        int width = 0, height = 0;
+        std::string name;
+        bool png = false;
     };
-    bool RunDialog(int templateId, std::vector<DialogEdit>& edits) override
+    bool AskPictureSize(int& width, int& height) override
     {
-        dialogs.push_back({templateId, edits});
-        if (answers.empty()) return false;
-        const Answer answer = answers.front();
-        answers.pop_front();
-        for (std::size_t i = 0; i < edits.size() && i < answer.texts.size(); ++i) edits[i].text = answer.texts[i];
+        dialogs.push_back({Dialog::Settings, width, height});
+        const Answer answer = NextAnswer();
+        if (answer.ok) width = answer.width, height = answer.height;
         return answer.ok;
     }
-    void AnswerOk(std::vector<std::string> texts) { answers.push_back({true, std::move(texts)}); }
-    void AnswerCancel() { answers.push_back({false, {}}); }
+    bool AskSaveName(bool stereogram, std::string& name, bool& png) override
+    {
+        dialogs.push_back({stereogram ? Dialog::SaveResult : Dialog::SaveSample});
+        formatsOffered.push_back(png ? "png" : "bmp");
+        const Answer answer = NextAnswer();
+        if (answer.ok) {
+            name = answer.name;
+            png = answer.png;
+        }
+        return answer.ok;
+    }
+    Answer NextAnswer()
+    {
+        if (answers.empty()) return {false, 0, 0, {}};
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void AnswerSize(int width, int height) { answers.push_back({true, width, height, {}}); }
+    void AnswerName(std::string name, bool png = false) { answers.push_back({true, 0, 0, std::move(name), png}); }
+    void AnswerCancel() { answers.push_back({false, 0, 0, {}}); }
     OpenFileChoice ChooseFileToOpen(const OpenFileRequest& request) override
     {
         openRequests.push_back(request);
@@ -143,6 +163,7 @@ public:
     bool hasFeelDisplay = true;
     std::string feelDisplay = "15";
     std::vector<DialogRun> dialogs;
+    std::vector<std::string> formatsOffered; // the format each save dialog opened with
     std::deque<Answer> answers;
     std::vector<OpenFileRequest> openRequests;
     std::string fileToOpen;

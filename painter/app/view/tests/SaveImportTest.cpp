@@ -73,16 +73,11 @@ TEST_F(ViewFiles, SaveWhilePaintingWritesTheDepthMapIntoSample)
 {
     Painting();
     V().DepthMap().SetPixel(3, 4, 0x202020);
-    sys.AnswerOk({"a"});
+    sys.AnswerName("a");
     EXPECT_TRUE(V().OnCommand(CmdSave));
     ASSERT_EQ(sys.dialogs.size(), 1u);
-    EXPECT_EQ(sys.dialogs[0].templateId, kSaveSampleDialog);
-    ASSERT_EQ(sys.dialogs[0].shown.size(), 2u);
-    EXPECT_EQ(sys.dialogs[0].shown[0].id, kSaveNameEdit);
-    EXPECT_EQ(sys.dialogs[0].shown[0].text, "");
-    // BMP is the format offered first.
-    EXPECT_EQ(sys.dialogs[0].shown[1].id, kSaveFormatChoice);
-    EXPECT_EQ(sys.dialogs[0].shown[1].text, "bmp");
+    EXPECT_EQ(sys.dialogs[0].dialog, FakeViewSystem::Dialog::SaveSample);
+    EXPECT_EQ(sys.formatsOffered, (std::vector<std::string>{"bmp"})); // BMP is the format offered first
     CDibImage saved;
     ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\sample\\a.bmp"));
     EXPECT_TRUE(SamePixels(saved, V().DepthMap()));
@@ -93,19 +88,17 @@ TEST_F(ViewFiles, SaveAfterGeneratingWritesTheStereogramIntoResult)
 {
     Painting();
     V().OnCommand(CmdGenerateStereogram);
-    sys.AnswerOk({"a"});
+    sys.AnswerName("a");
     EXPECT_TRUE(V().OnCommand(CmdSave));
-    EXPECT_EQ(sys.dialogs.back().templateId, kSaveResultDialog);
+    EXPECT_EQ(sys.dialogs.back().dialog, FakeViewSystem::Dialog::SaveResult);
     CDibImage saved;
     ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\result\\a.bmp"));
     EXPECT_TRUE(SamePixels(saved, V().Background()));
     EXPECT_FALSE(sys.Exists("C:\\Relievo\\sample\\a.bmp"));
-    // An existing file of that name is overwritten; the dialog opens empty
-    // again.
+    // An existing file of that name is overwritten.
     V().Background().SetPixel(0, 0, 0x010203);
-    sys.AnswerOk({"a"});
+    sys.AnswerName("a");
     V().OnCommand(CmdSave);
-    EXPECT_EQ(sys.dialogs.back().shown[0].text, "");
     ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\result\\a.bmp"));
     EXPECT_EQ(saved.GetPixel(0, 0), 0x010203u);
 }
@@ -115,14 +108,14 @@ TEST_F(ViewFiles, SaveAsPngWritesTheSamePixels)
 {
     Painting();
     V().DepthMap().SetPixel(3, 4, 0x202020);
-    sys.AnswerOk({"a", "png"});
+    sys.AnswerName("a", true);
     V().OnCommand(CmdSave);
     EXPECT_FALSE(sys.Exists("C:\\Relievo\\sample\\a.bmp"));
     CDibImage saved;
     ASSERT_TRUE(LoadPicture(saved, "C:\\Relievo\\sample\\a.png"));
     EXPECT_TRUE(SamePixels(saved, V().DepthMap()));
     V().OnCommand(CmdGenerateStereogram);
-    sys.AnswerOk({"s", "png"});
+    sys.AnswerName("s", true);
     V().OnCommand(CmdSave);
     ASSERT_TRUE(LoadPicture(saved, "C:\\Relievo\\result\\s.png"));
     EXPECT_TRUE(SamePixels(saved, V().Background()));
@@ -147,7 +140,7 @@ TEST_F(ViewFiles, SaveNamesThatCannotBeUsed)
     Painting();
     for (const Row& r : rows) {
         sys.messages.clear();
-        sys.AnswerOk({r.typed});
+        sys.AnswerName(r.typed);
         V().OnCommand(CmdSave);
         ASSERT_EQ(sys.messages.size(), 1u) << r.typed;
         EXPECT_EQ(sys.messages[0], r.message) << r.typed;
@@ -170,7 +163,7 @@ TEST_F(ViewFiles, AFailedSaveIsReported)
 {
     Painting();
     std::filesystem::remove_all(sys.Native("C:\\Relievo\\sample"));
-    sys.AnswerOk({"a"});
+    sys.AnswerName("a");
     V().OnCommand(CmdSave);
     ASSERT_EQ(sys.messages.size(), 1u);
     EXPECT_EQ(sys.messages[0], "Save bmp error!");
@@ -183,7 +176,7 @@ TEST_F(ViewFiles, SavePathsAreRelativeToTheProgramFolder)
     // relative path of the painter does; the view puts it back at import.
     sys.MakeFolder("C:\\Other\\sample");
     sys.currentFolder = "C:\\Other";
-    sys.AnswerOk({"b"});
+    sys.AnswerName("b");
     V().OnCommand(CmdSave);
     EXPECT_TRUE(sys.Exists("C:\\Other\\sample\\b.bmp"));
     V().OnCommand(CmdImport);
@@ -366,16 +359,13 @@ TEST_F(ViewFiles, SettingsShowTheSizeAndTakeTheNewOne)
 {
     Painting();
     V().DepthMap().SetPixel(7, 7, 0x404040);
-    sys.AnswerOk({"1000", "700"});
+    sys.AnswerSize(1000, 700);
     sys.invalidated = 0;
     EXPECT_TRUE(V().OnCommand(CmdSettings));
     ASSERT_EQ(sys.dialogs.size(), 1u);
-    EXPECT_EQ(sys.dialogs[0].templateId, kSettingsDialog);
-    ASSERT_EQ(sys.dialogs[0].shown.size(), 2u);
-    EXPECT_EQ(sys.dialogs[0].shown[0].id, kSettingsWidthEdit);
-    EXPECT_EQ(sys.dialogs[0].shown[0].text, "800");
-    EXPECT_EQ(sys.dialogs[0].shown[1].id, kSettingsHeightEdit);
-    EXPECT_EQ(sys.dialogs[0].shown[1].text, "600");
+    EXPECT_EQ(sys.dialogs[0].dialog, FakeViewSystem::Dialog::Settings);
+    EXPECT_EQ(sys.dialogs[0].width, 800);
+    EXPECT_EQ(sys.dialogs[0].height, 600);
     EXPECT_EQ(V().Layout().pictureWidth, 1000);
     EXPECT_EQ(V().Layout().pictureHeight, 700);
     EXPECT_EQ(V().DepthMap().Width(), 900);
@@ -392,7 +382,7 @@ TEST_F(ViewFiles, SettingsShowTheSizeAndTakeTheNewOne)
     EXPECT_EQ(V().Background().Height(), 700);
     // The dialog then shows the new size.
     V().OnCommand(CmdSettings);
-    EXPECT_EQ(sys.dialogs.back().shown[0].text, "1000");
+    EXPECT_EQ(sys.dialogs.back().width, 1000);
 }
 
 TEST_F(ViewFiles, SettingsCancelledKeepThePaintingTheSizeAndTheStage)
@@ -415,25 +405,26 @@ TEST_F(ViewFiles, SettingsCancelledKeepThePaintingTheSizeAndTheStage)
     EXPECT_EQ(sys.invalidated, 0);
 }
 
-TEST_F(ViewFiles, SettingsReadFourCharactersAndRefuseSizesWithoutADepthMap)
+TEST_F(ViewFiles, SettingsRefuseSizesWithoutADepthMap)
 {
+    // The dialog reads the numbers (four characters of each edit); the view
+    // judges the size.
     struct Row {
-        const char* width;
-        const char* height;
+        int width, height;
         int pictureWidth, pictureHeight;
         bool refused;
     };
     const Row rows[] = {
-        {"12345", "600", 1234, 600, false}, {" 9000", "60", 900, 60, false}, {"101", "1", 101, 1, false},
-        {"abc", "600", 800, 600, true},     {"800", "x1", 800, 600, true},     {"100", "600", 800, 600, true},
-        {"-900", "600", 800, 600, true},    {"0", "0", 800, 600, true},        {"900", "-5", 800, 600, true},
+        {1234, 600, 1234, 600, false}, {900, 60, 900, 60, false}, {101, 1, 101, 1, false},
+        {0, 600, 800, 600, true},      {800, 0, 800, 600, true},  {100, 600, 800, 600, true},
+        {-900, 600, 800, 600, true},   {0, 0, 800, 600, true},    {900, -5, 800, 600, true},
     };
     for (const Row& r : rows) {
         auto fresh = std::make_unique<CDrawingView>(state, sys, sys);
         fresh->OnInitialUpdate();
         fresh->DepthMap().SetPixel(0, 0, 0x404040);
         sys.messages.clear();
-        sys.AnswerOk({r.width, r.height});
+        sys.AnswerSize(r.width, r.height);
         fresh->OnCommand(CmdSettings);
         EXPECT_EQ(fresh->Layout().pictureWidth, r.pictureWidth) << r.width << " " << r.height;
         EXPECT_EQ(fresh->Layout().pictureHeight, r.pictureHeight) << r.width << " " << r.height;
@@ -462,14 +453,14 @@ TEST_F(ViewFiles, SettingsWithATileAsWideAsThePictureAskForRoomAndKeepThePaintin
     EXPECT_TRUE(sys.messages.empty());
     EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
     // A size that still leaves no column is refused once and changes nothing.
-    sys.AnswerOk({"700", "600"});
+    sys.AnswerSize(700, 600);
     V().OnCommand(CmdSettings);
     EXPECT_EQ(sys.messages, std::vector<std::string>{"Invalid picture size!"});
     EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
     EXPECT_EQ(V().Layout().pictureWidth, 800);
     // A picture wider than the tile gives room again.
     sys.messages.clear();
-    sys.AnswerOk({"1000", "600"});
+    sys.AnswerSize(1000, 600);
     V().OnCommand(CmdSettings);
     EXPECT_TRUE(sys.messages.empty());
     EXPECT_EQ(V().DepthMap().Width(), 200);
@@ -493,11 +484,11 @@ TEST_F(ViewFiles, ATypicalRunSavesWhatTheEngineMakesOfTheSavedDepthMap)
     V().OnLButtonDown(500, 400, screen);
     V().OnMouseMove(560, 400, screen);
     V().OnLButtonUp(560, 400, screen);
-    sys.AnswerOk({"depth"});
+    sys.AnswerName("depth");
     V().OnCommand(CmdSave);
     V().OnCommand(CmdIncreaseFeel);
     V().OnCommand(CmdGenerateStereogram);
-    sys.AnswerOk({"stereo"});
+    sys.AnswerName("stereo");
     V().OnCommand(CmdSave);
     ASSERT_TRUE(sys.messages.empty());
 

@@ -269,7 +269,7 @@ TEST_F(UndoFiles, ImportOfAnotherSizeAndSettingsAreStepsWithTheirSizes)
     const std::string imported = Bytes(view->DepthMap());
     ASSERT_TRUE(imported != painted);
 
-    sys.AnswerOk({"500", "400"}); // a new, smaller depth map
+    sys.AnswerSize(500, 400); // a new, smaller depth map
     view->OnCommand(CmdSettings);
     ASSERT_EQ(view->DepthMap().Width(), 400);
     ASSERT_EQ(view->DepthMap().Height(), 400);

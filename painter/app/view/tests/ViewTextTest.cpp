@@ -36,19 +36,10 @@ TEST(ViewText, SettingsNumbersReadFourCharacters)
     const Row rows[] = {
         {"800", 800},  {"12345", 1234}, {"abc", 0},   {"", 0},      {" 42", 42},   {"  123", 12},
         {"-5", -5},    {"+7x", 7},      {"9999", 9999}, {"-9999", -999}, {"12a4", 12}, {"\t1 2", 1},
-        {"-", 0},      {"0800", 800},
+        {"-", 0},      {"0800", 800},   {" 9000", 900}, {"x1", 0},
     };
     for (const Row& r : rows) EXPECT_EQ(ReadDialogNumber(r.text), r.value) << '"' << r.text << '"';
     EXPECT_EQ(ReadDialogNumber("12345", 3), 123);
-}
-
-TEST(ViewText, CuttingNeverSplitsACharacter)
-{
-    EXPECT_EQ(CutText("abcdef", 4), "abcd");
-    EXPECT_EQ(CutText("ab", 4), "ab");
-    EXPECT_EQ(CutText("a\xB3\xCC" "b", 2), "a");
-    EXPECT_EQ(CutText("a\xB3\xCC" "b", 3), "a\xB3\xCC");
-    EXPECT_EQ(CutText("\xB3\xCC\xB3\xCC", 3), "\xB3\xCC");
 }
 
 TEST(ViewText, SaveNames)
