@@ -124,7 +124,7 @@ rm -f "$dir"/apt/cache/archives/*.deb
 
 # What the maintainer scripts would have done. The loader's library cache:
 [ -f "$dir/root/etc/ld.so.conf" ] || echo 'include /etc/ld.so.conf.d/*.conf' >"$dir/root/etc/ld.so.conf"
-ldconfig -r "$dir/root" || fail "ldconfig in $dir/root failed"
+"$(command -v ldconfig || echo /sbin/ldconfig)" -r "$dir/root" || fail "ldconfig in $dir/root failed"
 # The builtin zlib1.dll that libwine's postinst makes from the MinGW one
 # (user32.dll needs it): the DOS stub's tail marks it as a Wine builtin.
 zlib=$(ls "$dir"/root/usr/i686-w64-mingw32/lib/zlib*.dll 2>/dev/null | head -1)
