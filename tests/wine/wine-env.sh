@@ -68,8 +68,10 @@ rv_wine32_describe() {
     case "$RV_WINE32_MODE" in
     native) echo "32-bit programs run on Wine $version with the native 32-bit loader (wine32:i386)" ;;
     emulated)
+        local qemu
+        qemu=$("$(rv_wine32_qemu "$RV_WINE32_DIR")" --version 2>/dev/null | head -1)
         echo "32-bit programs run on Wine $version with the 32-bit loader emulated by" \
-            "$("$(rv_wine32_qemu "$RV_WINE32_DIR")" --version 2>/dev/null | head -1) ($RV_WINE32_DIR)" ;;
+            "${qemu:-qemu-i386 (missing)} ($RV_WINE32_DIR)" ;;
     *) echo "no 32-bit Wine: RV_WINE32 is '${RV_WINE32:-}'" ;;
     esac
 }
