@@ -23,7 +23,7 @@ what=${1:-all}
 sudo=
 [ "$(id -u)" = 0 ] || sudo=sudo
 
-packages="cmake make g++ ccache libgtest-dev googletest libbenchmark-dev"
+packages="cmake make g++ ccache libgtest-dev googletest libbenchmark-dev libpng-dev libjpeg62-turbo-dev"
 wine32=none
 if [ "$what" = all ]; then
     packages="$packages g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb x11-apps imagemagick

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Fuzzes one target of fuzz/ for a given time with libFuzzer (clang, ASan,
 # UBSan):  scripts/fuzz.sh TARGET SECONDS [libFuzzer options...]
-# Targets: bmp package setup_script registry path_macros paint_script
-# velapack_description wizard_dib uninstall_log. The build tree is
-# build/fuzz. New inputs go to
+# Targets: bmp png jpeg package setup_script registry path_macros
+# paint_script velapack_description wizard_dib uninstall_log. The build tree
+# is build/fuzz. New inputs go to
 # build/fuzz/work/TARGET (fuzz/corpus/TARGET is read, never written); a
 # finding is written to build/fuzz/findings/TARGET/ and stops the run: fix
 # it, then copy the input into fuzz/corpus/TARGET/ so every test run replays it.

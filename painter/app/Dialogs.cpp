@@ -25,10 +25,18 @@ void CSettingsDlg::DoDataExchange(fw::CDataExchange& dx)
     height = rv::ReadDialogNumber(text);
 }
 
+bool CSaveNameDlg::OnInitDialog()
+{
+    const bool result = CDialog::OnInitDialog();
+    CheckRadioButton(Hwnd(), IDC_SAVE_BMP, IDC_SAVE_PNG, png ? IDC_SAVE_PNG : IDC_SAVE_BMP);
+    return result;
+}
+
 void CSaveNameDlg::DoDataExchange(fw::CDataExchange& dx)
 {
     if (dx.Saving()) {
         dx.Text(IDC_SAVE_NAME, name, rv::kMaxTypedName);
+        png = IsDlgButtonChecked(Hwnd(), IDC_SAVE_PNG) == BST_CHECKED;
     } else {
         std::string empty;
         dx.Text(IDC_SAVE_NAME, empty);

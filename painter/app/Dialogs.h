@@ -25,9 +25,12 @@ protected:
 class CSaveNameDlg : public fw::CDialog {
 public:
     std::string name;
+    // The format chosen: BMP unless the user picks PNG.
+    bool png = false;
 
 protected:
     explicit CSaveNameDlg(UINT templateId) : CDialog(templateId) {}
+    bool OnInitDialog() override;
     void DoDataExchange(fw::CDataExchange& dx) override;
 };
 

@@ -29,6 +29,8 @@ bool IsViewCommand(UINT id)
     case ID_COPY_LAYER:
     case ID_PASTE_LAYER:
     case ID_CLEAR_DRAWING:
+    case ID_EDIT_UNDO:
+    case ID_EDIT_REDO:
     case ID_IMPORT: return true;
     default: return false;
     }
@@ -70,6 +72,9 @@ bool CMyView::UpdateCommand(UINT id, fw::CommandState& state)
     if (!IsViewCommand(id)) return CScrollView::UpdateCommand(id, state);
     state.enabled = core_.IsCommandEnabled(static_cast<int>(id));
     state.checked = core_.IsCommandChecked(static_cast<int>(id));
+    // Undo and redo say what they would undo or redo.
+    if (id == ID_EDIT_UNDO) state.prompt = core_.UndoPromptText();
+    if (id == ID_EDIT_REDO) state.prompt = core_.RedoPromptText();
     return true;
 }
 

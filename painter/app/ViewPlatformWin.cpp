@@ -33,13 +33,14 @@ bool CViewPlatformWin::AskPictureSize(int& width, int& height)
     return true;
 }
 
-bool CViewPlatformWin::AskSaveName(bool stereogram, std::string& name)
+bool CViewPlatformWin::AskSaveName(bool stereogram, std::string& name, bool& png)
 {
     CSaveResultDlg result;
     CSaveSampleDlg sample;
     CSaveNameDlg& dlg = stereogram ? static_cast<CSaveNameDlg&>(result) : sample;
     if (dlg.DoModal(owner_) != IDOK) return false;
     name = dlg.name;
+    png = dlg.png;
     return true;
 }
 

@@ -14,7 +14,7 @@ public:
     std::string ModuleFileName() override;
     bool SetCurrentFolder(const std::string& folder) override;
     bool AskPictureSize(int& width, int& height) override;
-    bool AskSaveName(bool stereogram, std::string& name) override;
+    bool AskSaveName(bool stereogram, std::string& name, bool& png) override;
     rv::OpenFileChoice ChooseFileToOpen(const rv::OpenFileRequest& request) override;
 
 private:

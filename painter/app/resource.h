@@ -37,6 +37,8 @@
 #define IDC_SETTINGS_HEIGHT 1003
 // Name dialogs.
 #define IDC_SAVE_NAME 1007
+#define IDC_SAVE_BMP 1020
+#define IDC_SAVE_PNG 1021
 // Tile picker.
 #define IDC_TILE_LIST 1005
 #define IDC_TILE_OK 1006
@@ -82,6 +84,7 @@
 #define ID_EDIT_CUT 57635
 #define ID_EDIT_PASTE 57637
 #define ID_EDIT_UNDO 57643
+#define ID_EDIT_REDO 57644
 #define ID_NEXT_PANE 57680
 #define ID_PREV_PANE 57681
 #define ID_VIEW_TOOLBAR 59392

@@ -54,11 +54,16 @@ void CDibImage::Free()
     width_ = height_ = colourCount_ = blockSize_ = 0;
 }
 
+bool CDibImage::SizeFits(long long width, long long height)
+{
+    if (width <= 0 || height <= 0 || width > (INT_MAX - 3) / 3 || height > INT_MAX) return false;
+    return kInfoHeaderSize + height * StrideFor(static_cast<int>(width)) <= INT_MAX;
+}
+
 bool CDibImage::Create(int width, int height)
 {
-    if (width <= 0 || height <= 0 || width > (INT_MAX - 3) / 3) return false;
+    if (!SizeFits(width, height)) return false;
     const long long size = kInfoHeaderSize + static_cast<long long>(height) * StrideFor(width);
-    if (size > INT_MAX) return false;
     std::uint8_t* block = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(size)];
     if (!block) return false;
     Free();
@@ -180,38 +185,17 @@ bool CDibImage::LoadBmp(const std::string& path)
     return true;
 }
 
-bool CDibImage::WriteBmpFile(const std::string& path) const
-{
-    FileCloser file{OpenFile(path, "wb")};
-    if (!file.f) return false;
-    std::uint8_t fileHeader[kFileHeaderSize] = {'B', 'M'};
-    Put32(fileHeader + 2, static_cast<std::uint32_t>(blockSize_) + kFileHeaderSize);
-    Put32(fileHeader + 10, kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourCount_));
-    const bool written =
-        std::fwrite(fileHeader, 1, kFileHeaderSize, file.f) == kFileHeaderSize &&
-        std::fwrite(block_, 1, static_cast<std::size_t>(blockSize_), file.f) == static_cast<std::size_t>(blockSize_);
-    const int closed = std::fclose(file.f);
-    file.f = nullptr;
-    return written && closed == 0;
-}
-
 bool CDibImage::SaveBmp(const std::string& path) const
 {
     if (!block_) return false;
-    // Written under a name of its own first: a file already at path is
-    // replaced only by a complete new one (a full disk keeps the old file).
-    const std::string temporary = path + kSavingSuffix;
-    if (!WriteBmpFile(temporary)) {
-        RemoveFile(temporary);
-        return false;
-    }
-    // A rename that will not replace a file (the C library's on Windows)
-    // gets the old file out of the way only now that the new one is whole.
-    if (RenameFile(temporary, path) || (RemoveFile(path) && RenameFile(temporary, path))) return true;
-    // A file layer that cannot rename at all: the picture is known to fit,
-    // so it is written in place.
-    RemoveFile(temporary);
-    return WriteBmpFile(path);
+    return WriteFileWhole(path, [this](std::FILE* file) {
+        std::uint8_t fileHeader[kFileHeaderSize] = {'B', 'M'};
+        Put32(fileHeader + 2, static_cast<std::uint32_t>(blockSize_) + kFileHeaderSize);
+        Put32(fileHeader + 10, kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourCount_));
+        return std::fwrite(fileHeader, 1, kFileHeaderSize, file) == kFileHeaderSize &&
+               std::fwrite(block_, 1, static_cast<std::size_t>(blockSize_), file) ==
+                   static_cast<std::size_t>(blockSize_);
+    });
 }
 
 bool CDibImage::Draw(IDrawSurface& surface, int x, int y, int drawWidth, int drawHeight) const

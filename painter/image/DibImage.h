@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "painter/image/Platform.h"
+
 namespace rv {
 
 class IDrawSurface;
@@ -34,6 +36,9 @@ public:
     // Makes a white picture of width x height. Returns false, keeping the old
     // picture, when the size is not positive or the memory cannot be had.
     bool Create(int width, int height);
+    // Whether a picture of that size fits the one block (at most 2 GiB less
+    // one byte): what Create and the loaders refuse otherwise.
+    static bool SizeFits(long long width, long long height);
     // Replaces the picture with an uncompressed 24-bit BMP file. The info
     // header may be larger than 40 bytes, the pixels may start anywhere after
     // it, and a negative height (top-down rows) is turned upright; the
@@ -46,7 +51,7 @@ public:
     // Writes the picture as a BMP file: first as path + ".saving", which
     // then replaces any file at path, so a failed save (a full disk) leaves
     // the old file as it was and nothing else behind.
-    static constexpr const char* kSavingSuffix = ".saving";
+    static constexpr const char* kSavingSuffix = rv::kSavingSuffix;
     bool SaveBmp(const std::string& path) const;
     bool Draw(IDrawSurface& surface, int x, int y, int drawWidth = -1, int drawHeight = -1) const;
 
@@ -80,7 +85,6 @@ public:
 
 private:
     void Free();
-    bool WriteBmpFile(const std::string& path) const;
 
     int width_ = 0;
     int height_ = 0;

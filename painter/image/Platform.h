@@ -4,6 +4,7 @@
 // over the W functions; the native build and the tests use the defaults
 // (stderr and fopen) or their own recorders.
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -51,5 +52,12 @@ void ShowMessage(std::string_view text);
 std::FILE* OpenFile(const std::string& path, const char* mode);
 bool RenameFile(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
+
+// Writes a file whole or not at all: `write` fills path + ".saving", which
+// then replaces any file at path, so a failed write (a full disk) leaves the
+// old file as it was and nothing else behind. `write` returns false on a
+// write error; the file is closed here.
+inline constexpr const char* kSavingSuffix = ".saving";
+bool WriteFileWhole(const std::string& path, const std::function<bool(std::FILE*)>& write);
 
 } // namespace rv

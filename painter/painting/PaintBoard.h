@@ -102,6 +102,12 @@ public:
     // at the next repaint), then forgets the region and any open lasso: for
     // when a new depth map is about to be made from this one.
     void RemoveRegion();
+    // Inverts the region's dashes in the depth map only (twice changes
+    // nothing): the depth map without them, for keeping it aside.
+    void ToggleRegionDashes()
+    {
+        if (regionActive_) ToggleOutline(nullptr);
+    }
     // Called by the view after it has repainted: draws again what exists on
     // the screen only (an open lasso, a rubber band being dragged).
     void RedrawOverlay(IPaintSurface& dc) const;

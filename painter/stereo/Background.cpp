@@ -1,5 +1,6 @@
 #include "painter/stereo/Background.h"
 
+#include "painter/image/Picture.h"
 #include "painter/image/Platform.h"
 
 #include <algorithm>
@@ -15,9 +16,37 @@ CRandomSource& ProcessRandom()
 
 std::string TilePath(int n) { return ".\\back\\b" + std::to_string(n) + ".bmp"; }
 
+namespace {
+
+bool Exists(const std::string& path)
+{
+    std::FILE* file = OpenFile(path, "rb");
+    if (file) std::fclose(file);
+    return file != nullptr;
+}
+
+// path when that file exists; for a missing ".bmp" the PNG or else the JPEG
+// of the same name; empty when there is none.
+std::string ExistingPicture(const std::string& path)
+{
+    if (Exists(path)) return path;
+    if (path.size() < 4 || path.compare(path.size() - 4, 4, ".bmp") != 0) return std::string();
+    std::string other = path;
+    for (const char* extension : {".png", ".jpg"}) {
+        other.replace(other.size() - 4, 4, extension);
+        if (Exists(other)) return other;
+    }
+    return std::string();
+}
+
+} // namespace
+
+std::string FindTilePath(int n) { return ExistingPicture(TilePath(n)); }
+
 bool LoadTile(CDibImage& background, const std::string& path, PictureLayout& layout)
 {
-    if (!background.LoadBmp(path)) return false;
+    const std::string found = ExistingPicture(path);
+    if (!LoadPicture(background, found.empty() ? path : found)) return false;
     layout.period = background.Width();
     layout.tileHeight = background.Height();
     return true;
@@ -25,7 +54,8 @@ bool LoadTile(CDibImage& background, const std::string& path, PictureLayout& lay
 
 void LoadFirstTile(CDibImage& background, PictureLayout& layout)
 {
-    background.LoadBmp(kFirstTilePath);
+    PictureLayout tile;
+    LoadTile(background, kFirstTilePath, tile);
     layout.period = background.Width() != 0 ? background.Width() : PictureLayout::kDefaultPeriod;
     layout.tileHeight = background.Height();
 }

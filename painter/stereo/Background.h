@@ -31,7 +31,11 @@ constexpr int kRandomTileHeight = 480;
 
 // Relative path of the n-th tile, ".\back\b<n>.bmp" (n from 1).
 std::string TilePath(int n);
-// The tile the painter starts with, ".\back\b1.bmp".
+// The n-th tile that exists: ".\back\b<n>.bmp", or when there is no such
+// BMP the PNG or else the JPEG of that number; empty when there is none.
+std::string FindTilePath(int n);
+// The tile the painter starts with, ".\back\b1.bmp" (or the PNG or JPEG
+// of number 1 when that BMP is missing).
 inline const char kFirstTilePath[] = ".\\back\\b1.bmp";
 
 // What the drawing view starts with: the first tile loaded into `background`
@@ -40,6 +44,8 @@ inline const char kFirstTilePath[] = ".\\back\\b1.bmp";
 void LoadFirstTile(CDibImage& background, PictureLayout& layout);
 
 // Loads a tile into `background` and takes period and tile height from it.
+// A BMP path whose file is missing reads the PNG or else the JPEG of the
+// same name.
 // On failure the layout is unchanged (a tile of another depth has shown
 // "Not a 24bit BMP!" and left `background` empty).
 bool LoadTile(CDibImage& background, const std::string& path, PictureLayout& layout);

@@ -1,5 +1,7 @@
 #include "CliSupport.h"
 
+#include "painter/image/Picture.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -88,7 +90,7 @@ bool NumberOption(const Options& options, const std::string& name, int low, int 
     return true;
 }
 
-bool ReadBmp(rv::CDibImage& image, const std::string& path, MessageCollector& messages, std::string& problem)
+bool ReadPicture(rv::CDibImage& image, const std::string& path, MessageCollector& messages, std::string& problem)
 {
     std::FILE* probe = rv::OpenFile(path, "rb");
     if (!probe) {
@@ -97,8 +99,11 @@ bool ReadBmp(rv::CDibImage& image, const std::string& path, MessageCollector& me
     }
     std::fclose(probe);
     messages.Forget();
-    if (image.LoadBmp(path)) return true;
-    if (messages.Saw(rv::kMsgNot24Bit))
+    std::string reason;
+    if (rv::LoadPicture(image, path, &reason)) return true;
+    if (!reason.empty())
+        problem = path + ": " + reason;
+    else if (messages.Saw(rv::kMsgNot24Bit))
         problem = path + ": not a 24-bit BMP";
     else if (messages.Saw(rv::kMsgCompressedBmp))
         problem = path + ": a compressed BMP (only uncompressed 24-bit pictures can be read)";
@@ -107,15 +112,16 @@ bool ReadBmp(rv::CDibImage& image, const std::string& path, MessageCollector& me
     else if (messages.Saw(rv::kMsgDamagedBmp))
         problem = path + ": a damaged BMP (its sizes do not fit the file)";
     else
-        problem = path + ": not a BMP file, or truncated";
+        problem = path + ": not a BMP, PNG or JPEG file, or truncated";
     messages.Forget();
     return false;
 }
 
-bool WriteBmp(const rv::CDibImage& image, const std::string& path, std::string& problem)
+bool WritePicture(const rv::CDibImage& image, const std::string& path, std::string& problem)
 {
     const std::string temporary = path + ".relievo-tmp";
-    if (!image.SaveBmp(temporary)) {
+    // The output's name says its format; the temporary file is written the same way.
+    if (!(rv::HasPngExtension(path) ? rv::SavePng(image, temporary) : image.SaveBmp(temporary))) {
         rv::RemoveFile(temporary);
         problem = path + ": cannot write the file";
         return false;

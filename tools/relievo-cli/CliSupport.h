@@ -64,14 +64,15 @@ bool ParseWholeNumber(std::string_view text, int& value);
 bool NumberOption(const Options& options, const std::string& name, int low, int high, int& value,
                   std::string& problem);
 
-// Loads a 24-bit BMP file. On a problem returns false with `problem` naming
-// the file and what is wrong with it (missing, not 24-bit, not a BMP or
-// truncated).
-bool ReadBmp(rv::CDibImage& image, const std::string& path, MessageCollector& messages, std::string& problem);
+// Loads a 24-bit BMP, a PNG or a JPEG file. On a problem returns false with
+// `problem` naming the file and what is wrong with it (missing, not 24-bit,
+// damaged, too large, not a picture or truncated).
+bool ReadPicture(rv::CDibImage& image, const std::string& path, MessageCollector& messages, std::string& problem);
 
-// Writes `image` to a temporary file beside `path` and renames it into place;
-// on a problem nothing is left behind and `problem` is set.
-bool WriteBmp(const rv::CDibImage& image, const std::string& path, std::string& problem);
+// Writes `image` to a temporary file beside `path` and renames it into place,
+// as a PNG file when `path` ends in ".png" and a BMP file otherwise; on a
+// problem nothing is left behind and `problem` is set.
+bool WritePicture(const rv::CDibImage& image, const std::string& path, std::string& problem);
 
 // Prints a command's help text to stdout and returns 0.
 int ShowHelp(const char* text);

@@ -17,9 +17,10 @@ namespace {
 const char kPaintHelp[] =
     "usage: relievo-cli paint (--depth D.bmp | --width W --height H) --script S.txt --out O.bmp\n"
     "\n"
-    "Starts from the 24-bit depth map D.bmp (or a white W x H one), replays the\n"
-    "gesture script S.txt through the drawing view in the painting stage and\n"
-    "saves the depth map as O.bmp.\n"
+    "Starts from the depth map D (a 24-bit BMP, PNG or JPEG file; or a white\n"
+    "W x H one), replays the gesture script S.txt through the drawing view in\n"
+    "the painting stage and saves the depth map as O (PNG when its name ends\n"
+    "in .png, 24-bit BMP otherwise).\n"
     "\n"
     "Script: one command a line; blank lines and lines beginning with '#' are\n"
     "ignored.\n"
@@ -33,7 +34,9 @@ const char kPaintHelp[] =
     "  scroll X Y           scroll the view to (X, Y)\n"
     "  down X Y | move X Y | up X Y   left button and mouse at a view point\n"
     "                       (0 to 32767; beyond the depth map the view is white)\n"
-    "  clear                clear the drawing\n";
+    "  clear                clear the drawing\n"
+    "  undo | redo          undo the last step (a press-to-release gesture or a\n"
+    "                       clear), redo the last undone one\n";
 
 // Large enough for any picture the painter makes, small enough that the
 // depth map and its screen always fit in memory.
@@ -79,7 +82,7 @@ int RunPaint(const Args& args)
     try {
         auto depthMap = std::make_unique<rv::CDibImage>();
         if (fromFile) {
-            if (!ReadBmp(*depthMap, options.Value("--depth"), messages, problem)) return Fail(name, problem);
+            if (!ReadPicture(*depthMap, options.Value("--depth"), messages, problem)) return Fail(name, problem);
             if (depthMap->Width() > kMaxSide || depthMap->Height() > kMaxSide)
                 return Fail(name, options.Value("--depth") + ": larger than " + std::to_string(kMaxSide) + " x " +
                                       std::to_string(kMaxSide) + " pixels");
@@ -97,7 +100,7 @@ int RunPaint(const Args& args)
 
         rv::CPaintScriptPlayer player(std::move(depthMap));
         if (!player.Run(script, problem)) return Fail(name, options.Value("--script") + ": " + problem);
-        if (!WriteBmp(player.DepthMap(), options.Value("--out"), problem)) return Fail(name, problem);
+        if (!WritePicture(player.DepthMap(), options.Value("--out"), problem)) return Fail(name, problem);
     } catch (const std::bad_alloc&) {
         return Fail(name, "out of memory");
     }

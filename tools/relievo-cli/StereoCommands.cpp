@@ -17,13 +17,16 @@ const char kBackgroundHelp[] =
     "usage: relievo-cli background --tile T.bmp [--width W] [--height H] --out O.bmp\n"
     "\n"
     "Repeats the 24-bit tile T over a picture of W x H pixels (default 800 x 600)\n"
-    "and writes it to O.\n";
+    "and writes it to O.\n"
+    "Pictures are read from 24-bit BMP, PNG or JPEG files; O is written as PNG\n"
+    "when its name ends in .png, as a 24-bit BMP otherwise.\n";
 
 const char kRandomTileHelp[] =
     "usage: relievo-cli random-tile [--index N] --out O.bmp\n"
     "\n"
     "Writes the N-th random 100 x 480 tile the painter makes after it starts\n"
-    "(default 1, at most 10000). The sequence is the same in every run.\n";
+    "(default 1, at most 10000). The sequence is the same in every run.\n"
+    "O is written as PNG when its name ends in .png, as a 24-bit BMP otherwise.\n";
 
 const char kGenerateHelp[] =
     "usage: relievo-cli generate (--tile T.bmp | --random-tile [--random-index N])\n"
@@ -39,7 +42,11 @@ const char kGenerateHelp[] =
     "F (1 to 240, default 15) and written to O.\n"
     "\n"
     "Depth colours: white is flat; r = g = b = v (black family) and r = g = v,\n"
-    "b = 255 (blue family) shift in opposite directions.\n";
+    "b = 255 (blue family) shift in opposite directions.\n"
+    "\n"
+    "T and D may be 24-bit BMP, PNG or JPEG files (a PNG's transparency is\n"
+    "laid on white). O is written as PNG when its name ends in .png (the same\n"
+    "pixels as the BMP), as a 24-bit BMP otherwise.\n";
 
 // Makes into `tile` the n-th random tile the painter makes after it starts.
 bool NthRandomTile(int n, rv::CDibImage& tile, rv::PictureLayout& layout, MessageCollector& messages,
@@ -85,10 +92,10 @@ int RunBackground(const Args& args)
         return Fail(name, problem);
 
     rv::CDibImage picture;
-    if (!ReadBmp(picture, options.Value("--tile"), messages, problem)) return Fail(name, problem);
+    if (!ReadPicture(picture, options.Value("--tile"), messages, problem)) return Fail(name, problem);
     layout.period = picture.Width();
     layout.tileHeight = picture.Height();
-    if (!Tile(picture, layout, messages, problem) || !WriteBmp(picture, options.Value("--out"), problem))
+    if (!Tile(picture, layout, messages, problem) || !WritePicture(picture, options.Value("--out"), problem))
         return Fail(name, problem);
     return 0;
 }
@@ -107,7 +114,7 @@ int RunRandomTile(const Args& args)
 
     rv::CDibImage tile;
     rv::PictureLayout layout;
-    if (!NthRandomTile(index, tile, layout, messages, problem) || !WriteBmp(tile, options.Value("--out"), problem))
+    if (!NthRandomTile(index, tile, layout, messages, problem) || !WritePicture(tile, options.Value("--out"), problem))
         return Fail(name, problem);
     return 0;
 }
@@ -151,7 +158,7 @@ int RunGenerate(const Args& args)
     if (randomTile) {
         if (!NthRandomTile(randomIndex, picture, layout, messages, problem)) return Fail(name, problem);
     } else {
-        if (!ReadBmp(picture, options.Value("--tile"), messages, problem)) return Fail(name, problem);
+        if (!ReadPicture(picture, options.Value("--tile"), messages, problem)) return Fail(name, problem);
         layout.period = picture.Width();
         layout.tileHeight = picture.Height();
     }
@@ -161,7 +168,7 @@ int RunGenerate(const Args& args)
         return Fail(name, "a picture width of " + std::to_string(width) + " leaves no depth-map column with the tile's period of " +
                               std::to_string(layout.period));
     rv::CDibImage depthMap;
-    if (options.Has("--depth") && !ReadBmp(depthMap, options.Value("--depth"), messages, problem))
+    if (options.Has("--depth") && !ReadPicture(depthMap, options.Value("--depth"), messages, problem))
         return Fail(name, problem);
 
     if (!Tile(picture, layout, messages, problem)) return Fail(name, problem);
@@ -169,7 +176,7 @@ int RunGenerate(const Args& args)
         return Fail(name, "cannot make a depth map of " + std::to_string(layout.DepthMapWidth()) + " x " +
                               std::to_string(layout.DepthMapHeight()) + " pixels (too large for the memory)");
     rv::GenerateStereogram(picture, depthMap, {layout.pictureWidth, layout.pictureHeight, layout.period, feel});
-    if (!WriteBmp(picture, options.Value("--out"), problem)) return Fail(name, problem);
+    if (!WritePicture(picture, options.Value("--out"), problem)) return Fail(name, problem);
     return 0;
 }
 

@@ -229,7 +229,11 @@ void CFrameWnd::ShowIdleMessage()
     SetMessageText(text);
 }
 
-void CFrameWnd::ShowPrompt(UINT id) { SetMessageText(FirstLine(LoadText(id))); }
+void CFrameWnd::ShowPrompt(UINT id)
+{
+    const std::string now = QueryCommand(id).prompt;
+    SetMessageText(now.empty() ? FirstLine(LoadText(id)) : now);
+}
 
 void CFrameWnd::RecalcLayout()
 {

@@ -77,6 +77,9 @@ class CDataExchange;
 struct CommandState {
     bool enabled = true;
     bool checked = false;
+    // A status-bar prompt of the moment (GB2312), in place of the one in
+    // the string table; empty for that one.
+    std::string prompt;
 };
 
 class CWnd {

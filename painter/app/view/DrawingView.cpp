@@ -1,6 +1,7 @@
 #include "painter/app/view/DrawingView.h"
 
 #include "painter/app/view/ViewText.h"
+#include "painter/image/Picture.h"
 #include "painter/image/Platform.h"
 #include "painter/stereo/DepthMap.h"
 #include "painter/stereo/Stereogram.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace rv {
 namespace {
@@ -26,9 +28,9 @@ constexpr ToolCommand kToolCommands[] = {
     {CmdBrush, ToolBrush},
 };
 
-// The import's one filter: "图象文件(*.bmp)".
-const char kImportFilterName[] = "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp)";
-const char kImportPattern[] = "*.bmp";
+// The import's one filter: "图象文件(*.bmp;*.png;*.jpg)".
+const char kImportFilterName[] = "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp;*.png;*.jpg)";
+const char kImportPattern[] = "*.bmp;*.png;*.jpg;*.jpeg";
 // The longest program path the platform reports.
 constexpr std::size_t kMaxModulePath = 260;
 
@@ -115,6 +117,8 @@ bool CDrawingView::IsCommandEnabled(int command) const
     case CmdImport:
     case CmdRandomBackground:
     case CmdSettings: return true;
+    case CmdUndo: return history_.NextUndo() != nullptr;
+    case CmdRedo: return history_.NextRedo() != nullptr;
     case CmdGenerateBackground: return stage == StageStart || stage == StageTile || stage == StageBackground;
     case CmdShowBackground:
     case CmdMake3dPrimitives: return stage == StageBackground || stage == StagePainting;
@@ -163,6 +167,8 @@ bool CDrawingView::OnCommand(int command)
     case CmdSave: Save(); return true;
     case CmdRandomBackground: RandomBackground(); return true;
     case CmdSettings: Settings(); return true;
+    case CmdUndo: Undo(); return true;
+    case CmdRedo: Redo(); return true;
     case CmdDeleteCurrentLayer: host_.Invalidate(); return true;
     case CmdCopyLayer:
     case CmdPasteLayer:
@@ -181,10 +187,11 @@ bool CDrawingView::SetTilePath(const std::string& path)
 
 void CDrawingView::Initialise()
 {
+    BeginStep(StepKind::Initialise, 0, true);
     state_.stage = StageTile;
     host_.Invalidate();
-    if (!LoadTile(*background_, tilePath_, layout_)) return;
-    GenerateBackground();
+    if (LoadTile(*background_, tilePath_, layout_)) GenerateBackground();
+    EndStep();
 }
 
 void CDrawingView::GenerateBackground()
@@ -235,8 +242,9 @@ void CDrawingView::Save()
     if (!platform_) return;
     const bool stereogram = state_.stage == StageStereogram;
     std::string name;
+    bool png = false;
     // Cancel: the user chose not to save; nothing is written or shown.
-    if (!platform_->AskSaveName(stereogram, name)) return;
+    if (!platform_->AskSaveName(stereogram, name, png)) return;
     if (const char* problem = SaveNameProblem(name)) {
         ShowMessage(problem);
         return;
@@ -244,7 +252,8 @@ void CDrawingView::Save()
     const CDibImage& picture = stereogram ? *background_ : *depthMap_;
     // A save that fails says so: the user must not leave believing the
     // picture is on the disk.
-    if (!picture.SaveBmp(SavePath(stereogram, name))) ShowMessage(kSaveFailed);
+    const std::string path = SavePath(stereogram, name, png);
+    if (!(png ? SavePng(picture, path) : picture.SaveBmp(path))) ShowMessage(kSaveFailed);
 }
 
 void CDrawingView::Import()
@@ -260,6 +269,7 @@ void CDrawingView::Import()
         return;
     }
     const std::string& path = choice.path;
+    BeginStep(StepKind::Import);
 
     // A region's dashes live in the depth map: they go before the map is
     // replaced or re-fitted, or they would stay in it for good.
@@ -271,7 +281,7 @@ void CDrawingView::Import()
         // A load that fails silently keeps this pixel; one that finds a
         // picture of another depth empties the image.
         picture.Create(1, 1);
-        loaded = picture.LoadBmp(path);
+        loaded = LoadPicture(picture, path);
         wrongDepth = !loaded && picture.Empty();
     }
     if (wrongDepth) {
@@ -288,6 +298,7 @@ void CDrawingView::Import()
             board_.Resize(depthMap_->Width(), depthMap_->Height(), *depthMap_);
         }
     }
+    EndStep();
     // The file dialog may have changed the current folder.
     if (!programDir_.empty()) platform_->SetCurrentFolder(programDir_);
     host_.Invalidate();
@@ -313,8 +324,10 @@ void CDrawingView::Settings()
         ShowMessage(kMemoryError);
         return;
     }
+    BeginStep(StepKind::Settings);
     layout_ = wanted;
     ReplaceDepthMap(std::move(blank));
+    EndStep();
     // The screen must not go on showing a painting the depth map lost.
     host_.Invalidate();
 }
@@ -323,8 +336,10 @@ void CDrawingView::ClearDrawing()
 {
     // The region's dashes go with the rest of the drawing, and the region
     // and any open lasso with them: nothing is left to write dashes later.
+    BeginStep(StepKind::Clear);
     depthMap_->Clear();
     board_.DropRegion();
+    EndStep();
     host_.Invalidate();
 }
 
@@ -332,6 +347,7 @@ void CDrawingView::OnLButtonDown(int x, int y, IPaintSurface& dc)
 {
     if (state_.stage != StagePainting || state_.buttonState == ButtonDown) return;
     state_.buttonState = ButtonDown;
+    BeginStep(StepKind::Tool, board_.GetTool());
     board_.OnMouseDown(x, y, dc);
 }
 
@@ -341,6 +357,7 @@ void CDrawingView::OnLButtonUp(int x, int y, IPaintSurface& dc)
     state_.buttonState = ButtonUp;
     host_.BeginWaitCursor();
     board_.OnMouseUp(x, y, dc);
+    EndStep();
     host_.EndWaitCursor();
 }
 
@@ -406,5 +423,122 @@ void CDrawingView::ReplaceDepthMap(std::unique_ptr<CDibImage> depthMap)
     depthMap_ = std::move(depthMap);
     board_.Resize(depthMap_->Width(), depthMap_->Height(), *depthMap_);
 }
+
+} // namespace rv
+
+namespace rv {
+
+void CDrawingView::RowCopy::Take(const CDibImage& picture)
+{
+    present = !picture.Empty();
+    width = picture.Width();
+    height = picture.Height();
+    const std::size_t size = present ? static_cast<std::size_t>(height) * picture.Stride() : 0;
+    bits.resize(size);
+    if (size) std::memcpy(bits.data(), picture.Bits(), size);
+}
+
+void CDrawingView::BeginStep(StepKind kind, int tool, bool background)
+{
+    EndStep();
+    stepOpen_ = true;
+    stepKind_ = kind;
+    stepTool_ = tool;
+    stepBackground_ = background;
+    stageBefore_ = state_.stage;
+    layoutBefore_ = layout_;
+    ToggleDashes();
+    depthBefore_.Take(*depthMap_);
+    ToggleDashes();
+    if (background) backgroundBefore_.Take(*background_);
+}
+
+void CDrawingView::EndStep()
+{
+    if (!stepOpen_) return;
+    stepOpen_ = false;
+    CUndoStep step;
+    step.kind = stepKind_;
+    step.tool = stepTool_;
+    ToggleDashes();
+    step.depthMap.PackChanged(depthBefore_.Data(), depthBefore_.width, depthBefore_.height, *depthMap_);
+    ToggleDashes();
+    if (stepBackground_) {
+        // The background is kept whole: other commands (a random tile)
+        // change its size without being steps.
+        CPackedRows changed;
+        changed.PackChanged(backgroundBefore_.Data(), backgroundBefore_.width, backgroundBefore_.height,
+                            *background_);
+        if (!changed.Empty()) {
+            step.hasBackground = true;
+            step.background.PackChanged(backgroundBefore_.Data(), backgroundBefore_.width,
+                                        backgroundBefore_.height, *background_, true);
+        }
+    }
+    const PictureLayout& l = layoutBefore_;
+    if (l.pictureWidth != layout_.pictureWidth || l.pictureHeight != layout_.pictureHeight ||
+        l.period != layout_.period || l.tileHeight != layout_.tileHeight) {
+        step.hasLayout = true;
+        step.layout = layoutBefore_;
+    }
+    if (stageBefore_ != state_.stage) {
+        step.hasStage = true;
+        step.stage = stageBefore_;
+    }
+    if (step.depthMap.Empty() && !step.hasBackground && !step.hasLayout && !step.hasStage) return;
+    history_.Push(std::move(step));
+}
+
+bool CDrawingView::ExchangeStep(CUndoStep& step)
+{
+    if (step.depthMap.Whole()) {
+        auto made = std::make_unique<CDibImage>();
+        if (!step.depthMap.UnpackWhole(*made)) return false;
+        ToggleDashes();
+        step.depthMap.PackAll(*depthMap_);
+        ReplaceDepthMap(std::move(made)); // the region goes with the old map
+    } else if (!step.depthMap.Empty()) {
+        ToggleDashes();
+        const bool fits = step.depthMap.ExchangeRows(*depthMap_);
+        ToggleDashes();
+        if (!fits) return false;
+    }
+    if (step.hasBackground) {
+        CDibImage made;
+        if (!step.background.UnpackWhole(made)) return false;
+        step.background.PackAll(*background_);
+        background_->Swap(made);
+    }
+    if (step.hasLayout) std::swap(step.layout, layout_);
+    if (step.hasStage) std::swap(step.stage, state_.stage);
+    return true;
+}
+
+void CDrawingView::ExchangeNext(bool undo)
+{
+    // A gesture whose release was not seen is a step of its own; the rest of
+    // it (the button is still down) makes another.
+    const bool gesture = stepOpen_ && stepKind_ == StepKind::Tool;
+    const int tool = stepTool_;
+    EndStep();
+    CUndoStep* step = undo ? history_.NextUndo() : history_.NextRedo();
+    if (step) {
+        if (!ExchangeStep(*step)) {
+            // Out of memory, or pictures the step no longer fits: the
+            // history cannot be trusted any more.
+            history_.Clear();
+            ShowMessage(kMemoryError);
+        } else if (undo) {
+            history_.Undone();
+        } else {
+            history_.Redone();
+        }
+        host_.Invalidate();
+    }
+    if (gesture) BeginStep(StepKind::Tool, tool);
+}
+
+void CDrawingView::Undo() { ExchangeNext(true); }
+void CDrawingView::Redo() { ExchangeNext(false); }
 
 } // namespace rv

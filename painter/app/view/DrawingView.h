@@ -31,6 +31,7 @@
 //   - The tile picker (CTilePicker) calls SetTilePath, Initialise and
 //     RandomBackground.
 #include "painter/app/view/ViewCommands.h"
+#include "painter/app/view/UndoHistory.h"
 #include "painter/app/view/ViewPlatform.h"
 #include "painter/app/view/WorkflowState.h"
 #include "painter/image/DibImage.h"
@@ -42,6 +43,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace rv {
 
@@ -123,6 +125,18 @@ public:
     // returns false (keeping the old one) otherwise.
     bool SetTilePath(const std::string& path);
 
+    // Undo and redo: each exchanges one step of the history with the
+    // pictures, the layout and the stage, and repaints. A gesture still
+    // under way (a release not seen) is closed as a step first, and a new
+    // one opens after.
+    void Undo();
+    void Redo();
+    const CUndoHistory& History() const { return history_; }
+    // The status-bar prompts of the two commands: what they would undo or
+    // redo.
+    std::string UndoPromptText() const { return UndoPrompt(history_.NextUndo()); }
+    std::string RedoPromptText() const { return RedoPrompt(history_.NextRedo()); }
+
     // Mouse input in client coordinates, with the client-area screen.
     void OnLButtonDown(int x, int y, IPaintSurface& dc);
     void OnLButtonUp(int x, int y, IPaintSurface& dc);
@@ -177,6 +191,28 @@ private:
     void ClearDrawing();
     void ChangeFeel(bool increase);
 
+    // A picture's pixel rows as they were when a step began.
+    struct RowCopy {
+        std::vector<std::uint8_t> bits;
+        int width = 0;
+        int height = 0;
+        bool present = false;
+        void Take(const CDibImage& picture);
+        const std::uint8_t* Data() const { return present ? bits.data() : nullptr; }
+    };
+    // Steps: BeginStep keeps what the step may change (the depth map without
+    // the region's dashes, and the background when asked), EndStep puts what
+    // changed into the history; a step that changed nothing is not kept.
+    void BeginStep(StepKind kind, int tool = 0, bool background = false);
+    void EndStep();
+    // Exchanges a step with the view's state; false when it no longer fits
+    // the pictures (the history is then dropped).
+    bool ExchangeStep(CUndoStep& step);
+    void ExchangeNext(bool undo);
+    // The region's dashes live in the depth map; steps keep the map without
+    // them, so undo leaves whatever region exists now in place.
+    void ToggleDashes() { board_.ToggleRegionDashes(); }
+
     CWorkflowState& state_;
     IViewHost& host_;
     IViewPlatform* platform_;
@@ -189,6 +225,16 @@ private:
     CToolPanel panel_;
     CPaintBoard board_;
     Point scrollPos_;
+
+    CUndoHistory history_;
+    bool stepOpen_ = false;
+    StepKind stepKind_ = StepKind::Tool;
+    int stepTool_ = 0;
+    bool stepBackground_ = false;
+    int stageBefore_ = 0;
+    PictureLayout layoutBefore_;
+    RowCopy depthBefore_;
+    RowCopy backgroundBefore_;
 };
 
 } // namespace rv

@@ -180,6 +180,13 @@ bool CPaintScriptPlayer::RunLine(std::string_view line, std::string& problem)
     } else if (command == "clear") {
         if (!WordCount(words, 1, "clear", problem)) return false;
         view_.OnCommand(CmdClearDrawing);
+    } else if (command == "undo" || command == "redo") {
+        const bool undo = command == "undo";
+        if (!WordCount(words, 1, undo ? "undo" : "redo", problem)) return false;
+        if (!view_.OnCommand(undo ? CmdUndo : CmdRedo)) {
+            problem = undo ? "nothing to undo" : "nothing to redo";
+            return false;
+        }
     } else if (command == "scroll" || command == "down" || command == "move" || command == "up") {
         const bool scroll = command == "scroll";
         const std::string usage = std::string(command) + " X Y";

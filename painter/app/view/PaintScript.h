@@ -14,6 +14,8 @@
 //   scroll X Y          X below the depth map's width, Y below its height
 //   down X Y, move X Y, up X Y   a point of the view, 0 to 32767 each
 //   clear
+//   undo, redo          the last step (a gesture, a clear) and back; an
+//                       error when there is none
 #include "painter/app/view/DrawingView.h"
 #include "painter/app/view/WorkflowState.h"
 #include "painter/image/DibImage.h"

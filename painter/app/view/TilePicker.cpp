@@ -2,6 +2,7 @@
 
 #include "painter/app/view/DrawingView.h"
 #include "painter/image/DibImage.h"
+#include "painter/image/Picture.h"
 #include "painter/image/Platform.h"
 #include "painter/stereo/Background.h"
 
@@ -27,27 +28,26 @@ std::int32_t LittleEndian32(const unsigned char* p)
 void CTilePicker::OnInitialUpdate()
 {
     names_.clear();
+    // b<n>.bmp, or b<n>.png or b<n>.jpg where that BMP is missing; the
+    // first number with none of them ends the list.
     for (int n = 1; n <= kMaxTiles; ++n) {
-        std::FILE* file = OpenFile(TilePath(n), "rb");
-        if (!file) break;
-        std::fclose(file);
-        std::string name = "b";
-        name += std::to_string(n);
-        name += ".bmp";
-        names_.push_back(std::move(name));
+        const std::string path = FindTilePath(n);
+        if (path.empty()) break;
+        names_.push_back(path.substr(path.rfind('\\') + 1));
     }
 }
 
 void CTilePicker::OnSelectionChange(int index)
 {
     if (index < 0 || index >= kMaxTiles) return;
-    const std::string path = TilePath(index + 1);
+    const std::string found = FindTilePath(index + 1);
+    const std::string path = found.empty() ? TilePath(index + 1) : found;
 
     // The bottom-left corner of the tile, upright, from the box's top-left;
     // a tile smaller than the box shows whole. A tile that does not load
     // leaves the box empty.
     CDibImage tile;
-    tile.LoadBmp(path);
+    LoadPicture(tile, path);
     previewWidth_ = tile.Empty() ? 0 : std::min(tile.Width(), kPreviewWidth);
     previewHeight_ = tile.Empty() ? 0 : std::min(tile.Height(), kPreviewHeight);
     preview_.assign(static_cast<std::size_t>(previewWidth_) * static_cast<std::size_t>(previewHeight_), kWhite);
@@ -57,6 +57,12 @@ void CTilePicker::OnSelectionChange(int index)
                 tile.GetPixel(x, tile.Height() - previewHeight_ + y);
 
     // The size stored in the file, whatever the loader made of it.
+    long long width = 0, height = 0;
+    if (ReadStatedSize(path, width, height)) {
+        widthText_ = std::to_string(width);
+        heightText_ = std::to_string(height);
+        return;
+    }
     std::FILE* file = OpenFile(path, "rb");
     if (!file) {
         ShowMessage(kFileNotExist);
@@ -91,7 +97,8 @@ void CTilePicker::OnUseTile(int index)
     // it has (a path to a tile that does not exist would stop every later
     // Initialise too).
     if (!view_ || index < 0 || index >= kMaxTiles) return;
-    if (!view_->SetTilePath(TilePath(index + 1))) return;
+    const std::string found = FindTilePath(index + 1);
+    if (!view_->SetTilePath(found.empty() ? TilePath(index + 1) : found)) return;
     view_->Initialise();
 }
 

@@ -43,7 +43,8 @@ public:
     void SetView(CDrawingView* view) { view_ = view; }
 
     // Fills the list: "b1.bmp", "b2.bmp", ... for as long as
-    // ".\back\b<n>.bmp" opens.
+    // ".\back\b<n>.bmp" opens, or where that BMP is missing the PNG or
+    // JPEG of the same number ("b3.png", "b4.jpg").
     void OnInitialUpdate();
     const std::vector<std::string>& Names() const { return names_; }
 

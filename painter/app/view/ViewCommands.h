@@ -36,6 +36,8 @@ enum ViewCommand : int {
     CmdGradientRect = ID_TOOL_GRADIENT_RECT,
     CmdPicker = ID_TOOL_PICKER,
     CmdBrush = ID_TOOL_BRUSH,
+    CmdUndo = ID_EDIT_UNDO,
+    CmdRedo = ID_EDIT_REDO,
 };
 
 // The tool a tool command selects, or -1 for any other command.

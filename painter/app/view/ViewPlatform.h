@@ -12,8 +12,8 @@ namespace rv {
 // extension, no initial file name, the read-only box hidden, one filter.
 struct OpenFileRequest {
     std::string initialFolder;
-    std::string filterName; // "图象文件(*.bmp)"
-    std::string pattern;    // "*.bmp"
+    std::string filterName; // "图象文件(*.bmp;*.png;*.jpg)"
+    std::string pattern;    // "*.bmp;*.png;*.jpg;*.jpeg"
 };
 
 // What the file-open dialog gave: a path, nothing (cancelled), or a path the
@@ -38,9 +38,10 @@ public:
     // returns false and leaves both alone.
     virtual bool AskPictureSize(int& width, int& height) = 0;
     // The name dialog for the folder "result" (stereogram) or "sample",
-    // opening empty. On OK returns true with the name typed, at most
-    // kMaxTypedName bytes of it; on cancel returns false.
-    virtual bool AskSaveName(bool stereogram, std::string& name) = 0;
+    // opening empty and with BMP chosen as the format. On OK returns true
+    // with the name typed, at most kMaxTypedName bytes of it, and `png` set
+    // when the user chose PNG instead; on cancel returns false.
+    virtual bool AskSaveName(bool stereogram, std::string& name, bool& png) = 0;
 
     // Runs the file-open dialog; returns the chosen path, or an empty one
     // when nothing was chosen, or says that the chosen path cannot be held.

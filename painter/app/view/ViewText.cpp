@@ -54,11 +54,11 @@ const char* SaveNameProblem(std::string_view name)
     return nullptr;
 }
 
-std::string SavePath(bool stereogram, std::string_view name)
+std::string SavePath(bool stereogram, std::string_view name, bool png)
 {
     std::string path = stereogram ? ".\\result\\" : ".\\sample\\";
     path.append(name);
-    path += ".bmp";
+    path += png ? ".png" : ".bmp";
     return path;
 }
 

@@ -26,6 +26,6 @@ int ReadDialogNumber(std::string_view text, std::size_t maxChars = 4);
 const char* SaveNameProblem(std::string_view name);
 
 // ".\result\NAME.bmp" or ".\sample\NAME.bmp".
-std::string SavePath(bool stereogram, std::string_view name);
+std::string SavePath(bool stereogram, std::string_view name, bool png = false);
 
 } // namespace rv

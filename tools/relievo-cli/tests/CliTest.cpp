@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "painter/image/DibImage.h"
+#include "painter/image/Picture.h"
 #include "painter/stereo/Background.h"
 #include "painter/stereo/tests/LiteralStereogram.h"
 
@@ -202,6 +203,50 @@ TEST_F(Cli, GenerateRunsThePaintersPipeline)
         for (int x = 0; x < 150; ++x) fitted.SetPixel(x, y, depthLarge.GetPixel(x, y));
     rv::testing::LiteralGenerateStereogram(expected, fitted, 250, 480, 100, 15);
     ExpectFileIs(P("rs.bmp"), expected);
+}
+
+// PNG in and out: a PNG output holds exactly the pixels of the BMP one, and
+// PNG tiles and depth maps give the same stereogram as their BMPs.
+TEST_F(Cli, PngPicturesInAndOut)
+{
+    CDibImage tile;
+    WriteRandom("t.bmp", 40, 25, 3, tile);
+    CDibImage depth;
+    ASSERT_TRUE(depth.Create(200, 90));
+    for (int y = 10; y < 80; ++y)
+        for (int x = 20; x < 180; ++x) depth.SetPixel(x, y, (x / 10 % 2 ? 0x010101u : 0x000101u) * (y + 60) | (x / 10 % 2 ? 0 : 0xFF0000u));
+    ASSERT_TRUE(depth.SaveBmp(P("d.bmp")));
+    ASSERT_TRUE(rv::SavePng(depth, P("d.png")));
+    ASSERT_TRUE(rv::SavePng(tile, P("t.png")));
+    const Args common{"--width", "240", "--height", "90", "--feel", "20"};
+    auto generate = [&](const std::string& t, const std::string& d, const std::string& out) {
+        Args args = common;
+        for (const std::string& word : {std::string("--tile"), P(t), std::string("--depth"), P(d), std::string("--out"), P(out)})
+            args.push_back(word);
+        const Outcome o = Invoke(RunGenerate, args);
+        EXPECT_EQ(o.status, 0) << o.err;
+    };
+    generate("t.bmp", "d.bmp", "s.bmp");
+    generate("t.bmp", "d.bmp", "s.png");
+    generate("t.png", "d.png", "from-png.bmp");
+    EXPECT_EQ(ReadAll(P("from-png.bmp")), ReadAll(P("s.bmp")));
+    const std::vector<char> png = ReadAll(P("s.png"));
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    CDibImage bmp, fromPng;
+    ASSERT_TRUE(bmp.LoadBmp(P("s.bmp")));
+    ASSERT_TRUE(rv::LoadPicture(fromPng, P("s.png")));
+    ASSERT_EQ(fromPng.Width(), bmp.Width());
+    ASSERT_EQ(fromPng.Height(), bmp.Height());
+    EXPECT_EQ(std::memcmp(fromPng.Block(), bmp.Block(), static_cast<std::size_t>(bmp.BlockSize())), 0);
+
+    // A damaged PNG names itself; nothing is written.
+    WriteVariant("d.png", "cut.png", 0, '\x89', 100);
+    const Outcome o = Invoke(RunGenerate, {"--tile", P("t.bmp"), "--depth", P("cut.png"), "--out", P("x.png")});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(Lines(o.err), 1);
+    EXPECT_NE(o.err.find("cut.png: Damaged PNG"), std::string::npos) << o.err;
+    EXPECT_FALSE(fs::exists(P("x.png")));
 }
 
 // Each bad input: one line on stderr naming the problem, a non-zero status,

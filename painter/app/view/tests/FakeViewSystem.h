@@ -112,6 +112,7 @@ public:
         bool ok;
         int width = 0, height = 0;
         std::string name;
+        bool png = false;
     };
     bool AskPictureSize(int& width, int& height) override
     {
@@ -120,11 +121,15 @@ public:
         if (answer.ok) width = answer.width, height = answer.height;
         return answer.ok;
     }
-    bool AskSaveName(bool stereogram, std::string& name) override
+    bool AskSaveName(bool stereogram, std::string& name, bool& png) override
     {
         dialogs.push_back({stereogram ? Dialog::SaveResult : Dialog::SaveSample});
+        formatsOffered.push_back(png ? "png" : "bmp");
         const Answer answer = NextAnswer();
-        if (answer.ok) name = answer.name;
+        if (answer.ok) {
+            name = answer.name;
+            png = answer.png;
+        }
         return answer.ok;
     }
     Answer NextAnswer()
@@ -135,7 +140,7 @@ public:
         return answer;
     }
     void AnswerSize(int width, int height) { answers.push_back({true, width, height, {}}); }
-    void AnswerName(std::string name) { answers.push_back({true, 0, 0, std::move(name)}); }
+    void AnswerName(std::string name, bool png = false) { answers.push_back({true, 0, 0, std::move(name), png}); }
     void AnswerCancel() { answers.push_back({false, 0, 0, {}}); }
     OpenFileChoice ChooseFileToOpen(const OpenFileRequest& request) override
     {
@@ -158,6 +163,7 @@ public:
     bool hasFeelDisplay = true;
     std::string feelDisplay = "15";
     std::vector<DialogRun> dialogs;
+    std::vector<std::string> formatsOffered; // the format each save dialog opened with
     std::deque<Answer> answers;
     std::vector<OpenFileRequest> openRequests;
     std::string fileToOpen;

@@ -74,6 +74,30 @@ TEST_F(PaintCli, PaintsAWhiteMapAndContinuesFromAFile)
     EXPECT_EQ(second.GetPixel(30, 20), 0x969696u);
 }
 
+// undo and redo lines: a script cut back with undo writes what the shorter
+// script writes; an undo with nothing left names its line and writes nothing.
+TEST_F(PaintCli, UndoAndRedoLinesCutTheScriptBack)
+{
+    const std::string two = "tool filled-rect\ndown 3 3\nmove 20 15\nup 20 15\n";
+    const std::string three = two + "tool line\ndown 1 25\nmove 35 2\nup 35 2\n";
+    Write("two.txt", two);
+    Write("undone.txt", three + "undo\n");
+    Write("redone.txt", three + "undo\nredo\n");
+    Write("three.txt", three);
+    for (const char* name : {"two", "undone", "redone", "three"})
+        ASSERT_EQ(Run("--width 40 --height 30 --script " + Path(std::string(name) + ".txt") + " --out " +
+                      Path(std::string(name) + ".bmp")), 0)
+            << Read("err.txt");
+    EXPECT_TRUE(Read("undone.bmp") == Read("two.bmp"));
+    EXPECT_TRUE(Read("redone.bmp") == Read("three.bmp"));
+    EXPECT_FALSE(Read("two.bmp") == Read("three.bmp"));
+
+    Write("too-far.txt", two + "undo\nundo\n");
+    EXPECT_NE(Run("--width 40 --height 30 --script " + Path("too-far.txt") + " --out " + Path("far.bmp")), 0);
+    EXPECT_NE(Read("err.txt").find("line 6: nothing to undo"), std::string::npos) << Read("err.txt");
+    EXPECT_FALSE(fs::exists(Path("far.bmp")));
+}
+
 TEST_F(PaintCli, PointsBeyondTheDepthMapAreTheView)
 {
     // The view reaches far past a 300 x 200 depth map.

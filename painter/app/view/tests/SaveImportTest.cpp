@@ -3,6 +3,7 @@
 // and the lasso region's dashes when a depth map is replaced.
 #include "painter/app/view/DrawingView.h"
 #include "painter/app/view/tests/FakeViewSystem.h"
+#include "painter/image/Picture.h"
 #include "painter/stereo/DepthMap.h"
 #include "painter/stereo/Stereogram.h"
 
@@ -76,6 +77,7 @@ TEST_F(ViewFiles, SaveWhilePaintingWritesTheDepthMapIntoSample)
     EXPECT_TRUE(V().OnCommand(CmdSave));
     ASSERT_EQ(sys.dialogs.size(), 1u);
     EXPECT_EQ(sys.dialogs[0].dialog, FakeViewSystem::Dialog::SaveSample);
+    EXPECT_EQ(sys.formatsOffered, (std::vector<std::string>{"bmp"})); // BMP is the format offered first
     CDibImage saved;
     ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\sample\\a.bmp"));
     EXPECT_TRUE(SamePixels(saved, V().DepthMap()));
@@ -99,6 +101,25 @@ TEST_F(ViewFiles, SaveAfterGeneratingWritesTheStereogramIntoResult)
     V().OnCommand(CmdSave);
     ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\result\\a.bmp"));
     EXPECT_EQ(saved.GetPixel(0, 0), 0x010203u);
+}
+
+// Choosing PNG writes <name>.png holding exactly the picture's pixels.
+TEST_F(ViewFiles, SaveAsPngWritesTheSamePixels)
+{
+    Painting();
+    V().DepthMap().SetPixel(3, 4, 0x202020);
+    sys.AnswerName("a", true);
+    V().OnCommand(CmdSave);
+    EXPECT_FALSE(sys.Exists("C:\\Relievo\\sample\\a.bmp"));
+    CDibImage saved;
+    ASSERT_TRUE(LoadPicture(saved, "C:\\Relievo\\sample\\a.png"));
+    EXPECT_TRUE(SamePixels(saved, V().DepthMap()));
+    V().OnCommand(CmdGenerateStereogram);
+    sys.AnswerName("s", true);
+    V().OnCommand(CmdSave);
+    ASSERT_TRUE(LoadPicture(saved, "C:\\Relievo\\result\\s.png"));
+    EXPECT_TRUE(SamePixels(saved, V().Background()));
+    EXPECT_TRUE(sys.messages.empty());
 }
 
 TEST_F(ViewFiles, SaveNamesThatCannotBeUsed)
@@ -169,8 +190,9 @@ TEST_F(ViewFiles, ImportAsksInTheSampleFolderForBmpFiles)
     EXPECT_TRUE(V().OnCommand(CmdImport));
     ASSERT_EQ(sys.openRequests.size(), 1u);
     EXPECT_EQ(sys.openRequests[0].initialFolder, "C:\\Relievo\\sample");
-    EXPECT_EQ(sys.openRequests[0].filterName, "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp)"); // 图象文件(*.bmp)
-    EXPECT_EQ(sys.openRequests[0].pattern, "*.bmp");
+    EXPECT_EQ(sys.openRequests[0].filterName,
+              "\xCD\xBC\xCF\xF3\xCE\xC4\xBC\xFE(*.bmp;*.png;*.jpg)"); // 图象文件(*.bmp;*.png;*.jpg)
+    EXPECT_EQ(sys.openRequests[0].pattern, "*.bmp;*.png;*.jpg;*.jpeg");
 }
 
 TEST_F(ViewFiles, ImportCropsOrPadsThePictureToThePictureLessOnePeriod)

@@ -3,8 +3,12 @@
 #include "painter/app/view/TilePicker.h"
 #include "painter/app/view/DrawingView.h"
 #include "painter/app/view/tests/FakeViewSystem.h"
+#include "painter/image/Picture.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
 
 namespace rv {
 namespace {
@@ -186,6 +190,38 @@ TEST_F(TilePicker, RandomButtonMakesARandomTile)
     alone.OnRandom();
     alone.OnUseTile(0);
     EXPECT_EQ(state.stage, StageTile);
+}
+
+// PNG and JPEG tiles join the list where the BMP of their number is
+// missing; the preview, the size fields and using the tile read them.
+TEST_F(TilePicker, PngAndJpegTilesStandInForMissingBmps)
+{
+    CDibImage b3;
+    Pattern(b3, 30, 40, 3);
+    ASSERT_TRUE(SavePng(b3, "C:\\Relievo\\back\\b3.png"));
+    sys.WriteBytes("C:\\Relievo\\back\\b4.jpg", [] {
+        std::ifstream in("../../image/tests/pictures/jpeg-baseline.jpg", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }());
+    ASSERT_TRUE(SavePng(b3, "C:\\Relievo\\back\\b2.png")); // the BMP of 2 comes first
+    picker.OnInitialUpdate();
+    EXPECT_EQ(picker.Names(), (std::vector<std::string>{"b1.bmp", "b2.bmp", "b3.png", "b4.jpg"}));
+
+    Select(2);
+    EXPECT_EQ(picker.WidthText(), "30");
+    EXPECT_EQ(picker.HeightText(), "40");
+    EXPECT_EQ(preview.GetPixel(0, 39), b3.GetPixel(0, 39));
+    EXPECT_EQ(preview.GetPixel(29, 0), b3.GetPixel(29, 0));
+    Select(3);
+    EXPECT_EQ(picker.WidthText(), "37");
+    EXPECT_EQ(picker.HeightText(), "23");
+
+    picker.OnUseTile(2);
+    EXPECT_EQ(view->TilePath(), ".\\back\\b3.png");
+    EXPECT_EQ(view->Layout().period, 30);
+    EXPECT_EQ(state.stage, StageBackground);
+    EXPECT_EQ(view->Background().GetPixel(31, 41), b3.GetPixel(1, 1));
+    EXPECT_TRUE(sys.messages.empty());
 }
 
 } // namespace
