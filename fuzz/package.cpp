@@ -1,6 +1,6 @@
 // A package appended to a stub: the package check, then the whole start-up
-// on the test platform. Oracle: the start-up refuses exactly what the check
-// refuses and then writes nothing; otherwise it extracts the script and only
+// on the test platform. Oracle: the start-up refuses exactly what the
+// integrity trailer and the check refuse and then writes nothing; otherwise it extracts the script and only
 // the pictures the check vetted, byte for byte from where the vetted file
 // table says.
 #include "fuzz/FuzzCheck.h"
@@ -8,6 +8,7 @@
 #include "installer/package/Package.h"
 #include "installer/package/SetupScript.h"
 #include "installer/package/Startup.h"
+#include "installer/package/Trailer.h"
 #include "installer/package/tests/FakePlatform.h"
 
 #include <string>
@@ -46,6 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Pages pages;
     auto ctx = std::make_unique<vela::InstallContext>();
     const vela::StartupEnd end = vela::RunStartup(sys, pages, *ctx, kOffset);
+    // An integrity trailer that does not match comes first.
+    const vela::TrailerCheck trailer = vela::CheckTrailer(*file, kOffset).result;
+    if (trailer != vela::TrailerCheck::Absent && trailer != vela::TrailerCheck::Sound) {
+        FUZZ_CHECK(end == vela::StartupEnd::PackageCorrupt);
+        FUZZ_CHECK(sys.files.size() == 1);
+        return 0;
+    }
     if (!sound) {
         FUZZ_CHECK(end == vela::StartupEnd::PackageDamaged);
         FUZZ_CHECK(sys.files.size() == 1);

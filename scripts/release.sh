@@ -65,7 +65,12 @@ mkdir -p "$src" "$stage"
 git archive --format=tar HEAD | tar -x -C "$src"
 
 launcher=
-command -v ccache >/dev/null && launcher="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+if command -v ccache >/dev/null; then
+    launcher="-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+    # Paths below the work folder count as relative, so a build in another
+    # folder is served from the cache too.
+    export CCACHE_BASEDIR=$work
+fi
 echo "Building Relievo $version ($(git rev-parse --short HEAD)) in $tree"
 cmake -S "$src" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DRV_TESTS=OFF -DRV_BENCHMARKS=OFF -DRV_REPRODUCIBLE=ON $launcher >/dev/null

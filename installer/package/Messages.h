@@ -20,6 +20,9 @@ inline constexpr const char kMsgPicturesOpenError[] =
 // 安装包已损坏，无法安装!
 inline constexpr const char kMsgPackageDamaged[] =
     "\xB0\xB2\xD7\xB0\xB0\xFC\xD2\xD1\xCB\xF0\xBB\xB5\xA3\xAC\xCE\xDE\xB7\xA8\xB0\xB2\xD7\xB0!";
+// 安装包已损坏，请重新下载。 (the package does not match its integrity trailer)
+inline constexpr const char kMsgPackageCorrupt[] =
+    "\xB0\xB2\xD7\xB0\xB0\xFC\xD2\xD1\xCB\xF0\xBB\xB5\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xCF\xC2\xD4\xD8\xA1\xA3";
 // 创建该文件时出错 (caption; the text is the target path)
 inline constexpr const char kCaptionCreateFileError[] = "\xB4\xB4\xBD\xA8\xB8\xC3\xCE\xC4\xBC\xFE\xCA\xB1\xB3\xF6\xB4\xED";
 // 读取注册表时出错!

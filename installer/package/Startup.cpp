@@ -8,6 +8,7 @@
 #include "installer/package/PathMacros.h"
 #include "installer/package/SetupScript.h"
 #include "installer/package/TextFields.h"
+#include "installer/package/Trailer.h"
 
 namespace vela {
 
@@ -64,6 +65,14 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     if (!package) {
         sys.ShowMessage(kMsgPackageOpenError, kCaptionError);
         return StartupEnd::PackageUnreadable;
+    }
+
+    // A package that does not match its integrity trailer was damaged on its
+    // way here; one without a trailer is taken as it stands.
+    const TrailerCheck trailer = CheckTrailer(*package, packageOffset).result;
+    if (trailer != TrailerCheck::Absent && trailer != TrailerCheck::Sound) {
+        sys.ShowMessage(kMsgPackageCorrupt, kCaptionError);
+        return StartupEnd::PackageCorrupt;
     }
 
     // 5. Header, checked together with the whole package before anything

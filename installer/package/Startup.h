@@ -30,6 +30,7 @@ enum class StartupEnd {
     SocketsFailed,       // "Windows 套接字初始化失败。"
     PackageUnreadable,   // "读取安装包时发生错误!!!"
     PackageDamaged,      // "安装包已损坏，无法安装!"
+    PackageCorrupt,      // "安装包已损坏，请重新下载。": the integrity trailer does not match
     ScriptUnreadable,    // "读取安装包时发生错误!"
     PicturesUnreadable,  // "初始化安装数据文件出错!"
     PathPageRun,         // no welcome pages: the path page ran
@@ -39,7 +40,8 @@ enum class StartupEnd {
 
 // The start-up sequence from the sockets start-up to the last page. The
 // package lies at packageOffset in the program's own file; it is checked
-// before anything is extracted, and a damaged one is refused with a single
+// before anything is extracted (against its integrity trailer first, when it
+// has one), and a damaged one is refused with a single
 // message and leaves nothing behind.
 StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, std::uint64_t packageOffset);
 

@@ -3,6 +3,7 @@
 // shortcut hand it over unquoted, so it may hold blanks.
 #include <windows.h>
 
+#include "installer/uninstall/SilentUninstall.h"
 #include "installer/uninstall/Uninstall.h"
 #include "win32/installer/UninstallSystem.h"
 #include "win32/platform/Text.h"
@@ -16,5 +17,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     w32::CUninstallSystem system;
     const std::string commandLine = w32::Narrow(GetCommandLineW());
-    return static_cast<int>(vela::RunUninstall(system, vela::UninstallArgument(commandLine)));
+    std::string argument = vela::UninstallArgument(commandLine);
+    // "/S <file log>": no question, no report; the exit code tells.
+    if (vela::TakeSilentSwitch(argument)) {
+        vela::CSilentUninstallSystem silent(system);
+        return static_cast<int>(vela::RunUninstall(silent, argument));
+    }
+    return static_cast<int>(vela::RunUninstall(system, argument));
 }

@@ -14,6 +14,7 @@
 #include "win32/installer/DllSafety.h"
 #include "win32/installer/EngineSystem.h"
 #include "win32/installer/PackageSystem.h"
+#include "win32/installer/SilentInstall.h"
 #include "win32/installer/WizardPages.h"
 
 // The stub never reports why it terminates; the standard handler would pull
@@ -42,13 +43,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     w32::CPackageSystem system;
     w32::CEngineSystem engine;
     vela::InstallContext& context = vela::TheInstallContext();
-    w32::WizardServices services{system, engine, context};
-    w32::CWizardPages pages(services);
-    vela::RunStartup(system, pages, context, vela::PackageOffset());
+    // "/S": the same start-up and worker without a window; the result is
+    // the exit code. Without it the command line is not looked at.
+    int exitCode = 0;
+    vela::SilentSwitches switches;
+    if (w32::ReadSilentSwitches(switches)) {
+        exitCode = w32::RunSilentInstall(system, engine, context, vela::PackageOffset(), switches);
+    } else {
+        w32::WizardServices services{system, engine, context};
+        w32::CWizardPages pages(services);
+        vela::RunStartup(system, pages, context, vela::PackageOffset());
+    }
 
     // The pages delete the temporary files they use; a start-up that ended
     // early, or a quit from outside, may have left some.
     for (const char* path : {context.scriptFilePath, context.welcomeBitmapPath, context.splashBitmapPath})
         if (path[0] != '\0') system.RemoveFile(path);
-    return 0;
+    return exitCode;
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Every Windows program and library the build makes must be a 32-bit (i386)
 # PE file: the programs rely on the 32-bit registry view and system folder.
+# Wine's own files in a prefix that a test keeps in the tree (its drive_c) are
+# not the build's.
 #   pe-machine.sh BUILD-DIR NAME...   (NAME: programs that must be among them)
 set -u
 [ $# -ge 1 ] || { echo "usage: pe-machine.sh BUILD-DIR NAME..." >&2; exit 2; }

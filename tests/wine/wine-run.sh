@@ -2,17 +2,23 @@
 # Runs one Windows program under Wine in the test environment and passes its
 # exit status on.
 #   wine-run.sh [--gtest] [--shots] PROGRAM.exe [ARGS...]
-#   wine-run.sh --can-run PROGRAM.exe   status 0 when it can run here, 77 if not
+#   wine-run.sh --batch FILE PROGRAM.exe
+#   wine-run.sh --can-run PROGRAM.exe   status 0 when it can run here, 1 (and
+#                                       why) when it cannot
+# --batch: runs PROGRAM once for each line of FILE, whose tab-separated words
+#          are the arguments, all in one Wine session (one wineserver start);
+#          prints "wine-run: batch line N: status S" for each and fails when
+#          any run fails.
 # --gtest: the program is a GoogleTest runner; besides a zero status its output
 #          must report passed tests (a program that fails to start under Wine
 #          can still exit with 0).
 # --shots: serve screenshot requests: the program writes NAME.shot-request
 #          ("x y width height" of the screen area) in the current folder and
 #          waits for it to disappear; NAME.png is then the picture of that area.
-# A 32-bit program on a machine that cannot run 32-bit code at all ends the
-# run with status 77 (skipped), saying so; on one that can, Wine's 32-bit
-# loader must be installed. Either way it never runs where it would fail
-# without a word.
+# Every run first says which 32-bit Wine it uses (native, or emulated through
+# qemu-i386 where the machine cannot run 32-bit code). A 32-bit program where
+# that Wine is missing fails the run, saying so: it is never skipped, and
+# never started where it would fail without a word.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
@@ -20,25 +26,23 @@ here=$(cd "$(dirname "$0")" && pwd)
 gtest=0
 shots=0
 check_only=0
+batch=
 while [ $# -gt 0 ]; do
     case "$1" in
         --can-run) check_only=1; shift ;;
         --gtest) gtest=1; shift ;;
         --shots) shots=1; shift ;;
+        --batch) batch=${2:?--batch needs a file}; shift 2 ;;
         *) break ;;
     esac
 done
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--gtest] [--shots] PROGRAM.exe [ARGS...]" >&2; exit 2; }
 
-if [ "$(rv_pe_bits "$1")" = 32 ]; then
-    if ! rv_can_run_32bit; then
-        echo "wine-run: skipped: this machine cannot run 32-bit code, so Wine cannot run the 32-bit $(basename "$1")" >&2
-        exit 77
-    fi
-    if ! rv_has_wine32; then
-        echo "wine-run: Wine's 32-bit loader is missing (scripts/deps.sh installs wine and wine32:i386)" >&2
-        exit 1
-    fi
+bits=$(rv_pe_bits "$1")
+echo "wine-run: $(basename "$1") ($bits-bit); $(rv_wine32_describe)" >&2
+if [ "$bits" = 32 ] && ! rv_has_wine32; then
+    echo "wine-run: FAILED: the 32-bit Wine ($RV_WINE32_MODE) is missing or incomplete; scripts/deps.sh all installs it" >&2
+    exit 1
 fi
 [ $check_only = 1 ] && exit 0
 
@@ -67,8 +71,25 @@ if [ $shots = 1 ]; then
     watcher=$!
 fi
 
+if [ -n "$batch" ]; then
+    status=0
+    line=0
+    runs=0
+    while IFS=$'\t' read -r -a words; do
+        line=$((line + 1))
+        [ ${#words[@]} -gt 0 ] || continue
+        rv_wine "$1" "${words[@]}" </dev/null
+        code=$?
+        runs=$((runs + 1))
+        echo "wine-run: batch line $line: status $code"
+        [ $code = 0 ] || status=1
+    done <"$batch"
+    [ $runs -gt 0 ] || { echo "wine-run: $batch holds no run" >&2; status=1; }
+    exit $status
+fi
+
 out="$RV_WINE_ROOT/out.$$"
-wine "$@" >"$out" 2>&1
+rv_wine "$@" >"$out" 2>&1
 status=$?
 cat "$out"
 if [ $gtest = 1 ] && [ $status = 0 ] && ! grep -qE '^\[  PASSED  \] [1-9][0-9]* test' "$out"; then

@@ -10,8 +10,10 @@
 #include "installer/package/Platform.h"
 #include "installer/package/SetupScript.h"
 #include "installer/package/TextFields.h"
+#include "installer/package/Trailer.h"
 #include "installer/wizard/PackageOffset.h"
 #include "tools/velapack/Description.h"
+#include "tools/velapack/Sign.h"
 
 namespace velapack {
 namespace {
@@ -21,6 +23,8 @@ const char kUsage[] =
     "       velapack --list INSTALLER.exe [--offset N]\n"
     "       velapack --verify INSTALLER.exe [--offset N]\n"
     "       velapack --extract INSTALLER.exe FOLDER [--offset N]\n"
+    "       velapack [DESCRIPTION --stub STUB.exe -o] INSTALLER.exe --sign CERT [--key KEY]\n"
+    "                [--pass-file FILE | --pass-env VARIABLE] [--timestamp URL]\n"
     "       velapack --help\n";
 
 const char kHelp[] =
@@ -34,6 +38,12 @@ const char kHelp[] =
     "  --verify INSTALLER               check the package as the installer does\n"
     "  --extract INSTALLER FOLDER       write the script, pictures and files into FOLDER\n"
     "  --offset N                       the package offset (default: the stub's own)\n"
+    "  --sign CERT --key KEY            sign OUT (or INSTALLER) with Authenticode through\n"
+    "                                   osslsigncode: a PEM certificate and key, or a\n"
+    "                                   PKCS#12 file alone (no --key)\n"
+    "  --pass-file FILE                 the key's password, from a file\n"
+    "  --pass-env VARIABLE              the key's password, from the environment\n"
+    "  --timestamp URL                  an RFC 3161 time-stamp server for the signature\n"
     "  --help                           this text\n"
     "\n"
     "Exit status: 0 done, 1 refused or damaged, 2 wrong usage.\n";
@@ -137,9 +147,13 @@ int Build(vela::IPlatform& files, const std::string& descriptionPath, const std:
         err += "velapack: " + shown(problem) + "\n";
         return 1;
     }
+    // The integrity trailer the installer checks before it writes anything.
+    char trailer[vela::kTrailerSize];
+    vela::FormatTrailer(vela::Crc32(0, package.data(), package.size()), package.size(), trailer);
     auto output = files.CreateForWriting(outputPath);
     if (!output || output->Write(stub.data(), stub.size()) != stub.size() ||
-        output->Write(package.data(), package.size()) != package.size()) {
+        output->Write(package.data(), package.size()) != package.size() ||
+        output->Write(trailer, sizeof trailer) != sizeof trailer) {
         err += "velapack: cannot write \"" + outputPath + "\"\n";
         output.reset();
         files.RemoveFile(outputPath);
@@ -249,11 +263,17 @@ int Verify(vela::IPlatform& files, const std::string& path, std::uint64_t offset
     auto file = OpenInstaller(files, path, err);
     if (!file) return 1;
     std::string problem;
+    const vela::TrailerInfo trailer = vela::CheckTrailer(*file, offset);
+    if (trailer.result != vela::TrailerCheck::Absent && trailer.result != vela::TrailerCheck::Sound) {
+        err += "velapack: " + path + ": the package is damaged: " + vela::DescribeTrailerCheck(trailer.result) + "\n";
+        return 1;
+    }
     if (!vela::CheckPackage(*file, offset, problem)) {
         err += "velapack: " + path + ": the package is damaged: " + ForDisplay(problem, display) + "\n";
         return 1;
     }
-    out += "velapack: " + path + ": the package is sound\n";
+    out += "velapack: " + path + ": the package is sound (" + vela::DescribeTrailerCheck(trailer.result) +
+           (trailer.signatureFound ? ", signed" : "") + ")\n";
     return 0;
 }
 
@@ -310,6 +330,7 @@ int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::strin
     std::uint64_t offset = 0;
     bool offsetGiven = false;
     std::string stub, output, mode;
+    SignOptions sign;
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
             out += std::string(kUsage) + kHelp;
@@ -329,6 +350,16 @@ int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::strin
             stub = args[++i];
         } else if (a == "-o" && hasValue) {
             output = args[++i];
+        } else if (a == "--sign" && hasValue) {
+            sign.certificate = args[++i];
+        } else if (a == "--key" && hasValue) {
+            sign.key = args[++i];
+        } else if (a == "--pass-file" && hasValue) {
+            sign.passwordFile = args[++i];
+        } else if (a == "--pass-env" && hasValue) {
+            sign.passwordEnv = args[++i];
+        } else if (a == "--timestamp" && hasValue) {
+            sign.timestampUrl = args[++i];
         } else if ((a == "--list" || a == "--verify" || a == "--extract") && mode.empty()) {
             mode = a;
         } else if (!a.empty() && a[0] == '-') {
@@ -338,8 +369,26 @@ int Run(const std::vector<std::string>& args, vela::IPlatform& files, std::strin
             rest.push_back(a);
         }
     }
-    if (mode.empty() && rest.size() == 1 && !stub.empty() && !output.empty())
-        return Build(files, rest[0], stub, output, display, out, err);
+    const bool signing = !sign.certificate.empty();
+    if (!signing && (!sign.key.empty() || !sign.passwordFile.empty() || !sign.passwordEnv.empty() ||
+                     !sign.timestampUrl.empty())) {
+        err += "velapack: --key, --pass-file, --pass-env and --timestamp go with --sign\n" + std::string(kUsage);
+        return 2;
+    }
+    std::string signProblem;
+    if (signing && !CheckSignOptions(sign, signProblem)) {
+        err += "velapack: " + signProblem + "\n";
+        return 2;
+    }
+    if (mode.empty() && rest.size() == 1 && !stub.empty() && !output.empty()) {
+        const int built = Build(files, rest[0], stub, output, display, out, err);
+        if (built != 0 || !signing) return built;
+        if (SignInstaller(output, sign, out, err)) return 0;
+        files.RemoveFile(output);  // an unsigned installer is not what was asked for
+        return 1;
+    }
+    if (signing && mode.empty() && rest.size() == 1 && stub.empty() && output.empty())
+        return SignInstaller(rest[0], sign, out, err) ? 0 : 1;
     if (!mode.empty() && !rest.empty() && !offsetGiven) {
         // The offset the installer's own stub carries, else the usual one.
         std::string bytes;

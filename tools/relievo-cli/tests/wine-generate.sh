@@ -7,7 +7,7 @@ set -u
 [ $# -eq 3 ] || { echo "usage: wine-generate.sh WINE-RUN RELIEVO-CLI.EXE ROOT" >&2; exit 2; }
 run=$1 exe=$2 root=$3
 here=$(cd "$(dirname "$0")" && pwd)
-"$run" --can-run "$exe" || exit $?   # 77: skipped, said why
+"$run" --can-run "$exe" || exit 1   # the 32-bit Wine is missing: says so
 work=$(mktemp -d "${TMPDIR:-/tmp}/rv-cli-wine.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 

@@ -8,7 +8,7 @@
 set -u
 [ $# -eq 3 ] || { echo "usage: wine-velapack.sh WINE-RUN VELAPACK.EXE VELAINSTALL.EXE" >&2; exit 2; }
 run=$1 exe=$2 stub=$3
-"$run" --can-run "$exe" || exit $?   # 77: skipped, said why
+"$run" --can-run "$exe" || exit 1   # the 32-bit Wine is missing: says so
 work=$(mktemp -d "${TMPDIR:-/tmp}/velapack-wine.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 status=0

@@ -127,6 +127,23 @@ bool ExistsWithoutRedirection(const std::string& path)
     return found;
 }
 
+// The machine field of a PE file in the 64-bit system's own view, 0 when the
+// file is missing or not a PE file.
+WORD PeMachineWithoutRedirection(const std::string& path)
+{
+    PVOID state = nullptr;
+    const bool undo = Wow64DisableWow64FsRedirection(&state);
+    const std::string bytes = ReadAll(path);
+    if (undo) Wow64RevertWow64FsRedirection(state);
+    if (bytes.size() < 64) return 0;
+    std::uint32_t pe = 0;
+    std::memcpy(&pe, bytes.data() + 60, sizeof pe);
+    if (pe > bytes.size() - 6 || bytes.compare(pe, 4, std::string("PE\0\0", 4)) != 0) return 0;
+    WORD machine = 0;
+    std::memcpy(&machine, bytes.data() + pe + 4, sizeof machine);
+    return machine;
+}
+
 const wchar_t kKey[] = L"SOFTWARE\\VelaBitsTest";
 constexpr bool k32BitBuild = sizeof(void*) == 4;
 const wchar_t kComponentKey[] = L"Software\\VelaEngineTest\\Component";
@@ -246,6 +263,10 @@ TEST_F(Install32, SystemFolderFilesLandWhere32BitProgramsLoadThem)
     EXPECT_EQ(ReadAll(SystemFolder() + "\\vela_bits.dat"), "thirty-two");
 }
 
+// The register command names the system folder's regsvr32, as a package
+// expects; a 32-bit installer on 64-bit Windows that starts it gets
+// SysWOW64's 32-bit copy, since the file system redirection applies to the
+// program it starts, and that copy is what the component sees as its host.
 TEST_F(Install32, ComponentsAreRegisteredByThe32BitRegsvr32)
 {
     if (!k32BitBuild) GTEST_SKIP() << "a 64-bit build registers through the 64-bit regsvr32";
@@ -255,10 +276,15 @@ TEST_F(Install32, ComponentsAreRegisteredByThe32BitRegsvr32)
     EXPECT_EQ(UserValue(kComponentKey, L"Wow64"), "1") << "registered by a 64-bit process";
     const auto host = UserValue(kComponentKey, L"Host");
     ASSERT_TRUE(host.has_value());
-    EXPECT_EQ(CompareStringOrdinal(w32::Widen(*host).c_str(), -1,
-                                   w32::Widen(SystemFolder() + "\\regsvr32.exe").c_str(), -1, TRUE),
+    const std::string wow64 = Wow64Folder();
+    ASSERT_FALSE(wow64.empty());
+    EXPECT_EQ(CompareStringOrdinal(w32::Widen(*host).c_str(), -1, w32::Widen(wow64 + "\\regsvr32.exe").c_str(), -1,
+                                   TRUE),
               CSTR_EQUAL)
         << *host;
+    EXPECT_EQ(PeMachineWithoutRedirection(*host), IMAGE_FILE_MACHINE_I386) << *host;
+    // The system folder's own regsvr32 is the 64-bit one, which was not used.
+    EXPECT_EQ(PeMachineWithoutRedirection(SystemFolder() + "\\regsvr32.exe"), IMAGE_FILE_MACHINE_AMD64);
 }
 
 } // namespace
