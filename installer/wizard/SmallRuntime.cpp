@@ -2,7 +2,7 @@
 // in them catches one: a failed allocation or a broken container bound ended
 // the program through the terminate handler. These definitions end it the
 // same way, directly, and keep the runtime's exception classes, both string
-// implementations, the unwinder and the wide printf out of the program.
+// implementations, the unwinder and the threads library out of the program.
 #include <bits/functexcept.h>
 
 #include <cstddef>
