@@ -26,11 +26,13 @@ struct CrcTables {
     }
 };
 
-const CrcTables& Tables()
-{
-    static const CrcTables tables;
-    return tables;
-}
+// Filled when the program starts, not at first use: a function-local static
+// would need a thread-safe guard, which brings the runtime's exceptions and
+// threads library into the stub. Zero until then, so it takes no room in the
+// file.
+const CrcTables crcTables;
+
+const CrcTables& Tables() { return crcTables; }
 
 std::uint32_t Load32(const unsigned char* p)
 {
@@ -128,15 +130,14 @@ FoldCrc32(std::uint32_t crc, const unsigned char* p, std::size_t size)
 }
 
 // CPUID leaf 1: ECX bit 1 is PCLMULQDQ, bit 19 SSE4.1. Asked directly, so
-// the stub does not carry the compiler's whole processor survey.
-bool CanFold()
-{
-    static const bool can = [] {
-        unsigned a = 0, b = 0, c = 0, d = 0;
-        return __get_cpuid(1, &a, &b, &c, &d) != 0 && (c & (1u << 1)) != 0 && (c & (1u << 19)) != 0;
-    }();
-    return can;
-}
+// the stub does not carry the compiler's whole processor survey; asked once
+// when the program starts (no guarded static, as for the tables).
+const bool canFold = [] {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    return __get_cpuid(1, &a, &b, &c, &d) != 0 && (c & (1u << 1)) != 0 && (c & (1u << 19)) != 0;
+}();
+
+bool CanFold() { return canFold; }
 #endif
 
 } // namespace

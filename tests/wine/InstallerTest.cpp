@@ -589,6 +589,70 @@ TEST_F(InstallerRun, MinimalPackageOpensOnThePathPageAndRegistersNothing)
     drive::RemoveTree(app);
 }
 
+// A package laid behind the stub by hand, byte by byte as the format has it
+// and without the package writer: the 40-byte header of two blank-padded
+// decimals, the script, then the items back to back, their offsets counted
+// from the end of the script (so the first is at 40). It sits at the offset
+// compiled into the stub, which is the stub's own size.
+TEST_F(InstallerRun, APackageLaidByHandBehindTheStubInstalls)
+{
+    auto field = [](std::string text, std::size_t width) {
+        text.resize(width, ' ');
+        return text;
+    };
+    const std::string small = "laid by hand\r\n";
+    const std::string large = Binary(5000, 7);  // block copy: two blocks of 2,000 and 1,000 bytes
+    const std::string items[] = {small, large, ""};
+    const char* targets[] = {"[InstallDir]\\hand.txt", "[InstallDir]\\sub\\large.bin", "[InstallDir]\\empty.txt"};
+    std::string table;
+    table += field("[WelPic]", 268) + field("0", 20) + field("0", 20) + "B\r\n";
+    table += field("[NonePic]", 268) + field("0", 20) + field("0", 20) + "B\r\n";
+    std::size_t offset = 40;
+    for (int i = 0; i < 3; ++i) {
+        table += field(targets[i], 268) + field(std::to_string(offset), 20) +
+                 field(std::to_string(items[i].size()), 20) + "0\r\n";
+        offset += items[i].size();
+    }
+    const std::string script = "[Basal]\r\nHand\r\n[Program Files]\\Hand\r\n0\r\n0\r\n"
+                               "[AutoReg]\r\n[ClearFile]\r\n[Menu]\r\nHand\r\n[Run]\r\nRun Hand\r\n"
+                               "[InstallDir]\\hand.txt\r\n[Directory]\r\n[InstallDir]\r\n[InstallDir]\\sub\r\n"
+                               "[File]\r\n" + table + "[TotalSize]\r\n" + std::to_string(offset) + "\r\n"
+                               "[Readme Content]\r\n[Readme End]\r\n";
+    std::string package = field(std::to_string(script.size()), 20) + field("3", 20) + script;
+    for (const std::string& item : items) package += item;
+
+    const std::string stub = drive::ReadBytes(WindowsPath(VELA_STUB));
+    std::uint64_t stubOffset = 0;
+    bool unique = false;
+    ASSERT_TRUE(vela::FindPackageOffsetSlot(stub, stubOffset, unique) && unique);
+    ASSERT_EQ(stub.size(), stubOffset) << "the package starts where the stub ends";
+    const std::wstring installer = CurrentFolder() + L"\\HandSetup.exe";
+    made.push_back(installer);
+    ASSERT_TRUE(drive::WriteBytes(installer, stub + package));
+
+    const std::wstring app = ProgramFiles() + L"\\Hand";
+    drive::RemoveTree(app);
+    drive::CProcess process;
+    ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
+    HWND path = WaitForPage(process, Page::Path);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(drive::WindowText(path), L"Hand安装");
+    ASSERT_TRUE(drive::Click(path, 12324));
+    HWND completion = WaitForPage(process, Page::Completion);
+    ASSERT_TRUE(completion);
+    if (drive::ControlChecked(completion, 1007)) ASSERT_TRUE(drive::Click(completion, 1007));
+    ASSERT_TRUE(drive::Click(completion, 1003));
+    EXPECT_EQ(process.WaitForExit(), 0u);
+
+    EXPECT_EQ(drive::ReadBytes(app + L"\\hand.txt"), small);
+    EXPECT_TRUE(drive::ReadBytes(app + L"\\sub\\large.bin") == large);
+    EXPECT_TRUE(drive::Exists(app + L"\\empty.txt"));
+    EXPECT_EQ(drive::ReadBytes(app + L"\\empty.txt"), "");
+    EXPECT_EQ(drive::ReadBytes(app + L"\\Handfile.ini"),
+              ToGb(app) + "\\hand.txt\r\n" + ToGb(app) + "\\sub\\large.bin\r\n" + ToGb(app) + "\\empty.txt\r\n");
+    drive::RemoveTree(app);
+}
+
 TEST_F(InstallerRun, CancelOnTheWelcomePageAsksAndEndsWithNothingInstalled)
 {
     vela::PackageDescription d = FullPackage();

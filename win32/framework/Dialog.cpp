@@ -7,11 +7,13 @@
 namespace fw {
 
 namespace {
-// Open modeless dialogs, for IsModelessDialogMessage.
+// Open modeless dialogs, for IsModelessDialogMessage. At namespace scope: an
+// empty vector is constant-initialised, so it needs no guard at first use.
+std::vector<HWND> modelessDialogs;
+
 std::vector<HWND>& Modeless()
 {
-    static std::vector<HWND> dialogs;
-    return dialogs;
+    return modelessDialogs;
 }
 
 void ForgetModeless(HWND window)

@@ -365,7 +365,18 @@ void CDataExchange::Int(int id, int& value)
         if (!ParseInt(WindowTextW(control), read)) return Fail(id, w32::Narrow(L"请输入一个整数。"));
         value = read;
     } else {
-        SetWindowTextW(control, std::to_wstring(value).c_str());
+        // Written by hand: a formatted print would bring the C library's
+        // whole wide printf (floating point included) into every program.
+        wchar_t text[16];
+        wchar_t* at = text + 15;
+        *at = L'\0';
+        unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+        do {
+            *--at = static_cast<wchar_t>(L'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (value < 0) *--at = L'-';
+        SetWindowTextW(control, at);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -273,6 +274,25 @@ TEST(DataExchangeTest, NumberFieldsTakeSignedDecimalsInTheIntRangeOnly)
         EXPECT_EQ(readOk, row.accepted) << "typed: " << w32::Narrow(row.typed);
         EXPECT_EQ(dlg.number, row.accepted ? row.value : 123) << "typed: " << w32::Narrow(row.typed);
         EXPECT_EQ(g_messages.size(), row.accepted ? 0u : 1u);
+    }
+}
+
+TEST(DataExchangeTest, NumberFieldsShowTheDecimalOfEveryIntValue)
+{
+    const std::pair<int, const wchar_t*> rows[] = {
+        {0, L"0"}, {7, L"7"}, {-3, L"-3"}, {1000000, L"1000000"},
+        {2147483647, L"2147483647"}, {-2147483647 - 1, L"-2147483648"},
+    };
+    for (const auto& [value, shown] : rows) {
+        CExchangeDlg dlg;
+        dlg.number = value;
+        std::wstring text;
+        dlg.script = [&](CExchangeDlg& d) {
+            text = ControlText(GetDlgItem(d.Hwnd(), IDC_NUMBER));
+            Click(d.Hwnd(), IDCANCEL);
+        };
+        dlg.DoModal();
+        EXPECT_EQ(text, shown) << value;
     }
 }
 
