@@ -262,6 +262,21 @@ void CPaintBoard::Paint(int x, int y, Colour colour)
     depthMap_->SetPixel(x + scrollOffset_.x, y + scrollOffset_.y, colour);
 }
 
+void CPaintBoard::PaintRow(int x, int y, const Colour* colours, int count)
+{
+    int i = 0;
+    while (i < count) {
+        while (i < count && (colours[i] == kNoPaint || !IsInside(x + i, y))) ++i;
+        int end = i;
+        while (end < count && colours[end] != kNoPaint && IsInside(x + end, y)) ++end;
+        if (end > i) {
+            if (dc_) dc_->SetRow(x + i, y, colours + i, end - i);
+            depthMap_->SetRow(x + i + scrollOffset_.x, y + scrollOffset_.y, colours + i, end - i);
+        }
+        i = end;
+    }
+}
+
 Colour CPaintBoard::CurrentColour() const
 {
     const int v = panel_ ? panel_->ColourValue() & 0xFF : 150;
