@@ -376,8 +376,22 @@ void CFloodFill::FloodFill()
     // span at a time: a span is widened as far as the area goes, painted,
     // and each run of the area touching it in the rows above and below
     // becomes a seed.
+    // Without a region the clip is a box, and the depth map is read in
+    // place: the test runs for every pixel three times.
+    const bool region = b.RegionActive();
+    const CPaintBoard::Box box = b.PaintableBox();
+    const CDibImage& depth = b.DepthMap();
+    const Point scroll = b.ScrollOffset();
+    const std::uint8_t target[3] = {static_cast<std::uint8_t>(targetColour_ >> 16),
+                                    static_cast<std::uint8_t>(targetColour_ >> 8),
+                                    static_cast<std::uint8_t>(targetColour_)};
     const auto inArea = [&](int x, int y) {
-        return b.IsInside(x, y) && b.InDepthMap(x, y) && b.DepthAt(x, y) == targetColour_;
+        if (region ? !b.IsInside(x, y) : x < box.left || x > box.right || y < box.top || y > box.bottom) return false;
+        const long long dx = static_cast<long long>(x) + scroll.x, dy = static_cast<long long>(y) + scroll.y;
+        if (dx < 0 || dx >= depth.Width() || dy < 0 || dy >= depth.Height()) return false;
+        const std::uint8_t* p = depth.Bits() + static_cast<std::size_t>(depth.Height() - 1 - dy) * depth.Stride() +
+                                3 * static_cast<std::size_t>(dx);
+        return p[0] == target[0] && p[1] == target[1] && p[2] == target[2];
     };
     try {
         std::vector<Colour> row;
