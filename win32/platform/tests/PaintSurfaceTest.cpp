@@ -104,7 +104,8 @@ TEST(DibSurface, RowWritesMarkWhatChanged)
     EXPECT_EQ(d.bottom, 10);
     DibTarget window(kW, kH);
     s.Present(window.Dc());
-    EXPECT_EQ(window.At(3, 9), 0x060000u); // 0x00BBGGRR 6 shown as red 6
+    EXPECT_EQ(window.At(3, 9), 6u);
+    EXPECT_EQ(window.At(4, 9), 0xFFFFFFu); // beyond the row: left as the window was
 }
 
 TYPED_TEST(PaintSurface, FiguresInvertTheCoveredPixelsAndTwiceRestore)
