@@ -3,6 +3,7 @@
 #include "painter/image/DrawSurface.h"
 #include "painter/image/Platform.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -84,6 +85,20 @@ bool CDibImage::Create(int width, int height)
     Put32(h + 28, 2834);
     Clear();
     return true;
+}
+
+void CDibImage::SetRow(int x, int y, const Colour* colours, int count)
+{
+    if (!block_ || y < 0 || y >= height_ || count <= 0) return;
+    const long long first = std::max<long long>(x, 0), end = std::min<long long>(static_cast<long long>(x) + count, width_);
+    std::uint8_t* p = bits_ + static_cast<std::size_t>(height_ - 1 - y) * Stride();
+    for (long long i = first; i < end; ++i) {
+        const Colour c = colours[i - x];
+        std::uint8_t* q = p + 3 * i;
+        q[0] = static_cast<std::uint8_t>(c >> 16);
+        q[1] = static_cast<std::uint8_t>(c >> 8);
+        q[2] = static_cast<std::uint8_t>(c);
+    }
 }
 
 void CDibImage::Clear()

@@ -69,6 +69,9 @@ public:
         p[1] = static_cast<std::uint8_t>(colour >> 8);
         p[2] = static_cast<std::uint8_t>(colour);
     }
+    // Writes count pixels of row y, colours[i] at x + i, as SetPixel would
+    // one by one (pixels outside the picture are dropped).
+    void SetRow(int x, int y, const Colour* colours, int count);
     void Clear();
 
     std::uint8_t* Bits() { return bits_; }

@@ -25,6 +25,13 @@ public:
     // Reads outside the surface give white; writes there are dropped.
     virtual void SetPixel(int x, int y, std::uint32_t colour) = 0;
     virtual std::uint32_t GetPixel(int x, int y) const = 0;
+    // Writes count pixels of row y, colours[i] at x + i, as SetPixel would
+    // one by one; surfaces that hold their pixels in memory write the row
+    // at once.
+    virtual void SetRow(int x, int y, const std::uint32_t* colours, int count)
+    {
+        for (int i = 0; i < count; ++i) SetPixel(x + i, y, colours[i]);
+    }
 
     // Inverted figures (every covered pixel's red, green and blue replaced by
     // 255 minus itself), so that drawing the same figure twice restores the

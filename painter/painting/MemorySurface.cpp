@@ -53,6 +53,14 @@ void CMemorySurface::SetPixel(int x, int y, std::uint32_t colour)
     if (Contains(x, y)) pixels_[static_cast<std::size_t>(y) * width_ + x] = colour & 0xFFFFFF;
 }
 
+void CMemorySurface::SetRow(int x, int y, const std::uint32_t* colours, int count)
+{
+    if (y < 0 || y >= height_ || count <= 0) return;
+    const long long first = std::max<long long>(x, 0), end = std::min<long long>(static_cast<long long>(x) + count, width_);
+    Colour* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+    for (long long i = first; i < end; ++i) row[i] = colours[i - x] & 0xFFFFFF;
+}
+
 std::uint32_t CMemorySurface::GetPixel(int x, int y) const
 {
     return Contains(x, y) ? pixels_[static_cast<std::size_t>(y) * width_ + x] : kWhite;

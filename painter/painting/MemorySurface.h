@@ -23,6 +23,7 @@ public:
                     const std::uint8_t* infoHeader, const std::uint8_t* bits) override;
     void SetPixel(int x, int y, std::uint32_t colour) override;
     std::uint32_t GetPixel(int x, int y) const override;
+    void SetRow(int x, int y, const std::uint32_t* colours, int count) override;
     void InvertLine(int x0, int y0, int x1, int y1) override;
     void InvertRectangle(int x0, int y0, int x1, int y1, bool hollow) override;
     void InvertEllipse(int x0, int y0, int x1, int y1, bool hollow) override;

@@ -262,6 +262,28 @@ void CPaintBoard::Paint(int x, int y, Colour colour)
     depthMap_->SetPixel(x + scrollOffset_.x, y + scrollOffset_.y, colour);
 }
 
+void CPaintBoard::PaintRow(int x, int y, const Colour* colours, int count)
+{
+    int i = 0;
+    if (!regionActive_) {
+        // The clip is the canvas less its edges: one range of the row.
+        if (y <= 0 || y >= canvasHeight_) return;
+        i = static_cast<int>(std::clamp<long long>(1LL - x, 0, std::max(count, 0)));
+        count = static_cast<int>(std::clamp<long long>(static_cast<long long>(canvasWidth_) - x, 0, std::max(count, 0)));
+    }
+    while (i < count) {
+        const auto paints = [&](int k) { return colours[k] != kNoPaint && (!regionActive_ || IsInside(x + k, y)); };
+        while (i < count && !paints(i)) ++i;
+        int end = i;
+        while (end < count && paints(end)) ++end;
+        if (end > i) {
+            if (dc_) dc_->SetRow(x + i, y, colours + i, end - i);
+            depthMap_->SetRow(x + i + scrollOffset_.x, y + scrollOffset_.y, colours + i, end - i);
+        }
+        i = end;
+    }
+}
+
 Colour CPaintBoard::CurrentColour() const
 {
     const int v = panel_ ? panel_->ColourValue() & 0xFF : 150;

@@ -129,6 +129,10 @@ public:
     // The double write: the screen at (x, y), the depth map at (x, y) plus
     // the scroll offset.
     void Paint(int x, int y, Colour colour);
+    // Paint for a row: colours[i] at (x + i, y) wherever it is not kNoPaint
+    // and IsInside holds, each run of such pixels written at once.
+    static constexpr Colour kNoPaint = 0xFFFFFFFF;
+    void PaintRow(int x, int y, const Colour* colours, int count);
     Colour DepthAt(int x, int y) const { return depthMap_->GetPixel(x + scrollOffset_.x, y + scrollOffset_.y); }
     bool InDepthMap(int x, int y) const;
     // The panel's colour value in its family; black 150 without a panel.

@@ -117,10 +117,18 @@ void CStrokePainter::RectCommit()
     const int yt = std::min(a.y, z.y), yb = std::max(a.y, z.y);
     const Colour c = b.CurrentColour();
     const CPaintBoard::Box box = b.PaintableBox();
-    for (int x = std::max(xl, box.left); x <= std::min(xr, box.right); ++x) {
+    const int left = std::max(xl, box.left), right = std::min(xr, box.right);
+    if (filled) {
+        if (left > right) return;
+        const std::vector<Colour> row(static_cast<std::size_t>(right - left) + 1, c);
+        for (int y = std::max(yt, box.top); y <= std::min(yb, box.bottom); ++y)
+            b.PaintRow(left, y, row.data(), right - left + 1);
+        return;
+    }
+    for (int x = left; x <= right; ++x) {
         const bool side = x == xl || x == xr;
         for (int y = std::max(yt, box.top); y <= std::min(yb, box.bottom); ++y) {
-            if (!filled && !side && y != yt && y != yb) continue;
+            if (!side && y != yt && y != yb) continue;
             if (b.IsInside(x, y)) b.Paint(x, y, c);
         }
     }
@@ -159,10 +167,16 @@ void CStrokePainter::EllipseCommit()
             s.bottom = std::max(s.bottom, p.y);
         }
         const CPaintBoard::Box box = b.PaintableBox();
-        for (int x = std::max(xl, box.left); x <= std::min(xr, box.right); ++x) {
-            const Span& s = spans[static_cast<std::size_t>(x - xl)];
-            for (int y = std::max({yt, box.top, s.top}); y <= std::min({yb, box.bottom, s.bottom}); ++y)
-                if (b.IsInside(x, y)) b.Paint(x, y, c);
+        const int left = std::max(xl, box.left), right = std::min(xr, box.right);
+        if (left <= right) {
+            std::vector<Colour> row(static_cast<std::size_t>(right - left) + 1);
+            for (int y = std::max(yt, box.top); y <= std::min(yb, box.bottom); ++y) {
+                for (int x = left; x <= right; ++x) {
+                    const Span& s = spans[static_cast<std::size_t>(x - xl)];
+                    row[static_cast<std::size_t>(x - left)] = y >= s.top && y <= s.bottom ? c : CPaintBoard::kNoPaint;
+                }
+                b.PaintRow(left, y, row.data(), right - left + 1);
+            }
         }
     }
     b.Points().clear();
@@ -180,14 +194,116 @@ void CStrokePainter::GradientCircle()
     const int r = TruncatedDistance(static_cast<long long>(rim.x) - centre.x, static_cast<long long>(rim.y) - centre.y);
     const int x0 = std::max(centre.x - r, 0), x1 = std::min(centre.x + r, b.CanvasWidth());
     const int y0 = std::max(centre.y - r, 0), y1 = std::min(centre.y + r, b.CanvasHeight());
-    for (int x = x0; x < x1; ++x)
-        for (int y = y0; y < y1; ++y) {
-            const int d = TruncatedDistance(static_cast<long long>(x) - centre.x, static_cast<long long>(y) - centre.y);
-            if (d >= r || !b.IsInside(x, y)) continue;
-            const double t = (d - r * 0.5) * 2 / r;
-            b.Paint(x, y, panel->RampColour(static_cast<float>(t)));
+    if (x0 >= x1 || y0 >= y1) return;
+
+    // A pixel's colour depends on its distance d alone: one ramp look-up
+    // for each distance that occurs in the box, d from dNear to dFar.
+    const long long nearX = std::clamp<long long>(centre.x, x0, x1 - 1), nearY = std::clamp<long long>(centre.y, y0, y1 - 1);
+    const long long farX = std::max<long long>(centre.x - x0, x1 - 1 - centre.x);
+    const long long farY = std::max<long long>(centre.y - y0, y1 - 1 - centre.y);
+    const int dNear = TruncatedDistance(nearX - centre.x, nearY - centre.y);
+    const int dFar = std::min(TruncatedDistance(farX, farY), r - 1);
+    if (dNear > dFar) return;
+    std::vector<Colour> ring(static_cast<std::size_t>(dFar - dNear) + 1);
+    for (int d = dNear; d <= dFar; ++d) {
+        const double t = (d - r * 0.5) * 2 / r;
+        ring[static_cast<std::size_t>(d - dNear)] = panel->RampColour(static_cast<float>(t));
+    }
+
+    std::vector<Colour> row(static_cast<std::size_t>(x1 - x0));
+    for (int y = y0; y < y1; ++y) {
+        // Along the row the truncated distance s follows the squared
+        // distance n one column at a time.
+        const long long dy = static_cast<long long>(y) - centre.y;
+        long long dx = static_cast<long long>(x0) - centre.x;
+        long long n = dx * dx + dy * dy;
+        long long s = TruncatedDistance(dx, dy);
+        for (int x = x0; x < x1; ++x) {
+            row[static_cast<std::size_t>(x - x0)] =
+                s < r ? ring[static_cast<std::size_t>(s - dNear)] : CPaintBoard::kNoPaint;
+            n += 2 * dx + 1;
+            ++dx;
+            while (s * s > n) --s;
+            while ((s + 1) * (s + 1) <= n) ++s;
         }
+        b.PaintRow(x0, y, row.data(), x1 - x0);
+    }
 }
+
+namespace {
+
+// The gradient rectangle's ramp column down one canvas column: the pixel
+// in row y lies where the perpendicular through it meets column x0 at
+// ya = y - shift0 and column x1 at yb = y - shift1.
+class GradientColumn {
+public:
+    GradientColumn(const CToolPanel& panel, Point p0, Point p1, long long shift0, long long shift1)
+        : panel_(panel), p0_(p0), p1_(p1), shift0_(shift0), shift1_(shift1)
+    {
+    }
+    // -1 where the pixel has no direction (a + b = 0).
+    int At(long long y) const
+    {
+        const long long ya = y - shift0_, yb = y - shift1_;
+        const long long a = std::llabs(ya - p0_.y), bb = std::llabs(yb - p1_.y);
+        if (a + bb == 0) return -1;
+        const double t = (a - (a + bb) * 0.5) / ((a + bb) * 0.5);
+        return panel_.RampColumn(static_cast<float>(t));
+    }
+
+private:
+    const CToolPanel& panel_;
+    Point p0_, p1_;
+    long long shift0_, shift1_;
+};
+
+// Writes the ramp colours of rows first..last of one canvas column into
+// out (one entry per row, stride apart). a = |y - A| and b = |y - B| for
+// the rows A and B where the perpendiculars through the press and release
+// points cross the column, so between and beyond those two rows t moves one
+// way only and so does the ramp column: runs of one colour are found by
+// looking at a few of their pixels, each computed as it would be alone.
+void GradientColumnRuns(const CToolPanel& panel, const GradientColumn& column, long long first, long long last,
+                        long long kinkA, long long kinkB, Colour* out, std::size_t stride)
+{
+    const auto put = [&](long long from, long long to, int ramp) {
+        const Colour c = ramp < 0 ? CPaintBoard::kNoPaint : panel.StripColumn(ramp);
+        for (long long y = from; y <= to; ++y) out[static_cast<std::size_t>(y - first) * stride] = c;
+    };
+    // Pieces where the column is monotonic: the kink rows on their own.
+    const long long k1 = std::min(kinkA, kinkB), k2 = std::max(kinkA, kinkB);
+    const long long bounds[][2] = {{first, k1 - 1}, {k1, k1}, {k1 + 1, k2 - 1}, {k2, k2}, {k2 + 1, last}};
+    long long guess = 1;
+    for (const auto& piece : bounds) {
+        const long long from = std::max(piece[0], first), to = std::min(piece[1], last);
+        if (from > to || (&piece == &bounds[3] && k1 == k2)) continue;
+        long long y = from;
+        while (y <= to) {
+            const int ramp = column.At(y);
+            long long good = y, bad = to + 1; // At(good) == ramp; bad is past the run
+            // Runs tend to be as long as the last one.
+            const long long probe = std::min(y + guess - 1, to);
+            if (probe > y) {
+                if (column.At(probe) == ramp) good = probe;
+                else bad = probe;
+            }
+            for (long long step = 1; bad == to + 1 && good + step <= to; step *= 2) {
+                if (column.At(good + step) == ramp) good += step;
+                else bad = good + step;
+            }
+            while (bad - good > 1) {
+                const long long mid = good + (bad - good) / 2;
+                if (column.At(mid) == ramp) good = mid;
+                else bad = mid;
+            }
+            put(y, good, ramp);
+            guess = good - y + 1;
+            y = good + 1;
+        }
+    }
+}
+
+} // namespace
 
 void CStrokePainter::GradientRect()
 {
@@ -203,18 +319,40 @@ void CStrokePainter::GradientRect()
     const long long ymin = std::min(p0.y, p1.y), ymax = std::max(p0.y, p1.y);
     const float m = p1.y == p0.y ? 9999.0f
                                  : -static_cast<float>(p1.x - p0.x) / static_cast<float>(p1.y - p0.y);
-    for (int x = 0; x < b.CanvasWidth(); ++x) {
-        const long long shift0 = static_cast<long long>(static_cast<float>(x - p0.x) * m);
-        const long long shift1 = static_cast<long long>(static_cast<float>(x - p1.x) * m);
-        for (int y = 0; y < b.CanvasHeight(); ++y) {
-            const long long ya = y - shift0, yb = y - shift1;
-            const bool inBand = ya > yb ? yb <= ymax && ya >= ymin : ya <= ymax && yb >= ymin;
-            if (!inBand || !b.IsInside(x, y)) continue;
-            const long long a = std::llabs(ya - p0.y), bb = std::llabs(yb - p1.y);
-            if (a + bb == 0) continue;
-            const double t = (a - (a + bb) * 0.5) / ((a + bb) * 0.5);
-            b.Paint(x, y, panel->RampColour(static_cast<float>(t)));
+    const int width = b.CanvasWidth(), height = b.CanvasHeight();
+    if (width <= 0 || height <= 0) {
+        b.Points().clear();
+        return;
+    }
+    // The canvas in blocks of columns: each column's colours worked out down
+    // the column, then the block written a row at a time.
+    constexpr int kBlock = 64;
+    std::vector<Colour> block(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(height));
+    for (int left = 0; left < width; left += kBlock) {
+        const int count = std::min(kBlock, width - left);
+        std::fill(block.begin(), block.end(), CPaintBoard::kNoPaint);
+        for (int x = left; x < left + count; ++x) {
+            const long long shift0 = static_cast<long long>(static_cast<float>(x - p0.x) * m);
+            const long long shift1 = static_cast<long long>(static_cast<float>(x - p1.x) * m);
+            // The band: ya and yb between ymin and ymax in the order they
+            // come, i.e. one range of rows.
+            long long first, last;
+            if (shift1 > shift0) { // ya > yb
+                first = ymin + shift0;
+                last = ymax + shift1;
+            } else {
+                first = ymin + shift1;
+                last = ymax + shift0;
+            }
+            first = std::max<long long>(first, 0);
+            last = std::min<long long>(last, height - 1);
+            if (first > last) continue;
+            const GradientColumn column(*panel, p0, p1, shift0, shift1);
+            GradientColumnRuns(*panel, column, first, last, shift0 + p0.y, shift1 + p1.y,
+                               block.data() + static_cast<std::size_t>(first) * kBlock + (x - left), kBlock);
         }
+        for (int y = 0; y < height; ++y)
+            b.PaintRow(left, y, block.data() + static_cast<std::size_t>(y) * kBlock, count);
     }
     b.Points().clear();
 }
@@ -230,20 +368,54 @@ void CFloodFill::FloodFill()
     if (!b.InDepthMap(start.x, start.y)) return;
     targetColour_ = b.DepthAt(start.x, start.y);
     const Colour c = b.CurrentColour();
-    if (targetColour_ == c) return;
+    if (targetColour_ == c || !b.IsInside(start.x, start.y)) return;
 
+    // What gets painted is the area of target-coloured pixels inside the
+    // clip that the press point reaches through left, right, up and down
+    // steps; painting a pixel takes it out of the area. It is filled a row
+    // span at a time: a span is widened as far as the area goes, painted,
+    // and each run of the area touching it in the rows above and below
+    // becomes a seed.
+    // Without a region the clip is a box, and the depth map is read in
+    // place: the test runs for every pixel three times.
+    const bool region = b.RegionActive();
+    const CPaintBoard::Box box = b.PaintableBox();
+    const CDibImage& depth = b.DepthMap();
+    const Point scroll = b.ScrollOffset();
+    const std::uint8_t target[3] = {static_cast<std::uint8_t>(targetColour_ >> 16),
+                                    static_cast<std::uint8_t>(targetColour_ >> 8),
+                                    static_cast<std::uint8_t>(targetColour_)};
+    const auto inArea = [&](int x, int y) {
+        if (region ? !b.IsInside(x, y) : x < box.left || x > box.right || y < box.top || y > box.bottom) return false;
+        const long long dx = static_cast<long long>(x) + scroll.x, dy = static_cast<long long>(y) + scroll.y;
+        if (dx < 0 || dx >= depth.Width() || dy < 0 || dy >= depth.Height()) return false;
+        const std::uint8_t* p = depth.Bits() + static_cast<std::size_t>(depth.Height() - 1 - dy) * depth.Stride() +
+                                3 * static_cast<std::size_t>(dx);
+        return p[0] == target[0] && p[1] == target[1] && p[2] == target[2];
+    };
     try {
-        std::vector<Point> stack;
-        stack.reserve(100);
-        stack.push_back(start);
-        while (!stack.empty()) {
-            const Point p = stack.back();
-            stack.pop_back();
-            if (!b.IsInside(p.x, p.y)) continue;
-            b.Paint(p.x, p.y, c);
-            const Point neighbours[4] = {{p.x, p.y - 1}, {p.x, p.y + 1}, {p.x - 1, p.y}, {p.x + 1, p.y}};
-            for (const Point& n : neighbours)
-                if (b.InDepthMap(n.x, n.y) && b.DepthAt(n.x, n.y) == targetColour_) stack.push_back(n);
+        std::vector<Colour> row;
+        std::vector<Point> seeds;
+        seeds.reserve(100);
+        seeds.push_back(start);
+        while (!seeds.empty()) {
+            const Point p = seeds.back();
+            seeds.pop_back();
+            if (!inArea(p.x, p.y)) continue;
+            int left = p.x, right = p.x;
+            while (inArea(left - 1, p.y)) --left;
+            while (inArea(right + 1, p.y)) ++right;
+            const int count = right - left + 1;
+            if (row.size() < static_cast<std::size_t>(count)) row.assign(static_cast<std::size_t>(count), c);
+            b.PaintRow(left, p.y, row.data(), count);
+            for (const int y : {p.y - 1, p.y + 1}) {
+                bool inRun = false;
+                for (int x = left; x <= right; ++x) {
+                    const bool in = inArea(x, y);
+                    if (in && !inRun) seeds.push_back({x, y});
+                    inRun = in;
+                }
+            }
         }
     } catch (const std::bad_alloc&) {
         // Out of memory: the fill stops where it is; what it painted stays.

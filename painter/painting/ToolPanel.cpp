@@ -223,14 +223,14 @@ void CToolPanel::DrawStrip()
     }
 }
 
-Colour CToolPanel::RampColour(float t) const
+int CToolPanel::RampColumn(float t) const
 {
     const float position = (t + 1) * 58;
     // Only -1..1 occurs; anything else (or no number) is kept on the strip.
     int column = 0;
     if (position >= static_cast<float>(kStripColumns - 1)) column = kStripColumns - 1;
     else if (position > 0) column = static_cast<int>(position);
-    return strip_[static_cast<std::size_t>(column)];
+    return column;
 }
 
 void CToolPanel::SelectBlue()

@@ -112,8 +112,10 @@ public:
     int C1() const { return c1_; }
     int C2() const { return c2_; }
 
-    // The strip's colour at t from -1 (column 0) to 1 (column 116).
-    Colour RampColour(float t) const;
+    // The strip's colour at t from -1 (column 0) to 1 (column 116), and the
+    // column it comes from. The column never falls as t rises.
+    Colour RampColour(float t) const { return strip_[static_cast<std::size_t>(RampColumn(t))]; }
+    int RampColumn(float t) const;
     Colour StripColumn(int column) const { return strip_[static_cast<std::size_t>(column)]; }
     Colour SwatchColour() const { return swatch_; }
 

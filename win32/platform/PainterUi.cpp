@@ -179,6 +179,16 @@ void CDibSurface::SetPixel(int x, int y, std::uint32_t colour)
         SwapRedBlue(colour & 0xFFFFFF);
 }
 
+void CDibSurface::SetRow(int x, int y, const std::uint32_t* colours, int count)
+{
+    if (y < 0 || y >= height_ || count <= 0) return;
+    const long long first = std::max<long long>(x, 0), end = std::min<long long>(static_cast<long long>(x) + count, width_);
+    if (first >= end) return;
+    Touched(static_cast<int>(first), y, static_cast<int>(end), y + 1);
+    std::uint32_t* row = bits_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+    for (long long i = first; i < end; ++i) row[i] = SwapRedBlue(colours[i - x] & 0xFFFFFF);
+}
+
 std::uint32_t CDibSurface::GetPixel(int x, int y) const
 {
     if (x < 0 || x >= width_ || y < 0 || y >= height_) return kWhite;

@@ -58,6 +58,7 @@ public:
 
     void SetPixel(int x, int y, std::uint32_t colour) override;
     std::uint32_t GetPixel(int x, int y) const override;
+    void SetRow(int x, int y, const std::uint32_t* colours, int count) override;
 
     // Copies what changed since the last call onto dc (client coordinates)
     // and forgets it; PresentAll copies the whole surface.

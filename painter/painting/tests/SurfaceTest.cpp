@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 #include <utility>
 
 namespace rv {
@@ -32,6 +33,35 @@ TEST(MemorySurface, PixelsAndBounds)
     s.SetPixel(0, 5, 0);
     EXPECT_EQ(s.GetPixel(10, 0), kWhite);
     EXPECT_TRUE(Black(s).empty());
+}
+
+// Rows across every edge, written at once on the screen and the picture and
+// pixel by pixel on copies of them: the same pixels.
+TEST(RowWrites, AreThePixelWritesTheyStandFor)
+{
+    CMemorySurface row(12, 6), single(12, 6);
+    CDibImage rowImage, singleImage;
+    ASSERT_TRUE(rowImage.Create(11, 6)); // rows with padding
+    ASSERT_TRUE(singleImage.Create(11, 6));
+    std::vector<Colour> colours(40);
+    for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = static_cast<Colour>(0xAB000000u | i * 0x030507u);
+    const struct {
+        int x, y, count;
+    } rows[] = {{0, 0, 12}, {-7, 1, 10}, {8, 2, 9}, {-10, 3, 30}, {3, 5, 1}, {2, -1, 8}, {2, 6, 8}, {12, 4, 3}, {5, 4, 0}};
+    for (const auto& r : rows) {
+        row.SetRow(r.x, r.y, colours.data(), r.count);
+        rowImage.SetRow(r.x, r.y, colours.data(), r.count);
+        for (int i = 0; i < r.count; ++i) {
+            single.SetPixel(r.x + i, r.y, colours[static_cast<std::size_t>(i)]);
+            singleImage.SetPixel(r.x + i, r.y, colours[static_cast<std::size_t>(i)]);
+        }
+    }
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 12; ++x) ASSERT_EQ(row.GetPixel(x, y), single.GetPixel(x, y)) << x << ", " << y;
+    EXPECT_EQ(std::vector<std::uint8_t>(rowImage.Bits(), rowImage.Bits() + 6 * rowImage.Stride()),
+              std::vector<std::uint8_t>(singleImage.Bits(), singleImage.Bits() + 6 * singleImage.Stride()));
+    EXPECT_EQ(row.GetPixel(11, 3), colours[21] & 0xFFFFFF);
+    EXPECT_EQ(rowImage.GetPixel(10, 3), colours[20] & 0xFFFFFF);
 }
 
 TEST(MemorySurface, LinesExcludeTheirEndPoint)

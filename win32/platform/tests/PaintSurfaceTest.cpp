@@ -69,6 +69,45 @@ TYPED_TEST(PaintSurface, PixelsRoundTripAndOutsideReadsWhite)
     EXPECT_EQ(s.GetPixel(0, 2), 0xFFFFFFu);
 }
 
+// Rows across every edge, each written at once on one surface and pixel by
+// pixel on the other: the same pixels, and the padding byte dropped.
+TYPED_TEST(PaintSurface, RowWritesAreThePixelWritesTheyStandFor)
+{
+    TypeParam other;
+    auto& row = this->S();
+    auto& single = static_cast<rv::IPaintSurface&>(other.surface);
+    std::vector<rv::Colour> colours(kW + 20);
+    for (std::size_t i = 0; i < colours.size(); ++i)
+        colours[i] = static_cast<rv::Colour>(0xAB000000u | i * 0x030507u);
+    const struct {
+        int x, y, count;
+    } rows[] = {{0, 0, kW}, {-7, 3, 12}, {kW - 5, 4, 10}, {-10, 5, kW + 20}, {3, kH - 1, 1}, {2, -1, 8}, {2, kH, 8}, {kW, 6, 3}, {5, 7, 0}};
+    for (const auto& r : rows) {
+        row.SetRow(r.x, r.y, colours.data(), r.count);
+        for (int i = 0; i < r.count; ++i) single.SetPixel(r.x + i, r.y, colours[static_cast<std::size_t>(i)]);
+    }
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) ASSERT_EQ(row.GetPixel(x, y), single.GetPixel(x, y)) << x << ", " << y;
+    EXPECT_EQ(row.GetPixel(kW - 1, 5), colours[kW + 9] & 0xFFFFFF);
+}
+
+TEST(DibSurface, RowWritesMarkWhatChanged)
+{
+    w32::CDibSurface s;
+    ASSERT_TRUE(s.Resize(kW, kH));
+    const rv::Colour colours[6] = {1, 2, 3, 4, 5, 6};
+    s.SetRow(-2, 9, colours, 6);
+    const RECT d = s.Dirty();
+    EXPECT_EQ(d.left, 0);
+    EXPECT_EQ(d.top, 9);
+    EXPECT_EQ(d.right, 4);
+    EXPECT_EQ(d.bottom, 10);
+    DibTarget window(kW, kH);
+    s.Present(window.Dc());
+    EXPECT_EQ(window.At(3, 9), 6u);
+    EXPECT_EQ(window.At(4, 9), 0xFFFFFFu); // beyond the row: left as the window was
+}
+
 TYPED_TEST(PaintSurface, FiguresInvertTheCoveredPixelsAndTwiceRestore)
 {
     this->FillPattern();

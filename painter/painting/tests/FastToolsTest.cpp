@@ -1,0 +1,247 @@
+// The tools that paint large areas a row at a time (gradients, filled
+// rectangle and ellipse, paint bucket) against their literal pixel-by-pixel
+// forms below, on random pictures, regions, scroll offsets, ramps and
+// gestures: the depth map and the screen must come out byte for byte alike.
+#include "PaintFixture.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace rv::test {
+namespace {
+
+// The double write, one pixel at a time.
+struct LiteralTarget {
+    const CPaintBoard& board;
+    IPaintSurface& screen;
+    CDibImage& depth;
+    void Paint(int x, int y, Colour c)
+    {
+        const Point s = board.ScrollOffset();
+        screen.SetPixel(x, y, c);
+        depth.SetPixel(x + s.x, y + s.y, c);
+    }
+    Colour DepthAt(int x, int y) const
+    {
+        const Point s = board.ScrollOffset();
+        return depth.GetPixel(x + s.x, y + s.y);
+    }
+    bool InDepthMap(int x, int y) const
+    {
+        const Point s = board.ScrollOffset();
+        return x + s.x >= 0 && x + s.x < depth.Width() && y + s.y >= 0 && y + s.y < depth.Height();
+    }
+};
+
+void LiteralGradientCircle(LiteralTarget& to)
+{
+    const CPaintBoard& b = to.board;
+    const Point centre = b.Anchor(), rim = b.Current();
+    const int r = TruncatedDistance(static_cast<long long>(rim.x) - centre.x, static_cast<long long>(rim.y) - centre.y);
+    for (int x = std::max(centre.x - r, 0); x < std::min(centre.x + r, b.CanvasWidth()); ++x)
+        for (int y = std::max(centre.y - r, 0); y < std::min(centre.y + r, b.CanvasHeight()); ++y) {
+            const int d = TruncatedDistance(static_cast<long long>(x) - centre.x, static_cast<long long>(y) - centre.y);
+            if (d >= r || !b.IsInside(x, y)) continue;
+            const double t = (d - r * 0.5) * 2 / r;
+            to.Paint(x, y, b.Panel()->RampColour(static_cast<float>(t)));
+        }
+}
+
+void LiteralGradientRect(LiteralTarget& to)
+{
+    const CPaintBoard& b = to.board;
+    const Point p0 = b.Anchor(), p1 = b.Current();
+    if (p0 == p1) return;
+    const long long ymin = std::min(p0.y, p1.y), ymax = std::max(p0.y, p1.y);
+    const float m = p1.y == p0.y ? 9999.0f : -static_cast<float>(p1.x - p0.x) / static_cast<float>(p1.y - p0.y);
+    for (int x = 0; x < b.CanvasWidth(); ++x)
+        for (int y = 0; y < b.CanvasHeight(); ++y) {
+            const long long ya = y - static_cast<long long>(static_cast<float>(x - p0.x) * m);
+            const long long yb = y - static_cast<long long>(static_cast<float>(x - p1.x) * m);
+            const bool inBand = ya > yb ? yb <= ymax && ya >= ymin : ya <= ymax && yb >= ymin;
+            if (!inBand || !b.IsInside(x, y)) continue;
+            const long long a = std::llabs(ya - p0.y), bb = std::llabs(yb - p1.y);
+            if (a + bb == 0) continue;
+            const double t = (a - (a + bb) * 0.5) / ((a + bb) * 0.5);
+            to.Paint(x, y, b.Panel()->RampColour(static_cast<float>(t)));
+        }
+}
+
+void LiteralFilledRect(LiteralTarget& to)
+{
+    const CPaintBoard& b = to.board;
+    const Point a = b.Anchor(), z = b.Current();
+    for (int x = std::min(a.x, z.x); x <= std::max(a.x, z.x); ++x)
+        for (int y = std::min(a.y, z.y); y <= std::max(a.y, z.y); ++y)
+            if (b.IsInside(x, y)) to.Paint(x, y, b.CurrentColour());
+}
+
+// The outline from the board's rasteriser, then every pixel of the box with
+// outline points above and below it in its column.
+void LiteralFilledEllipse(LiteralTarget& to, CPaintBoard& b)
+{
+    b.Points().clear();
+    b.RasterEllipse();
+    const Colour c = b.CurrentColour();
+    for (const Point& p : b.Points())
+        if (b.IsInside(p.x, p.y)) to.Paint(p.x, p.y, c);
+    const Point a = b.Anchor(), z = b.Current();
+    for (int x = std::min(a.x, z.x); x <= std::max(a.x, z.x); ++x)
+        for (int y = std::min(a.y, z.y); y <= std::max(a.y, z.y); ++y)
+            if (b.InColumnSpan(x, y) && b.IsInside(x, y)) to.Paint(x, y, c);
+    b.Points().clear();
+}
+
+void LiteralFloodFill(LiteralTarget& to)
+{
+    const CPaintBoard& b = to.board;
+    const Point start = b.Current();
+    if (!to.InDepthMap(start.x, start.y)) return;
+    const Colour target = to.DepthAt(start.x, start.y), c = b.CurrentColour();
+    if (target == c) return;
+    std::vector<Point> stack{start};
+    while (!stack.empty()) {
+        const Point p = stack.back();
+        stack.pop_back();
+        if (!b.IsInside(p.x, p.y)) continue;
+        to.Paint(p.x, p.y, c);
+        const Point neighbours[4] = {{p.x, p.y - 1}, {p.x, p.y + 1}, {p.x - 1, p.y}, {p.x + 1, p.y}};
+        for (const Point& n : neighbours)
+            if (to.InDepthMap(n.x, n.y) && to.DepthAt(n.x, n.y) == target) stack.push_back(n);
+    }
+}
+
+class FastTools : public PaintFixture {
+protected:
+    FastTools() : PaintFixture(97, 61) {}
+
+    int Random(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+
+    // Blocks of a few colours (so fills find areas with edges), a ramp of
+    // random shape and family, maybe a lasso region, maybe a scroll offset.
+    void RandomScene()
+    {
+        board->DropRegion();
+        board->SetScrollOffset(0, 0);
+        depth.Clear();
+        const Colour colours[] = {kWhite, Grey(150), Grey(40), Blue(150), Blue(90)};
+        for (int i = Random(0, 12); i > 0; --i) {
+            const int x = Random(-10, depth.Width()), y = Random(-10, depth.Height());
+            const Colour c = colours[Random(0, 4)];
+            for (int yy = y; yy < y + Random(1, 40); ++yy)
+                for (int xx = x; xx < x + Random(1, 40); ++xx) depth.SetPixel(xx, yy, c);
+        }
+        for (const int id : {CToolPanel::IdLowLeft, CToolPanel::IdLowMiddle, CToolPanel::IdLowRight})
+            if (Random(0, 1)) panel.Click(id);
+        panel.Click(Random(0, 1) ? CToolPanel::IdBlue : CToolPanel::IdBlack);
+        SetSlider(CToolPanel::IdCurve, Random(0, 200));
+        SetSlider(CToolPanel::IdC1, Random(10, 240));
+        SetSlider(CToolPanel::IdC2, Random(0, 240));
+        SetSlider(CToolPanel::IdColourValue, Random(0, 255));
+        if (Random(0, 3) == 0) board->SetScrollOffset(Random(0, 20), Random(0, 15));
+        Repaint();
+        if (Random(0, 2) == 0) {
+            board->SetTool(ToolLasso);
+            const Point first{Random(0, depth.Width()), Random(0, depth.Height())};
+            Click(first.x, first.y);
+            for (int i = Random(1, 6); i > 0; --i) Click(Random(-5, depth.Width()), Random(-5, depth.Height()));
+            Click(first.x, first.y);
+        }
+    }
+
+    // A point on or near the canvas; edges, far points and repeats included.
+    Point RandomPoint()
+    {
+        switch (Random(0, 7)) {
+        case 0: return {0, Random(0, depth.Height())};
+        case 1: return {Random(-300, 400), Random(-300, 400)};
+        default: return {Random(-3, depth.Width() + 3), Random(-3, depth.Height() + 3)};
+        }
+    }
+
+    // Runs the tool's gesture from a to z, then the literal form from the
+    // same state and pictures, and compares the results.
+    template <class Literal>
+    void Check(int tool, Point a, Point z, Literal literal, const std::string& what)
+    {
+        const std::vector<std::uint8_t> depthBefore(depth.Bits(), depth.Bits() + depth.Height() * depth.Stride());
+        const CMemorySurface screenBefore = screen;
+        board->SetTool(tool);
+        Move(a.x, a.y);
+        Down(a.x, a.y);
+        if (!(a == z)) Move(z.x, z.y);
+        Up(z.x, z.y);
+        const std::vector<std::uint8_t> depthFast(depth.Bits(), depth.Bits() + depthBefore.size());
+        const CMemorySurface screenFast = screen;
+
+        std::memcpy(depth.Bits(), depthBefore.data(), depthBefore.size());
+        screen = screenBefore;
+        ASSERT_EQ(board->Anchor(), a);
+        ASSERT_EQ(board->Current(), z);
+        LiteralTarget to{*board, screen, depth};
+        literal(to);
+        const std::vector<std::uint8_t> depthLiteral(depth.Bits(), depth.Bits() + depthBefore.size());
+        const std::string where = what + " from (" + std::to_string(a.x) + ", " + std::to_string(a.y) + ") to (" +
+                                  std::to_string(z.x) + ", " + std::to_string(z.y) + ")" +
+                                  (board->RegionActive() ? " in a region" : "");
+        ASSERT_EQ(depthFast, depthLiteral) << where;
+        for (int y = 0; y < screen.Height(); ++y)
+            for (int x = 0; x < screen.Width(); ++x)
+                ASSERT_EQ(screenFast.GetPixel(x, y), screen.GetPixel(x, y)) << where << " at " << x << ", " << y;
+    }
+
+    std::mt19937 random{20261209};
+};
+
+TEST_F(FastTools, GradientsMatchTheirLiteralForm)
+{
+    for (int round = 0; round < 150; ++round) {
+        RandomScene();
+        Point a = RandomPoint(), z = RandomPoint();
+        if (round % 5 == 1) z.y = a.y; // straight across: the steep perpendicular
+        if (round % 5 == 2) z.x = a.x; // straight down
+        Check(ToolGradientRect, a, z, LiteralGradientRect, "gradient rectangle");
+        Check(ToolGradientCircle, a, z, LiteralGradientCircle, "gradient circle");
+    }
+}
+
+TEST_F(FastTools, FilledShapesMatchTheirLiteralForm)
+{
+    for (int round = 0; round < 150; ++round) {
+        RandomScene();
+        const Point a = RandomPoint(), z = RandomPoint();
+        Check(ToolFilledRect, a, z, LiteralFilledRect, "filled rectangle");
+        Check(ToolFilledEllipse, a, z, [&](LiteralTarget& to) { LiteralFilledEllipse(to, *board); }, "filled ellipse");
+    }
+}
+
+TEST_F(FastTools, FloodFillMatchesItsLiteralForm)
+{
+    for (int round = 0; round < 200; ++round) {
+        RandomScene();
+        const Point a = RandomPoint();
+        Check(ToolFill, a, a, LiteralFloodFill, "flood fill");
+    }
+}
+
+// A drag so long that the ramp column changes at nearly every pixel, and one
+// so shallow that it barely changes down a whole column: both ends of the
+// way runs of one colour are found.
+TEST_F(FastTools, GradientRectangleRunsShortAndLong)
+{
+    RandomScene();
+    board->DropRegion();
+    board->SetScrollOffset(0, 0);
+    Repaint();
+    Check(ToolGradientRect, {40, 30}, {40, 31}, LiteralGradientRect, "one-pixel drag");
+    Check(ToolGradientRect, {2, 30}, {95, 31}, LiteralGradientRect, "shallow drag");
+    Check(ToolGradientRect, {-300, -300}, {400, 400}, LiteralGradientRect, "long drag");
+}
+
+} // namespace
+} // namespace rv::test
