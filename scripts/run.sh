@@ -62,14 +62,14 @@ run_windows() {
     RV_WINE_ROOT=$run_root
     . "$root/tests/wine/wine-env.sh"
     if [ "$(rv_pe_bits "$program")" = 32 ]; then
-        rv_can_run_32bit || { echo "run.sh: this machine cannot run 32-bit code, so Wine cannot run $(basename "$program")" >&2; exit 1; }
-        rv_has_wine32 || { echo "run.sh: Wine's 32-bit loader is missing (scripts/deps.sh installs wine32:i386)" >&2; exit 1; }
+        rv_has_wine32 || { echo "run.sh: no 32-bit Wine here ($(rv_wine32_describe)); scripts/deps.sh all sets one up" >&2; exit 1; }
+        rv_wine32_describe
     fi
     echo "Wine prefix: $WINEPREFIX (kept between runs; delete $RV_WINE_ROOT to start afresh)"
     rv_wine_setup || exit 1
     rv_wine_desktop_setup || exit 1
     echo "Starting $(basename "$program") on display $DISPLAY"
-    wine "$program"
+    rv_wine "$program"
 }
 
 what=${1:-}

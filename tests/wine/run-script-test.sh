@@ -25,11 +25,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/rv-run-test.XXXXXX")
 export RV_RUN_ROOT=$run_root RV_RUN_BUILD=$tree
 RV_WINE_ROOT=$RV_RUN_ROOT
 . "$here/wine-env.sh"
-if ! rv_can_run_32bit; then
-    echo "run-script-test: skipped: this machine cannot run 32-bit code" >&2
-    rm -rf "$work"
-    exit 77
-fi
+rv_has_wine32 || { echo "run-script-test: no 32-bit Wine: $(rv_wine32_describe)" >&2; rm -rf "$work"; exit 1; }
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

@@ -151,8 +151,8 @@ rv_wine_cleanup() {
 rv_wine_desktop_setup() {
     [ -f "$RV_WINE_ROOT/desktop" ] && return 0
     local x11='HKCU\Software\Wine\X11 Driver'
-    wine reg add "$x11" /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1 &&
-        wine reg add "$x11" /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1 ||
+    rv_wine reg add "$x11" /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1 &&
+        rv_wine reg add "$x11" /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1 ||
         { echo "wine-env: could not set up the prefix for the desktop" >&2; return 1; }
     wineserver -w
     touch "$RV_WINE_ROOT/desktop"
