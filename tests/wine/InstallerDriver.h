@@ -5,6 +5,8 @@
 // presses Esc and the close box. Texts are UTF-16 here.
 #include <windows.h>
 
+#include <cstddef>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -88,6 +90,10 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::vector<std::wstring> TreeBelow(const std::wstring& folder);
 // Removes a folder with everything in it.
 void RemoveTree(const std::wstring& folder);
+// The installer's temporary files ("~temp" and the time) now present.
+std::set<std::wstring> TemporaryFiles();
+// size bytes of noise, the same for the same seed (files in test packages).
+std::string Noise(std::size_t size, int seed);
 
 // GB2312 <-> UTF-16 for paths that go into logs and setup scripts.
 std::string ToGb(const std::wstring& text);

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -33,23 +34,10 @@
 namespace {
 
 using drive::FromGb;
+using drive::TemporaryFiles;
+using probe::CurrentFolder;
+using probe::WindowsPath;
 using drive::ToGb;
-
-std::wstring WindowsPath(const char* unixPath)
-{
-    std::wstring path = drive::FromUtf8(unixPath);
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
-
-std::wstring CurrentFolder()
-{
-    wchar_t folder[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, folder);
-    return folder;
-}
 
 // ---- Packages --------------------------------------------------------------
 
@@ -76,19 +64,6 @@ std::string Picture(int width, int height, int bits)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < stride; ++x) bmp[offset + y * stride + x] = static_cast<char>((x + y) & 0xFF);
     return bmp;
-}
-
-std::string Binary(std::size_t size, int seed)
-{
-    std::string bytes(size, '\0');
-    std::uint32_t v = 2463534242u + static_cast<std::uint32_t>(seed);
-    for (char& c : bytes) {
-        v ^= v << 13;
-        v ^= v >> 17;
-        v ^= v << 5;
-        c = static_cast<char>(v);
-    }
-    return bytes;
 }
 
 // Programs the packages carry: the uninstaller and a waiter.
@@ -121,9 +96,9 @@ vela::PackageDescription FullPackage()
     d.files = {{"[InstallDir]\\waiter.exe", '0', Waiter()},
                {"[InstallDir]\\readme.txt", '0', "read me\r\n"},
                {"[InstallDir]\\back\\b1.bmp", '0', Picture(64, 48, 24)},
-               {"[InstallDir]\\back\\" + ToGb(L"深层") + "\\2047.bin", '0', Binary(2047, 1)},
-               {"[InstallDir]\\sample\\2048.bin", '0', Binary(2048, 2)},
-               {"[InstallDir]\\sample\\big.bin", '0', Binary(3 << 20, 3)},
+               {"[InstallDir]\\back\\" + ToGb(L"深层") + "\\2047.bin", '0', drive::Noise(2047, 1)},
+               {"[InstallDir]\\sample\\2048.bin", '0', drive::Noise(2048, 2)},
+               {"[InstallDir]\\sample\\big.bin", '0', drive::Noise(3 << 20, 3)},
                {"[InstallDir]\\notlogged.txt", '4', "not in the file log"},
                {"[Windows Directory]\\VelaUnInsApp.exe", '0', Uninstaller()}};
     d.licence = ToGb(L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n");
@@ -200,6 +175,18 @@ std::wstring Expand(const std::string& path, const std::string& installPath)
 
 // ---- Pages -----------------------------------------------------------------
 
+// The controls a user meets on the pages.
+constexpr int kNext = 12324;
+constexpr int kBack = 12323;
+constexpr int kCancel = 2;
+constexpr int kLicenceText = 1000;
+constexpr int kAccept = 1001;
+constexpr int kDecline = 1002;
+constexpr int kPathBox = 1006;
+constexpr int kBrowse = 1003;  // on the path page
+constexpr int kFinish = 1003;  // on the completion page
+constexpr int kRunBox = 1007;
+
 enum class Page { Splash, Welcome, Licence, Path, Progress, Completion };
 
 bool IsPage(HWND window, Page page)
@@ -207,11 +194,11 @@ bool IsPage(HWND window, Page page)
     auto has = [&](int id) { return drive::HasButton(window, id); };
     switch (page) {
     case Page::Splash: return GetWindow(window, GW_CHILD) == nullptr && drive::WindowText(window).empty();
-    case Page::Welcome: return has(12324) && !has(1000) && !has(1006);
-    case Page::Licence: return has(1000) && has(1001);
-    case Page::Path: return has(1006);
+    case Page::Welcome: return has(kNext) && !has(kLicenceText) && !has(kPathBox);
+    case Page::Licence: return has(kLicenceText) && has(kAccept);
+    case Page::Path: return has(kPathBox);
     case Page::Progress: return has(218);
-    case Page::Completion: return has(1007);
+    case Page::Completion: return has(kRunBox);
     }
     return false;
 }
@@ -248,19 +235,168 @@ void Answer(const drive::CProcess& process, const std::wstring& caption, const s
     drive::WaitUntilGone(box.window);
 }
 
-// The installer's temporary files ("~temp" and the time) now present.
-std::set<std::wstring> TemporaryFiles()
+// One thing a user does on a page, or sees there. run gives false when the
+// path cannot go on (a click that did not happen).
+struct Step {
+    const char* what;
+    int control;  // 0: the page itself
+    std::function<bool(const drive::CProcess&, HWND)> run;
+    bool click = false;
+};
+
+Step Title(const std::wstring& text)
 {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((std::wstring(folder) + L"~temp*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do names.insert(found.cFileName);
-    while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
+    return {"title", 0, [text](const drive::CProcess&, HWND page) {
+                EXPECT_EQ(drive::WindowText(page), text);
+                return true;
+            }};
+}
+Step Text(int id, const std::wstring& text)
+{
+    return {"text", id, [id, text](const drive::CProcess&, HWND page) {
+                EXPECT_EQ(drive::ControlText(page, id), text);
+                return true;
+            }};
+}
+Step TextStarts(int id, const std::wstring& start)
+{
+    return {"text", id, [id, start](const drive::CProcess&, HWND page) {
+                EXPECT_EQ(drive::ControlText(page, id).rfind(start, 0), 0u);
+                return true;
+            }};
+}
+Step Checked(int id, bool checked = true)
+{
+    return {"check", id, [id, checked](const drive::CProcess&, HWND page) {
+                EXPECT_EQ(drive::ControlChecked(page, id), checked);
+                return true;
+            }};
+}
+Step Enabled(int id, bool enabled = true, const char* why = "")
+{
+    return {"state", id, [id, enabled, why](const drive::CProcess&, HWND page) {
+                EXPECT_EQ(drive::ControlEnabled(page, id), enabled) << why;
+                return true;
+            }};
+}
+Step NoFolder(const std::wstring& folder, const char* why)
+{
+    return {"no folder", 0, [folder, why](const drive::CProcess&, HWND) {
+                EXPECT_FALSE(drive::IsFolder(folder)) << why;
+                return true;
+            }};
+}
+Step OnlyWindow(const char* why)
+{
+    return {"only window", 0, [why](const drive::CProcess& process, HWND) {
+                EXPECT_EQ(drive::VisibleDialogs(process.Id()).size(), 1u) << why;
+                return true;
+            }};
+}
+Step Hidden(HWND window, const char* why)
+{
+    return {"hidden", 0, [window, why](const drive::CProcess&, HWND) {
+                EXPECT_FALSE(IsWindowVisible(window)) << why;
+                return true;
+            }};
+}
+Step StillShown(const char* why)
+{
+    return {"still shown", 0, [why](const drive::CProcess&, HWND page) {
+                EXPECT_TRUE(IsWindowVisible(page)) << why;
+                return true;
+            }};
+}
+Step Photo(const std::string& name)
+{
+    return {"photo", 0, [name](const drive::CProcess&, HWND page) {
+                Shot(page, name);
+                return true;
+            }};
+}
+// The page closes itself within timeoutMs.
+Step ClosesItself(DWORD timeoutMs, const char* why)
+{
+    return {"closes itself", 0, [timeoutMs, why](const drive::CProcess&, HWND page) {
+                EXPECT_TRUE(drive::WaitUntilGone(page, timeoutMs)) << why;
+                return true;
+            }};
+}
+Step Click(int id)
+{
+    return {"click", id, [id](const drive::CProcess&, HWND page) { return drive::Click(page, id); },
+            true};
+}
+Step Escape()
+{
+    return {"Esc", 0, [](const drive::CProcess&, HWND page) {
+                drive::PressEscape(page);
+                return true;
+            }};
+}
+Step Enter()
+{
+    return {"Enter", 0, [](const drive::CProcess&, HWND page) {
+                drive::PressEnter(page);
+                return true;
+            }};
+}
+Step CloseBox()
+{
+    return {"close box", 0, [](const drive::CProcess&, HWND page) {
+                drive::PressCloseBox(page);
+                return true;
+            }};
+}
+// The message box the step before brings up, answered by a button.
+Step Answers(const std::wstring& caption, const std::wstring& text, int button, const char* shot = nullptr)
+{
+    return {"answer", button, [caption, text, button, shot](const drive::CProcess& process, HWND) {
+                Answer(process, caption, text, button, shot);
+                return !::testing::Test::HasFatalFailure();
+            }};
+}
+
+const std::wstring kQuitCaption = L"退出询问";
+const std::wstring kQuitQuestion = L"你确定想退出安装程序吗？";
+
+// A page as the user meets it, and what is done and seen there.
+struct Visit {
+    Page page;
+    std::vector<Step> steps;
+    DWORD timeoutMs = 30000;
+};
+
+const char* PageName(Page page)
+{
+    static const char* const names[] = {"splash", "welcome", "licence", "path", "progress", "completion"};
+    return names[static_cast<int>(page)];
+}
+
+// Goes along the user's path: waits for each page in turn and takes its
+// steps; a click followed by more steps on the same page is given time to
+// take effect. Gives the last page, or null when a page did not come or a
+// click did not happen.
+HWND Walk(const drive::CProcess& process, const std::vector<Visit>& path)
+{
+    HWND page = nullptr;
+    for (const Visit& visit : path) {
+        page = WaitForPage(process, visit.page, visit.timeoutMs);
+        if (!page) {
+            ADD_FAILURE() << "no " << PageName(visit.page) << " page";
+            return nullptr;
+        }
+        for (std::size_t i = 0; i < visit.steps.size(); ++i) {
+            const Step& step = visit.steps[i];
+            SCOPED_TRACE(::testing::Message() << PageName(visit.page) << " page: " << step.what << ' ' << step.control);
+            if (!step.run(process, page)) {
+                ADD_FAILURE() << PageName(visit.page) << " page: " << step.what << ' ' << step.control << " failed";
+                return nullptr;
+            }
+            if (step.click && i + 1 < visit.steps.size()) Sleep(300);
+        }
+    }
+    return page;
 }
 
 const std::wstring kUninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
@@ -353,54 +489,19 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-
-    HWND splash = WaitForPage(process, Page::Splash);
-    ASSERT_TRUE(splash);
-    Shot(splash, "page-1-splash");
-    EXPECT_TRUE(drive::WaitUntilGone(splash, 8000)) << "the splash closes itself after 5 seconds";
-
-    HWND welcome = WaitForPage(process, Page::Welcome);
-    ASSERT_TRUE(welcome);
-    EXPECT_EQ(drive::WindowText(welcome), kNameW + L"安装");
-    EXPECT_EQ(drive::ControlText(welcome, 12324), L"下一步(&N)");
-    EXPECT_EQ(drive::ControlText(welcome, 2), L"取消(&C)");
-    Shot(welcome, "page-2-welcome");
-    ASSERT_TRUE(drive::Click(welcome, 12324));
-
-    HWND licence = WaitForPage(process, Page::Licence);
-    ASSERT_TRUE(licence);
-    EXPECT_FALSE(drive::IsFolder(app)) << "nothing is made before the path page";
-    EXPECT_EQ(drive::WindowText(licence), kNameW + L"安装");
-    EXPECT_EQ(drive::ControlText(licence, 1000), L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n");
-    EXPECT_TRUE(drive::ControlChecked(licence, 1002));
-    EXPECT_FALSE(drive::ControlChecked(licence, 1001));
-    EXPECT_FALSE(drive::ControlEnabled(licence, 12324));
-    Shot(licence, "page-3-licence");
-    ASSERT_TRUE(drive::Click(licence, 1001));
-    Sleep(300);
-    EXPECT_TRUE(drive::ControlEnabled(licence, 12324));
-    ASSERT_TRUE(drive::Click(licence, 1002));
-    Sleep(300);
-    EXPECT_FALSE(drive::ControlEnabled(licence, 12324));
-    ASSERT_TRUE(drive::Click(licence, 1001));
-    Sleep(300);
-    ASSERT_TRUE(drive::Click(licence, 12324));
-
-    HWND path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(drive::WindowText(path), kNameW + L"安装");
-    EXPECT_EQ(drive::ControlText(path, 1006), app);
-    EXPECT_TRUE(drive::ControlEnabled(path, 12323));
-    Shot(path, "page-4-path");
-    ASSERT_TRUE(drive::Click(path, 12324));
-
-    HWND completion = WaitForPage(process, Page::Completion, 60000);
-    ASSERT_TRUE(completion);
-    EXPECT_EQ(drive::WindowText(completion), L" 安装完成");
-    EXPECT_EQ(drive::ControlText(completion, 1007), L"现在运行" + kNameW);
-    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
-    Shot(completion, "page-6-completion");
-    ASSERT_TRUE(drive::Click(completion, 1003));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Splash, {Photo("page-1-splash"), ClosesItself(8000, "the splash closes itself after 5 seconds")}},
+        {Page::Welcome, {Title(kNameW + L"安装"), Text(kNext, L"下一步(&N)"), Text(kCancel, L"取消(&C)"),
+                         Photo("page-2-welcome"), Click(kNext)}},
+        {Page::Licence, {NoFolder(app, "nothing is made before the path page"), Title(kNameW + L"安装"),
+                         Text(kLicenceText, L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n"),
+                         Checked(kDecline), Checked(kAccept, false), Enabled(kNext, false), Photo("page-3-licence"),
+                         Click(kAccept), Enabled(kNext), Click(kDecline), Enabled(kNext, false),
+                         Click(kAccept), Click(kNext)}},
+        {Page::Path, {Title(kNameW + L"安装"), Text(kPathBox, app), Enabled(kBack), Photo("page-4-path"), Click(kNext)}},
+        {Page::Completion, {Title(L" 安装完成"), Text(kRunBox, L"现在运行" + kNameW), Checked(kRunBox),
+                            Photo("page-6-completion"), Click(kFinish)}, 60000},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
 
     // The run entry started the installed program.
@@ -474,32 +575,15 @@ TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWitho
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND splash = WaitForPage(process, Page::Splash);
-    ASSERT_TRUE(splash);
-    Shot(splash, "relievo-1-splash");
-    HWND welcome = WaitForPage(process, Page::Welcome, 10000);
-    ASSERT_TRUE(welcome);
-    EXPECT_EQ(drive::WindowText(welcome), L"Relievo安装");
-    Shot(welcome, "relievo-2-welcome");
-    ASSERT_TRUE(drive::Click(welcome, 12324));
-    HWND licence = WaitForPage(process, Page::Licence);
-    ASSERT_TRUE(licence);
-    EXPECT_EQ(drive::ControlText(licence, 1000).rfind(L"Relievo 软件许可协议\r\n\r\n", 0), 0u);
-    Shot(licence, "relievo-3-licence");
-    ASSERT_TRUE(drive::Click(licence, 1001));
-    Sleep(300);
-    ASSERT_TRUE(drive::Click(licence, 12324));
-    HWND path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(drive::ControlText(path, 1006), app);
-    Shot(path, "relievo-4-path");
-    ASSERT_TRUE(drive::Click(path, 12324));
-    HWND completion = WaitForPage(process, Page::Completion, 60000);
-    ASSERT_TRUE(completion);
-    EXPECT_EQ(drive::ControlText(completion, 1007), L"现在运行 Relievo");
-    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
-    Shot(completion, "relievo-6-completion");
-    ASSERT_TRUE(drive::Click(completion, 1003));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Splash, {Photo("relievo-1-splash")}},
+        {Page::Welcome, {Title(L"Relievo安装"), Photo("relievo-2-welcome"), Click(kNext)}, 10000},
+        {Page::Licence, {TextStarts(kLicenceText, L"Relievo 软件许可协议\r\n\r\n"), Photo("relievo-3-licence"),
+                         Click(kAccept), Click(kNext)}},
+        {Page::Path, {Text(kPathBox, app), Photo("relievo-4-path"), Click(kNext)}},
+        {Page::Completion, {Text(kRunBox, L"现在运行 Relievo"), Checked(kRunBox), Photo("relievo-6-completion"),
+                            Click(kFinish)}, 60000},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
 
     // The run entry starts the installed painter.
@@ -559,22 +643,13 @@ TEST_F(InstallerRun, MinimalPackageOpensOnThePathPageAndRegistersNothing)
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(drive::VisibleDialogs(process.Id()).size(), 1u) << "no splash, welcome or licence page";
-    EXPECT_EQ(drive::WindowText(path), L"Mini安装");
-    EXPECT_FALSE(drive::ControlEnabled(path, 12323)) << "Back is disabled without welcome pages";
-    Shot(path, "minimal-1-path");
-    ASSERT_TRUE(drive::Click(path, 12324));
-
-    HWND completion = WaitForPage(process, Page::Completion);
-    ASSERT_TRUE(completion);
-    Shot(completion, "minimal-2-completion");
-    // Unchecked: nothing is started.
-    ASSERT_TRUE(drive::Click(completion, 1007));
-    Sleep(300);
-    EXPECT_FALSE(drive::ControlChecked(completion, 1007));
-    ASSERT_TRUE(drive::Click(completion, 1003));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Path, {OnlyWindow("no splash, welcome or licence page"), Title(L"Mini安装"),
+                      Enabled(kBack, false, "Back is disabled without welcome pages"), Photo("minimal-1-path"),
+                      Click(kNext)}},
+        // Unchecked: nothing is started.
+        {Page::Completion, {Photo("minimal-2-completion"), Click(kRunBox), Checked(kRunBox, false), Click(kFinish)}},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     Sleep(500);
     EXPECT_FALSE(drive::Exists(app + L"\\started"));
@@ -601,15 +676,11 @@ TEST_F(InstallerRun, CancelOnTheWelcomePageAsksAndEndsWithNothingInstalled)
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND welcome = WaitForPage(process, Page::Welcome);
-    ASSERT_TRUE(welcome);
-    drive::PressEscape(welcome);
-    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDNO, "cancel-1-question");
-    EXPECT_TRUE(IsWindowVisible(welcome)) << "No keeps the page";
-    drive::PressCloseBox(welcome);
-    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDNO);
-    ASSERT_TRUE(drive::Click(welcome, 2));
-    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDYES);
+    ASSERT_TRUE(Walk(process, {
+        {Page::Welcome, {Escape(), Answers(kQuitCaption, kQuitQuestion, IDNO, "cancel-1-question"),
+                         StillShown("No keeps the page"), CloseBox(), Answers(kQuitCaption, kQuitQuestion, IDNO),
+                         Click(kCancel), Answers(kQuitCaption, kQuitQuestion, IDYES)}},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     EXPECT_FALSE(drive::Exists(app));
     EXPECT_EQ(TemporaryFiles(), temporaryBefore);
@@ -625,15 +696,11 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND welcome = WaitForPage(process, Page::Welcome);
-    ASSERT_TRUE(welcome);
-    drive::PressEnter(welcome);  // no default button: Enter ends the page like Next
-    HWND licence = WaitForPage(process, Page::Licence);
-    ASSERT_TRUE(licence);
-    drive::Click(licence, 1001);
-    Sleep(300);
-    drive::Click(licence, 12324);
-    HWND path = WaitForPage(process, Page::Path);
+    HWND path = Walk(process, {
+        {Page::Welcome, {Enter()}},  // no default button: Enter ends the page like Next
+        {Page::Licence, {Click(kAccept), Click(kNext)}},
+        {Page::Path, {}},
+    });
     ASSERT_TRUE(path);
 
     const std::wstring tooShort = L"你所输入的安装路径长度不够，请重新输入!";
@@ -648,18 +715,18 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
     };
     int shot = 0;
     for (const auto& row : refused) {
-        ASSERT_TRUE(drive::SetControlText(path, 1006, row.typed));
-        ASSERT_TRUE(drive::Click(path, 12324));
+        ASSERT_TRUE(drive::SetControlText(path, kPathBox, row.typed));
+        ASSERT_TRUE(drive::Click(path, kNext));
         Answer(process, L"错误", row.message, IDOK, shot++ == 0 ? "path-refused" : nullptr);
         EXPECT_TRUE(IsWindowVisible(path)) << ToGb(row.typed);
-        EXPECT_EQ(drive::ControlText(path, 1006), row.typed);
+        EXPECT_EQ(drive::ControlText(path, kPathBox), row.typed);
     }
 
     // The folder browser: cancelled it changes nothing; a folder chosen in it
     // becomes that folder with the default path's tail.
-    ASSERT_TRUE(drive::SetControlText(path, 1006, app));
+    ASSERT_TRUE(drive::SetControlText(path, kPathBox, app));
     for (bool choose : {false, true}) {
-        ASSERT_TRUE(drive::Click(path, 1003));
+        ASSERT_TRUE(drive::Click(path, kBrowse));
         HWND browser = nullptr;
         for (int i = 0; i < 100 && !browser; ++i) {
             for (HWND window : drive::VisibleDialogs(process.Id()))
@@ -674,7 +741,7 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
             EXPECT_EQ(drive::WindowText(FindWindowExW(browser, nullptr, L"Static", nullptr)).empty(), false);
             drive::Click(browser, IDCANCEL);
             drive::WaitUntilGone(browser);
-            EXPECT_EQ(drive::ControlText(path, 1006), app);
+            EXPECT_EQ(drive::ControlText(path, kPathBox), app);
             continue;
         }
         // The first folder below the root (a drive under 我的电脑).
@@ -688,32 +755,23 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
         drive::Click(browser, IDOK);
         drive::WaitUntilGone(browser);
         Sleep(300);
-        const std::wstring chosen = drive::ControlText(path, 1006);
+        const std::wstring chosen = drive::ControlText(path, kPathBox);
         const std::wstring tail = L"\\Program Files\\" + kNameW;
         EXPECT_TRUE(chosen.size() > tail.size() && chosen.compare(chosen.size() - tail.size(), tail.size(), tail) == 0)
             << ToGb(chosen);
         EXPECT_EQ(chosen.find(L"\\\\"), std::wstring::npos) << ToGb(chosen);
     }
     // Browse stored its result at once: the page after Back and forward shows it.
-    const std::wstring browsed = drive::ControlText(path, 1006);
+    const std::wstring browsed = drive::ControlText(path, kPathBox);
 
     // A typed path is lost on Back; the licence comes back accepted.
-    ASSERT_TRUE(drive::SetControlText(path, 1006, L"C:\\typed"));
-    ASSERT_TRUE(drive::Click(path, 12323));
-    licence = WaitForPage(process, Page::Licence);
-    ASSERT_TRUE(licence);
-    EXPECT_FALSE(IsWindowVisible(path));
-    EXPECT_TRUE(drive::ControlChecked(licence, 1001));
-    EXPECT_TRUE(drive::ControlEnabled(licence, 12324));
-    Shot(licence, "back-1-licence");
-    ASSERT_TRUE(drive::Click(licence, 12324));
-    path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(drive::ControlText(path, 1006), browsed);
-
-    // Quitting from the nested pages ends the program.
-    drive::PressEscape(path);
-    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDYES);
+    ASSERT_TRUE(drive::SetControlText(path, kPathBox, L"C:\\typed"));
+    ASSERT_TRUE(drive::Click(path, kBack));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Licence, {Hidden(path, "the path page gives way"), Checked(kAccept), Enabled(kNext), Photo("back-1-licence"), Click(kNext)}},
+        // Quitting from the nested pages ends the program.
+        {Page::Path, {Text(kPathBox, browsed), Escape(), Answers(kQuitCaption, kQuitQuestion, IDYES)}},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     EXPECT_FALSE(drive::Exists(L"C:\\typed"));
 }
@@ -739,31 +797,23 @@ TEST_F(InstallerRun, CancelOnTheProgressPageAnsweredNoInstallsAndYesEnds)
         const std::set<std::wstring> temporaryBefore = TemporaryFiles();
         drive::CProcess process;
         ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-        HWND path = WaitForPage(process, Page::Path);
-        ASSERT_TRUE(path);
-        ASSERT_TRUE(drive::Click(path, 12324));
-        HWND progress = WaitForPage(process, Page::Progress);
+        std::vector<Step> onProgress = {Title(L" 安装进度"), Text(1011, L"正在进行安装，请稍候 ..."),
+                                        Text(65530, L"正在复制文件 waiter.exe 到你的硬盘...")};
+        if (!yes) onProgress.push_back(Photo("progress-1-page"));
+        onProgress.push_back(Click(kCancel));
+        HWND progress = Walk(process, {{Page::Path, {Click(kNext)}}, {Page::Progress, onProgress}});
         ASSERT_TRUE(progress);
-        EXPECT_EQ(drive::WindowText(progress), L" 安装进度");
-        EXPECT_EQ(drive::ControlText(progress, 1011), L"正在进行安装，请稍候 ...");
-        EXPECT_EQ(drive::ControlText(progress, 65530), L"正在复制文件 waiter.exe 到你的硬盘...");
-        if (!yes) Shot(progress, "progress-1-page");
-        ASSERT_TRUE(drive::Click(progress, 2));
         Sleep(500);
         EXPECT_TRUE(IsWindowVisible(progress)) << "Cancel only asks the worker to stop";
         ASSERT_TRUE(drive::WriteBytes(app + L"\\go", ""));  // the waiter ends; the checkpoint asks
-        Answer(process, L"退出询问", L"你确实想退出安装程序吗？", yes ? IDYES : IDNO,
+        Answer(process, kQuitCaption, L"你确实想退出安装程序吗？", yes ? IDYES : IDNO,
                yes ? nullptr : "progress-2-question");
         if (yes) {
             EXPECT_EQ(process.WaitForExit(), 0u);
             EXPECT_TRUE(drive::Exists(app + L"\\waiter.exe")) << "what was installed stays";
             EXPECT_FALSE(drive::Exists(app + L"\\after.txt"));
         } else {
-            HWND completion = WaitForPage(process, Page::Completion);
-            ASSERT_TRUE(completion);
-            drive::Click(completion, 1007);
-            Sleep(200);
-            drive::Click(completion, 1003);
+            ASSERT_TRUE(Walk(process, {{Page::Completion, {Click(kRunBox), Click(kFinish)}}}));
             EXPECT_EQ(process.WaitForExit(), 0u);
             EXPECT_EQ(drive::ReadBytes(app + L"\\after.txt"), "after the checkpoint");
         }
@@ -797,10 +847,9 @@ TEST_F(InstallerRun, ALockedTargetEndsTheInstallNamingItAndKeepsTheOldFile)
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
         drive::CProcess process;
         ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-        HWND path = WaitForPage(process, Page::Path);
-        ASSERT_TRUE(path);
-        ASSERT_TRUE(drive::Click(path, 12324));
-        Answer(process, L"错误", L"安装程序出错，安装失败！\r\n" + held, IDOK, "locked-message");
+        ASSERT_TRUE(Walk(process, {
+            {Page::Path, {Click(kNext), Answers(L"错误", L"安装程序出错，安装失败！\r\n" + held, IDOK, "locked-message")}},
+        }));
         EXPECT_EQ(process.WaitForExit(), 0u);
         EXPECT_FALSE(WaitForPage(process, Page::Completion, 100)) << "no success is reported";
         CloseHandle(lock);
@@ -837,13 +886,10 @@ TEST_F(InstallerRun, ABlankInTheInstallFolderNeverRunsAPlantedProgram)
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    ASSERT_TRUE(drive::Click(path, 12324));
-    HWND completion = WaitForPage(process, Page::Completion);
-    ASSERT_TRUE(completion);
-    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
-    ASSERT_TRUE(drive::Click(completion, 1003));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Path, {Click(kNext)}},
+        {Page::Completion, {Checked(kRunBox), Click(kFinish)}},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     for (int i = 0; i < 50 && !drive::Exists(app + L"\\started"); ++i) Sleep(100);
 
