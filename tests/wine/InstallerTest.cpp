@@ -235,127 +235,27 @@ void Answer(const drive::CProcess& process, const std::wstring& caption, const s
     drive::WaitUntilGone(box.window);
 }
 
-// One thing a user does on a page, or sees there. run gives false when the
-// path cannot go on (a click that did not happen).
-struct Step {
-    const char* what;
-    int control;  // 0: the page itself
-    std::function<bool(const drive::CProcess&, HWND)> run;
-    bool click = false;
+// One thing a user does on a page, or sees there.
+enum class Do {
+    Title, Text, TextStarts,   // the page's caption; a control's text, whole or its start
+    Checked, Unchecked, Enabled, Disabled,
+    NoFolder,                  // text names a folder not made yet
+    OnlyWindow,                // the page is the installer's only window
+    Shown, Hidden,             // the page stays; window is gone
+    Photo,                     // text names the picture
+    ClosesItself,              // within control milliseconds
+    Click, Escape, Enter, CloseBox,
+    Answer,                    // the message box (caption text, message) by button control
 };
-
-Step Title(const std::wstring& text)
-{
-    return {"title", 0, [text](const drive::CProcess&, HWND page) {
-                EXPECT_EQ(drive::WindowText(page), text);
-                return true;
-            }};
-}
-Step Text(int id, const std::wstring& text)
-{
-    return {"text", id, [id, text](const drive::CProcess&, HWND page) {
-                EXPECT_EQ(drive::ControlText(page, id), text);
-                return true;
-            }};
-}
-Step TextStarts(int id, const std::wstring& start)
-{
-    return {"text", id, [id, start](const drive::CProcess&, HWND page) {
-                EXPECT_EQ(drive::ControlText(page, id).rfind(start, 0), 0u);
-                return true;
-            }};
-}
-Step Checked(int id, bool checked = true)
-{
-    return {"check", id, [id, checked](const drive::CProcess&, HWND page) {
-                EXPECT_EQ(drive::ControlChecked(page, id), checked);
-                return true;
-            }};
-}
-Step Enabled(int id, bool enabled = true, const char* why = "")
-{
-    return {"state", id, [id, enabled, why](const drive::CProcess&, HWND page) {
-                EXPECT_EQ(drive::ControlEnabled(page, id), enabled) << why;
-                return true;
-            }};
-}
-Step NoFolder(const std::wstring& folder, const char* why)
-{
-    return {"no folder", 0, [folder, why](const drive::CProcess&, HWND) {
-                EXPECT_FALSE(drive::IsFolder(folder)) << why;
-                return true;
-            }};
-}
-Step OnlyWindow(const char* why)
-{
-    return {"only window", 0, [why](const drive::CProcess& process, HWND) {
-                EXPECT_EQ(drive::VisibleDialogs(process.Id()).size(), 1u) << why;
-                return true;
-            }};
-}
-Step Hidden(HWND window, const char* why)
-{
-    return {"hidden", 0, [window, why](const drive::CProcess&, HWND) {
-                EXPECT_FALSE(IsWindowVisible(window)) << why;
-                return true;
-            }};
-}
-Step StillShown(const char* why)
-{
-    return {"still shown", 0, [why](const drive::CProcess&, HWND page) {
-                EXPECT_TRUE(IsWindowVisible(page)) << why;
-                return true;
-            }};
-}
-Step Photo(const std::string& name)
-{
-    return {"photo", 0, [name](const drive::CProcess&, HWND page) {
-                Shot(page, name);
-                return true;
-            }};
-}
-// The page closes itself within timeoutMs.
-Step ClosesItself(DWORD timeoutMs, const char* why)
-{
-    return {"closes itself", 0, [timeoutMs, why](const drive::CProcess&, HWND page) {
-                EXPECT_TRUE(drive::WaitUntilGone(page, timeoutMs)) << why;
-                return true;
-            }};
-}
-Step Click(int id)
-{
-    return {"click", id, [id](const drive::CProcess&, HWND page) { return drive::Click(page, id); },
-            true};
-}
-Step Escape()
-{
-    return {"Esc", 0, [](const drive::CProcess&, HWND page) {
-                drive::PressEscape(page);
-                return true;
-            }};
-}
-Step Enter()
-{
-    return {"Enter", 0, [](const drive::CProcess&, HWND page) {
-                drive::PressEnter(page);
-                return true;
-            }};
-}
-Step CloseBox()
-{
-    return {"close box", 0, [](const drive::CProcess&, HWND page) {
-                drive::PressCloseBox(page);
-                return true;
-            }};
-}
-// The message box the step before brings up, answered by a button.
-Step Answers(const std::wstring& caption, const std::wstring& text, int button, const char* shot = nullptr)
-{
-    return {"answer", button, [caption, text, button, shot](const drive::CProcess& process, HWND) {
-                Answer(process, caption, text, button, shot);
-                return !::testing::Test::HasFatalFailure();
-            }};
-}
+struct Step {
+    Do what;
+    int control = 0;
+    std::wstring text = {};
+    const char* why = "";
+    std::wstring message = {};
+    const char* photo = nullptr;  // Answer: the message box's picture
+    HWND window = nullptr;
+};
 
 const std::wstring kQuitCaption = L"退出询问";
 const std::wstring kQuitQuestion = L"你确定想退出安装程序吗？";
@@ -367,6 +267,34 @@ struct Visit {
     DWORD timeoutMs = 30000;
 };
 
+// Takes one step on a page; false when the path cannot go on.
+bool Take(const drive::CProcess& process, HWND page, const Step& step)
+{
+    switch (step.what) {
+    case Do::Title: EXPECT_EQ(drive::WindowText(page), step.text); break;
+    case Do::Text: EXPECT_EQ(drive::ControlText(page, step.control), step.text); break;
+    case Do::TextStarts: EXPECT_EQ(drive::ControlText(page, step.control).rfind(step.text, 0), 0u); break;
+    case Do::Checked: EXPECT_TRUE(drive::ControlChecked(page, step.control)); break;
+    case Do::Unchecked: EXPECT_FALSE(drive::ControlChecked(page, step.control)); break;
+    case Do::Enabled: EXPECT_TRUE(drive::ControlEnabled(page, step.control)) << step.why; break;
+    case Do::Disabled: EXPECT_FALSE(drive::ControlEnabled(page, step.control)) << step.why; break;
+    case Do::NoFolder: EXPECT_FALSE(drive::IsFolder(step.text)) << step.why; break;
+    case Do::OnlyWindow: EXPECT_EQ(drive::VisibleDialogs(process.Id()).size(), 1u) << step.why; break;
+    case Do::Shown: EXPECT_TRUE(IsWindowVisible(page)) << step.why; break;
+    case Do::Hidden: EXPECT_FALSE(IsWindowVisible(step.window)) << step.why; break;
+    case Do::Photo: Shot(page, ToGb(step.text)); break;
+    case Do::ClosesItself: EXPECT_TRUE(drive::WaitUntilGone(page, step.control)) << step.why; break;
+    case Do::Click: return drive::Click(page, step.control);
+    case Do::Escape: drive::PressEscape(page); break;
+    case Do::Enter: drive::PressEnter(page); break;
+    case Do::CloseBox: drive::PressCloseBox(page); break;
+    case Do::Answer:
+        Answer(process, step.text, step.message, step.control, step.photo);
+        return !::testing::Test::HasFatalFailure();
+    }
+    return true;
+}
+
 const char* PageName(Page page)
 {
     static const char* const names[] = {"splash", "welcome", "licence", "path", "progress", "completion"};
@@ -374,9 +302,9 @@ const char* PageName(Page page)
 }
 
 // Goes along the user's path: waits for each page in turn and takes its
-// steps; a click followed by more steps on the same page is given time to
-// take effect. Gives the last page, or null when a page did not come or a
-// click did not happen.
+// steps; a click followed by a look at the same page is given time to take
+// effect. Gives the last page, or null when a page did not come or a click
+// did not happen.
 HWND Walk(const drive::CProcess& process, const std::vector<Visit>& path)
 {
     HWND page = nullptr;
@@ -388,12 +316,13 @@ HWND Walk(const drive::CProcess& process, const std::vector<Visit>& path)
         }
         for (std::size_t i = 0; i < visit.steps.size(); ++i) {
             const Step& step = visit.steps[i];
-            SCOPED_TRACE(::testing::Message() << PageName(visit.page) << " page: " << step.what << ' ' << step.control);
-            if (!step.run(process, page)) {
-                ADD_FAILURE() << PageName(visit.page) << " page: " << step.what << ' ' << step.control << " failed";
+            SCOPED_TRACE(::testing::Message() << PageName(visit.page) << " page, step " << i + 1);
+            if (!Take(process, page, step)) {
+                ADD_FAILURE() << PageName(visit.page) << " page, step " << i + 1 << " failed";
                 return nullptr;
             }
-            if (step.click && i + 1 < visit.steps.size()) Sleep(300);
+            if (step.what == Do::Click && i + 1 < visit.steps.size() && visit.steps[i + 1].what != Do::Answer)
+                Sleep(300);
         }
     }
     return page;
@@ -490,17 +419,32 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
     ASSERT_TRUE(Walk(process, {
-        {Page::Splash, {Photo("page-1-splash"), ClosesItself(8000, "the splash closes itself after 5 seconds")}},
-        {Page::Welcome, {Title(kNameW + L"安装"), Text(kNext, L"下一步(&N)"), Text(kCancel, L"取消(&C)"),
-                         Photo("page-2-welcome"), Click(kNext)}},
-        {Page::Licence, {NoFolder(app, "nothing is made before the path page"), Title(kNameW + L"安装"),
-                         Text(kLicenceText, L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n"),
-                         Checked(kDecline), Checked(kAccept, false), Enabled(kNext, false), Photo("page-3-licence"),
-                         Click(kAccept), Enabled(kNext), Click(kDecline), Enabled(kNext, false),
-                         Click(kAccept), Click(kNext)}},
-        {Page::Path, {Title(kNameW + L"安装"), Text(kPathBox, app), Enabled(kBack), Photo("page-4-path"), Click(kNext)}},
-        {Page::Completion, {Title(L" 安装完成"), Text(kRunBox, L"现在运行" + kNameW), Checked(kRunBox),
-                            Photo("page-6-completion"), Click(kFinish)}, 60000},
+        {Page::Splash, {{Do::Photo, 0, L"page-1-splash"},
+                        {Do::ClosesItself, 8000, {}, "the splash closes itself after 5 seconds"}}},
+        {Page::Welcome, {{Do::Title, 0, kNameW + L"安装"},
+                         {Do::Text, kNext, L"下一步(&N)"},
+                         {Do::Text, kCancel, L"取消(&C)"},
+                         {Do::Photo, 0, L"page-2-welcome"},
+                         {Do::Click, kNext}}},
+        {Page::Licence, {{Do::NoFolder, 0, app, "nothing is made before the path page"},
+                         {Do::Title, 0, kNameW + L"安装"},
+                         {Do::Text, kLicenceText,
+                          L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n"},
+                         {Do::Checked, kDecline}, {Do::Unchecked, kAccept}, {Do::Disabled, kNext},
+                         {Do::Photo, 0, L"page-3-licence"},
+                         {Do::Click, kAccept}, {Do::Enabled, kNext},
+                         {Do::Click, kDecline}, {Do::Disabled, kNext},
+                         {Do::Click, kAccept}, {Do::Click, kNext}}},
+        {Page::Path, {{Do::Title, 0, kNameW + L"安装"},
+                      {Do::Text, kPathBox, app},
+                      {Do::Enabled, kBack},
+                      {Do::Photo, 0, L"page-4-path"},
+                      {Do::Click, kNext}}},
+        {Page::Completion, {{Do::Title, 0, L" 安装完成"},
+                            {Do::Text, kRunBox, L"现在运行" + kNameW},
+                            {Do::Checked, kRunBox},
+                            {Do::Photo, 0, L"page-6-completion"},
+                            {Do::Click, kFinish}}, 60000},
     }));
     EXPECT_EQ(process.WaitForExit(), 0u);
 
@@ -576,13 +520,17 @@ TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWitho
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
     ASSERT_TRUE(Walk(process, {
-        {Page::Splash, {Photo("relievo-1-splash")}},
-        {Page::Welcome, {Title(L"Relievo安装"), Photo("relievo-2-welcome"), Click(kNext)}, 10000},
-        {Page::Licence, {TextStarts(kLicenceText, L"Relievo 软件许可协议\r\n\r\n"), Photo("relievo-3-licence"),
-                         Click(kAccept), Click(kNext)}},
-        {Page::Path, {Text(kPathBox, app), Photo("relievo-4-path"), Click(kNext)}},
-        {Page::Completion, {Text(kRunBox, L"现在运行 Relievo"), Checked(kRunBox), Photo("relievo-6-completion"),
-                            Click(kFinish)}, 60000},
+        {Page::Splash, {{Do::Photo, 0, L"relievo-1-splash"}}},
+        {Page::Welcome, {{Do::Title, 0, L"Relievo安装"}, {Do::Photo, 0, L"relievo-2-welcome"}, {Do::Click, kNext}},
+         10000},
+        {Page::Licence, {{Do::TextStarts, kLicenceText, L"Relievo 软件许可协议\r\n\r\n"},
+                         {Do::Photo, 0, L"relievo-3-licence"},
+                         {Do::Click, kAccept}, {Do::Click, kNext}}},
+        {Page::Path, {{Do::Text, kPathBox, app}, {Do::Photo, 0, L"relievo-4-path"}, {Do::Click, kNext}}},
+        {Page::Completion, {{Do::Text, kRunBox, L"现在运行 Relievo"},
+                            {Do::Checked, kRunBox},
+                            {Do::Photo, 0, L"relievo-6-completion"},
+                            {Do::Click, kFinish}}, 60000},
     }));
     EXPECT_EQ(process.WaitForExit(), 0u);
 
@@ -644,11 +592,15 @@ TEST_F(InstallerRun, MinimalPackageOpensOnThePathPageAndRegistersNothing)
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
     ASSERT_TRUE(Walk(process, {
-        {Page::Path, {OnlyWindow("no splash, welcome or licence page"), Title(L"Mini安装"),
-                      Enabled(kBack, false, "Back is disabled without welcome pages"), Photo("minimal-1-path"),
-                      Click(kNext)}},
+        {Page::Path, {{Do::OnlyWindow, 0, {}, "no splash, welcome or licence page"},
+                      {Do::Title, 0, L"Mini安装"},
+                      {Do::Disabled, kBack, {}, "Back is disabled without welcome pages"},
+                      {Do::Photo, 0, L"minimal-1-path"},
+                      {Do::Click, kNext}}},
         // Unchecked: nothing is started.
-        {Page::Completion, {Photo("minimal-2-completion"), Click(kRunBox), Checked(kRunBox, false), Click(kFinish)}},
+        {Page::Completion, {{Do::Photo, 0, L"minimal-2-completion"},
+                            {Do::Click, kRunBox}, {Do::Unchecked, kRunBox},
+                            {Do::Click, kFinish}}},
     }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     Sleep(500);
@@ -677,9 +629,10 @@ TEST_F(InstallerRun, CancelOnTheWelcomePageAsksAndEndsWithNothingInstalled)
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
     ASSERT_TRUE(Walk(process, {
-        {Page::Welcome, {Escape(), Answers(kQuitCaption, kQuitQuestion, IDNO, "cancel-1-question"),
-                         StillShown("No keeps the page"), CloseBox(), Answers(kQuitCaption, kQuitQuestion, IDNO),
-                         Click(kCancel), Answers(kQuitCaption, kQuitQuestion, IDYES)}},
+        {Page::Welcome, {{Do::Escape}, {Do::Answer, IDNO, kQuitCaption, "", kQuitQuestion, "cancel-1-question"},
+                         {Do::Shown, 0, {}, "No keeps the page"},
+                         {Do::CloseBox}, {Do::Answer, IDNO, kQuitCaption, "", kQuitQuestion},
+                         {Do::Click, kCancel}, {Do::Answer, IDYES, kQuitCaption, "", kQuitQuestion}}},
     }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     EXPECT_FALSE(drive::Exists(app));
@@ -697,8 +650,8 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
     HWND path = Walk(process, {
-        {Page::Welcome, {Enter()}},  // no default button: Enter ends the page like Next
-        {Page::Licence, {Click(kAccept), Click(kNext)}},
+        {Page::Welcome, {{Do::Enter}}},  // no default button: Enter ends the page like Next
+        {Page::Licence, {{Do::Click, kAccept}, {Do::Click, kNext}}},
         {Page::Path, {}},
     });
     ASSERT_TRUE(path);
@@ -768,9 +721,14 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
     ASSERT_TRUE(drive::SetControlText(path, kPathBox, L"C:\\typed"));
     ASSERT_TRUE(drive::Click(path, kBack));
     ASSERT_TRUE(Walk(process, {
-        {Page::Licence, {Hidden(path, "the path page gives way"), Checked(kAccept), Enabled(kNext), Photo("back-1-licence"), Click(kNext)}},
+        {Page::Licence, {{.what = Do::Hidden, .why = "the path page gives way", .window = path},
+                         {Do::Checked, kAccept},
+                         {Do::Enabled, kNext},
+                         {Do::Photo, 0, L"back-1-licence"},
+                         {Do::Click, kNext}}},
         // Quitting from the nested pages ends the program.
-        {Page::Path, {Text(kPathBox, browsed), Escape(), Answers(kQuitCaption, kQuitQuestion, IDYES)}},
+        {Page::Path, {{Do::Text, kPathBox, browsed},
+                      {Do::Escape}, {Do::Answer, IDYES, kQuitCaption, "", kQuitQuestion}}},
     }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     EXPECT_FALSE(drive::Exists(L"C:\\typed"));
@@ -797,11 +755,12 @@ TEST_F(InstallerRun, CancelOnTheProgressPageAnsweredNoInstallsAndYesEnds)
         const std::set<std::wstring> temporaryBefore = TemporaryFiles();
         drive::CProcess process;
         ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-        std::vector<Step> onProgress = {Title(L" 安装进度"), Text(1011, L"正在进行安装，请稍候 ..."),
-                                        Text(65530, L"正在复制文件 waiter.exe 到你的硬盘...")};
-        if (!yes) onProgress.push_back(Photo("progress-1-page"));
-        onProgress.push_back(Click(kCancel));
-        HWND progress = Walk(process, {{Page::Path, {Click(kNext)}}, {Page::Progress, onProgress}});
+        std::vector<Step> onProgress = {{Do::Title, 0, L" 安装进度"},
+                                        {Do::Text, 1011, L"正在进行安装，请稍候 ..."},
+                                        {Do::Text, 65530, L"正在复制文件 waiter.exe 到你的硬盘..."}};
+        if (!yes) onProgress.push_back({Do::Photo, 0, L"progress-1-page"});
+        onProgress.push_back({Do::Click, kCancel});
+        HWND progress = Walk(process, {{Page::Path, {{Do::Click, kNext}}}, {Page::Progress, onProgress}});
         ASSERT_TRUE(progress);
         Sleep(500);
         EXPECT_TRUE(IsWindowVisible(progress)) << "Cancel only asks the worker to stop";
@@ -813,7 +772,7 @@ TEST_F(InstallerRun, CancelOnTheProgressPageAnsweredNoInstallsAndYesEnds)
             EXPECT_TRUE(drive::Exists(app + L"\\waiter.exe")) << "what was installed stays";
             EXPECT_FALSE(drive::Exists(app + L"\\after.txt"));
         } else {
-            ASSERT_TRUE(Walk(process, {{Page::Completion, {Click(kRunBox), Click(kFinish)}}}));
+            ASSERT_TRUE(Walk(process, {{Page::Completion, {{Do::Click, kRunBox}, {Do::Click, kFinish}}}}));
             EXPECT_EQ(process.WaitForExit(), 0u);
             EXPECT_EQ(drive::ReadBytes(app + L"\\after.txt"), "after the checkpoint");
         }
@@ -848,7 +807,8 @@ TEST_F(InstallerRun, ALockedTargetEndsTheInstallNamingItAndKeepsTheOldFile)
         drive::CProcess process;
         ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
         ASSERT_TRUE(Walk(process, {
-            {Page::Path, {Click(kNext), Answers(L"错误", L"安装程序出错，安装失败！\r\n" + held, IDOK, "locked-message")}},
+            {Page::Path, {{Do::Click, kNext},
+                          {Do::Answer, IDOK, L"错误", "", L"安装程序出错，安装失败！\r\n" + held, "locked-message"}}},
         }));
         EXPECT_EQ(process.WaitForExit(), 0u);
         EXPECT_FALSE(WaitForPage(process, Page::Completion, 100)) << "no success is reported";
@@ -887,8 +847,8 @@ TEST_F(InstallerRun, ABlankInTheInstallFolderNeverRunsAPlantedProgram)
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
     ASSERT_TRUE(Walk(process, {
-        {Page::Path, {Click(kNext)}},
-        {Page::Completion, {Checked(kRunBox), Click(kFinish)}},
+        {Page::Path, {{Do::Click, kNext}}},
+        {Page::Completion, {{Do::Checked, kRunBox}, {Do::Click, kFinish}}},
     }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     for (int i = 0; i < 50 && !drive::Exists(app + L"\\started"); ++i) Sleep(100);
