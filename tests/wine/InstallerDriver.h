@@ -5,6 +5,8 @@
 // presses Esc and the close box. Texts are UTF-16 here.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <set>
 #include <string>
@@ -106,5 +108,20 @@ bool ReadMachineString(const std::wstring& key, const std::wstring& value, std::
 bool MachineKeyExists(const std::wstring& key);
 bool EnsureMachineKey(const std::wstring& key);
 bool DeleteMachineKey(const std::wstring& key);
+
+// A test of installs: the Uninstall key exists first (Windows always has it
+// in the 32-bit view; a Wine prefix made by the 64-bit loader alone may lack
+// it), and the files listed in made are deleted at the end.
+struct InstallTest : ::testing::Test {
+    std::vector<std::wstring> made;
+    void SetUp() override
+    {
+        ASSERT_TRUE(EnsureMachineKey(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    }
+    void TearDown() override
+    {
+        for (const std::wstring& path : made) DeleteFileW(path.c_str());
+    }
+};
 
 } // namespace drive

@@ -28,6 +28,7 @@
 #include "installer/package/SetupScript.h"
 #include "installer/package/TextFields.h"
 #include "installer/wizard/PackageOffset.h"
+#include "installer/wizard/core/tests/BmpFile.h"
 #include "win32/installer/EngineSystem.h"
 #include "win32/installer/PackageSystem.h"
 
@@ -44,26 +45,17 @@ using drive::ToGb;
 // A BMP of the given size and depth (8 bits: a grey ramp palette).
 std::string Picture(int width, int height, int bits)
 {
-    const int stride = (width * bits + 31) / 32 * 4;
-    const int colours = bits == 8 ? 256 : 0;
-    const int offset = 14 + 40 + colours * 4;
-    std::string bmp(offset + stride * height, '\0');
-    auto put32 = [&](int at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(bmp.size()));
-    put32(10, offset);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    bmp[26] = 1;
-    bmp[28] = static_cast<char>(bits);
-    for (int i = 0; i < colours; ++i) put32(54 + 4 * i, static_cast<std::uint32_t>(i * 0x010101));
+    vela::test::Bmp bmp;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.bits = static_cast<std::uint16_t>(bits);
+    if (bits == 8)
+        for (std::uint32_t i = 0; i < 256; ++i) bmp.colours.push_back(i * 0x010101);
+    const std::size_t stride = vela::test::Stride(bits, width);
+    bmp.pixels.resize(stride * height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < stride; ++x) bmp[offset + y * stride + x] = static_cast<char>((x + y) & 0xFF);
-    return bmp;
+        for (std::size_t x = 0; x < stride; ++x) bmp.pixels[y * stride + x] = static_cast<char>((x + y) & 0xFF);
+    return bmp.File();
 }
 
 // Programs the packages carry: the uninstaller and a waiter.
@@ -334,19 +326,7 @@ std::wstring ProgramFiles() { return Expand("[Program Files]", ""); }
 
 // ---- The runs --------------------------------------------------------------
 
-struct InstallerRun : ::testing::Test {
-    std::vector<std::wstring> made;
-    // Windows always has the Uninstall key of the 32-bit view; a Wine prefix
-    // made by the 64-bit loader alone may lack it.
-    void SetUp() override
-    {
-        ASSERT_TRUE(drive::EnsureMachineKey(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
-    }
-    void TearDown() override
-    {
-        for (const std::wstring& path : made) DeleteFileW(path.c_str());
-    }
-};
+struct InstallerRun : drive::InstallTest {};
 
 // Expected logs of an install into installPath, computed from the package.
 struct ExpectedLogs {

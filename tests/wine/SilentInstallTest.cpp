@@ -96,17 +96,7 @@ std::vector<std::wstring> LogLines(const std::wstring& path)
 
 const std::wstring kUninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-struct SilentRun : ::testing::Test {
-    std::vector<std::wstring> made;
-    void SetUp() override
-    {
-        ASSERT_TRUE(drive::EnsureMachineKey(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
-    }
-    void TearDown() override
-    {
-        for (const std::wstring& path : made) DeleteFileW(path.c_str());
-    }
-};
+struct SilentRun : drive::InstallTest {};
 
 TEST_F(SilentRun, InstallsIntoAFolderWithBlanksAndChineseThenUninstallsSilently)
 {
