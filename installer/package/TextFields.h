@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "text/Gb2312.h"
+
 namespace vela {
 
 inline constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
@@ -19,8 +21,9 @@ void TrimTrailingSpaces(char* text);
 // 32-bit range saturate.
 std::int32_t ParseDecimalField(char* text);
 
-// True for a byte that starts a double-byte GB2312 (code page 936) character.
-inline bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+// True for a byte that starts a double-byte GB2312 (code page 936) character:
+// the project's one rule, header-only, so the stub links nothing more.
+using gb::IsLeadByte;
 
 // Position of the first / last backslash that is a character of its own,
 // never the trail byte of a double-byte character; kNotFound when none.

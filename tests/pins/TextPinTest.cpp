@@ -7,15 +7,6 @@
 namespace vela {
 namespace {
 
-TEST(LeadByteRange, OnlyBytesFrom0x81To0xFELeadACharacter)
-{
-    EXPECT_FALSE(IsLeadByte(0x80));
-    EXPECT_TRUE(IsLeadByte(0x81));
-    EXPECT_TRUE(IsLeadByte(0xFE));
-    EXPECT_FALSE(IsLeadByte(0xFF));
-    EXPECT_FALSE(IsLeadByte('\\'));
-}
-
 TEST(LeadByteRange, BackslashSearchesAtTheEdges)
 {
     for (const char* single : {"a\x80\\", "a\xFF\\"}) {

@@ -2,31 +2,16 @@
 
 #include <shlobj.h>
 
+#include "WindowProbe.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 
 namespace drive {
 namespace {
 
-// The static control that holds a message box's text.
-constexpr int kMessageTextId = 0xFFFF;
-
-struct DialogSearch {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<DialogSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t cls[32] = {};
-    if (owner == search->processId && IsWindowVisible(window) && GetClassNameW(window, cls, 32) &&
-        std::wcscmp(cls, L"#32770") == 0)
-        search->found.push_back(window);
-    return TRUE;
-}
+using probe::kMessageTextId;
 
 bool IsMessageBox(HWND dialog)
 {
@@ -97,12 +82,7 @@ DWORD CProcess::WaitForExit(DWORD timeoutMs)
     return code;
 }
 
-std::vector<HWND> VisibleDialogs(DWORD processId)
-{
-    DialogSearch search{processId, {}};
-    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+std::vector<HWND> VisibleDialogs(DWORD processId) { return probe::VisibleWindows(processId, probe::kDialogClass); }
 
 HWND WaitForDialog(const CProcess& process, const std::wstring& caption, DWORD timeoutMs)
 {
@@ -325,6 +305,33 @@ std::wstring FromGb(const std::string& text)
     std::wstring out(n, L'\0');
     MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
+}
+
+std::set<std::wstring> TemporaryFiles()
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((std::wstring(folder) + L"~temp*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
+    while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+}
+
+std::string Noise(std::size_t size, int seed)
+{
+    std::string bytes(size, '\0');
+    std::uint32_t v = 2463534242u + static_cast<std::uint32_t>(seed);
+    for (char& c : bytes) {
+        v ^= v << 13;
+        v ^= v >> 17;
+        v ^= v << 5;
+        c = static_cast<char>(v);
+    }
+    return bytes;
 }
 
 std::wstring FromUtf8(const std::string& text)

@@ -5,6 +5,10 @@
 // presses Esc and the close box. Texts are UTF-16 here.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -88,6 +92,10 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::vector<std::wstring> TreeBelow(const std::wstring& folder);
 // Removes a folder with everything in it.
 void RemoveTree(const std::wstring& folder);
+// The installer's temporary files ("~temp" and the time) now present.
+std::set<std::wstring> TemporaryFiles();
+// size bytes of noise, the same for the same seed (files in test packages).
+std::string Noise(std::size_t size, int seed);
 
 // GB2312 <-> UTF-16 for paths that go into logs and setup scripts.
 std::string ToGb(const std::wstring& text);
@@ -100,5 +108,20 @@ bool ReadMachineString(const std::wstring& key, const std::wstring& value, std::
 bool MachineKeyExists(const std::wstring& key);
 bool EnsureMachineKey(const std::wstring& key);
 bool DeleteMachineKey(const std::wstring& key);
+
+// A test of installs: the Uninstall key exists first (Windows always has it
+// in the 32-bit view; a Wine prefix made by the 64-bit loader alone may lack
+// it), and the files listed in made are deleted at the end.
+struct InstallTest : ::testing::Test {
+    std::vector<std::wstring> made;
+    void SetUp() override
+    {
+        ASSERT_TRUE(EnsureMachineKey(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+    }
+    void TearDown() override
+    {
+        for (const std::wstring& path : made) DeleteFileW(path.c_str());
+    }
+};
 
 } // namespace drive

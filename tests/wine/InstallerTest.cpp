@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -27,68 +28,34 @@
 #include "installer/package/SetupScript.h"
 #include "installer/package/TextFields.h"
 #include "installer/wizard/PackageOffset.h"
+#include "installer/wizard/core/tests/BmpFile.h"
 #include "win32/installer/EngineSystem.h"
 #include "win32/installer/PackageSystem.h"
 
 namespace {
 
 using drive::FromGb;
+using drive::TemporaryFiles;
+using probe::CurrentFolder;
+using probe::WindowsPath;
 using drive::ToGb;
-
-std::wstring WindowsPath(const char* unixPath)
-{
-    std::wstring path = drive::FromUtf8(unixPath);
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
-
-std::wstring CurrentFolder()
-{
-    wchar_t folder[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, folder);
-    return folder;
-}
 
 // ---- Packages --------------------------------------------------------------
 
 // A BMP of the given size and depth (8 bits: a grey ramp palette).
 std::string Picture(int width, int height, int bits)
 {
-    const int stride = (width * bits + 31) / 32 * 4;
-    const int colours = bits == 8 ? 256 : 0;
-    const int offset = 14 + 40 + colours * 4;
-    std::string bmp(offset + stride * height, '\0');
-    auto put32 = [&](int at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(bmp.size()));
-    put32(10, offset);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    bmp[26] = 1;
-    bmp[28] = static_cast<char>(bits);
-    for (int i = 0; i < colours; ++i) put32(54 + 4 * i, static_cast<std::uint32_t>(i * 0x010101));
+    vela::test::Bmp bmp;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.bits = static_cast<std::uint16_t>(bits);
+    if (bits == 8)
+        for (std::uint32_t i = 0; i < 256; ++i) bmp.colours.push_back(i * 0x010101);
+    const std::size_t stride = vela::test::Stride(bits, width);
+    bmp.pixels.resize(stride * height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < stride; ++x) bmp[offset + y * stride + x] = static_cast<char>((x + y) & 0xFF);
-    return bmp;
-}
-
-std::string Binary(std::size_t size, int seed)
-{
-    std::string bytes(size, '\0');
-    std::uint32_t v = 2463534242u + static_cast<std::uint32_t>(seed);
-    for (char& c : bytes) {
-        v ^= v << 13;
-        v ^= v >> 17;
-        v ^= v << 5;
-        c = static_cast<char>(v);
-    }
-    return bytes;
+        for (std::size_t x = 0; x < stride; ++x) bmp.pixels[y * stride + x] = static_cast<char>((x + y) & 0xFF);
+    return bmp.File();
 }
 
 // Programs the packages carry: the uninstaller and a waiter.
@@ -121,9 +88,9 @@ vela::PackageDescription FullPackage()
     d.files = {{"[InstallDir]\\waiter.exe", '0', Waiter()},
                {"[InstallDir]\\readme.txt", '0', "read me\r\n"},
                {"[InstallDir]\\back\\b1.bmp", '0', Picture(64, 48, 24)},
-               {"[InstallDir]\\back\\" + ToGb(L"深层") + "\\2047.bin", '0', Binary(2047, 1)},
-               {"[InstallDir]\\sample\\2048.bin", '0', Binary(2048, 2)},
-               {"[InstallDir]\\sample\\big.bin", '0', Binary(3 << 20, 3)},
+               {"[InstallDir]\\back\\" + ToGb(L"深层") + "\\2047.bin", '0', drive::Noise(2047, 1)},
+               {"[InstallDir]\\sample\\2048.bin", '0', drive::Noise(2048, 2)},
+               {"[InstallDir]\\sample\\big.bin", '0', drive::Noise(3 << 20, 3)},
                {"[InstallDir]\\notlogged.txt", '4', "not in the file log"},
                {"[Windows Directory]\\VelaUnInsApp.exe", '0', Uninstaller()}};
     d.licence = ToGb(L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n");
@@ -200,6 +167,18 @@ std::wstring Expand(const std::string& path, const std::string& installPath)
 
 // ---- Pages -----------------------------------------------------------------
 
+// The controls a user meets on the pages.
+constexpr int kNext = 12324;
+constexpr int kBack = 12323;
+constexpr int kCancel = 2;
+constexpr int kLicenceText = 1000;
+constexpr int kAccept = 1001;
+constexpr int kDecline = 1002;
+constexpr int kPathBox = 1006;
+constexpr int kBrowse = 1003;  // on the path page
+constexpr int kFinish = 1003;  // on the completion page
+constexpr int kRunBox = 1007;
+
 enum class Page { Splash, Welcome, Licence, Path, Progress, Completion };
 
 bool IsPage(HWND window, Page page)
@@ -207,11 +186,11 @@ bool IsPage(HWND window, Page page)
     auto has = [&](int id) { return drive::HasButton(window, id); };
     switch (page) {
     case Page::Splash: return GetWindow(window, GW_CHILD) == nullptr && drive::WindowText(window).empty();
-    case Page::Welcome: return has(12324) && !has(1000) && !has(1006);
-    case Page::Licence: return has(1000) && has(1001);
-    case Page::Path: return has(1006);
+    case Page::Welcome: return has(kNext) && !has(kLicenceText) && !has(kPathBox);
+    case Page::Licence: return has(kLicenceText) && has(kAccept);
+    case Page::Path: return has(kPathBox);
     case Page::Progress: return has(218);
-    case Page::Completion: return has(1007);
+    case Page::Completion: return has(kRunBox);
     }
     return false;
 }
@@ -248,19 +227,97 @@ void Answer(const drive::CProcess& process, const std::wstring& caption, const s
     drive::WaitUntilGone(box.window);
 }
 
-// The installer's temporary files ("~temp" and the time) now present.
-std::set<std::wstring> TemporaryFiles()
+// One thing a user does on a page, or sees there.
+enum class Do {
+    Title, Text, TextStarts,   // the page's caption; a control's text, whole or its start
+    Checked, Unchecked, Enabled, Disabled,
+    NoFolder,                  // text names a folder not made yet
+    OnlyWindow,                // the page is the installer's only window
+    Shown, Hidden,             // the page stays; window is gone
+    Photo,                     // text names the picture
+    ClosesItself,              // within control milliseconds
+    Click, Escape, Enter, CloseBox,
+    Answer,                    // the message box (caption text, message) by button control
+};
+struct Step {
+    Do what;
+    int control = 0;
+    std::wstring text = {};
+    const char* why = "";
+    std::wstring message = {};
+    const char* photo = nullptr;  // Answer: the message box's picture
+    HWND window = nullptr;
+};
+
+const std::wstring kQuitCaption = L"退出询问";
+const std::wstring kQuitQuestion = L"你确定想退出安装程序吗？";
+
+// A page as the user meets it, and what is done and seen there.
+struct Visit {
+    Page page;
+    std::vector<Step> steps;
+    DWORD timeoutMs = 30000;
+};
+
+// Takes one step on a page; false when the path cannot go on.
+bool Take(const drive::CProcess& process, HWND page, const Step& step)
 {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((std::wstring(folder) + L"~temp*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do names.insert(found.cFileName);
-    while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
+    switch (step.what) {
+    case Do::Title: EXPECT_EQ(drive::WindowText(page), step.text); break;
+    case Do::Text: EXPECT_EQ(drive::ControlText(page, step.control), step.text); break;
+    case Do::TextStarts: EXPECT_EQ(drive::ControlText(page, step.control).rfind(step.text, 0), 0u); break;
+    case Do::Checked: EXPECT_TRUE(drive::ControlChecked(page, step.control)); break;
+    case Do::Unchecked: EXPECT_FALSE(drive::ControlChecked(page, step.control)); break;
+    case Do::Enabled: EXPECT_TRUE(drive::ControlEnabled(page, step.control)) << step.why; break;
+    case Do::Disabled: EXPECT_FALSE(drive::ControlEnabled(page, step.control)) << step.why; break;
+    case Do::NoFolder: EXPECT_FALSE(drive::IsFolder(step.text)) << step.why; break;
+    case Do::OnlyWindow: EXPECT_EQ(drive::VisibleDialogs(process.Id()).size(), 1u) << step.why; break;
+    case Do::Shown: EXPECT_TRUE(IsWindowVisible(page)) << step.why; break;
+    case Do::Hidden: EXPECT_FALSE(IsWindowVisible(step.window)) << step.why; break;
+    case Do::Photo: Shot(page, ToGb(step.text)); break;
+    case Do::ClosesItself: EXPECT_TRUE(drive::WaitUntilGone(page, step.control)) << step.why; break;
+    case Do::Click: return drive::Click(page, step.control);
+    case Do::Escape: drive::PressEscape(page); break;
+    case Do::Enter: drive::PressEnter(page); break;
+    case Do::CloseBox: drive::PressCloseBox(page); break;
+    case Do::Answer:
+        Answer(process, step.text, step.message, step.control, step.photo);
+        return !::testing::Test::HasFatalFailure();
+    }
+    return true;
+}
+
+const char* PageName(Page page)
+{
+    static const char* const names[] = {"splash", "welcome", "licence", "path", "progress", "completion"};
+    return names[static_cast<int>(page)];
+}
+
+// Goes along the user's path: waits for each page in turn and takes its
+// steps; a click followed by a look at the same page is given time to take
+// effect. Gives the last page, or null when a page did not come or a click
+// did not happen.
+HWND Walk(const drive::CProcess& process, const std::vector<Visit>& path)
+{
+    HWND page = nullptr;
+    for (const Visit& visit : path) {
+        page = WaitForPage(process, visit.page, visit.timeoutMs);
+        if (!page) {
+            ADD_FAILURE() << "no " << PageName(visit.page) << " page";
+            return nullptr;
+        }
+        for (std::size_t i = 0; i < visit.steps.size(); ++i) {
+            const Step& step = visit.steps[i];
+            SCOPED_TRACE(::testing::Message() << PageName(visit.page) << " page, step " << i + 1);
+            if (!Take(process, page, step)) {
+                ADD_FAILURE() << PageName(visit.page) << " page, step " << i + 1 << " failed";
+                return nullptr;
+            }
+            if (step.what == Do::Click && i + 1 < visit.steps.size() && visit.steps[i + 1].what != Do::Answer)
+                Sleep(300);
+        }
+    }
+    return page;
 }
 
 const std::wstring kUninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
@@ -269,19 +326,7 @@ std::wstring ProgramFiles() { return Expand("[Program Files]", ""); }
 
 // ---- The runs --------------------------------------------------------------
 
-struct InstallerRun : ::testing::Test {
-    std::vector<std::wstring> made;
-    // Windows always has the Uninstall key of the 32-bit view; a Wine prefix
-    // made by the 64-bit loader alone may lack it.
-    void SetUp() override
-    {
-        ASSERT_TRUE(drive::EnsureMachineKey(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
-    }
-    void TearDown() override
-    {
-        for (const std::wstring& path : made) DeleteFileW(path.c_str());
-    }
-};
+struct InstallerRun : drive::InstallTest {};
 
 // Expected logs of an install into installPath, computed from the package.
 struct ExpectedLogs {
@@ -353,54 +398,34 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-
-    HWND splash = WaitForPage(process, Page::Splash);
-    ASSERT_TRUE(splash);
-    Shot(splash, "page-1-splash");
-    EXPECT_TRUE(drive::WaitUntilGone(splash, 8000)) << "the splash closes itself after 5 seconds";
-
-    HWND welcome = WaitForPage(process, Page::Welcome);
-    ASSERT_TRUE(welcome);
-    EXPECT_EQ(drive::WindowText(welcome), kNameW + L"安装");
-    EXPECT_EQ(drive::ControlText(welcome, 12324), L"下一步(&N)");
-    EXPECT_EQ(drive::ControlText(welcome, 2), L"取消(&C)");
-    Shot(welcome, "page-2-welcome");
-    ASSERT_TRUE(drive::Click(welcome, 12324));
-
-    HWND licence = WaitForPage(process, Page::Licence);
-    ASSERT_TRUE(licence);
-    EXPECT_FALSE(drive::IsFolder(app)) << "nothing is made before the path page";
-    EXPECT_EQ(drive::WindowText(licence), kNameW + L"安装");
-    EXPECT_EQ(drive::ControlText(licence, 1000), L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n");
-    EXPECT_TRUE(drive::ControlChecked(licence, 1002));
-    EXPECT_FALSE(drive::ControlChecked(licence, 1001));
-    EXPECT_FALSE(drive::ControlEnabled(licence, 12324));
-    Shot(licence, "page-3-licence");
-    ASSERT_TRUE(drive::Click(licence, 1001));
-    Sleep(300);
-    EXPECT_TRUE(drive::ControlEnabled(licence, 12324));
-    ASSERT_TRUE(drive::Click(licence, 1002));
-    Sleep(300);
-    EXPECT_FALSE(drive::ControlEnabled(licence, 12324));
-    ASSERT_TRUE(drive::Click(licence, 1001));
-    Sleep(300);
-    ASSERT_TRUE(drive::Click(licence, 12324));
-
-    HWND path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(drive::WindowText(path), kNameW + L"安装");
-    EXPECT_EQ(drive::ControlText(path, 1006), app);
-    EXPECT_TRUE(drive::ControlEnabled(path, 12323));
-    Shot(path, "page-4-path");
-    ASSERT_TRUE(drive::Click(path, 12324));
-
-    HWND completion = WaitForPage(process, Page::Completion, 60000);
-    ASSERT_TRUE(completion);
-    EXPECT_EQ(drive::WindowText(completion), L" 安装完成");
-    EXPECT_EQ(drive::ControlText(completion, 1007), L"现在运行" + kNameW);
-    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
-    Shot(completion, "page-6-completion");
-    ASSERT_TRUE(drive::Click(completion, 1003));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Splash, {{Do::Photo, 0, L"page-1-splash"},
+                        {Do::ClosesItself, 8000, {}, "the splash closes itself after 5 seconds"}}},
+        {Page::Welcome, {{Do::Title, 0, kNameW + L"安装"},
+                         {Do::Text, kNext, L"下一步(&N)"},
+                         {Do::Text, kCancel, L"取消(&C)"},
+                         {Do::Photo, 0, L"page-2-welcome"},
+                         {Do::Click, kNext}}},
+        {Page::Licence, {{Do::NoFolder, 0, app, "nothing is made before the path page"},
+                         {Do::Title, 0, kNameW + L"安装"},
+                         {Do::Text, kLicenceText,
+                          L"浮雕测试软件许可协议\r\n\r\n第一条：这是一个测试。\r\nSecond line, in English.\r\n"},
+                         {Do::Checked, kDecline}, {Do::Unchecked, kAccept}, {Do::Disabled, kNext},
+                         {Do::Photo, 0, L"page-3-licence"},
+                         {Do::Click, kAccept}, {Do::Enabled, kNext},
+                         {Do::Click, kDecline}, {Do::Disabled, kNext},
+                         {Do::Click, kAccept}, {Do::Click, kNext}}},
+        {Page::Path, {{Do::Title, 0, kNameW + L"安装"},
+                      {Do::Text, kPathBox, app},
+                      {Do::Enabled, kBack},
+                      {Do::Photo, 0, L"page-4-path"},
+                      {Do::Click, kNext}}},
+        {Page::Completion, {{Do::Title, 0, L" 安装完成"},
+                            {Do::Text, kRunBox, L"现在运行" + kNameW},
+                            {Do::Checked, kRunBox},
+                            {Do::Photo, 0, L"page-6-completion"},
+                            {Do::Click, kFinish}}, 60000},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
 
     // The run entry started the installed program.
@@ -474,32 +499,19 @@ TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWitho
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND splash = WaitForPage(process, Page::Splash);
-    ASSERT_TRUE(splash);
-    Shot(splash, "relievo-1-splash");
-    HWND welcome = WaitForPage(process, Page::Welcome, 10000);
-    ASSERT_TRUE(welcome);
-    EXPECT_EQ(drive::WindowText(welcome), L"Relievo安装");
-    Shot(welcome, "relievo-2-welcome");
-    ASSERT_TRUE(drive::Click(welcome, 12324));
-    HWND licence = WaitForPage(process, Page::Licence);
-    ASSERT_TRUE(licence);
-    EXPECT_EQ(drive::ControlText(licence, 1000).rfind(L"Relievo 软件许可协议\r\n\r\n", 0), 0u);
-    Shot(licence, "relievo-3-licence");
-    ASSERT_TRUE(drive::Click(licence, 1001));
-    Sleep(300);
-    ASSERT_TRUE(drive::Click(licence, 12324));
-    HWND path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(drive::ControlText(path, 1006), app);
-    Shot(path, "relievo-4-path");
-    ASSERT_TRUE(drive::Click(path, 12324));
-    HWND completion = WaitForPage(process, Page::Completion, 60000);
-    ASSERT_TRUE(completion);
-    EXPECT_EQ(drive::ControlText(completion, 1007), L"现在运行 Relievo");
-    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
-    Shot(completion, "relievo-6-completion");
-    ASSERT_TRUE(drive::Click(completion, 1003));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Splash, {{Do::Photo, 0, L"relievo-1-splash"}}},
+        {Page::Welcome, {{Do::Title, 0, L"Relievo安装"}, {Do::Photo, 0, L"relievo-2-welcome"}, {Do::Click, kNext}},
+         10000},
+        {Page::Licence, {{Do::TextStarts, kLicenceText, L"Relievo 软件许可协议\r\n\r\n"},
+                         {Do::Photo, 0, L"relievo-3-licence"},
+                         {Do::Click, kAccept}, {Do::Click, kNext}}},
+        {Page::Path, {{Do::Text, kPathBox, app}, {Do::Photo, 0, L"relievo-4-path"}, {Do::Click, kNext}}},
+        {Page::Completion, {{Do::Text, kRunBox, L"现在运行 Relievo"},
+                            {Do::Checked, kRunBox},
+                            {Do::Photo, 0, L"relievo-6-completion"},
+                            {Do::Click, kFinish}}, 60000},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
 
     // The run entry starts the installed painter.
@@ -559,22 +571,17 @@ TEST_F(InstallerRun, MinimalPackageOpensOnThePathPageAndRegistersNothing)
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(drive::VisibleDialogs(process.Id()).size(), 1u) << "no splash, welcome or licence page";
-    EXPECT_EQ(drive::WindowText(path), L"Mini安装");
-    EXPECT_FALSE(drive::ControlEnabled(path, 12323)) << "Back is disabled without welcome pages";
-    Shot(path, "minimal-1-path");
-    ASSERT_TRUE(drive::Click(path, 12324));
-
-    HWND completion = WaitForPage(process, Page::Completion);
-    ASSERT_TRUE(completion);
-    Shot(completion, "minimal-2-completion");
-    // Unchecked: nothing is started.
-    ASSERT_TRUE(drive::Click(completion, 1007));
-    Sleep(300);
-    EXPECT_FALSE(drive::ControlChecked(completion, 1007));
-    ASSERT_TRUE(drive::Click(completion, 1003));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Path, {{Do::OnlyWindow, 0, {}, "no splash, welcome or licence page"},
+                      {Do::Title, 0, L"Mini安装"},
+                      {Do::Disabled, kBack, {}, "Back is disabled without welcome pages"},
+                      {Do::Photo, 0, L"minimal-1-path"},
+                      {Do::Click, kNext}}},
+        // Unchecked: nothing is started.
+        {Page::Completion, {{Do::Photo, 0, L"minimal-2-completion"},
+                            {Do::Click, kRunBox}, {Do::Unchecked, kRunBox},
+                            {Do::Click, kFinish}}},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     Sleep(500);
     EXPECT_FALSE(drive::Exists(app + L"\\started"));
@@ -665,15 +672,12 @@ TEST_F(InstallerRun, CancelOnTheWelcomePageAsksAndEndsWithNothingInstalled)
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND welcome = WaitForPage(process, Page::Welcome);
-    ASSERT_TRUE(welcome);
-    drive::PressEscape(welcome);
-    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDNO, "cancel-1-question");
-    EXPECT_TRUE(IsWindowVisible(welcome)) << "No keeps the page";
-    drive::PressCloseBox(welcome);
-    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDNO);
-    ASSERT_TRUE(drive::Click(welcome, 2));
-    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDYES);
+    ASSERT_TRUE(Walk(process, {
+        {Page::Welcome, {{Do::Escape}, {Do::Answer, IDNO, kQuitCaption, "", kQuitQuestion, "cancel-1-question"},
+                         {Do::Shown, 0, {}, "No keeps the page"},
+                         {Do::CloseBox}, {Do::Answer, IDNO, kQuitCaption, "", kQuitQuestion},
+                         {Do::Click, kCancel}, {Do::Answer, IDYES, kQuitCaption, "", kQuitQuestion}}},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     EXPECT_FALSE(drive::Exists(app));
     EXPECT_EQ(TemporaryFiles(), temporaryBefore);
@@ -689,15 +693,11 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND welcome = WaitForPage(process, Page::Welcome);
-    ASSERT_TRUE(welcome);
-    drive::PressEnter(welcome);  // no default button: Enter ends the page like Next
-    HWND licence = WaitForPage(process, Page::Licence);
-    ASSERT_TRUE(licence);
-    drive::Click(licence, 1001);
-    Sleep(300);
-    drive::Click(licence, 12324);
-    HWND path = WaitForPage(process, Page::Path);
+    HWND path = Walk(process, {
+        {Page::Welcome, {{Do::Enter}}},  // no default button: Enter ends the page like Next
+        {Page::Licence, {{Do::Click, kAccept}, {Do::Click, kNext}}},
+        {Page::Path, {}},
+    });
     ASSERT_TRUE(path);
 
     const std::wstring tooShort = L"你所输入的安装路径长度不够，请重新输入!";
@@ -712,18 +712,18 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
     };
     int shot = 0;
     for (const auto& row : refused) {
-        ASSERT_TRUE(drive::SetControlText(path, 1006, row.typed));
-        ASSERT_TRUE(drive::Click(path, 12324));
+        ASSERT_TRUE(drive::SetControlText(path, kPathBox, row.typed));
+        ASSERT_TRUE(drive::Click(path, kNext));
         Answer(process, L"错误", row.message, IDOK, shot++ == 0 ? "path-refused" : nullptr);
         EXPECT_TRUE(IsWindowVisible(path)) << ToGb(row.typed);
-        EXPECT_EQ(drive::ControlText(path, 1006), row.typed);
+        EXPECT_EQ(drive::ControlText(path, kPathBox), row.typed);
     }
 
     // The folder browser: cancelled it changes nothing; a folder chosen in it
     // becomes that folder with the default path's tail.
-    ASSERT_TRUE(drive::SetControlText(path, 1006, app));
+    ASSERT_TRUE(drive::SetControlText(path, kPathBox, app));
     for (bool choose : {false, true}) {
-        ASSERT_TRUE(drive::Click(path, 1003));
+        ASSERT_TRUE(drive::Click(path, kBrowse));
         HWND browser = nullptr;
         for (int i = 0; i < 100 && !browser; ++i) {
             for (HWND window : drive::VisibleDialogs(process.Id()))
@@ -738,7 +738,7 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
             EXPECT_EQ(drive::WindowText(FindWindowExW(browser, nullptr, L"Static", nullptr)).empty(), false);
             drive::Click(browser, IDCANCEL);
             drive::WaitUntilGone(browser);
-            EXPECT_EQ(drive::ControlText(path, 1006), app);
+            EXPECT_EQ(drive::ControlText(path, kPathBox), app);
             continue;
         }
         // The first folder below the root (a drive under 我的电脑).
@@ -752,32 +752,28 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
         drive::Click(browser, IDOK);
         drive::WaitUntilGone(browser);
         Sleep(300);
-        const std::wstring chosen = drive::ControlText(path, 1006);
+        const std::wstring chosen = drive::ControlText(path, kPathBox);
         const std::wstring tail = L"\\Program Files\\" + kNameW;
         EXPECT_TRUE(chosen.size() > tail.size() && chosen.compare(chosen.size() - tail.size(), tail.size(), tail) == 0)
             << ToGb(chosen);
         EXPECT_EQ(chosen.find(L"\\\\"), std::wstring::npos) << ToGb(chosen);
     }
     // Browse stored its result at once: the page after Back and forward shows it.
-    const std::wstring browsed = drive::ControlText(path, 1006);
+    const std::wstring browsed = drive::ControlText(path, kPathBox);
 
     // A typed path is lost on Back; the licence comes back accepted.
-    ASSERT_TRUE(drive::SetControlText(path, 1006, L"C:\\typed"));
-    ASSERT_TRUE(drive::Click(path, 12323));
-    licence = WaitForPage(process, Page::Licence);
-    ASSERT_TRUE(licence);
-    EXPECT_FALSE(IsWindowVisible(path));
-    EXPECT_TRUE(drive::ControlChecked(licence, 1001));
-    EXPECT_TRUE(drive::ControlEnabled(licence, 12324));
-    Shot(licence, "back-1-licence");
-    ASSERT_TRUE(drive::Click(licence, 12324));
-    path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(drive::ControlText(path, 1006), browsed);
-
-    // Quitting from the nested pages ends the program.
-    drive::PressEscape(path);
-    Answer(process, L"退出询问", L"你确定想退出安装程序吗？", IDYES);
+    ASSERT_TRUE(drive::SetControlText(path, kPathBox, L"C:\\typed"));
+    ASSERT_TRUE(drive::Click(path, kBack));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Licence, {{.what = Do::Hidden, .why = "the path page gives way", .window = path},
+                         {Do::Checked, kAccept},
+                         {Do::Enabled, kNext},
+                         {Do::Photo, 0, L"back-1-licence"},
+                         {Do::Click, kNext}}},
+        // Quitting from the nested pages ends the program.
+        {Page::Path, {{Do::Text, kPathBox, browsed},
+                      {Do::Escape}, {Do::Answer, IDYES, kQuitCaption, "", kQuitQuestion}}},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     EXPECT_FALSE(drive::Exists(L"C:\\typed"));
 }
@@ -803,31 +799,24 @@ TEST_F(InstallerRun, CancelOnTheProgressPageAnsweredNoInstallsAndYesEnds)
         const std::set<std::wstring> temporaryBefore = TemporaryFiles();
         drive::CProcess process;
         ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-        HWND path = WaitForPage(process, Page::Path);
-        ASSERT_TRUE(path);
-        ASSERT_TRUE(drive::Click(path, 12324));
-        HWND progress = WaitForPage(process, Page::Progress);
+        std::vector<Step> onProgress = {{Do::Title, 0, L" 安装进度"},
+                                        {Do::Text, 1011, L"正在进行安装，请稍候 ..."},
+                                        {Do::Text, 65530, L"正在复制文件 waiter.exe 到你的硬盘..."}};
+        if (!yes) onProgress.push_back({Do::Photo, 0, L"progress-1-page"});
+        onProgress.push_back({Do::Click, kCancel});
+        HWND progress = Walk(process, {{Page::Path, {{Do::Click, kNext}}}, {Page::Progress, onProgress}});
         ASSERT_TRUE(progress);
-        EXPECT_EQ(drive::WindowText(progress), L" 安装进度");
-        EXPECT_EQ(drive::ControlText(progress, 1011), L"正在进行安装，请稍候 ...");
-        EXPECT_EQ(drive::ControlText(progress, 65530), L"正在复制文件 waiter.exe 到你的硬盘...");
-        if (!yes) Shot(progress, "progress-1-page");
-        ASSERT_TRUE(drive::Click(progress, 2));
         Sleep(500);
         EXPECT_TRUE(IsWindowVisible(progress)) << "Cancel only asks the worker to stop";
         ASSERT_TRUE(drive::WriteBytes(app + L"\\go", ""));  // the waiter ends; the checkpoint asks
-        Answer(process, L"退出询问", L"你确实想退出安装程序吗？", yes ? IDYES : IDNO,
+        Answer(process, kQuitCaption, L"你确实想退出安装程序吗？", yes ? IDYES : IDNO,
                yes ? nullptr : "progress-2-question");
         if (yes) {
             EXPECT_EQ(process.WaitForExit(), 0u);
             EXPECT_TRUE(drive::Exists(app + L"\\waiter.exe")) << "what was installed stays";
             EXPECT_FALSE(drive::Exists(app + L"\\after.txt"));
         } else {
-            HWND completion = WaitForPage(process, Page::Completion);
-            ASSERT_TRUE(completion);
-            drive::Click(completion, 1007);
-            Sleep(200);
-            drive::Click(completion, 1003);
+            ASSERT_TRUE(Walk(process, {{Page::Completion, {{Do::Click, kRunBox}, {Do::Click, kFinish}}}}));
             EXPECT_EQ(process.WaitForExit(), 0u);
             EXPECT_EQ(drive::ReadBytes(app + L"\\after.txt"), "after the checkpoint");
         }
@@ -861,10 +850,10 @@ TEST_F(InstallerRun, ALockedTargetEndsTheInstallNamingItAndKeepsTheOldFile)
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
         drive::CProcess process;
         ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-        HWND path = WaitForPage(process, Page::Path);
-        ASSERT_TRUE(path);
-        ASSERT_TRUE(drive::Click(path, 12324));
-        Answer(process, L"错误", L"安装程序出错，安装失败！\r\n" + held, IDOK, "locked-message");
+        ASSERT_TRUE(Walk(process, {
+            {Page::Path, {{Do::Click, kNext},
+                          {Do::Answer, IDOK, L"错误", "", L"安装程序出错，安装失败！\r\n" + held, "locked-message"}}},
+        }));
         EXPECT_EQ(process.WaitForExit(), 0u);
         EXPECT_FALSE(WaitForPage(process, Page::Completion, 100)) << "no success is reported";
         CloseHandle(lock);
@@ -901,13 +890,10 @@ TEST_F(InstallerRun, ABlankInTheInstallFolderNeverRunsAPlantedProgram)
 
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
-    HWND path = WaitForPage(process, Page::Path);
-    ASSERT_TRUE(path);
-    ASSERT_TRUE(drive::Click(path, 12324));
-    HWND completion = WaitForPage(process, Page::Completion);
-    ASSERT_TRUE(completion);
-    EXPECT_TRUE(drive::ControlChecked(completion, 1007));
-    ASSERT_TRUE(drive::Click(completion, 1003));
+    ASSERT_TRUE(Walk(process, {
+        {Page::Path, {{Do::Click, kNext}}},
+        {Page::Completion, {{Do::Checked, kRunBox}, {Do::Click, kFinish}}},
+    }));
     EXPECT_EQ(process.WaitForExit(), 0u);
     for (int i = 0; i < 50 && !drive::Exists(app + L"\\started"); ++i) Sleep(100);
 

@@ -73,50 +73,23 @@ double Gesture(POINT a, POINT b, bool paintsAtPress)
     return Now() - start;
 }
 
-struct FindDialog {
-    DWORD pid;
-    std::wstring title;
-    HWND found = nullptr;
-};
-BOOL CALLBACK CheckDialog(HWND window, LPARAM data)
-{
-    auto* f = reinterpret_cast<FindDialog*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    wchar_t title[64] = {};
-    GetWindowTextW(window, title, 64);
-    if (pid == f->pid && IsWindowVisible(window) && std::wstring(name) == L"#32770" && title == f->title) {
-        f->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND Dialog(DWORD pid, const wchar_t* title)
 {
-    FindDialog f{pid, title};
-    for (int i = 0; i < 200 && !f.found; ++i) {
-        EnumWindows(CheckDialog, reinterpret_cast<LPARAM>(&f));
-        if (!f.found) Sleep(50);
-    }
-    return f.found;
+    return probe::WaitForWindowOf(pid, title, 10000, probe::kDialogClass);
 }
 
 // The settings dialog: picture width and height.
 bool SetPictureSize(DWORD pid, int width, int height)
 {
     PostMessageW(frame, WM_COMMAND, 32785, 0);
-    FindDialog f{pid, L""};
-    f.found = Dialog(pid, L"\u8bbe\u7f6e"); // 设置
-    if (!f.found) return false;
-    SendMessageW(GetDlgItem(f.found, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(width).c_str()));
-    SendMessageW(GetDlgItem(f.found, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(height).c_str()));
-    PostMessageW(f.found, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 200 && IsWindow(f.found); ++i) Sleep(50);
+    HWND dialog = Dialog(pid, L"\u8bbe\u7f6e"); // 设置
+    if (!dialog) return false;
+    SendMessageW(GetDlgItem(dialog, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(width).c_str()));
+    SendMessageW(GetDlgItem(dialog, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(height).c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(50);
     Idle();
-    return !IsWindow(f.found);
+    return !IsWindow(dialog);
 }
 
 // The pen width slider of the settings panel, moved the way a user drags it.

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -49,12 +50,7 @@ const Named kBoxes[] = {{"low-left", 1016}, {"low-middle", 1017}, {"low-right", 
 const Named kButtons[] = {{"soft", 1006}, {"circular", 1007}, {"square", 1008}, {"black", 1013}, {"blue", 1014}};
 
 // The test's current folder (the test output folder), with a backslash.
-std::wstring Here()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, path);
-    return std::wstring(path) + L"\\";
-}
+std::wstring Here() { return probe::CurrentFolder() + L"\\"; }
 
 std::vector<unsigned char> ReadFile(const std::wstring& path)
 {
@@ -85,54 +81,6 @@ bool RunCli(const std::wstring& args)
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return code == 0;
-}
-
-struct FindTop {
-    DWORD pid;
-    std::wstring title;
-    HWND found = nullptr;
-};
-BOOL CALLBACK CheckTop(HWND window, LPARAM data)
-{
-    auto* f = reinterpret_cast<FindTop*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    if (pid == f->pid && IsWindowVisible(window) && f->title == text) {
-        f->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A window's text, asked of the window itself (an edit of another process
-// keeps its text to itself).
-std::wstring Text(HWND window)
-{
-    wchar_t text[512] = {};
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &got);
-    return text;
-}
-
-struct FindDialog {
-    DWORD pid;
-    HWND except;
-    HWND found = nullptr;
-};
-BOOL CALLBACK CheckDialog(HWND window, LPARAM data)
-{
-    auto* f = reinterpret_cast<FindDialog*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (pid == f->pid && window != f->except && IsWindowVisible(window) && std::wstring(name) == L"#32770") {
-        f->found = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 // The run shared by the tests below, in order.
@@ -167,14 +115,7 @@ protected:
     // A visible top-level window of the program with this title.
     static HWND Top(const std::wstring& title, DWORD timeoutMs = 10000)
     {
-        const DWORD start = GetTickCount();
-        do {
-            FindTop f{app.process.dwProcessId, title};
-            EnumWindows(CheckTop, reinterpret_cast<LPARAM>(&f));
-            if (f.found) return f.found;
-            Sleep(50);
-        } while (GetTickCount() - start < timeoutMs);
-        return nullptr;
+        return probe::WaitForWindowOf(app.process.dwProcessId, title, timeoutMs);
     }
     // Waits until the program has handled everything sent so far, and its
     // idle-time update has run.
@@ -188,14 +129,7 @@ protected:
     // A dialog of the program other than the settings panel.
     static HWND AnyDialog(DWORD timeoutMs = 20000)
     {
-        const DWORD start = GetTickCount();
-        do {
-            FindDialog f{app.process.dwProcessId, panel};
-            EnumWindows(CheckDialog, reinterpret_cast<LPARAM>(&f));
-            if (f.found) return f.found;
-            Sleep(50);
-        } while (GetTickCount() - start < timeoutMs);
-        return nullptr;
+        return probe::WaitForDialogOf(app.process.dwProcessId, timeoutMs, panel);
     }
     static void Command(UINT id)
     {
@@ -220,17 +154,46 @@ protected:
         SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
         Idle();
     }
-    // Fills a name dialog and presses OK; waits for it to close.
-    static void Name(const std::wstring& name, const std::string& shot)
+    // Presses OK in a dialog and waits up to five seconds for it to close.
+    static void Close(HWND dialog)
     {
-        HWND dlg = Top(L"\u4fdd\u5b58\u7ed3\u679c"); // 保存结果
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(50);
+    }
+    // Saves with a name typed into the name dialog (empty when it comes),
+    // photographed as shot; the file must then be folder\name.bmp, the
+    // same bytes as relievo-cli makes from cliArguments into expected.
+    static void SaveAsTheToolMakes(const std::wstring& name, const std::string& shot, const std::wstring& folder,
+                                   const std::wstring& expected, const std::wstring& cliArguments,
+                                   const char* why = "")
+    {
+        HWND dlg = OpenDialog(kSave, L"\u4fdd\u5b58\u7ed3\u679c"); // 保存结果
         ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(Text(GetDlgItem(dlg, 1007)), L"");
+        EXPECT_EQ(probe::TextOf(GetDlgItem(dlg, 1007)), L"");
         SendMessageW(GetDlgItem(dlg, 1007), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
         EXPECT_TRUE(Shot(dlg, shot));
-        PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
+        Close(dlg);
         Idle();
+        const std::wstring saved = bin + folder + L"\\" + name + L".bmp";
+        ASSERT_TRUE(Exists(saved));
+        ASSERT_TRUE(RunCli(cliArguments + L" --out \"" + expected + L"\""));
+        EXPECT_EQ(ReadFile(saved), ReadFile(expected)) << why;
+    }
+    // Posts a command that opens the file dialog, types path into its name
+    // box (photographed as shot when one is given) and presses OK.
+    static void ChooseFile(UINT command, const std::wstring& path, const char* shot = nullptr)
+    {
+        PostMessageW(frame, WM_COMMAND, command, 0);
+        HWND open = AnyDialog();
+        ASSERT_NE(open, nullptr) << "no file-open dialog";
+        if (shot) {
+            EXPECT_TRUE(Shot(open, shot));
+        }
+        HWND name = GetDlgItem(open, 0x47C); // the file name box
+        if (!name) name = GetDlgItem(open, 0x480);
+        ASSERT_NE(name, nullptr);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        Close(open);
     }
 
     // One line of the painting script, done in the window.
@@ -287,7 +250,7 @@ protected:
 TEST_F(Run, StartsWithItsToolBarPanelAndPicker)
 {
     EXPECT_TRUE(IsZoomed(frame));
-    EXPECT_EQ(Text(frame), L"\u65e0\u6807\u9898 - Relievo");
+    EXPECT_EQ(probe::TextOf(frame), L"\u65e0\u6807\u9898 - Relievo");
     ASSERT_NE(view, nullptr);
     ASSERT_NE(picker, nullptr);
     ASSERT_NE(panel, nullptr) << "the settings panel is missing";
@@ -308,7 +271,7 @@ TEST_F(Run, StartsWithItsToolBarPanelAndPicker)
     EXPECT_EQ(HIWORD(size), 30);
     HWND feel = GetDlgItem(toolBar, kFeelDisplay);
     ASSERT_NE(feel, nullptr);
-    EXPECT_EQ(Text(feel), L"15");
+    EXPECT_EQ(probe::TextOf(feel), L"15");
     // The status bar: the message pane and three indicators.
     HWND status = GetDlgItem(frame, kStatusBar);
     ASSERT_NE(status, nullptr);
@@ -356,14 +319,9 @@ TEST_F(Run, PaintsWithEveryToolAndSavesTheSameDepthMapAsTheTool)
     EXPECT_TRUE(Shot(frame, "run-3-painted"));
     EXPECT_TRUE(Shot(panel, "run-panel-painted"));
 
-    ASSERT_TRUE(OpenDialog(kSave, L"\u4fdd\u5b58\u7ed3\u679c"));
-    Name(L"wine-depth", "run-save-sample");
-    const std::wstring saved = bin + L"sample\\wine-depth.bmp";
-    ASSERT_TRUE(Exists(saved));
-
-    const std::wstring expected = Here() + L"run-expected-depth.bmp";
-    ASSERT_TRUE(RunCli(L"paint --width 700 --height 600 --script \"" RV_RUN_SCRIPT_W L"\" --out \"" + expected + L"\""));
-    EXPECT_EQ(ReadFile(saved), ReadFile(expected)) << "the painted depth map differs from relievo-cli's";
+    SaveAsTheToolMakes(L"wine-depth", "run-save-sample", L"sample", Here() + L"run-expected-depth.bmp",
+                       L"paint --width 700 --height 600 --script \"" RV_RUN_SCRIPT_W L"\"",
+                       "the painted depth map differs from relievo-cli's");
 }
 
 TEST_F(Run, ChangesTheFeelAndSavesTheSameStereogramAsTheTool)
@@ -371,70 +329,46 @@ TEST_F(Run, ChangesTheFeelAndSavesTheSameStereogramAsTheTool)
     Command(kFeelUp);
     Command(kFeelUp);
     Command(kFeelDown);
-    EXPECT_EQ(Text(GetDlgItem(toolBar, kFeelDisplay)), L"16");
+    EXPECT_EQ(probe::TextOf(GetDlgItem(toolBar, kFeelDisplay)), L"16");
     Command(kGenerate);
     EXPECT_TRUE(Shot(frame, "run-4-stereogram"));
 
-    ASSERT_TRUE(OpenDialog(kSave, L"\u4fdd\u5b58\u7ed3\u679c"));
-    Name(L"wine-stereo", "run-save-result");
-    const std::wstring saved = bin + L"result\\wine-stereo.bmp";
-    ASSERT_TRUE(Exists(saved));
-    const std::wstring expected = Here() + L"run-expected-stereo.bmp";
-    ASSERT_TRUE(RunCli(L"generate --tile \"" + bin + L"back\\b1.bmp\" --feel 16 --depth \"" + bin +
-                       L"sample\\wine-depth.bmp\" --out \"" + expected + L"\""));
-    EXPECT_EQ(ReadFile(saved), ReadFile(expected)) << "the stereogram differs from relievo-cli's";
+    SaveAsTheToolMakes(L"wine-stereo", "run-save-result", L"result", Here() + L"run-expected-stereo.bmp",
+                       L"generate --tile \"" + bin + L"back\\b1.bmp\" --feel 16 --depth \"" + bin +
+                           L"sample\\wine-depth.bmp\"",
+                       "the stereogram differs from relievo-cli's");
 }
 
 TEST_F(Run, ImportsADepthMapThroughTheFileDialog)
 {
     Command(kInit);
-    PostMessageW(frame, WM_COMMAND, kImport, 0);
-    HWND open = AnyDialog();
-    ASSERT_NE(open, nullptr) << "no file-open dialog";
-    EXPECT_TRUE(Shot(open, "run-import-dialog"));
     const std::wstring file = bin + L"sample\\dome.bmp";
-    HWND name = GetDlgItem(open, 0x47C); // the file name box
-    if (!name) name = GetDlgItem(open, 0x480);
-    ASSERT_NE(name, nullptr);
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-    PostMessageW(open, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && IsWindow(open); ++i) Sleep(50);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kImport, file, "run-import-dialog"));
     Idle();
     Command(kMakeDepthMap);
     EXPECT_TRUE(Shot(frame, "run-5-imported"));
-
-    ASSERT_TRUE(OpenDialog(kSave, L"\u4fdd\u5b58\u7ed3\u679c"));
-    Name(L"wine-import", "run-save-import");
-    const std::wstring saved = bin + L"sample\\wine-import.bmp";
-    ASSERT_TRUE(Exists(saved));
     // The 700 x 600 map fits the 700 x 600 depth map as it is.
-    const std::wstring expected = Here() + L"run-expected-import.bmp";
-    ASSERT_TRUE(RunCli(L"paint --depth \"" + file + L"\" --script \"" RV_EMPTY_SCRIPT_W L"\" --out \"" + expected + L"\""));
-    EXPECT_EQ(ReadFile(saved), ReadFile(expected));
+    SaveAsTheToolMakes(L"wine-import", "run-save-import", L"sample", Here() + L"run-expected-import.bmp",
+                       L"paint --depth \"" + file + L"\" --script \"" RV_EMPTY_SCRIPT_W L"\"");
 }
 
 TEST_F(Run, SettingsGiveANewWhiteDepthMapOfTheNewSize)
 {
     HWND dlg = OpenDialog(kSettings, L"\u8bbe\u7f6e"); // 设置
     ASSERT_NE(dlg, nullptr);
-    EXPECT_EQ(Text(GetDlgItem(dlg, 1002)), L"800");
-    EXPECT_EQ(Text(GetDlgItem(dlg, 1003)), L"600");
+    EXPECT_EQ(probe::TextOf(GetDlgItem(dlg, 1002)), L"800");
+    EXPECT_EQ(probe::TextOf(GetDlgItem(dlg, 1003)), L"600");
     SendMessageW(GetDlgItem(dlg, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"640"));
     SendMessageW(GetDlgItem(dlg, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"48000"));
     EXPECT_TRUE(Shot(dlg, "run-settings"));
-    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
+    Close(dlg);
     Idle();
     Command(kInit); // tiles 640 x 4800
     Command(kMakeDepthMap);
     EXPECT_TRUE(Shot(frame, "run-6-settings"));
-    ASSERT_TRUE(OpenDialog(kSave, L"\u4fdd\u5b58\u7ed3\u679c"));
-    Name(L"wine-settings", "run-save-settings");
-    const std::wstring saved = bin + L"sample\\wine-settings.bmp";
-    ASSERT_TRUE(Exists(saved));
-    const std::wstring expected = Here() + L"run-expected-settings.bmp";
-    ASSERT_TRUE(RunCli(L"paint --width 540 --height 4800 --script \"" RV_EMPTY_SCRIPT_W L"\" --out \"" + expected + L"\""));
-    EXPECT_EQ(ReadFile(saved), ReadFile(expected)) << "48000 reads as 4800, white 540 x 4800";
+    SaveAsTheToolMakes(L"wine-settings", "run-save-settings", L"sample", Here() + L"run-expected-settings.bmp",
+                       L"paint --width 540 --height 4800 --script \"" RV_EMPTY_SCRIPT_W L"\"",
+                       "48000 reads as 4800, white 540 x 4800");
 }
 
 TEST_F(Run, PicksAnotherTileAndTheRandomTile)
@@ -443,8 +377,8 @@ TEST_F(Run, PicksAnotherTileAndTheRandomTile)
     SendMessageW(list, LB_SETCURSEL, 1, 0);
     SendMessageW(picker, WM_COMMAND, MAKEWPARAM(1005, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     Idle();
-    EXPECT_EQ(Text(GetDlgItem(picker, 1007)), L"80");
-    EXPECT_EQ(Text(GetDlgItem(picker, 1008)), L"120");
+    EXPECT_EQ(probe::TextOf(GetDlgItem(picker, 1007)), L"80");
+    EXPECT_EQ(probe::TextOf(GetDlgItem(picker, 1008)), L"120");
     EXPECT_TRUE(Shot(picker, "run-picker"));
     PostMessageW(GetDlgItem(picker, 1006), BM_CLICK, 0, 0);
     Idle();
@@ -549,36 +483,78 @@ protected:
         return false;
     }
     static void RestPointer() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
+
+    // One step of the user's path: a click with the mouse, or what the
+    // program must show afterwards.
+    enum class Act {
+        ClickView,    // into the drawing view
+        ClickButton,  // the tool-bar button of control
+        ClickTile,    // the tile of index control in the picker's list
+        ClickPicker,  // the picker's button control
+        Needs,        // tool-bar button control comes to show enabled; the path ends if not
+        Shows,        // tool-bar button control comes to show enabled
+        Checked,      // tool-bar button control shows pressed
+        NoMessage,    // no message box comes up
+    };
+    struct Move {
+        Act act;
+        UINT control = 0;
+        bool enabled = true;
+        const char* why = "";
+    };
+    static void Walk(std::initializer_list<Move> path)
+    {
+        for (const Move& m : path) {
+            SCOPED_TRACE(::testing::Message() << "step " << static_cast<int>(m.act) << " on " << m.control);
+            switch (m.act) {
+            case Act::ClickView: ASSERT_NO_FATAL_FAILURE(ClickDrawingView()); break;
+            case Act::ClickButton: ASSERT_NO_FATAL_FAILURE(ClickButton(m.control)); break;
+            case Act::ClickTile: ASSERT_NO_FATAL_FAILURE(ClickTile(static_cast<int>(m.control))); break;
+            case Act::ClickPicker: {
+                HWND button = GetDlgItem(picker, static_cast<int>(m.control));
+                ASSERT_NO_FATAL_FAILURE(ClickOn(button, probe::Middle(button)));
+                break;
+            }
+            case Act::Needs: ASSERT_TRUE(Becomes(m.control, m.enabled)) << m.why; break;
+            case Act::Shows: EXPECT_TRUE(Becomes(m.control, m.enabled)) << m.why; break;
+            case Act::Checked: EXPECT_TRUE(SendMessageW(toolBar, TB_ISBUTTONCHECKED, m.control, 0)) << m.why; break;
+            case Act::NoMessage: EXPECT_EQ(AnyDialog(1000), nullptr) << m.why; break;
+            }
+        }
+    }
 };
 
 TEST_F(PickerThenToolBar, RandomTileThenButton2MakesTheBackground)
 {
-    ASSERT_NO_FATAL_FAILURE(ClickDrawingView());
-    ASSERT_NO_FATAL_FAILURE(ClickButton(kInit));
-    ASSERT_TRUE(Becomes(kMakeDepthMap, true)) << "after 1, button 4 is ready";
-    ASSERT_NO_FATAL_FAILURE(ClickOn(GetDlgItem(picker, 1009), probe::Middle(GetDlgItem(picker, 1009))));
-    // The random tile: button 4 waits for a background again.
-    EXPECT_TRUE(Becomes(kMakeDepthMap, false)) << "a drawing-view command shows enabled with the picker active";
-    EXPECT_TRUE(Becomes(kMakeBackground, true));
-    EXPECT_TRUE(Becomes(kGenerate, false));
-    ASSERT_NO_FATAL_FAILURE(ClickButton(kMakeBackground));
-    EXPECT_TRUE(Becomes(kMakeDepthMap, true)) << "button 2 did not reach the drawing view";
-    EXPECT_TRUE(Becomes(kGenerate, false));
+    ASSERT_NO_FATAL_FAILURE(Walk({
+        {Act::ClickView},
+        {Act::ClickButton, kInit},
+        {Act::Needs, kMakeDepthMap, true, "after 1, button 4 is ready"},
+        {Act::ClickPicker, 1009},  // the random tile: button 4 waits for a background again
+        {Act::Shows, kMakeDepthMap, false, "a drawing-view command shows enabled with the picker active"},
+        {Act::Shows, kMakeBackground, true},
+        {Act::Shows, kGenerate, false},
+        {Act::ClickButton, kMakeBackground},
+        {Act::Shows, kMakeDepthMap, true, "button 2 did not reach the drawing view"},
+        {Act::Shows, kGenerate, false},
+    }));
     EXPECT_TRUE(Shot(frame, "run-9-random-then-2"));
     RestPointer();
 }
 
 TEST_F(PickerThenToolBar, PickATileThenButton4StartsThePainting)
 {
-    ASSERT_NO_FATAL_FAILURE(ClickDrawingView());
-    ASSERT_NO_FATAL_FAILURE(ClickTile(3));
-    ASSERT_NO_FATAL_FAILURE(ClickOn(GetDlgItem(picker, 1006), probe::Middle(GetDlgItem(picker, 1006))));
-    EXPECT_EQ(AnyDialog(1000), nullptr) << "a message instead of the tile";
-    ASSERT_NO_FATAL_FAILURE(ClickButton(kMakeDepthMap));
-    EXPECT_TRUE(Becomes(kMakeBackground, false)) << "button 4 did not reach the drawing view";
-    EXPECT_TRUE(Becomes(kGenerate, true));
-    ASSERT_NO_FATAL_FAILURE(ClickButton(32778)); // 9: the pencil
-    EXPECT_TRUE(SendMessageW(toolBar, TB_ISBUTTONCHECKED, 32778, 0)) << "the pencil was not taken";
+    ASSERT_NO_FATAL_FAILURE(Walk({
+        {Act::ClickView},
+        {Act::ClickTile, 3},
+        {Act::ClickPicker, 1006},
+        {Act::NoMessage, 0, true, "a message instead of the tile"},
+        {Act::ClickButton, kMakeDepthMap},
+        {Act::Shows, kMakeBackground, false, "button 4 did not reach the drawing view"},
+        {Act::Shows, kGenerate, true},
+        {Act::ClickButton, 32778},  // 9: the pencil
+        {Act::Checked, 32778, true, "the pencil was not taken"},
+    }));
     EXPECT_TRUE(Shot(frame, "run-10-tile-then-4"));
     RestPointer();
 }
@@ -626,15 +602,7 @@ TEST_F(Run, OpeningADocumentElsewhereKeepsTheProgramsFolder)
 {
     const std::wstring elsewhere = Here() + L"run-expected-depth.bmp";
     ASSERT_TRUE(Exists(elsewhere));
-    PostMessageW(frame, WM_COMMAND, 57601, 0); // Ctrl+O
-    HWND open = AnyDialog();
-    ASSERT_NE(open, nullptr) << "no file-open dialog";
-    HWND name = GetDlgItem(open, 0x47C);
-    if (!name) name = GetDlgItem(open, 0x480);
-    ASSERT_NE(name, nullptr);
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(elsewhere.c_str()));
-    PostMessageW(open, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && IsWindow(open); ++i) Sleep(50);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(57601, elsewhere)); // Ctrl+O
     Idle();
     // "1" finds its tile in the program's back folder still.
     Command(kInit);
@@ -646,23 +614,14 @@ TEST_F(Run, AnImportPathGb2312CannotHoldIsNamedInAMessage)
 {
     const std::wstring korean = bin + L"sample\\\ud55c.bmp"; // 한.bmp
     ASSERT_TRUE(CopyFileW((bin + L"sample\\dome.bmp").c_str(), korean.c_str(), FALSE));
-    PostMessageW(frame, WM_COMMAND, kImport, 0);
-    HWND open = AnyDialog();
-    ASSERT_NE(open, nullptr) << "no file-open dialog";
-    HWND name = GetDlgItem(open, 0x47C);
-    if (!name) name = GetDlgItem(open, 0x480);
-    ASSERT_NE(name, nullptr);
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(korean.c_str()));
-    PostMessageW(open, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && IsWindow(open); ++i) Sleep(50);
+    ASSERT_NO_FATAL_FAILURE(ChooseFile(kImport, korean));
     HWND box = AnyDialog(5000);
     ASSERT_NE(box, nullptr) << "the import said nothing";
     std::wstring said;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) said += Text(c) + L"|";
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) said += probe::TextOf(c) + L"|";
     EXPECT_NE(said.find(L"cannot use"), std::wstring::npos) << "the message does not say why";
     EXPECT_TRUE(Shot(box, "run-import-unusable-path"));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+    Close(box);
     Idle();
     DeleteFileW(korean.c_str());
 }
@@ -672,8 +631,7 @@ TEST_F(Run, ShowsTheAboutBox)
     HWND dlg = OpenDialog(kAbout, L"\u5173\u4e8e Relievo"); // 关于 Relievo
     ASSERT_NE(dlg, nullptr);
     EXPECT_TRUE(Shot(dlg, "run-about"));
-    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
+    Close(dlg);
     EXPECT_FALSE(IsWindow(dlg));
 }
 

@@ -19,36 +19,10 @@
 namespace {
 
 using drive::FromGb;
+using drive::TemporaryFiles;
+using probe::CurrentFolder;
+using probe::WindowsPath;
 using drive::ToGb;
-
-std::wstring WindowsPath(const char* unixPath)
-{
-    std::wstring path = drive::FromUtf8(unixPath);
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
-
-std::wstring CurrentFolder()
-{
-    wchar_t folder[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, folder);
-    return folder;
-}
-
-std::string Binary(std::size_t size, int seed)
-{
-    std::string bytes(size, '\0');
-    std::uint32_t v = 2463534242u + static_cast<std::uint32_t>(seed);
-    for (char& c : bytes) {
-        v ^= v << 13;
-        v ^= v >> 17;
-        v ^= v << 5;
-        c = static_cast<char>(v);
-    }
-    return bytes;
-}
 
 const std::wstring kNameW = L"静默测试";
 const std::string kName = ToGb(kNameW);
@@ -63,9 +37,9 @@ vela::PackageDescription SilentPackage()
     d.runCaption = ToGb(L"现在运行");
     d.runCommand = "[InstallDir]\\waiter.exe started";
     d.directories = {"[InstallDir]", "[InstallDir]\\" + ToGb(L"数据"), "[Start Menu]\\" + kName};
-    d.welcomePicture = Binary(500, 1);
+    d.welcomePicture = drive::Noise(500, 1);
     d.files = {{"[InstallDir]\\waiter.exe", '0', drive::ReadBytes(WindowsPath(INSTALL_WAITER))},
-               {"[InstallDir]\\" + ToGb(L"数据") + "\\big.bin", '0', Binary(300000, 2)},
+               {"[InstallDir]\\" + ToGb(L"数据") + "\\big.bin", '0', drive::Noise(300000, 2)},
                {"[InstallDir]\\notes.txt", '4', "not in the file log"},
                {"[Windows Directory]\\VelaUnInsApp.exe", '0', drive::ReadBytes(WindowsPath(VELA_UNINSTALLER))}};
     d.licence = "Licence\r\n";
@@ -89,30 +63,6 @@ std::wstring MakeInstaller(const std::wstring& name, const vela::PackageDescript
     return path;
 }
 
-// The installer's temporary files ("~temp" and the time) now present.
-std::set<std::wstring> TemporaryFiles()
-{
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((std::wstring(folder) + L"~temp*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do names.insert(found.cFileName);
-    while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
-}
-
-BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<std::pair<DWORD, int>*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->first && IsWindowVisible(window)) ++search->second;
-    return TRUE;
-}
-
 // Runs a command line to its end, watching that the program never shows a
 // window; gives the exit code.
 DWORD RunWithoutWindows(const std::wstring& commandLine, int& windowsSeen)
@@ -122,9 +72,7 @@ DWORD RunWithoutWindows(const std::wstring& commandLine, int& windowsSeen)
     windowsSeen = 0;
     const DWORD start = GetTickCount();
     while (process.Running() && GetTickCount() - start < 60000) {
-        std::pair<DWORD, int> search{process.Id(), 0};
-        EnumWindows(NoteVisibleWindow, reinterpret_cast<LPARAM>(&search));
-        windowsSeen += search.second;
+        windowsSeen += static_cast<int>(probe::VisibleWindows(process.Id()).size());
         Sleep(20);
     }
     return process.WaitForExit(5000);
@@ -148,17 +96,7 @@ std::vector<std::wstring> LogLines(const std::wstring& path)
 
 const std::wstring kUninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-struct SilentRun : ::testing::Test {
-    std::vector<std::wstring> made;
-    void SetUp() override
-    {
-        ASSERT_TRUE(drive::EnsureMachineKey(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
-    }
-    void TearDown() override
-    {
-        for (const std::wstring& path : made) DeleteFileW(path.c_str());
-    }
-};
+struct SilentRun : drive::InstallTest {};
 
 TEST_F(SilentRun, InstallsIntoAFolderWithBlanksAndChineseThenUninstallsSilently)
 {

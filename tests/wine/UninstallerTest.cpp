@@ -19,16 +19,7 @@
 
 namespace {
 
-std::wstring WindowsPathOf(const char* built)
-{
-    std::wstring path = drive::FromUtf8(built);
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
-
-std::wstring UninstallerPath() { return WindowsPathOf(VELA_UNINSTALLER); }
+std::wstring UninstallerPath() { return probe::WindowsPath(VELA_UNINSTALLER); }
 
 const std::wstring kRoot = L"C:\\卸载 测试";
 const std::wstring kApp = kRoot + L"\\画图 程序";
@@ -392,7 +383,7 @@ std::string ManifestOf(const std::wstring& program)
 // administrator, so the tests above start the uninstaller all the same.)
 TEST(ProgramManifest, AsksForAdministratorRightsAndCommonControls6)
 {
-    for (const std::wstring& program : {UninstallerPath(), WindowsPathOf(VELA_STUB)}) {
+    for (const std::wstring& program : {UninstallerPath(), probe::WindowsPath(VELA_STUB)}) {
         const std::string manifest = ManifestOf(program);
         ASSERT_FALSE(manifest.empty()) << drive::ToGb(program);
         EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\"/>"),

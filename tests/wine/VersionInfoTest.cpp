@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "WindowProbe.h"
+
 #ifndef RV_VERSION_W
 #error RV_VERSION_W, RV_VERSION_MAJOR/MINOR/PATCH, RV_COMPANY_W, RV_COPYRIGHT_W and the program paths come from the build
 #endif
@@ -29,14 +31,6 @@ const Program kPrograms[] = {
     // The installer of Relievo is the stub with its package appended.
     {RV_SETUP_EXE, L"VelaInstall.exe", L"VelaInstall"},
 };
-
-std::wstring WindowsPath(const char* unixPath)
-{
-    std::wstring path(unixPath, unixPath + std::char_traits<char>::length(unixPath));
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return L"Z:" + path;
-}
 
 class VersionInfo {
 public:
@@ -89,7 +83,7 @@ TEST(VersionInfo, EveryProgramCarriesTheProjectVersion)
 {
     for (const Program& program : kPrograms) {
         SCOPED_TRACE(program.path);
-        const VersionInfo info(WindowsPath(program.path));
+        const VersionInfo info(probe::WindowsPath(program.path));
         ASSERT_TRUE(info.Present());
 
         const VS_FIXEDFILEINFO* fixed = info.Fixed();
@@ -117,11 +111,11 @@ TEST(VersionInfo, EveryProgramCarriesTheProjectVersion)
 TEST(VersionInfo, TheDescriptionsSayWhatEachProgramIs)
 {
     // Chinese texts survive the resource compiler (UTF-8 sources).
-    EXPECT_EQ(VersionInfo(WindowsPath(RV_RELIEVO_EXE)).Text(L"FileDescription"),
+    EXPECT_EQ(VersionInfo(probe::WindowsPath(RV_RELIEVO_EXE)).Text(L"FileDescription"),
               L"Relievo \u4e09\u7ef4\u7acb\u4f53\u56fe\u753b\u5bb6"); // 三维立体图画家
-    EXPECT_EQ(VersionInfo(WindowsPath(VELA_STUB_EXE)).Text(L"FileDescription"),
+    EXPECT_EQ(VersionInfo(probe::WindowsPath(VELA_STUB_EXE)).Text(L"FileDescription"),
               L"VelaInstall \u5b89\u88c5\u7a0b\u5e8f"); // 安装程序
-    EXPECT_EQ(VersionInfo(WindowsPath(VELA_UNINSTALLER_EXE)).Text(L"FileDescription"),
+    EXPECT_EQ(VersionInfo(probe::WindowsPath(VELA_UNINSTALLER_EXE)).Text(L"FileDescription"),
               L"VelaInstall \u5378\u8f7d\u7a0b\u5e8f"); // 卸载程序
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace probe {
@@ -15,27 +16,86 @@ std::wstring OwnFolder()
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
+std::wstring CurrentFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    return folder;
+}
+
+std::wstring WindowsPath(const char* unixPath)
+{
+    const int length = static_cast<int>(std::strlen(unixPath));
+    std::wstring path(length ? MultiByteToWideChar(CP_UTF8, 0, unixPath, length, nullptr, 0) : 0, L'\0');
+    if (length) MultiByteToWideChar(CP_UTF8, 0, unixPath, length, path.data(), static_cast<int>(path.size()));
+    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
 namespace {
 struct Search {
     DWORD processId;
     const wchar_t* windowClass;
-    HWND found;
+    std::vector<HWND> found;
 };
 
-BOOL CALLBACK CheckWindow(HWND window, LPARAM data)
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data)
 {
     auto* search = reinterpret_cast<Search*>(data);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    wchar_t name[128];
-    if (pid == search->processId && IsWindowVisible(window) && GetClassNameW(window, name, 128) &&
-        wcscmp(name, search->windowClass) == 0) {
-        search->found = window;
-        return FALSE;
-    }
+    wchar_t name[128] = {};
+    if (pid == search->processId && IsWindowVisible(window) &&
+        (!search->windowClass || (GetClassNameW(window, name, 128) && wcscmp(name, search->windowClass) == 0)))
+        search->found.push_back(window);
     return TRUE;
 }
+
+// Asks pick of the process's visible windows every 50 ms until it names one
+// or timeoutMs has passed.
+template <typename Pick>
+HWND WaitFor(DWORD processId, const wchar_t* windowClass, DWORD timeoutMs, Pick pick)
+{
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND window : VisibleWindows(processId, windowClass))
+            if (pick(window)) return window;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
 } // namespace
+
+std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* windowClass)
+{
+    Search search{processId, windowClass, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindowOf(DWORD processId, const std::wstring& title, DWORD timeoutMs, const wchar_t* windowClass)
+{
+    return WaitFor(processId, windowClass, timeoutMs, [&](HWND window) {
+        wchar_t text[256] = {};
+        GetWindowTextW(window, text, 256);
+        return title == text;
+    });
+}
+
+HWND WaitForDialogOf(DWORD processId, DWORD timeoutMs, HWND except)
+{
+    return WaitFor(processId, kDialogClass, timeoutMs, [&](HWND window) { return window != except; });
+}
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[1024] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &got);
+    return text;
+}
 
 Started StartAndFindWindow(const std::wstring& commandLine, const wchar_t* windowClass, DWORD timeoutMs)
 {
@@ -48,10 +108,9 @@ Started StartAndFindWindow(const std::wstring& commandLine, const wchar_t* windo
         return started;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        Search search{started.process.dwProcessId, windowClass, nullptr};
-        EnumWindows(CheckWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            started.window = search.found;
+        const std::vector<HWND> found = VisibleWindows(started.process.dwProcessId, windowClass);
+        if (!found.empty()) {
+            started.window = found.front();
             Sleep(1000); // let it paint
             break;
         }

@@ -4,11 +4,17 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace probe {
 
 // The folder of the running test program, with a trailing backslash.
 std::wstring OwnFolder();
+// The current folder, without a trailing backslash.
+std::wstring CurrentFolder();
+// A path of the build machine (UTF-8, '/') as a Windows program under Wine
+// reaches it: an absolute path through drive Z:, backslashes.
+std::wstring WindowsPath(const char* unixPath);
 
 struct Started {
     PROCESS_INFORMATION process{};
@@ -22,6 +28,26 @@ Started StartAndFindWindow(const std::wstring& commandLine, const wchar_t* windo
 // Waits up to timeoutMs for a visible top-level window of any process with
 // exactly this title; null if none comes.
 HWND WaitForWindowTitled(const std::wstring& title, DWORD timeoutMs);
+
+// The class of every dialog box, message boxes included.
+inline constexpr const wchar_t* kDialogClass = L"#32770";
+// The static control that holds a message box's text.
+inline constexpr int kMessageTextId = 0xFFFF;
+
+// The visible top-level windows of a process, in Z order; only those of one
+// window class when windowClass is given.
+std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* windowClass = nullptr);
+// Waits up to timeoutMs for a visible top-level window of the process with
+// exactly this title (of one class when windowClass is given); null if none
+// comes.
+HWND WaitForWindowOf(DWORD processId, const std::wstring& title, DWORD timeoutMs,
+                     const wchar_t* windowClass = nullptr);
+// Waits up to timeoutMs for a visible dialog box of the process other than
+// except; null if none comes.
+HWND WaitForDialogOf(DWORD processId, DWORD timeoutMs, HWND except = nullptr);
+// A window's text, asked of the window itself (an edit of another process
+// keeps its text to itself); empty when it does not answer in time.
+std::wstring TextOf(HWND window);
 
 // Waits for the process to end and returns its exit code (STILL_ACTIVE on time-out).
 DWORD WaitForExit(const Started& started, DWORD timeoutMs = 10000);

@@ -126,6 +126,20 @@ bool CWizardPage::PaintMinimised()
     return true;
 }
 
+INT_PTR CWizardPage::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return TRUE;
+    case WM_DESTROY:
+        ReleasePage();
+        OnPageDestroyed();
+        break;
+    }
+    return DialogProcDefault(message, wParam, lParam);
+}
+
 bool CWizardPage::ConfirmExit()
 {
     const int answer = fw::CWnd::ShowMessage(vela::kMsgExitQuestion, vela::kCaptionExitQuestion,
@@ -210,21 +224,12 @@ void CWelDlg::Paint()
     EndPaint(Hwnd(), &ps);
 }
 
-INT_PTR CWelDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
+void CWelDlg::OnPageDestroyed()
 {
-    switch (message) {
-    case WM_PAINT:
-        Paint();
-        return TRUE;
-    case WM_DESTROY:
-        DeleteGdiHandle(pen_);
-        DeleteGdiHandle(brush_);
-        ReleasePage();
-        // The pictures are used by the splash window and this page only.
-        vela::DeletePictureFiles(services_.platform, services_.context);
-        break;
-    }
-    return DialogProcDefault(message, wParam, lParam);
+    DeleteGdiHandle(pen_);
+    DeleteGdiHandle(brush_);
+    // The pictures are used by the splash window and this page only.
+    vela::DeletePictureFiles(services_.platform, services_.context);
 }
 
 // ---- CLicenseDlg ---------------------------------------------------------
@@ -284,18 +289,11 @@ void CLicenseDlg::Paint()
 
 INT_PTR CLicenseDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_PAINT:
-        Paint();
-        return TRUE;
-    case WM_QUERYDRAGICON:
+    if (message == WM_QUERYDRAGICON) {
         SetWindowLongPtrW(Hwnd(), DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(Icon()));
         return TRUE;
-    case WM_DESTROY:
-        ReleasePage();
-        break;
     }
-    return DialogProcDefault(message, wParam, lParam);
+    return CWizardPage::DialogProc(message, wParam, lParam);
 }
 
 // ---- CChangePath ---------------------------------------------------------
@@ -383,19 +381,6 @@ void CChangePath::Paint()
     EndPaint(Hwnd(), &ps);
 }
 
-INT_PTR CChangePath::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_PAINT:
-        Paint();
-        return TRUE;
-    case WM_DESTROY:
-        ReleasePage();
-        break;
-    }
-    return DialogProcDefault(message, wParam, lParam);
-}
-
 LPITEMIDLIST FindBrowseRoot()
 {
     IShellFolder* desktop = nullptr;
@@ -460,21 +445,11 @@ void CComplete::Paint()
 
 INT_PTR CComplete::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_SHOWWINDOW:
-        if (wParam && !filled_) {
-            filled_ = true;
-            Fill();
-        }
-        break;
-    case WM_PAINT:
-        Paint();
-        return TRUE;
-    case WM_DESTROY:
-        ReleasePage();
-        break;
+    if (message == WM_SHOWWINDOW && wParam && !filled_) {
+        filled_ = true;
+        Fill();
     }
-    return DialogProcDefault(message, wParam, lParam);
+    return CWizardPage::DialogProc(message, wParam, lParam);
 }
 
 void StartCommandLine(const vela::ProcessCommand& command)

@@ -56,6 +56,11 @@ protected:
     bool ConfirmExit();
     // The page icon (32 × 32).
     HICON Icon() const { return icon_; }
+    // WM_PAINT paints the page; WM_DESTROY releases the common part, then
+    // what the page holds besides; the rest takes the default handling.
+    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void Paint() = 0;
+    virtual void OnPageDestroyed() {}
 
     WizardServices& services_;
     HFONT boldFont_ = nullptr;
@@ -90,10 +95,10 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     bool OnCommand(UINT id) override;
-    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
+    void Paint() override;
+    void OnPageDestroyed() override;
     HPEN pen_ = nullptr;
     HBRUSH brush_ = nullptr;
     char heading_[vela::kPageTextSize] = {};
@@ -113,7 +118,7 @@ protected:
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
+    void Paint() override;
     char subtitle_[vela::kPageTextSize] = {};
 };
 
@@ -127,10 +132,9 @@ protected:
     void OnOK() override {}
     void OnCancel() override;
     bool OnCommand(UINT id) override;
-    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
+    void Paint() override;
     void Next();
     void Browse();
 };
@@ -147,7 +151,7 @@ protected:
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint();
+    void Paint() override;
     void Fill();
     vela::CompletionTexts texts_;
     bool runChecked_ = true;

@@ -9,13 +9,15 @@
 #include <cstring>
 #include <set>
 #include <vector>
-#include <cwchar>
 #include <string>
 
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
 #include "installer/wizard/PackageOffset.h"
 #include "win32/platform/Text.h"
+
+#include "InstallerDriver.h"
+#include "WindowProbe.h"
 
 namespace {
 
@@ -74,45 +76,11 @@ bool WriteBytes(const std::string& path, const std::string& bytes)
     return std::fclose(f) == 0 && ok;
 }
 
-// The installer's temporary files ("~temp" followed by the time) now present.
-std::set<std::wstring> TemporaryFiles()
-{
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    std::set<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((std::wstring(folder) + L"~temp*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do names.insert(found.cFileName);
-    while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
-}
-
 // A message box the installer shows: caption and text, GB2312.
 struct SeenMessage {
     std::string caption;
     std::string text;
 };
-
-struct MessageSearch {
-    DWORD processId;
-    HWND box;
-};
-
-BOOL CALLBACK FindMessageBox(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<MessageSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t cls[32] = {};
-    GetClassNameW(window, cls, 32);
-    if (owner == search->processId && IsWindowVisible(window) && std::wcscmp(cls, L"#32770") == 0) {
-        search->box = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // Runs the installer for at most a minute. Every message box it shows is
 // recorded and answered with OK. The result is the exit code, or -1 when the
@@ -133,14 +101,12 @@ long RunInstaller(const std::string& path, std::vector<SeenMessage>& messages)
             result = static_cast<long>(code);
             break;
         }
-        MessageSearch search{process.dwProcessId, nullptr};
-        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
-        if (search.box) {
-            wchar_t caption[256] = {}, text[1024] = {};
-            GetWindowTextW(search.box, caption, 256);
-            GetDlgItemTextW(search.box, 0xFFFF, text, 1024);  // the message box's text
-            messages.push_back({w32::Narrow(caption), w32::Narrow(text)});
-            PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+        const std::vector<HWND> boxes = probe::VisibleWindows(process.dwProcessId, probe::kDialogClass);
+        if (!boxes.empty()) {
+            HWND box = boxes.front();
+            messages.push_back({w32::Narrow(probe::TextOf(box)),
+                                w32::Narrow(probe::TextOf(GetDlgItem(box, probe::kMessageTextId)))});
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
             Sleep(500);
         }
     }
@@ -195,14 +161,14 @@ TEST(InstallerStub, DamagedPackageIsRefusedWithOneMessageAndLeavesNothing)
     const std::string path = StubPath() + ".damaged.exe";
     ASSERT_TRUE(WriteBytes(path, stub + package.substr(0, package.size() - 100)));  // last item cut short
 
-    const std::set<std::wstring> before = TemporaryFiles();
+    const std::set<std::wstring> before = drive::TemporaryFiles();
     std::vector<SeenMessage> messages;
     EXPECT_EQ(RunInstaller(path, messages), 0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "\xB4\xED\xCE\xF3");  // 错误
     // 安装包已损坏，无法安装!
     EXPECT_EQ(messages[0].text, "\xB0\xB2\xD7\xB0\xB0\xFC\xD2\xD1\xCB\xF0\xBB\xB5\xA3\xAC\xCE\xDE\xB7\xA8\xB0\xB2\xD7\xB0!");
-    EXPECT_EQ(TemporaryFiles(), before);
+    EXPECT_EQ(drive::TemporaryFiles(), before);
     std::remove(path.c_str());
 }
 

@@ -19,6 +19,8 @@
 #include "installer/package/TextFields.h"
 #include "win32/platform/Text.h"
 
+#include "WindowProbe.h"
+
 using namespace vela;
 using w32::CPackageSystem;
 
@@ -231,45 +233,20 @@ TEST_F(PackageSystemTest, StartMenuResolvesOnTheRealSystem)
 
 namespace {
 
-// What a message box showed: its title and the texts of its static controls.
+// What a message box showed: its title and its text.
 struct SeenBox {
     std::wstring title;
-    std::wstring texts;
+    std::wstring text;
 };
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM param)
-{
-    wchar_t c[64] = {}, text[512] = {};
-    GetClassNameW(child, c, 64);
-    if (std::wstring(c) == L"Static" && GetWindowTextW(child, text, 512) > 0)
-        reinterpret_cast<SeenBox*>(param)->texts += text;
-    return TRUE;
-}
-
-// Reads a visible message box of this process into the SeenBox and presses OK.
-BOOL CALLBACK ReadAndAnswerBox(HWND hwnd, LPARAM param)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[64] = {};
-    GetClassNameW(hwnd, cls, 64);
-    if (pid != GetCurrentProcessId() || std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
-    auto* box = reinterpret_cast<SeenBox*>(param);
-    wchar_t title[256] = {};
-    GetWindowTextW(hwnd, title, 256);
-    EnumChildWindows(hwnd, CollectStaticText, param);
-    box->title = title;
-    PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
 
 // Waits for a message box of this process, reads it and presses OK.
 SeenBox AnswerMessageBox()
 {
     SeenBox seen;
-    for (int tries = 0; tries < 200 && seen.title.empty(); ++tries) {
-        Sleep(50);
-        EnumWindows(ReadAndAnswerBox, reinterpret_cast<LPARAM>(&seen));
+    if (HWND box = probe::WaitForDialogOf(GetCurrentProcessId(), 10000)) {
+        seen.title = probe::TextOf(box);
+        seen.text = probe::TextOf(GetDlgItem(box, probe::kMessageTextId));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     if (seen.title.empty()) {
         // The box never appeared where it can be answered: fail rather than hang.
@@ -297,7 +274,7 @@ TEST_F(PackageSystemTest, MessageBoxesShowTheirChineseTextAndCaption)
     WaitForSingleObject(watcher, INFINITE);
     CloseHandle(watcher);
     EXPECT_EQ(seen.title, L"\u9519\u8BEF");
-    EXPECT_NE(seen.texts.find(L"\u8BFB\u53D6\u5B89\u88C5\u5305\u65F6\u53D1\u751F\u9519\u8BEF!!!"), std::wstring::npos);
+    EXPECT_NE(seen.text.find(L"\u8BFB\u53D6\u5B89\u88C5\u5305\u65F6\u53D1\u751F\u9519\u8BEF!!!"), std::wstring::npos);
 
     // Without a caption the box is titled with the program's own name.
     seen = SeenBox{};
@@ -306,7 +283,7 @@ TEST_F(PackageSystemTest, MessageBoxesShowTheirChineseTextAndCaption)
     WaitForSingleObject(watcher, INFINITE);
     CloseHandle(watcher);
     EXPECT_EQ(seen.title, L"w32_PackageSystemTest");
-    EXPECT_NE(seen.texts.find(L"Windows sockets"), std::wstring::npos);
+    EXPECT_NE(seen.text.find(L"Windows sockets"), std::wstring::npos);
 }
 
 TEST_F(PackageSystemTest, SocketsStart)
