@@ -52,36 +52,7 @@ const Named kButtons[] = {{"soft", 1006}, {"circular", 1007}, {"square", 1008}, 
 // The test's current folder (the test output folder), with a backslash.
 std::wstring Here() { return probe::CurrentFolder() + L"\\"; }
 
-std::vector<unsigned char> ReadFile(const std::wstring& path)
-{
-    std::vector<unsigned char> bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return bytes;
-    unsigned char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(f);
-    return bytes;
-}
-
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Runs relievo-cli.exe (the Windows build) with args; true when it exits 0.
-bool RunCli(const std::wstring& args)
-{
-    const std::wstring exe = probe::OwnFolder() + L"..\\tools\\relievo-cli\\relievo-cli.exe";
-    std::wstring line = L"\"" + exe + L"\" " + args;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code == 0;
-}
 
 // The run shared by the tests below, in order.
 class Run : public ::testing::Test {
@@ -176,8 +147,8 @@ protected:
         Idle();
         const std::wstring saved = bin + folder + L"\\" + name + L".bmp";
         ASSERT_TRUE(Exists(saved));
-        ASSERT_TRUE(RunCli(cliArguments + L" --out \"" + expected + L"\""));
-        EXPECT_EQ(ReadFile(saved), ReadFile(expected)) << why;
+        ASSERT_TRUE(probe::RunRelievoCli(cliArguments + L" --out \"" + expected + L"\""));
+        EXPECT_EQ(probe::ReadFileBytes(saved), probe::ReadFileBytes(expected)) << why;
     }
     // Posts a command that opens the file dialog, types path into its name
     // box (photographed as shot when one is given) and presses OK.
@@ -411,7 +382,7 @@ TEST_F(Run, NextAndPreviousPaneMoveTheFocusBetweenTheViews)
 struct Bmp {
     std::vector<unsigned char> bytes;
     int width = 0, height = 0;
-    explicit Bmp(const std::wstring& path) : bytes(ReadFile(path))
+    explicit Bmp(const std::wstring& path) : bytes(probe::ReadFileBytes(path))
     {
         if (bytes.size() < 54) return;
         width = Int(18);

@@ -48,34 +48,6 @@ bool WriteFile(const std::wstring& path, const std::string& text)
     return std::fclose(f) == 0 && ok;
 }
 
-std::vector<unsigned char> ReadFile(const std::wstring& path)
-{
-    std::vector<unsigned char> bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return bytes;
-    unsigned char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(f);
-    return bytes;
-}
-
-bool RunCli(const std::wstring& args)
-{
-    const std::wstring exe = probe::OwnFolder() + L"..\\tools\\relievo-cli\\relievo-cli.exe";
-    std::wstring line = L"\"" + exe + L"\" " + args;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code == 0;
-}
-
 // A visible top-level window of the process with this class (and title,
 // when one is given).
 struct Find {
@@ -250,8 +222,8 @@ protected:
         const std::wstring cut = Here() + L"undo-cut.txt";
         ASSERT_TRUE(WriteFile(cut, script + tail));
         const std::wstring expected = Here() + L"undo-expected.bmp";
-        ASSERT_TRUE(RunCli(L"paint --width 700 --height 600 --script \"" + cut + L"\" --out \"" + expected + L"\""));
-        const std::vector<unsigned char> got = ReadFile(saved), want = ReadFile(expected);
+        ASSERT_TRUE(probe::RunRelievoCli(L"paint --width 700 --height 600 --script \"" + cut + L"\" --out \"" + expected + L"\""));
+        const std::vector<unsigned char> got = probe::ReadFileBytes(saved), want = probe::ReadFileBytes(expected);
         ASSERT_FALSE(got.empty()) << "nothing saved";
         EXPECT_TRUE(got == want) << "the depth map after \"" << tail << "\" differs from relievo-cli's";
     }
@@ -338,14 +310,14 @@ TEST_F(Undo, PaintsUndoesAndRedoesLikeRelievoCli)
 
     // The same picture as PNG, chosen in the dialog with the mouse.
     Save(L"wine-undo", "undo-save-dialog-png", true);
-    const std::vector<unsigned char> png = ReadFile(bin + L"sample\\wine-undo.png");
+    const std::vector<unsigned char> png = probe::ReadFileBytes(bin + L"sample\\wine-undo.png");
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
     // Read back by relievo-cli (an empty script) as a BMP: the same bytes.
     ASSERT_TRUE(WriteFile(Here() + L"empty-script.txt", ""));
-    ASSERT_TRUE(RunCli(L"paint --depth \"" + bin + L"sample\\wine-undo.png\" --script \"" + Here() +
+    ASSERT_TRUE(probe::RunRelievoCli(L"paint --depth \"" + bin + L"sample\\wine-undo.png\" --script \"" + Here() +
                        L"empty-script.txt\" --out \"" + Here() + L"undo-png-back.bmp\""));
-    EXPECT_TRUE(ReadFile(Here() + L"undo-png-back.bmp") == ReadFile(Sample(4))) << "the PNG holds other pixels";
+    EXPECT_TRUE(probe::ReadFileBytes(Here() + L"undo-png-back.bmp") == probe::ReadFileBytes(Sample(4))) << "the PNG holds other pixels";
 }
 
 } // namespace

@@ -34,6 +34,34 @@ std::wstring WindowsPath(const char* unixPath)
     return path;
 }
 
+std::vector<unsigned char> ReadFileBytes(const std::wstring& path)
+{
+    std::vector<unsigned char> bytes;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return bytes;
+    unsigned char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    std::fclose(f);
+    return bytes;
+}
+
+bool RunRelievoCli(const std::wstring& args)
+{
+    const std::wstring exe = OwnFolder() + L"..\\tools\\relievo-cli\\relievo-cli.exe";
+    std::wstring line = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code == 0;
+}
+
 namespace {
 struct Search {
     DWORD processId;

@@ -15,6 +15,11 @@ std::wstring CurrentFolder();
 // A path of the build machine (UTF-8, '/') as a Windows program under Wine
 // reaches it: an absolute path through drive Z:, backslashes.
 std::wstring WindowsPath(const char* unixPath);
+// The whole file; empty when it cannot be read.
+std::vector<unsigned char> ReadFileBytes(const std::wstring& path);
+// Runs the Windows build of relievo-cli (beside the test programs' folder)
+// with these arguments; true when it exits with 0 within a minute.
+bool RunRelievoCli(const std::wstring& args);
 
 struct Started {
     PROCESS_INFORMATION process{};
