@@ -608,7 +608,7 @@ TEST_F(InstallerRun, APackageLaidByHandBehindTheStubInstalls)
         return text;
     };
     const std::string small = "laid by hand\r\n";
-    const std::string large = Binary(5000, 7);  // block copy: two blocks of 2,000 and 1,000 bytes
+    const std::string large = drive::Noise(5000, 7);  // block copy: two blocks of 2,000 and 1,000 bytes
     const std::string items[] = {small, large, ""};
     const char* targets[] = {"[InstallDir]\\hand.txt", "[InstallDir]\\sub\\large.bin", "[InstallDir]\\empty.txt"};
     std::string table;
@@ -647,7 +647,9 @@ TEST_F(InstallerRun, APackageLaidByHandBehindTheStubInstalls)
     ASSERT_TRUE(drive::Click(path, 12324));
     HWND completion = WaitForPage(process, Page::Completion);
     ASSERT_TRUE(completion);
-    if (drive::ControlChecked(completion, 1007)) ASSERT_TRUE(drive::Click(completion, 1007));
+    if (drive::ControlChecked(completion, 1007)) {
+        ASSERT_TRUE(drive::Click(completion, 1007));
+    }
     ASSERT_TRUE(drive::Click(completion, 1003));
     EXPECT_EQ(process.WaitForExit(), 0u);
 
