@@ -3,6 +3,8 @@
 # and the Chinese locale that Wine needs for code page 936.
 #   scripts/deps.sh build   compilers and libraries for the native build
 #   scripts/deps.sh all     everything, including MinGW-w64, Wine and Xvfb
+#   scripts/deps.sh bench   all, and NSIS for the install timing
+#                           (scripts/bench-install.sh; the tests need no NSIS)
 #
 # Both programs are 32-bit Windows programs, so the tests need Wine's 32-bit
 # side, which is a 32-bit Linux program. Which one (RV_WINE32, default auto):
@@ -18,6 +20,8 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 what=${1:-all}
+full=0
+case "$what" in all | bench) full=1 ;; esac
 . "$here/../tests/wine/wine32-mode.sh"
 
 sudo=
@@ -25,12 +29,13 @@ sudo=
 
 packages="cmake make g++ ccache libgtest-dev googletest libbenchmark-dev libpng-dev libjpeg62-turbo-dev"
 wine32=none
-if [ "$what" = all ]; then
+if [ $full = 1 ]; then
     packages="$packages g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb x11-apps imagemagick
               fonts-wqy-zenhei locales fp-utils clang zip osslsigncode openssl"
     wine32=$(rv_wine32_mode) || exit 1
     [ "$wine32" = native ] && packages="$packages wine wine32:i386"
 fi
+[ "$what" = bench ] && packages="$packages nsis"
 
 case " $packages " in
 *:i386*)
@@ -50,7 +55,7 @@ if [ -n "$missing" ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
 fi
 
-if [ "$what" = all ] && ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+if [ $full = 1 ] && ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
     echo "Making the zh_CN.UTF-8 locale"
     $sudo localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 fi

@@ -148,8 +148,17 @@ bool CInstallWorker::Checkpoint()
 void CInstallWorker::WriteLine(IBinaryFile* log, const char* text)
 {
     if (!log) return;
-    log->Write(text, std::strlen(text));
-    log->Write("\r\n", 2);
+    // One write for the line and its end where it fits the line buffer.
+    char line[kWorkerPathSize + 2];
+    const std::size_t length = std::strlen(text);
+    if (length + 2 > sizeof line) {
+        log->Write(text, length);
+        log->Write("\r\n", 2);
+        return;
+    }
+    std::memcpy(line, text, length);
+    std::memcpy(line + length, "\r\n", 2);
+    log->Write(line, length + 2);
 }
 
 void CInstallWorker::MakeFolders()
@@ -234,8 +243,18 @@ WorkerEnd CInstallWorker::CopyFiles()
 
 bool CInstallWorker::WriteStoredFile(const FileTableEntry& entry)
 {
-    // Written beside the target first, so that a file already there is
-    // replaced only by a complete new one.
+    const std::int64_t offset = context_.packageDataBase + entry.offset;
+    // A target that is not there yet is written in its place; one that is
+    // not written whole is removed again.
+    if (std::unique_ptr<IBinaryFile> out = platform_.CreateNewForWriting(path_)) {
+        const bool copied = CopyStoredItem(*package_, *out, offset, entry.size);
+        out.reset();
+        if (copied) return true;
+        platform_.RemoveFile(path_);
+        return false;
+    }
+    // A file already there is replaced only by a complete new one, written
+    // beside it first.
     std::string beside;
     std::unique_ptr<IBinaryFile> out;
     for (int n = 0; n < kBesideTries && !out; ++n) {
@@ -244,7 +263,7 @@ bool CInstallWorker::WriteStoredFile(const FileTableEntry& entry)
         out = platform_.CreateNewForWriting(beside);
     }
     if (!out) return false;
-    const bool copied = CopyStoredItem(*package_, *out, context_.packageDataBase + entry.offset, entry.size);
+    const bool copied = CopyStoredItem(*package_, *out, offset, entry.size);
     out.reset();
     if (copied && system_.PutFileInPlace(beside, path_)) return true;
     platform_.RemoveFile(beside);

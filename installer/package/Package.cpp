@@ -1,6 +1,8 @@
 #include "installer/package/Package.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -34,26 +36,26 @@ bool ReadPackageHeader(IBinaryFile& package, std::uint64_t packageOffset, Packag
 bool CopyStoredItem(IBinaryFile& package, IBinaryFile& target, std::int64_t absoluteOffset, std::int32_t size)
 {
     constexpr std::int32_t kByteByByteLimit = 2048;
-    constexpr std::int32_t kBlockSize = 2000;
+    constexpr std::size_t kBlockSize = 2000;
+    // The bytes move in pieces of whole 2,000-byte blocks, so that a package
+    // that ends early leaves what the copy byte by byte (below 2,048 bytes:
+    // every byte read) or block by block (only whole blocks) would have left.
+    constexpr std::size_t kPieceSize = 128 * kBlockSize;
 
     if (absoluteOffset < 0 || !package.Seek(static_cast<std::uint64_t>(absoluteOffset))) return false;
-    if (size < kByteByByteLimit) {
-        for (std::int32_t i = 0; i < size; ++i) {
-            char c;
-            if (package.Read(&c, 1) != 1) return false;
-            if (target.Write(&c, 1) != 1) return false;
-        }
-        return true;
-    }
+    if (size <= 0) return true;
+    const std::size_t whole = static_cast<std::size_t>(size);
+    std::unique_ptr<char[]> heap(new (std::nothrow) char[whole < kPieceSize ? whole : kPieceSize]);
     char block[kBlockSize];
-    for (std::int32_t i = 0; i < size / kBlockSize; ++i) {
-        if (package.Read(block, kBlockSize) != kBlockSize) return false;
-        if (target.Write(block, kBlockSize) != kBlockSize) return false;
-    }
-    std::size_t remainder = static_cast<std::size_t>(size % kBlockSize);
-    if (remainder > 0) {
-        if (package.Read(block, remainder) != remainder) return false;
-        if (target.Write(block, remainder) != remainder) return false;
+    char* const buffer = heap ? heap.get() : block;
+    const std::size_t piece = heap ? (whole < kPieceSize ? whole : kPieceSize) : kBlockSize;
+    for (std::size_t left = whole; left > 0;) {
+        const std::size_t want = left < piece ? left : piece;
+        const std::size_t got = package.Read(buffer, want);
+        const std::size_t keep = got == want || size < kByteByByteLimit ? got : got / kBlockSize * kBlockSize;
+        if (keep > 0 && target.Write(buffer, keep) != keep) return false;
+        if (got != want) return false;
+        left -= got;
     }
     return true;
 }

@@ -28,8 +28,7 @@ PackageHeader ParsePackageHeader(const char (&bytes)[kPackageHeaderSize]);
 bool ReadPackageHeader(IBinaryFile& package, std::uint64_t packageOffset, PackageHeader& header);
 
 // Copies size bytes found at the absolute offset of the package into a new
-// target file (truncating an old one). Below 2,048 bytes the copy goes byte
-// by byte, otherwise in blocks of 2,000 and a remainder. A target that cannot
+// target file (truncating an old one), as CopyStoredItem. A target that cannot
 // be created is reported with its path as text and "创建该文件时出错" as
 // caption. False when the target could not be created or the package did
 // not hold all the bytes.
@@ -37,9 +36,11 @@ bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& 
                        std::int64_t absoluteOffset, std::int32_t size);
 
 // Copies size bytes found at the absolute offset of the package into a file
-// open for writing: below 2,048 bytes byte by byte, otherwise in blocks of
-// 2,000 and a remainder. False when the package did not hold every byte or
-// the file did not take them all (a full disk).
+// open for writing, leaving what a copy below 2,048 bytes byte by byte and
+// otherwise in blocks of 2,000 and a remainder would leave (only whole
+// blocks when the package ends early), in large pieces. False when the
+// package did not hold every byte or the file did not take them all (a full
+// disk).
 bool CopyStoredItem(IBinaryFile& package, IBinaryFile& target, std::int64_t absoluteOffset, std::int32_t size);
 
 // How an extraction into a new file ended.

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "InstallerDriver.h"
+#include "InstallerPages.h"
 
 #include <commctrl.h>
 #include "WindowProbe.h"
@@ -167,43 +168,28 @@ std::wstring Expand(const std::string& path, const std::string& installPath)
 
 // ---- Pages -----------------------------------------------------------------
 
-// The controls a user meets on the pages.
-constexpr int kNext = 12324;
-constexpr int kBack = 12323;
-constexpr int kCancel = 2;
-constexpr int kLicenceText = 1000;
-constexpr int kAccept = 1001;
-constexpr int kDecline = 1002;
-constexpr int kPathBox = 1006;
-constexpr int kBrowse = 1003;  // on the path page
-constexpr int kFinish = 1003;  // on the completion page
-constexpr int kRunBox = 1007;
-
-enum class Page { Splash, Welcome, Licence, Path, Progress, Completion };
-
-bool IsPage(HWND window, Page page)
-{
-    auto has = [&](int id) { return drive::HasButton(window, id); };
-    switch (page) {
-    case Page::Splash: return GetWindow(window, GW_CHILD) == nullptr && drive::WindowText(window).empty();
-    case Page::Welcome: return has(kNext) && !has(kLicenceText) && !has(kPathBox);
-    case Page::Licence: return has(kLicenceText) && has(kAccept);
-    case Page::Path: return has(kPathBox);
-    case Page::Progress: return has(218);
-    case Page::Completion: return has(kRunBox);
-    }
-    return false;
-}
+using drive::IsPage;
+using drive::Page;
+using drive::PageName;
+using drive::kAccept;
+using drive::kBack;
+using drive::kBrowse;
+using drive::kCancel;
+using drive::kDecline;
+using drive::kFinish;
+using drive::kLicenceText;
+using drive::kNext;
+using drive::kPathBox;
+using drive::kRunBox;
 
 HWND WaitForPage(const drive::CProcess& process, Page page, DWORD timeoutMs = 30000)
 {
     const DWORD start = GetTickCount();
     do {
-        for (HWND window : drive::VisibleDialogs(process.Id()))
-            if (IsPage(window, page)) {
-                Sleep(500);  // let it paint
-                return window;
-            }
+        if (HWND window = drive::FindPage(process.Id(), page)) {
+            Sleep(500);  // let it paint
+            return window;
+        }
         if (!process.Running()) return nullptr;
         Sleep(100);
     } while (GetTickCount() - start < timeoutMs);
@@ -285,12 +271,6 @@ bool Take(const drive::CProcess& process, HWND page, const Step& step)
         return !::testing::Test::HasFatalFailure();
     }
     return true;
-}
-
-const char* PageName(Page page)
-{
-    static const char* const names[] = {"splash", "welcome", "licence", "path", "progress", "completion"};
-    return names[static_cast<int>(page)];
 }
 
 // Goes along the user's path: waits for each page in turn and takes its

@@ -38,6 +38,13 @@ public:
         auto* out = static_cast<char*>(buffer);
         std::size_t done = 0;
         while (done < size) {
+            if (pos_ == len_ && size - done >= sizeof buffer_) {
+                // A large read goes straight into the caller's memory.
+                const std::size_t got = ReadDirect(out + done, size - done);
+                done += got;
+                if (got == 0) break;
+                continue;
+            }
             if (pos_ == len_ && !Fill()) break;
             std::size_t n = std::min(size - done, len_ - pos_);
             std::memcpy(out + done, buffer_ + pos_, n);
@@ -67,6 +74,13 @@ public:
     }
 
 private:
+    std::size_t ReadDirect(char* out, std::size_t size)
+    {
+        DWORD got = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        return ReadFile(handle_, out, chunk, &got, nullptr) ? got : 0;
+    }
+
     bool Fill()
     {
         DWORD got = 0;

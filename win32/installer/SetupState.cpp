@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "installer/package/TextFields.h"
 #include "installer/wizard/WizardIds.h"
 
 namespace w32 {
@@ -11,7 +12,6 @@ constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressMs = 100;
 
 // What the worker thread sends to the page's thread.
-constexpr UINT kMsgStatusText = WM_APP + 1;  // lParam: GB2312 text
 constexpr UINT kMsgAskYesNo = WM_APP + 2;    // wParam: caption, lParam: text; result 1 for Yes
 constexpr UINT kMsgShowMessage = WM_APP + 3; // wParam: caption, lParam: text
 constexpr UINT kMsgQuit = WM_APP + 4;
@@ -21,9 +21,14 @@ constexpr UINT kMsgQuit = WM_APP + 4;
 CSetupState::CSetupState(WizardServices& services)
     : CDialog(IDD_SETUP_STATE), services_(services), pageThread_(GetCurrentThreadId())
 {
+    InitializeCriticalSection(&statusLock_);
 }
 
-CSetupState::~CSetupState() { JoinWorker(); }
+CSetupState::~CSetupState()
+{
+    JoinWorker();
+    DeleteCriticalSection(&statusLock_);
+}
 
 void CSetupState::JoinWorker()
 {
@@ -65,8 +70,20 @@ DWORD WINAPI CSetupState::WorkerMain(void* worker)
     return 0;
 }
 
+void CSetupState::ShowPendingStatus()
+{
+    char text[vela::kStatusTextSize];
+    EnterCriticalSection(&statusLock_);
+    const bool changed = statusChanged_;
+    if (changed) vela::CopyText(text, statusText_);
+    statusChanged_ = false;
+    LeaveCriticalSection(&statusLock_);
+    if (changed) SetItemText(IDC_STATUS_LINE, text);
+}
+
 void CSetupState::Tick()
 {
+    ShowPendingStatus();
     const vela::ProgressTick tick = vela::CheckProgress(services_.context, lastSeen_);
     if (tick.moveBar) SendDlgItemMessageW(Hwnd(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(tick.barPosition), 0);
     if (tick.completed) {
@@ -102,9 +119,6 @@ INT_PTR CSetupState::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         break;
-    case kMsgStatusText:
-        SetItemText(IDC_STATUS_LINE, reinterpret_cast<const char*>(lParam));
-        return TRUE;
     case kMsgAskYesNo: {
         const int answer = fw::CWnd::ShowMessage(reinterpret_cast<const char*>(lParam),
                                                  reinterpret_cast<const char*>(wParam), MB_YESNO | MB_DEFBUTTON2);
@@ -123,10 +137,16 @@ INT_PTR CSetupState::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CSetupState::SetStatusText(const char* text)
 {
-    if (OnPageThread())
+    if (OnPageThread()) {
         SetItemText(IDC_STATUS_LINE, text);
-    else
-        SendMessageW(window_, kMsgStatusText, 0, reinterpret_cast<LPARAM>(text));
+        return;
+    }
+    // The worker does not wait for the page to paint each file's name: the
+    // line shows the latest text at the next tick of the timer.
+    EnterCriticalSection(&statusLock_);
+    vela::CopyText(statusText_, text);
+    statusChanged_ = true;
+    LeaveCriticalSection(&statusLock_);
 }
 
 bool CSetupState::AskYesNo(const char* text, const char* caption)

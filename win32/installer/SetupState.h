@@ -20,7 +20,8 @@ public:
     ~CSetupState() override;
 
     // IProgressPage: called from either thread; from the worker's they are
-    // sent to the page's thread and return once it has acted.
+    // sent to the page's thread and return once it has acted, except the
+    // status line, which the page shows at its next timer tick.
     void SetStatusText(const char* text) override;
     bool AskYesNo(const char* text, const char* caption) override;
     void ShowMessage(const char* text, const char* caption) override;
@@ -36,6 +37,7 @@ private:
     static DWORD WINAPI WorkerMain(void* worker);
     void StartInstall();
     void Tick();
+    void ShowPendingStatus();
     bool OnPageThread() const { return GetCurrentThreadId() == pageThread_; }
     // Waits for the worker thread while serving what it sends.
     void JoinWorker();
@@ -48,6 +50,10 @@ private:
     HWND window_ = nullptr;
     DWORD pageThread_ = 0;
     std::int32_t lastSeen_ = 0;
+    // The worker's latest status line, not shown yet when statusChanged_.
+    CRITICAL_SECTION statusLock_;
+    char statusText_[vela::kStatusTextSize] = {};
+    bool statusChanged_ = false;
     bool started_ = false;
 };
 

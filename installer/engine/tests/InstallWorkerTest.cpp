@@ -132,7 +132,7 @@ TEST(InstallWorkerRun, DirectoryLogLeavesOutDesktopFoldersAndEndsLongestFirst)
     EXPECT_EQ(f.DirLog(), Lines({"C:\\WINDOWS\\Start Menu\\Programs\\Relievo", kInstall + "\\back",
                                  kInstall + "\\" + kJin, kInstall}));
     // Every folder, desktop ones included, is created before the first file.
-    const int firstFile = f.log.Find("create " + kInstall + "\\Relievo.exe.new~");
+    const int firstFile = f.log.Find("create " + kInstall + "\\Relievo.exe");
     for (const char* folder : {"C:\\Program Files\\Relievo\\back", "C:\\WINDOWS\\Desktop\\Relievo Pictures",
                                "C:\\WINDOWS\\Start Menu\\Programs\\Relievo"}) {
         const int made = f.log.Find(std::string("folder ") + folder);
@@ -191,7 +191,7 @@ TEST(InstallWorkerRun, EachFileIsAnnouncedClearedThenWrittenAndCounted)
     const std::string target = kInstall + "\\comp.ocx";
     const int status = f.log.Find(std::string("status ") + kStatusCopyStart + "comp.ocx" + kStatusCopyEnd);
     const int cleared = f.log.Find("clear " + target);
-    const int created = f.log.Find("create " + target + ".new~");
+    const int created = f.log.Find("create " + target);
     EXPECT_LT(status, cleared);
     EXPECT_LT(cleared, created);
     EXPECT_EQ(f.system.inner.attributesCleared.size(), 8u);
@@ -206,10 +206,10 @@ TEST(InstallWorkerRun, FlagActionsFollowTheirCopy)
     const std::string ocx = kInstall + "\\comp.ocx";
     const std::string registerOcx = "run C:\\WINDOWS\\system32\\regsvr32.exe \"" + ocx + "\" /s";
     // Flag 1 registers right after the copy, [AutoReg] again after all files.
-    const int copied = f.log.Find("create " + ocx + ".new~");
+    const int copied = f.log.Find("create " + ocx);
     const int registered = f.log.Find(registerOcx);
     EXPECT_GT(registered, copied);
-    EXPECT_LT(registered, f.log.Find("create " + kInstall + "\\keys.reg.new~"));
+    EXPECT_LT(registered, f.log.Find("create " + kInstall + "\\keys.reg"));
     int registrations = 0;
     for (const std::string& e : f.log.events) registrations += e == registerOcx;
     EXPECT_EQ(registrations, 2);
@@ -225,7 +225,7 @@ TEST(InstallWorkerRun, RegistrationsDeletionsAndShortcutsComeAfterTheCopy)
     WorkerFixture f;
     f.platform.files["C:\\WINDOWS\\old.tmp"] = std::make_shared<std::string>("old");
     f.Install();
-    const int lastFile = f.log.Find("create " + kInstall + "\\" + kJin + "\\" + kJin + ".txt.new~");
+    const int lastFile = f.log.Find("create " + kInstall + "\\" + kJin + "\\" + kJin + ".txt");
     const int registering = f.log.Find(std::string("status ") + kStatusRegistering);
     const int deleted = f.log.Find("remove C:\\WINDOWS\\old.tmp");
     const int linking = f.log.Find(std::string("status ") + kStatusShortcuts);
@@ -383,6 +383,39 @@ TEST(InstallWorkerFailures, AFileNotWrittenWholeEndsTheInstallAndKeepsTheOldFile
     }
 }
 
+// A new file is written in its place; one not written whole is removed
+// again, so nothing of it is left, and the install ends as above.
+TEST(InstallWorkerFailures, ANewFileNotWrittenWholeIsRemovedAndEndsTheInstall)
+{
+    const std::string ocx = kInstall + "\\comp.ocx";
+    const std::function<void(WorkerFixture&)> arrangements[] = {
+        [&](WorkerFixture& f) {
+            f.log.onEvent = [&f, ocx](const std::string& e) {
+                if (e == "create " + ocx) f.platform.diskRoom = 1000;
+            };
+        },
+        [&](WorkerFixture& f) {
+            std::string& package = *f.platform.files[f.platform.ModuleFileName()];
+            package.resize(package.size() - (2048 + kRegScript.size() + 300 + 10 + 20) + 100);
+        },
+    };
+    for (const auto& arrange : arrangements) {
+        WorkerFixture f;
+        arrange(f);
+        EXPECT_EQ(f.Install(), WorkerEnd::FileNotWritten);
+        EXPECT_NE(f.log.Find("create " + ocx), -1);
+        EXPECT_NE(f.log.Find("remove " + ocx), -1);
+        EXPECT_EQ(f.platform.Text(ocx), "<missing>");
+        for (const auto& [path, bytes] : f.platform.files)
+            EXPECT_EQ(path.find(".new~"), std::string::npos) << path << " left behind";
+        ASSERT_EQ(f.page.messages.size(), 1u);
+        EXPECT_EQ(f.page.messages[0].text, std::string(kMsgInstallFailed) + "\r\n" + ocx);
+        EXPECT_EQ(f.context.progressCount.load(), 3);
+        EXPECT_EQ(f.FileLog().find(ocx), std::string::npos);
+        EXPECT_EQ(f.platform.openStreams, 0);
+    }
+}
+
 TEST(InstallWorkerRun, AnOldFileIsReplacedWholeAndAForeignFileBesideItIsLeftAlone)
 {
     WorkerFixture f;
@@ -455,15 +488,15 @@ void CancelAt(WorkerFixture& f, const std::string& event)
 TEST(InstallWorkerCancel, AnsweredNoTheInstallRunsOnUnchanged)
 {
     WorkerFixture f;
-    CancelAt(f, "create " + kInstall + "\\back\\b1.bmp.new~");
+    CancelAt(f, "create " + kInstall + "\\back\\b1.bmp");
     f.page.answers = {false};
     EXPECT_EQ(f.Install(), WorkerEnd::Completed);
     ASSERT_EQ(f.page.questions.size(), 1u);
     EXPECT_EQ(f.page.questions[0].text, kMsgCancelInstallQuestion);
     EXPECT_EQ(f.page.questions[0].caption, kCaptionExitQuestion);
     // Asked before the third file, the first checkpoint after the press.
-    EXPECT_LT(f.log.Find("ask"), f.log.Find("create " + kInstall + "\\empty.txt.new~"));
-    EXPECT_GT(f.log.Find("ask"), f.log.Find("create " + kInstall + "\\back\\b1.bmp.new~"));
+    EXPECT_LT(f.log.Find("ask"), f.log.Find("create " + kInstall + "\\empty.txt"));
+    EXPECT_GT(f.log.Find("ask"), f.log.Find("create " + kInstall + "\\back\\b1.bmp"));
     EXPECT_FALSE(f.context.cancelRequested.load()) << "No clears the request";
     EXPECT_EQ(f.context.progressCount.load(), 9);
     WorkerFixture plain;
@@ -475,7 +508,7 @@ TEST(InstallWorkerCancel, AnsweredNoTheInstallRunsOnUnchanged)
 TEST(InstallWorkerCancel, AnsweredYesTheWorkerStopsAndThePageEndsTheProgram)
 {
     WorkerFixture f;
-    CancelAt(f, "create " + kInstall + "\\back\\b1.bmp.new~");
+    CancelAt(f, "create " + kInstall + "\\back\\b1.bmp");
     f.page.answers = {true};
     EXPECT_EQ(f.Install(), WorkerEnd::Cancelled);
     EXPECT_TRUE(f.context.installAborted.load());

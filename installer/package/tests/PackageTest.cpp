@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,24 +19,6 @@ using vela::test::FakePlatform;
 using vela::test::Pattern;
 
 namespace {
-
-// A package stream that records the size of every read.
-class RecordingFile : public IBinaryFile {
-public:
-    explicit RecordingFile(std::string bytes) : inner_(OpenMemoryFile(std::move(bytes))) {}
-    std::vector<std::size_t> reads;
-    bool Seek(std::uint64_t offset) override { return inner_->Seek(offset); }
-    std::size_t Read(void* buffer, std::size_t size) override
-    {
-        reads.push_back(size);
-        return inner_->Read(buffer, size);
-    }
-    std::size_t Write(const void* data, std::size_t size) override { return inner_->Write(data, size); }
-    std::uint64_t Length() override { return inner_->Length(); }
-
-private:
-    std::unique_ptr<IBinaryFile> inner_;
-};
 
 std::string BuildOrFail(const PackageDescription& d)
 {
@@ -66,31 +51,89 @@ TEST(PackageHeader, ReadsTwoBlankPaddedFields)
     EXPECT_TRUE(ReadPackageHeader(*shortFile, 60, parsed));
 }
 
-TEST(ExtractStoredFile, CopiesByteByByteBelow2048AndIn2000ByteBlocksFrom2048)
+// The stored-item copy as it was first written: byte by byte below 2,048
+// bytes, otherwise blocks of 2,000 bytes and the remainder.
+bool LiteralCopy(IBinaryFile& package, IBinaryFile& target, std::int64_t absoluteOffset, std::int32_t size)
 {
-    FakePlatform sys;
-    const std::string data = Pattern(10000, 9);
-    struct Case {
-        std::int32_t size;
-        std::vector<std::size_t> blockReads;  // expected reads above one byte
-        std::size_t byteReads;
-    };
-    const Case cases[] = {{0, {}, 0},           {1, {}, 1},     {2047, {}, 2047}, {2048, {2000, 48}, 0},
-                          {2000 * 3, {2000, 2000, 2000}, 0}, {4001, {2000, 2000, 1}, 0}};
-    for (const Case& c : cases) {
-        RecordingFile package(data);
-        ASSERT_TRUE(ExtractStoredFile(sys, package, "C:\\out.bin", 123, c.size)) << c.size;
-        EXPECT_EQ(sys.files["C:\\out.bin"], data.substr(123, static_cast<std::size_t>(c.size))) << c.size;
-        std::vector<std::size_t> blocks;
-        std::size_t bytes = 0;
-        for (std::size_t r : package.reads) {
-            if (r == 1 && c.size < 2048)
-                ++bytes;
-            else
-                blocks.push_back(r);
+    if (absoluteOffset < 0 || !package.Seek(static_cast<std::uint64_t>(absoluteOffset))) return false;
+    if (size < 2048) {
+        for (std::int32_t i = 0; i < size; ++i) {
+            char c;
+            if (package.Read(&c, 1) != 1) return false;
+            if (target.Write(&c, 1) != 1) return false;
         }
-        EXPECT_EQ(blocks, c.blockReads) << c.size;
-        EXPECT_EQ(bytes, c.byteReads) << c.size;
+        return true;
+    }
+    char block[2000];
+    for (std::int32_t i = 0; i < size / 2000; ++i) {
+        if (package.Read(block, 2000) != 2000) return false;
+        if (target.Write(block, 2000) != 2000) return false;
+    }
+    const std::size_t remainder = static_cast<std::size_t>(size % 2000);
+    if (remainder > 0) {
+        if (package.Read(block, remainder) != remainder) return false;
+        if (target.Write(block, remainder) != remainder) return false;
+    }
+    return true;
+}
+
+// A target that takes at most capacity bytes in all (a disk that fills up).
+class FillingTarget : public IBinaryFile {
+public:
+    explicit FillingTarget(std::size_t capacity) : capacity_(capacity) {}
+    std::string bytes;
+    bool Seek(std::uint64_t) override { return false; }
+    std::size_t Read(void*, std::size_t) override { return 0; }
+    std::size_t Write(const void* data, std::size_t size) override
+    {
+        const std::size_t n = std::min(size, capacity_ - bytes.size());
+        bytes.append(static_cast<const char*>(data), n);
+        return n;
+    }
+    std::uint64_t Length() override { return bytes.size(); }
+
+private:
+    std::size_t capacity_;
+};
+
+TEST(CopyStoredItem, LeavesWhatTheByteAndBlockCopyLeavesWhereverThePackageEnds)
+{
+    // Sizes around the byte-by-byte limit, around whole blocks and pieces,
+    // and at random; packages that hold every byte or end early anywhere.
+    const std::string data = Pattern(900000, 7);
+    std::mt19937 random(15);
+    auto pick = [&](std::int64_t low, std::int64_t high) {
+        return std::uniform_int_distribution<std::int64_t>(low, high)(random);
+    };
+    for (int round = 0; round < 600; ++round) {
+        std::int32_t size;
+        switch (round % 4) {
+        case 0: size = static_cast<std::int32_t>(pick(-3, 4100)); break;
+        case 1: size = static_cast<std::int32_t>(pick(1, 300) * 2000 + pick(-2, 2)); break;
+        case 2: size = static_cast<std::int32_t>(256000 * pick(1, 3) + pick(-2001, 2001)); break;
+        default: size = static_cast<std::int32_t>(pick(0, 800000)); break;
+        }
+        const std::int64_t offset = pick(0, 20000);
+        // Half the packages end before the item does.
+        const std::size_t length = round % 2 ? data.size()
+                                             : static_cast<std::size_t>(pick(0, offset + std::max(size, 0) + 10));
+        const std::string bytes = data.substr(0, length);
+        SCOPED_TRACE(::testing::Message() << "size " << size << ", offset " << offset << ", package " << length);
+
+        auto literalPackage = OpenMemoryFile(bytes);
+        auto package = OpenMemoryFile(bytes);
+        FillingTarget literal(SIZE_MAX), target(SIZE_MAX);
+        ASSERT_EQ(CopyStoredItem(*package, target, offset, size), LiteralCopy(*literalPackage, literal, offset, size));
+        ASSERT_EQ(target.bytes, literal.bytes);
+
+        // A disk that fills up is a failure either way.
+        if (size > 0 && length >= static_cast<std::size_t>(offset + size)) {
+            const std::size_t capacity = static_cast<std::size_t>(pick(0, size - 1));
+            auto fullPackage = OpenMemoryFile(bytes);
+            FillingTarget full(capacity);
+            EXPECT_FALSE(CopyStoredItem(*fullPackage, full, offset, size));
+            EXPECT_EQ(full.bytes, data.substr(static_cast<std::size_t>(offset), capacity));
+        }
     }
 }
 
