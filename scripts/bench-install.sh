@@ -14,7 +14,9 @@
 #   nsis-nocrc      the same, built with CRCCheck off;
 #   copy            a plain copy of the payload tree (CopyFileW), for scale;
 #   trailer         our integrity check of the installer alone (the stub's
-#                   own code and file streams, no install).
+#                   own code and file streams, no install);
+# and, with RV_BENCH_BEFORE naming the VelaInstall.exe of an earlier build,
+#   before-wizard, before-silent-nt   the same with that stub.
 # The previous run's folder is moved aside and deleted before the next run,
 # outside the timing (ext4 here is slow to reuse inodes freed just before).
 # Prints each run and then the medians in ms (wall clock; for the copy and
@@ -23,7 +25,7 @@
 #   scripts/bench-install.sh [ROUNDS]        (default 5)
 # Environment: RV_BENCH_DIR (payloads and installers, default
 # build/bench-install), RV_BENCH_PAYLOADS ("A B"), RV_BENCH_KINDS (the kinds
-# above, all by default), RV_WINE_ROOT (the Wine
+# above, all by default), RV_BENCH_BEFORE (see above), RV_WINE_ROOT (the Wine
 # prefix's folder, default /tmp/rv-wine-bench-install-UID).
 # Needs NSIS (scripts/deps.sh bench) and the Windows build (build/win).
 set -eu
@@ -81,7 +83,8 @@ EOF
 # --- Installers --------------------------------------------------------------
 make_installers() {
     local p=$1 src=$work/payload-$1 desc=$work/ours-$1.txt
-    if [ ! -f "$work/ours-$p.exe" ] || [ "$stub" -nt "$work/ours-$p.exe" ]; then
+    if [ ! -f "$work/ours-$p.exe" ] || [ "$stub" -nt "$work/ours-$p.exe" ] ||
+        { [ -n "${RV_BENCH_BEFORE:-}" ] && [ "$RV_BENCH_BEFORE" -nt "$work/before-$p-nt.exe" ]; }; then
         {
             echo "name = Bench$p"
             echo "folder = [Program Files]\\Bench$p"
@@ -99,6 +102,10 @@ make_installers() {
         [ "$(tail -c 24 "$work/ours-$p.exe" | head -c 8)" = VELASUM1 ] ||
             { echo "bench-install: no integrity trailer at the end of ours-$p.exe" >&2; exit 1; }
         head -c -24 "$work/ours-$p.exe" >"$work/ours-$p-nt.exe"
+        if [ -n "${RV_BENCH_BEFORE:-}" ]; then
+            "$velapack" "$desc" --stub "$RV_BENCH_BEFORE" -o "$work/before-$p.exe" >/dev/null
+            head -c -24 "$work/before-$p.exe" >"$work/before-$p-nt.exe"
+        fi
     fi
     local crc
     for crc in on off; do
@@ -170,6 +177,8 @@ run_one() {
         ours-wizard) line=$(rv_wine "$driver" wizard "$(winpath "$work/ours-$p.exe")" "$target") ;;
         ours-silent) line=$(rv_wine "$driver" run "$(winpath "$work/ours-$p.exe")" /S "/D=$target") ;;
         ours-silent-nt) line=$(rv_wine "$driver" run "$(winpath "$work/ours-$p-nt.exe")" /S "/D=$target") ;;
+        before-wizard) line=$(rv_wine "$driver" wizard "$(winpath "$work/before-$p.exe")" "$target") ;;
+        before-silent-nt) line=$(rv_wine "$driver" run "$(winpath "$work/before-$p-nt.exe")" /S "/D=$target") ;;
         nsis) line=$(rv_wine "$driver" run "$(winpath "$work/nsis-$p-crcon.exe")" /S "/D=$target") ;;
         nsis-nocrc) line=$(rv_wine "$driver" run "$(winpath "$work/nsis-$p-crcoff.exe")" /S "/D=$target") ;;
         copy) line=$(rv_wine "$driver" copy "$(winpath "$work/payload-$p")" "$target") ;;
@@ -182,7 +191,9 @@ run_one() {
     echo "$p $kind $round $line" | tee -a "$results"
 }
 
-kinds=${RV_BENCH_KINDS:-ours-wizard ours-silent ours-silent-nt nsis nsis-nocrc copy trailer}
+kinds="ours-wizard ours-silent ours-silent-nt nsis nsis-nocrc copy trailer"
+[ -n "${RV_BENCH_BEFORE:-}" ] && kinds="$kinds before-wizard before-silent-nt"
+kinds=${RV_BENCH_KINDS:-$kinds}
 for round in $(seq 1 "$rounds"); do
     for p in $payloads; do
         for kind in $kinds; do run_one "$round" "$p" "$kind"; done
@@ -216,7 +227,7 @@ for p in $payloads; do
                 w = median(wall[k[i]]); c = median(cpu[k[i]])
                 printf "  %-15s %8.1f", k[i], w
                 if (c >= 0) printf "  (%.1f)", c
-                if (k[i] ~ /^ours/ && base > 0) printf "   ours / nsis-nocrc: %.2f", w / base
+                if (k[i] ~ /^(ours|before)/ && base > 0) printf "   ours / nsis-nocrc: %.2f", w / base
                 printf "\n"
             }
         }' "$results"
