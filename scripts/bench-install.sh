@@ -16,11 +16,14 @@
 #   trailer         our integrity check of the installer alone (the stub's
 #                   own code and file streams, no install);
 # and, with RV_BENCH_BEFORE naming the VelaInstall.exe of an earlier build,
-#   before-wizard, before-silent-nt   the same with that stub.
-# The previous run's folder is moved aside and deleted before the next run,
-# outside the timing (ext4 here is slow to reuse inodes freed just before).
-# Prints each run and then the medians in ms (wall clock; for the copy and
-# the check also the CPU time, in brackets) and ours / NSIS without CRC.
+#   before-wizard, before-silent-nt   the same with that stub (without
+#                   a trailer: the wizard checks it before the timing).
+# Each run's folder is moved aside after it and deleted before the next run,
+# outside the timing (ext4 here is slow to reuse inodes freed just before),
+# and the disk is written (sync) before each timing.
+# Prints each run and then the medians in ms, wall clock and the CPU time of
+# the whole run (the driver, the installer and the wineserver; steadier on
+# a shared machine), and ours / NSIS without CRC.
 #
 #   scripts/bench-install.sh [ROUNDS]        (default 5)
 # Environment: RV_BENCH_DIR (payloads and installers, default
@@ -84,7 +87,7 @@ EOF
 make_installers() {
     local p=$1 src=$work/payload-$1 desc=$work/ours-$1.txt
     if [ ! -f "$work/ours-$p.exe" ] || [ "$stub" -nt "$work/ours-$p.exe" ] ||
-        { [ -n "${RV_BENCH_BEFORE:-}" ] && [ "$RV_BENCH_BEFORE" -nt "$work/before-$p-nt.exe" ]; }; then
+        { [ -n "${RV_BENCH_BEFORE:-}" ] && [ ! "$work/before-$p-nt.exe" -nt "$RV_BENCH_BEFORE" ]; }; then
         {
             echo "name = Bench$p"
             echo "folder = [Program Files]\\Bench$p"
@@ -105,6 +108,7 @@ make_installers() {
         if [ -n "${RV_BENCH_BEFORE:-}" ]; then
             "$velapack" "$desc" --stub "$RV_BENCH_BEFORE" -o "$work/before-$p.exe" >/dev/null
             head -c -24 "$work/before-$p.exe" >"$work/before-$p-nt.exe"
+            rm -f "$work/before-$p.exe"
         fi
     fi
     local crc
@@ -146,6 +150,55 @@ drive_c=$WINEPREFIX/drive_c
 aside=$drive_c/bench-aside
 mkdir -p "$drive_c/bench"
 
+# The wineserver of our prefix: its folder is named after the prefix's
+# device and inode.
+server_dir=$(printf 'server-%x-%x' "$((16#$(stat -c %D "$WINEPREFIX")))" "$(stat -c %i "$WINEPREFIX")")
+wineserver_pid=
+for d in /proc/[0-9]*; do
+    case "$(readlink "$d/cwd" 2>/dev/null)" in */"$server_dir") wineserver_pid=${d#/proc/}; break ;; esac
+done
+[ -n "$wineserver_pid" ] || { echo "bench-install: our wineserver is not found" >&2; exit 1; }
+
+# Runs a Windows program and adds to its last line of output the CPU time
+# (user and system) of the program, of every process it starts (Wine starts
+# them as orphans: the runner adopts them as the reaper of its descendants)
+# and of the wineserver meanwhile: cpu_all_ms.
+cat >"$work/cpu-run.py" <<'EOF'
+import ctypes, os, subprocess, sys, time
+def ticks(pid):
+    with open("/proc/%s/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+ctypes.CDLL(None).prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
+server0 = ticks(sys.argv[1])
+child = subprocess.Popen(sys.argv[2:], stdout=subprocess.PIPE)
+out = child.stdout.read()
+cpu = 0.0
+done = False
+deadline = None
+while True:
+    try:
+        pid, status, usage = os.wait4(-1, 0 if not done else os.WNOHANG)
+    except ChildProcessError:
+        break
+    if pid == 0:
+        # Wine's own services may live on; what ended with the run is counted.
+        if time.time() > deadline:
+            break
+        time.sleep(0.02)
+        continue
+    cpu += usage.ru_utime + usage.ru_stime
+    if pid == child.pid:
+        done = True
+        deadline = time.time() + 1.0
+server = (ticks(sys.argv[1]) - server0) / os.sysconf("SC_CLK_TCK")
+lines = out.decode(errors="replace").strip().splitlines()
+print("%s cpu_all_ms=%.0f" % (lines[-1] if lines else "", 1000 * (cpu + server)))
+EOF
+export RV_WINE32_MODE RV_WINE32_ROOT
+export -f rv_wine rv_pe_bits
+cpu_run() { python3 "$work/cpu-run.py" "$wineserver_pid" bash -c 'rv_wine "$@"' rv_wine "$@"; }
+
 results=$work/results.txt
 : >"$results"
 
@@ -165,28 +218,31 @@ check_install() {
 
 run_one() {
     local round=$1 p=$2 kind=$3 folder=$drive_c/bench/$kind-$p line
-    # The previous run's folder goes aside and away before the timing.
-    if [ -e "$folder" ]; then
-        mkdir -p "$aside"
-        mv "$folder" "$aside/$kind-$p-$round"
-    fi
+    # The previous run's folder is gone, the disk written, before the timing.
     rm -rf "$aside"
     sync
+    [ "$(df --output=avail -k "$drive_c" | tail -1)" -gt 1500000 ] ||
+        { echo "bench-install: less than 1.5 GB free where the installs go" >&2; exit 1; }
     local target="C:\\bench\\$kind-$p"
+    set +e
     case $kind in
-        ours-wizard) line=$(rv_wine "$driver" wizard "$(winpath "$work/ours-$p.exe")" "$target") ;;
-        ours-silent) line=$(rv_wine "$driver" run "$(winpath "$work/ours-$p.exe")" /S "/D=$target") ;;
-        ours-silent-nt) line=$(rv_wine "$driver" run "$(winpath "$work/ours-$p-nt.exe")" /S "/D=$target") ;;
-        before-wizard) line=$(rv_wine "$driver" wizard "$(winpath "$work/before-$p.exe")" "$target") ;;
-        before-silent-nt) line=$(rv_wine "$driver" run "$(winpath "$work/before-$p-nt.exe")" /S "/D=$target") ;;
-        nsis) line=$(rv_wine "$driver" run "$(winpath "$work/nsis-$p-crcon.exe")" /S "/D=$target") ;;
-        nsis-nocrc) line=$(rv_wine "$driver" run "$(winpath "$work/nsis-$p-crcoff.exe")" /S "/D=$target") ;;
-        copy) line=$(rv_wine "$driver" copy "$(winpath "$work/payload-$p")" "$target") ;;
-        trailer) line=$(rv_wine "$driver" trailer "$(winpath "$work/ours-$p.exe")" "$stub_size" | tail -1) ;;
+        ours-wizard) line=$(cpu_run "$driver" wizard "$(winpath "$work/ours-$p.exe")" "$target") ;;
+        ours-silent) line=$(cpu_run "$driver" run "$(winpath "$work/ours-$p.exe")" /S "/D=$target") ;;
+        ours-silent-nt) line=$(cpu_run "$driver" run "$(winpath "$work/ours-$p-nt.exe")" /S "/D=$target") ;;
+        before-wizard) line=$(cpu_run "$driver" wizard "$(winpath "$work/before-$p-nt.exe")" "$target") ;;
+        before-silent-nt) line=$(cpu_run "$driver" run "$(winpath "$work/before-$p-nt.exe")" /S "/D=$target") ;;
+        nsis) line=$(cpu_run "$driver" run "$(winpath "$work/nsis-$p-crcon.exe")" /S "/D=$target") ;;
+        nsis-nocrc) line=$(cpu_run "$driver" run "$(winpath "$work/nsis-$p-crcoff.exe")" /S "/D=$target") ;;
+        copy) line=$(cpu_run "$driver" copy "$(winpath "$work/payload-$p")" "$target") ;;
+        trailer) line=$(cpu_run "$driver" trailer "$(winpath "$work/ours-$p.exe")" "$stub_size") ;;
     esac
+    set -e
     case "$line" in *ok=1*) ;; *) echo "bench-install: $kind $p round $round failed: $line" >&2; exit 1 ;; esac
     if [ "$kind" != trailer ]; then
         check_install "$folder" "$work/payload-$p" "$([ "$round" = 1 ] && echo 1 || echo 0)" || exit 1
+        # Aside at once (the payloads take room), deleted before the next run.
+        mkdir -p "$aside"
+        mv "$folder" "$aside/$kind-$p-$round"
     fi
     echo "$p $kind $round $line" | tee -a "$results"
 }
@@ -203,7 +259,8 @@ rm -rf "$drive_c/bench" "$aside"
 
 # --- Medians -----------------------------------------------------------------
 echo
-echo "Medians of $rounds rounds, wall-clock ms (CPU ms of the copy and the check in brackets):"
+echo "Medians of $rounds rounds: wall-clock ms, and CPU ms of the whole run (driver,"
+echo "installer, wineserver); the ratios to NSIS without its CRC pass likewise."
 for p in $payloads; do
     awk -v p="$p" -v kinds="$kinds" '
         function median(list,    n, a, i, j, t) {
@@ -215,19 +272,19 @@ for p in $payloads; do
             for (i = 4; i <= NF; i++) {
                 split($i, kv, "=")
                 if (kv[1] == "wall_ms") wall[$2] = wall[$2] " " kv[2]
-                if (kv[1] == "cpu_ms") cpu[$2] = cpu[$2] " " kv[2]
+                if (kv[1] == "cpu_all_ms") cpu[$2] = cpu[$2] " " kv[2]
             }
         }
         END {
-            printf "payload %s:\n", p
+            printf "payload %s:                wall      CPU\n", p
             n = split(kinds, k, " ")
-            base = median(wall["nsis-nocrc"])
+            base = median(wall["nsis-nocrc"]); basecpu = median(cpu["nsis-nocrc"])
             for (i = 1; i <= n; i++) {
                 if (wall[k[i]] == "") continue
                 w = median(wall[k[i]]); c = median(cpu[k[i]])
-                printf "  %-15s %8.1f", k[i], w
-                if (c >= 0) printf "  (%.1f)", c
-                if (k[i] ~ /^(ours|before)/ && base > 0) printf "   ours / nsis-nocrc: %.2f", w / base
+                printf "  %-17s %8.1f %8.1f", k[i], w, c
+                if (k[i] ~ /^(ours|before)/ && base > 0 && basecpu > 0)
+                    printf "   / nsis-nocrc: %.2f wall, %.2f CPU", w / base, c / basecpu
                 printf "\n"
             }
         }' "$results"
