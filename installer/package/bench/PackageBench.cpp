@@ -1,5 +1,6 @@
-// Speed of the package reader: extracting stored items through the two copy
-// paths, and reading every section of a large setup script.
+// Speed of the package reader: extracting stored items on either side of the
+// byte-by-byte limit and a large one, and reading every section of a large
+// setup script.
 #include <benchmark/benchmark.h>
 
 #include <string>
