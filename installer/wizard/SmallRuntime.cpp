@@ -22,6 +22,9 @@ void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
+// A pure virtual function called during construction or destruction.
+extern "C" void __cxa_pure_virtual() { std::abort(); }
+
 namespace std {
 void __throw_bad_alloc() { std::abort(); }
 void __throw_bad_array_new_length() { std::abort(); }

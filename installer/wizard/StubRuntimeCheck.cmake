@@ -2,13 +2,18 @@
 # runtime's exception machinery, its string implementations, the unwinder, the
 # threads library or the C library's formatted print. One guarded static or
 # std::to_string anywhere in its path brings tens of kilobytes of them back.
+# The MinGW start-up files and what they need (pseudo relocations, thread-local
+# storage callbacks, section lookups) stay out too: installer/wizard/SmallStart.cpp
+# is the entry point.
 cmake_minimum_required(VERSION 3.20)
 file(STRINGS "${MAP}" members REGEX "^[^ ].*\\.a\\([^)]*\\)$")
 if(NOT members)
   message(FATAL_ERROR "No archive members listed in ${MAP}")
 endif()
 set(unwanted "libstdc\\+\\+\\.a\\((eh_personality|eh_throw|functexcept|guard|cow-string-inst|string-inst|cow-stdexcept)\\.o\\)"
-             "libgcc_eh\\.a\\(" "libpthread\\.a\\(" "libwinpthread" "mingw_pformat")
+             "libgcc_eh\\.a\\(" "libpthread\\.a\\(" "libwinpthread" "mingw_pformat"
+             "libmingw32\\.a\\([^)]*(pseudo-reloc|tlssup|tlsthrd|pesect|gccmain|crt_handler)\\.o\\)"
+             "libstdc\\+\\+\\.a\\(pure\\.o\\)")
 set(found "")
 foreach(member ${members})
   foreach(pattern ${unwanted})
@@ -17,6 +22,10 @@ foreach(member ${members})
     endif()
   endforeach()
 endforeach()
+file(STRINGS "${MAP}" start_files REGEX "/crt2\\.o|/crtbegin\\.o")
+if(start_files)
+  list(APPEND found "the MinGW start-up files")
+endif()
 if(found)
   list(JOIN found "\n  " text)
   message(FATAL_ERROR "The stub links runtime parts it must not (see ${MAP} for who asks for them):\n  ${text}")

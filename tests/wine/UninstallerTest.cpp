@@ -332,6 +332,30 @@ TEST_F(UninstallerRun, AFileHeldOpenLeavesLogsAndEntryForASecondRun)
     EXPECT_FALSE(drive::MachineKeyExists(kEntry));
 }
 
+// The rewritten log is written beside the old one under a name nobody
+// holds: names already taken, ".new0" to ".new11", are passed over and kept.
+TEST_F(UninstallerRun, ARewrittenLogPassesOverNamesAlreadyTaken)
+{
+    LayOutInstall();
+    std::vector<std::wstring> taken;
+    for (int n = 0; n < 12; ++n) {
+        taken.push_back(kFileLog + L".new" + std::to_wstring(n));
+        ASSERT_TRUE(drive::WriteBytes(taken.back(), "taken"));
+    }
+    const std::wstring held = kApp + L"\\Relievo.exe";
+    HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    drive::MessageBoxSeen report;
+    EXPECT_EQ(RunUninstaller(true, report, "uninstaller-taken"), 1u);
+    CloseHandle(open);
+
+    EXPECT_EQ(drive::ReadBytes(kFileLog), LogOf({held}));
+    EXPECT_EQ(drive::ReadBytes(kDirLog), LogOf({kApp}));
+    for (const std::wstring& name : taken) EXPECT_EQ(drive::ReadBytes(name), "taken");
+    EXPECT_FALSE(drive::Exists(kFileLog + L".new12"));
+    EXPECT_TRUE(drive::MachineKeyExists(kEntry));
+}
+
 TEST_F(UninstallerRun, AMissingLogIsReported)
 {
     drive::CProcess process;

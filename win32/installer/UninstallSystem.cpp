@@ -132,7 +132,11 @@ bool CUninstallSystem::RewriteFile(const std::string& path, std::string_view byt
     std::wstring beside;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        beside = target + L".new" + std::to_wstring(attempt);
+        // ".new0" to ".new99", spelt out by hand: the wide number formatting
+        // of the C library would more than double the program's size.
+        beside = target + L".new";
+        if (attempt >= 10) beside += static_cast<wchar_t>(L'0' + attempt / 10);
+        beside += static_cast<wchar_t>(L'0' + attempt % 10);
         file = CreateFileW(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
     }
