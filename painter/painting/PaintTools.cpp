@@ -185,6 +185,39 @@ void CStrokePainter::EllipseCommit()
 
 // ------------------------------------------------------------- gradients
 
+namespace {
+
+// One row of the gradient circle, starting dx0 columns and dy rows from the
+// centre: each pixel takes the ring colour of its truncated distance s. Along
+// the row s follows the squared distance n one column at a time, with s * s
+// and (s + 1) * (s + 1) kept as sums. Int must hold every square the row
+// reaches.
+template <class Int>
+void CircleRow(Colour* row, int count, long long dx0, long long dy, int r, int dNear, const Colour* ring)
+{
+    Int dx = static_cast<Int>(dx0);
+    Int n = static_cast<Int>(dx0 * dx0 + dy * dy);
+    Int s = static_cast<Int>(TruncatedDistance(dx0, dy));
+    Int low = s * s, high = (s + 1) * (s + 1);
+    for (int i = 0; i < count; ++i) {
+        row[i] = s < r ? ring[s - dNear] : CPaintBoard::kNoPaint;
+        n += 2 * dx + 1;
+        ++dx;
+        while (low > n) {
+            --s;
+            high = low;
+            low -= 2 * s + 1;
+        }
+        while (high <= n) {
+            ++s;
+            low = high;
+            high += 2 * s + 1;
+        }
+    }
+}
+
+} // namespace
+
 void CStrokePainter::GradientCircle()
 {
     CPaintBoard& b = board_;
@@ -211,22 +244,17 @@ void CStrokePainter::GradientCircle()
         ring[static_cast<std::size_t>(d - dNear)] = panel->RampColour(static_cast<float>(t));
     }
 
+    // Near the canvas the squares fit in an int, which a 32-bit program adds
+    // and compares far faster than 64-bit numbers.
+    const auto reach = [](int first, int end, int middle) {
+        return std::max(std::llabs(static_cast<long long>(first) - middle), std::llabs(static_cast<long long>(end) - middle));
+    };
+    const bool small = reach(x0, x1, centre.x) <= 30000 && reach(y0, y1, centre.y) <= 30000;
     std::vector<Colour> row(static_cast<std::size_t>(x1 - x0));
     for (int y = y0; y < y1; ++y) {
-        // Along the row the truncated distance s follows the squared
-        // distance n one column at a time.
-        const long long dy = static_cast<long long>(y) - centre.y;
-        long long dx = static_cast<long long>(x0) - centre.x;
-        long long n = dx * dx + dy * dy;
-        long long s = TruncatedDistance(dx, dy);
-        for (int x = x0; x < x1; ++x) {
-            row[static_cast<std::size_t>(x - x0)] =
-                s < r ? ring[static_cast<std::size_t>(s - dNear)] : CPaintBoard::kNoPaint;
-            n += 2 * dx + 1;
-            ++dx;
-            while (s * s > n) --s;
-            while ((s + 1) * (s + 1) <= n) ++s;
-        }
+        const long long dy = static_cast<long long>(y) - centre.y, dx = static_cast<long long>(x0) - centre.x;
+        if (small) CircleRow<int>(row.data(), x1 - x0, dx, dy, r, dNear, ring.data());
+        else CircleRow<long long>(row.data(), x1 - x0, dx, dy, r, dNear, ring.data());
         b.PaintRow(x0, y, row.data(), x1 - x0);
     }
 }

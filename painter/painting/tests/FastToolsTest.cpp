@@ -118,7 +118,7 @@ void LiteralFloodFill(LiteralTarget& to)
 
 class FastTools : public PaintFixture {
 protected:
-    FastTools() : PaintFixture(97, 61) {}
+    explicit FastTools(int width = 97, int height = 61) : PaintFixture(width, height) {}
 
     int Random(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
 
@@ -293,6 +293,36 @@ TEST_F(FillScenes, FloodFillMatchesItsLiteralForm)
                                        : RandomPoint();
         Check(ToolFill, a, a, LiteralFloodFill, "flood fill, scene " + std::to_string(scene));
     }
+}
+
+// A canvas wider than the blocks of columns the gradient rectangle works
+// out at a time.
+class WideCanvas : public FastTools {
+protected:
+    WideCanvas() : FastTools(1500, 23) {}
+};
+
+TEST_F(WideCanvas, GradientRectangleMatchesItsLiteralForm)
+{
+    for (int round = 0; round < 12; ++round) {
+        RandomScene();
+        Point a{Random(-100, 1600), Random(-10, 30)}, z{Random(-100, 1600), Random(-10, 30)};
+        if (round % 4 == 1) z.y = a.y;
+        Check(ToolGradientRect, a, z, LiteralGradientRect, "gradient rectangle");
+    }
+}
+
+// Centres so far off the canvas that the squared distances need more than
+// 32 bits (one where they pass 2^31 along a row), the rims on the canvas.
+TEST_F(FastTools, GradientCircleFarFromTheCanvas)
+{
+    RandomScene();
+    board->DropRegion();
+    board->SetScrollOffset(0, 0);
+    Repaint();
+    Check(ToolGradientCircle, {-46300, 30}, {90, 31}, LiteralGradientCircle, "far left centre");
+    Check(ToolGradientCircle, {40, 70000}, {20, 10}, LiteralGradientCircle, "far lower centre");
+    Check(ToolGradientCircle, {-25000, -25000}, {60, 40}, LiteralGradientCircle, "far corner centre");
 }
 
 // A drag so long that the ramp column changes at nearly every pixel, and one
