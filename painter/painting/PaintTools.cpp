@@ -307,27 +307,32 @@ void GradientColumnRuns(const CToolPanel& panel, const GradientColumn& column, l
         const long long from = std::max(piece[0], first), to = std::min(piece[1], last);
         if (from > to || (&piece == &bounds[3] && k1 == k2)) continue;
         long long y = from;
+        // The ramp column of row y when a probe has already looked at it.
+        bool known = false;
+        int next = 0;
         while (y <= to) {
-            const int ramp = column.At(y);
+            const int ramp = known ? next : column.At(y);
             long long good = y, bad = to + 1; // At(good) == ramp; bad is past the run
+            int atBad = 0;
+            const auto look = [&](long long row) {
+                const int found = column.At(row);
+                if (found == ramp) {
+                    good = row;
+                    return;
+                }
+                bad = row;
+                atBad = found;
+            };
             // Runs tend to be as long as the last one.
             const long long probe = std::min(y + guess - 1, to);
-            if (probe > y) {
-                if (column.At(probe) == ramp) good = probe;
-                else bad = probe;
-            }
-            for (long long step = 1; bad == to + 1 && good + step <= to; step *= 2) {
-                if (column.At(good + step) == ramp) good += step;
-                else bad = good + step;
-            }
-            while (bad - good > 1) {
-                const long long mid = good + (bad - good) / 2;
-                if (column.At(mid) == ramp) good = mid;
-                else bad = mid;
-            }
+            if (probe > y) look(probe);
+            for (long long step = 1; bad == to + 1 && good + step <= to; step *= 2) look(good + step);
+            while (bad - good > 1) look(good + (bad - good) / 2);
             put(y, good, ramp);
             guess = good - y + 1;
             y = good + 1;
+            known = bad == y && bad <= to;
+            next = atBad;
         }
     }
 }
@@ -357,9 +362,12 @@ void CStrokePainter::GradientRect()
     // the column, then the block written a row at a time.
     constexpr int kBlock = 64;
     std::vector<Colour> block(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(height));
+    // Rows of a column outside its band paint nothing.
+    const auto noPaint = [&](int column, long long from, long long to) {
+        for (long long y = from; y <= to; ++y) block[static_cast<std::size_t>(y) * kBlock + column] = CPaintBoard::kNoPaint;
+    };
     for (int left = 0; left < width; left += kBlock) {
         const int count = std::min(kBlock, width - left);
-        std::fill(block.begin(), block.end(), CPaintBoard::kNoPaint);
         for (int x = left; x < left + count; ++x) {
             const long long shift0 = static_cast<long long>(static_cast<float>(x - p0.x) * m);
             const long long shift1 = static_cast<long long>(static_cast<float>(x - p1.x) * m);
@@ -375,7 +383,12 @@ void CStrokePainter::GradientRect()
             }
             first = std::max<long long>(first, 0);
             last = std::min<long long>(last, height - 1);
-            if (first > last) continue;
+            if (first > last) {
+                noPaint(x - left, 0, height - 1);
+                continue;
+            }
+            noPaint(x - left, 0, first - 1);
+            noPaint(x - left, last + 1, height - 1);
             const GradientColumn column(*panel, p0, p1, shift0, shift1);
             GradientColumnRuns(*panel, column, first, last, shift0 + p0.y, shift1 + p1.y,
                                block.data() + static_cast<std::size_t>(first) * kBlock + (x - left), kBlock);
