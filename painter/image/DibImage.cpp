@@ -94,7 +94,8 @@ void CDibImage::SetRow(int x, int y, const Colour* colours, int count)
     if (first >= end) return;
     // Plain int counters from here: a 64-bit one costs a 32-bit build more
     // than the pixel.
-    std::uint8_t* q = bits_ + static_cast<std::size_t>(height_ - 1 - y) * Stride() + 3 * static_cast<std::size_t>(first);
+    std::uint8_t* q =
+        bits_ + static_cast<std::size_t>(height_ - 1 - y) * Stride() + 3 * static_cast<std::size_t>(first);
     const Colour* in = colours + (first - x);
     const int n = static_cast<int>(end - first);
     for (int i = 0; i < n; ++i, q += 3) {

@@ -247,7 +247,8 @@ void CStrokePainter::GradientCircle()
     // Near the canvas the squares fit in an int, which a 32-bit program adds
     // and compares far faster than 64-bit numbers.
     const auto reach = [](int first, int end, int middle) {
-        return std::max(std::llabs(static_cast<long long>(first) - middle), std::llabs(static_cast<long long>(end) - middle));
+        return std::max(std::llabs(static_cast<long long>(first) - middle),
+                        std::llabs(static_cast<long long>(end) - middle));
     };
     const bool small = reach(x0, x1, centre.x) <= 30000 && reach(y0, y1, centre.y) <= 30000;
     std::vector<Colour> row(static_cast<std::size_t>(x1 - x0));
@@ -364,7 +365,8 @@ void CStrokePainter::GradientRect()
     std::vector<Colour> block(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(height));
     // Rows of a column outside its band paint nothing.
     const auto noPaint = [&](int column, long long from, long long to) {
-        for (long long y = from; y <= to; ++y) block[static_cast<std::size_t>(y) * kBlock + column] = CPaintBoard::kNoPaint;
+        for (long long y = from; y <= to; ++y)
+            block[static_cast<std::size_t>(y) * kBlock + column] = CPaintBoard::kNoPaint;
     };
     for (int left = 0; left < width; left += kBlock) {
         const int count = std::min(kBlock, width - left);
@@ -479,17 +481,18 @@ void CFloodFill::FloodFill()
 
     // What gets painted is the area that the press point reaches through
     // left, right, up and down steps. It is filled a row span at a time: a
-    // run of the area is widened as far as it goes and painted, then the row
-    // beyond it (in the direction the fill came from) is searched under the
-    // run, and the row it came from only where the run overhangs its parent
-    // span: under the parent span that row is painted already. So each row is
+    // run of the area is widened as far as it goes and painted; then the next
+    // row in the direction the fill is going is searched under the run, and
+    // the row it came from only where the run overhangs its parent span
+    // (under the parent span that row is painted already). So each row is
     // searched about once.
     FillArea area(b, targetColour_);
     struct Span {
         int y, first, last, dy; // search row y from first to last; the parent is row y - dy
     };
     try {
-        const std::vector<Colour> row(static_cast<std::size_t>(static_cast<long long>(area.Right()) - area.Left() + 1), c);
+        const std::size_t widest = static_cast<std::size_t>(static_cast<long long>(area.Right()) - area.Left() + 1);
+        const std::vector<Colour> row(widest, c);
         std::vector<Span> spans;
         spans.reserve(100);
         area.SelectRow(start.y);
