@@ -91,10 +91,15 @@ void CDibImage::SetRow(int x, int y, const Colour* colours, int count)
 {
     if (!block_ || y < 0 || y >= height_ || count <= 0) return;
     const long long first = std::max<long long>(x, 0), end = std::min<long long>(static_cast<long long>(x) + count, width_);
-    std::uint8_t* p = bits_ + static_cast<std::size_t>(height_ - 1 - y) * Stride();
-    for (long long i = first; i < end; ++i) {
-        const Colour c = colours[i - x];
-        std::uint8_t* q = p + 3 * i;
+    if (first >= end) return;
+    // Plain int counters from here: a 64-bit one costs a 32-bit build more
+    // than the pixel.
+    std::uint8_t* q =
+        bits_ + static_cast<std::size_t>(height_ - 1 - y) * Stride() + 3 * static_cast<std::size_t>(first);
+    const Colour* in = colours + (first - x);
+    const int n = static_cast<int>(end - first);
+    for (int i = 0; i < n; ++i, q += 3) {
+        const Colour c = in[i];
         q[0] = static_cast<std::uint8_t>(c >> 16);
         q[1] = static_cast<std::uint8_t>(c >> 8);
         q[2] = static_cast<std::uint8_t>(c);

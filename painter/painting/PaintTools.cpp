@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -184,6 +185,39 @@ void CStrokePainter::EllipseCommit()
 
 // ------------------------------------------------------------- gradients
 
+namespace {
+
+// One row of the gradient circle, starting dx0 columns and dy rows from the
+// centre: each pixel takes the ring colour of its truncated distance s. Along
+// the row s follows the squared distance n one column at a time, with s * s
+// and (s + 1) * (s + 1) kept as sums. Int must hold every square the row
+// reaches.
+template <class Int>
+void CircleRow(Colour* row, int count, long long dx0, long long dy, int r, int dNear, const Colour* ring)
+{
+    Int dx = static_cast<Int>(dx0);
+    Int n = static_cast<Int>(dx0 * dx0 + dy * dy);
+    Int s = static_cast<Int>(TruncatedDistance(dx0, dy));
+    Int low = s * s, high = (s + 1) * (s + 1);
+    for (int i = 0; i < count; ++i) {
+        row[i] = s < r ? ring[s - dNear] : CPaintBoard::kNoPaint;
+        n += 2 * dx + 1;
+        ++dx;
+        while (low > n) {
+            --s;
+            high = low;
+            low -= 2 * s + 1;
+        }
+        while (high <= n) {
+            ++s;
+            low = high;
+            high += 2 * s + 1;
+        }
+    }
+}
+
+} // namespace
+
 void CStrokePainter::GradientCircle()
 {
     CPaintBoard& b = board_;
@@ -210,22 +244,18 @@ void CStrokePainter::GradientCircle()
         ring[static_cast<std::size_t>(d - dNear)] = panel->RampColour(static_cast<float>(t));
     }
 
+    // Near the canvas the squares fit in an int, which a 32-bit program adds
+    // and compares far faster than 64-bit numbers.
+    const auto reach = [](int first, int end, int middle) {
+        return std::max(std::llabs(static_cast<long long>(first) - middle),
+                        std::llabs(static_cast<long long>(end) - middle));
+    };
+    const bool small = reach(x0, x1, centre.x) <= 30000 && reach(y0, y1, centre.y) <= 30000;
     std::vector<Colour> row(static_cast<std::size_t>(x1 - x0));
     for (int y = y0; y < y1; ++y) {
-        // Along the row the truncated distance s follows the squared
-        // distance n one column at a time.
-        const long long dy = static_cast<long long>(y) - centre.y;
-        long long dx = static_cast<long long>(x0) - centre.x;
-        long long n = dx * dx + dy * dy;
-        long long s = TruncatedDistance(dx, dy);
-        for (int x = x0; x < x1; ++x) {
-            row[static_cast<std::size_t>(x - x0)] =
-                s < r ? ring[static_cast<std::size_t>(s - dNear)] : CPaintBoard::kNoPaint;
-            n += 2 * dx + 1;
-            ++dx;
-            while (s * s > n) --s;
-            while ((s + 1) * (s + 1) <= n) ++s;
-        }
+        const long long dy = static_cast<long long>(y) - centre.y, dx = static_cast<long long>(x0) - centre.x;
+        if (small) CircleRow<int>(row.data(), x1 - x0, dx, dy, r, dNear, ring.data());
+        else CircleRow<long long>(row.data(), x1 - x0, dx, dy, r, dNear, ring.data());
         b.PaintRow(x0, y, row.data(), x1 - x0);
     }
 }
@@ -278,27 +308,32 @@ void GradientColumnRuns(const CToolPanel& panel, const GradientColumn& column, l
         const long long from = std::max(piece[0], first), to = std::min(piece[1], last);
         if (from > to || (&piece == &bounds[3] && k1 == k2)) continue;
         long long y = from;
+        // The ramp column of row y when a probe has already looked at it.
+        bool known = false;
+        int next = 0;
         while (y <= to) {
-            const int ramp = column.At(y);
+            const int ramp = known ? next : column.At(y);
             long long good = y, bad = to + 1; // At(good) == ramp; bad is past the run
+            int atBad = 0;
+            const auto look = [&](long long row) {
+                const int found = column.At(row);
+                if (found == ramp) {
+                    good = row;
+                    return;
+                }
+                bad = row;
+                atBad = found;
+            };
             // Runs tend to be as long as the last one.
             const long long probe = std::min(y + guess - 1, to);
-            if (probe > y) {
-                if (column.At(probe) == ramp) good = probe;
-                else bad = probe;
-            }
-            for (long long step = 1; bad == to + 1 && good + step <= to; step *= 2) {
-                if (column.At(good + step) == ramp) good += step;
-                else bad = good + step;
-            }
-            while (bad - good > 1) {
-                const long long mid = good + (bad - good) / 2;
-                if (column.At(mid) == ramp) good = mid;
-                else bad = mid;
-            }
+            if (probe > y) look(probe);
+            for (long long step = 1; bad == to + 1 && good + step <= to; step *= 2) look(good + step);
+            while (bad - good > 1) look(good + (bad - good) / 2);
             put(y, good, ramp);
             guess = good - y + 1;
             y = good + 1;
+            known = bad == y && bad <= to;
+            next = atBad;
         }
     }
 }
@@ -328,9 +363,13 @@ void CStrokePainter::GradientRect()
     // the column, then the block written a row at a time.
     constexpr int kBlock = 64;
     std::vector<Colour> block(static_cast<std::size_t>(kBlock) * static_cast<std::size_t>(height));
+    // Rows of a column outside its band paint nothing.
+    const auto noPaint = [&](int column, long long from, long long to) {
+        for (long long y = from; y <= to; ++y)
+            block[static_cast<std::size_t>(y) * kBlock + column] = CPaintBoard::kNoPaint;
+    };
     for (int left = 0; left < width; left += kBlock) {
         const int count = std::min(kBlock, width - left);
-        std::fill(block.begin(), block.end(), CPaintBoard::kNoPaint);
         for (int x = left; x < left + count; ++x) {
             const long long shift0 = static_cast<long long>(static_cast<float>(x - p0.x) * m);
             const long long shift1 = static_cast<long long>(static_cast<float>(x - p1.x) * m);
@@ -346,7 +385,12 @@ void CStrokePainter::GradientRect()
             }
             first = std::max<long long>(first, 0);
             last = std::min<long long>(last, height - 1);
-            if (first > last) continue;
+            if (first > last) {
+                noPaint(x - left, 0, height - 1);
+                continue;
+            }
+            noPaint(x - left, 0, first - 1);
+            noPaint(x - left, last + 1, height - 1);
             const GradientColumn column(*panel, p0, p1, shift0, shift1);
             GradientColumnRuns(*panel, column, first, last, shift0 + p0.y, shift1 + p1.y,
                                block.data() + static_cast<std::size_t>(first) * kBlock + (x - left), kBlock);
@@ -359,6 +403,71 @@ void CStrokePainter::GradientRect()
 
 // ------------------------------------------------------------ paint bucket
 
+namespace {
+
+// The area a fill paints: pixels of the target colour on the depth map that
+// the clip accepts. Painting a pixel takes it out of the area. Rows are read
+// in place; without a region the clip is a box, held in the bounds.
+class FillArea {
+public:
+    FillArea(const CPaintBoard& board, Colour target)
+        : board_(board), depth_(board.DepthMap()), scroll_(board.ScrollOffset()), region_(board.RegionActive()),
+          target_{static_cast<std::uint8_t>(target >> 16), static_cast<std::uint8_t>(target >> 8),
+                  static_cast<std::uint8_t>(target)}
+    {
+        const CPaintBoard::Box box = board.PaintableBox();
+        // The box less what lies beyond the depth map.
+        const auto bound = [](long long low, long long high, int boxLow, int boxHigh, int& first, int& last) {
+            first = static_cast<int>(std::max<long long>(boxLow, low));
+            last = static_cast<int>(std::min<long long>(boxHigh, high));
+        };
+        bound(-static_cast<long long>(scroll_.x), static_cast<long long>(depth_.Width()) - 1 - scroll_.x, box.left,
+              box.right, left_, right_);
+        bound(-static_cast<long long>(scroll_.y), static_cast<long long>(depth_.Height()) - 1 - scroll_.y, box.top,
+              box.bottom, top_, bottom_);
+    }
+
+    int Left() const { return left_; }
+    int Right() const { return right_; }
+    bool HoldsRow(int y) const { return y >= top_ && y <= bottom_; }
+    // Row y becomes the one Has looks at; HoldsRow(y) must hold.
+    void SelectRow(int y)
+    {
+        y_ = y;
+        row_ = depth_.Bits() + static_cast<std::size_t>(depth_.Height() - 1 - (static_cast<long long>(y) + scroll_.y)) *
+                                   static_cast<std::size_t>(depth_.Stride());
+    }
+    bool Has(int x) const
+    {
+        if (x < left_ || x > right_) return false;
+        const std::uint8_t* p = row_ + 3 * static_cast<std::size_t>(static_cast<long long>(x) + scroll_.x);
+        return p[0] == target_[0] && p[1] == target_[1] && p[2] == target_[2] && (!region_ || board_.IsInside(x, y_));
+    }
+    // The ends of the run of the area through x in the selected row.
+    int LeftEnd(int x) const
+    {
+        while (Has(x - 1)) --x;
+        return x;
+    }
+    int RightEnd(int x) const
+    {
+        while (Has(x + 1)) ++x;
+        return x;
+    }
+
+private:
+    const CPaintBoard& board_;
+    const CDibImage& depth_;
+    const Point scroll_;
+    const bool region_;
+    const std::uint8_t target_[3];
+    int left_ = 0, right_ = -1, top_ = 0, bottom_ = -1;
+    int y_ = 0;
+    const std::uint8_t* row_ = nullptr;
+};
+
+} // namespace
+
 void CFloodFill::FloodFill()
 {
     CPaintBoard& b = board_;
@@ -370,51 +479,45 @@ void CFloodFill::FloodFill()
     const Colour c = b.CurrentColour();
     if (targetColour_ == c || !b.IsInside(start.x, start.y)) return;
 
-    // What gets painted is the area of target-coloured pixels inside the
-    // clip that the press point reaches through left, right, up and down
-    // steps; painting a pixel takes it out of the area. It is filled a row
-    // span at a time: a span is widened as far as the area goes, painted,
-    // and each run of the area touching it in the rows above and below
-    // becomes a seed.
-    // Without a region the clip is a box, and the depth map is read in
-    // place: the test runs for every pixel three times.
-    const bool region = b.RegionActive();
-    const CPaintBoard::Box box = b.PaintableBox();
-    const CDibImage& depth = b.DepthMap();
-    const Point scroll = b.ScrollOffset();
-    const std::uint8_t target[3] = {static_cast<std::uint8_t>(targetColour_ >> 16),
-                                    static_cast<std::uint8_t>(targetColour_ >> 8),
-                                    static_cast<std::uint8_t>(targetColour_)};
-    const auto inArea = [&](int x, int y) {
-        if (region ? !b.IsInside(x, y) : x < box.left || x > box.right || y < box.top || y > box.bottom) return false;
-        const long long dx = static_cast<long long>(x) + scroll.x, dy = static_cast<long long>(y) + scroll.y;
-        if (dx < 0 || dx >= depth.Width() || dy < 0 || dy >= depth.Height()) return false;
-        const std::uint8_t* p = depth.Bits() + static_cast<std::size_t>(depth.Height() - 1 - dy) * depth.Stride() +
-                                3 * static_cast<std::size_t>(dx);
-        return p[0] == target[0] && p[1] == target[1] && p[2] == target[2];
+    // What gets painted is the area that the press point reaches through
+    // left, right, up and down steps. It is filled a row span at a time: a
+    // run of the area is widened as far as it goes and painted; then the next
+    // row in the direction the fill is going is searched under the run, and
+    // the row it came from only where the run overhangs its parent span
+    // (under the parent span that row is painted already). So each row is
+    // searched about once.
+    FillArea area(b, targetColour_);
+    struct Span {
+        int y, first, last, dy; // search row y from first to last; the parent is row y - dy
     };
     try {
-        std::vector<Colour> row;
-        std::vector<Point> seeds;
-        seeds.reserve(100);
-        seeds.push_back(start);
-        while (!seeds.empty()) {
-            const Point p = seeds.back();
-            seeds.pop_back();
-            if (!inArea(p.x, p.y)) continue;
-            int left = p.x, right = p.x;
-            while (inArea(left - 1, p.y)) --left;
-            while (inArea(right + 1, p.y)) ++right;
-            const int count = right - left + 1;
-            if (row.size() < static_cast<std::size_t>(count)) row.assign(static_cast<std::size_t>(count), c);
-            b.PaintRow(left, p.y, row.data(), count);
-            for (const int y : {p.y - 1, p.y + 1}) {
-                bool inRun = false;
-                for (int x = left; x <= right; ++x) {
-                    const bool in = inArea(x, y);
-                    if (in && !inRun) seeds.push_back({x, y});
-                    inRun = in;
+        const std::size_t widest = static_cast<std::size_t>(static_cast<long long>(area.Right()) - area.Left() + 1);
+        const std::vector<Colour> row(widest, c);
+        std::vector<Span> spans;
+        spans.reserve(100);
+        area.SelectRow(start.y);
+        const int first = area.LeftEnd(start.x), last = area.RightEnd(start.x);
+        b.PaintRow(first, start.y, row.data(), last - first + 1);
+        spans.push_back({start.y - 1, first, last, -1});
+        spans.push_back({start.y + 1, first, last, 1});
+        while (!spans.empty()) {
+            const Span s = spans.back();
+            spans.pop_back();
+            if (!area.HoldsRow(s.y)) continue;
+            area.SelectRow(s.y);
+            int x = std::max(s.first, area.Left());
+            const int end = std::min(s.last, area.Right());
+            while (x <= end) {
+                if (!area.Has(x)) {
+                    ++x;
+                    continue;
                 }
+                const int l = area.LeftEnd(x), r = area.RightEnd(x);
+                b.PaintRow(l, s.y, row.data(), r - l + 1);
+                spans.push_back({s.y + s.dy, l, r, s.dy});
+                if (l < s.first) spans.push_back({s.y - s.dy, l, s.first - 1, -s.dy});
+                if (r > s.last) spans.push_back({s.y - s.dy, s.last + 1, r, -s.dy});
+                x = r + 2; // r + 1 is not in the area
             }
         }
     } catch (const std::bad_alloc&) {

@@ -185,8 +185,17 @@ void CDibSurface::SetRow(int x, int y, const std::uint32_t* colours, int count)
     const long long first = std::max<long long>(x, 0), end = std::min<long long>(static_cast<long long>(x) + count, width_);
     if (first >= end) return;
     Touched(static_cast<int>(first), y, static_cast<int>(end), y + 1);
-    std::uint32_t* row = bits_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
-    for (long long i = first; i < end; ++i) row[i] = SwapRedBlue(colours[i - x] & 0xFFFFFF);
+    // The loop in plain ints, the swap written out: this library is built
+    // for size, and a call and a 64-bit counter per pixel cost the painter
+    // more than the rest of a row write.
+    std::uint32_t* out = bits_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                         static_cast<std::size_t>(first);
+    const std::uint32_t* in = colours + (first - x);
+    const int n = static_cast<int>(end - first);
+    for (int i = 0; i < n; ++i) {
+        const std::uint32_t c = in[i];
+        out[i] = (c & 0x00FF00) | (c & 0xFF) << 16 | (c >> 16 & 0xFF);
+    }
 }
 
 std::uint32_t CDibSurface::GetPixel(int x, int y) const

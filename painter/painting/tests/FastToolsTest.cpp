@@ -118,7 +118,7 @@ void LiteralFloodFill(LiteralTarget& to)
 
 class FastTools : public PaintFixture {
 protected:
-    FastTools() : PaintFixture(97, 61) {}
+    explicit FastTools(int width = 97, int height = 61) : PaintFixture(width, height) {}
 
     int Random(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
 
@@ -136,6 +136,7 @@ protected:
             for (int yy = y; yy < y + Random(1, 40); ++yy)
                 for (int xx = x; xx < x + Random(1, 40); ++xx) depth.SetPixel(xx, yy, c);
         }
+        Scenery();
         for (const int id : {CToolPanel::IdLowLeft, CToolPanel::IdLowMiddle, CToolPanel::IdLowRight})
             if (Random(0, 1)) panel.Click(id);
         panel.Click(Random(0, 1) ? CToolPanel::IdBlue : CToolPanel::IdBlack);
@@ -153,6 +154,9 @@ protected:
             Click(first.x, first.y);
         }
     }
+
+    // More of the picture, drawn before the region.
+    virtual void Scenery() {}
 
     // A point on or near the canvas; edges, far points and repeats included.
     Point RandomPoint()
@@ -220,13 +224,105 @@ TEST_F(FastTools, FilledShapesMatchTheirLiteralForm)
     }
 }
 
-TEST_F(FastTools, FloodFillMatchesItsLiteralForm)
-{
-    for (int round = 0; round < 200; ++round) {
-        RandomScene();
-        const Point a = RandomPoint();
-        Check(ToolFill, a, a, LiteralFloodFill, "flood fill");
+// Scenes a fill has to turn around in: scattered pixels of other colours
+// (holes, and areas that touch only at corners), combs and a spiral (a run
+// that overhangs the run it came from, on either side and in either
+// direction), and colours a single byte away from the target.
+class FillScenes : public FastTools {
+protected:
+    void Scenery() override
+    {
+        // Colours one byte from grey 128 in blue, green or red.
+        const Colour near[] = {0x818080, 0x808180, 0x808081, Grey(128)};
+        switch (scene) {
+        case 0: break;
+        case 1: Scatter(near[Random(0, 3)], Random(5, 45)); break;
+        case 2: Comb(Grey(40), Random(0, 1) == 1); break;
+        case 3: Spiral(Blue(90)); break;
+        default:
+            depth.Clear();
+            Scatter(Grey(128), 100);
+            Scatter(near[Random(0, 2)], Random(20, 50));
+            break;
+        }
     }
+    void Scatter(Colour c, int percent)
+    {
+        for (int y = 0; y < depth.Height(); ++y)
+            for (int x = 0; x < depth.Width(); ++x)
+                if (Random(0, 99) < percent) depth.SetPixel(x, y, c);
+    }
+    // Walls across the picture every few columns (or rows), each with a gap
+    // at alternate ends.
+    void Comb(Colour c, bool across)
+    {
+        const int step = Random(2, 6);
+        const int length = across ? depth.Height() : depth.Width(), count = across ? depth.Width() : depth.Height();
+        for (int i = Random(0, step - 1), k = 0; i < count; i += step, ++k)
+            for (int j = 0; j < length; ++j) {
+                const bool gap = k % 2 ? j < 2 : j >= length - 2;
+                if (!gap) depth.SetPixel(across ? i : j, across ? j : i, c);
+            }
+    }
+    // A square spiral wall, two pixels apart, from the middle outwards.
+    void Spiral(Colour c)
+    {
+        int x = depth.Width() / 2, y = depth.Height() / 2, length = 2, direction = 0;
+        const int dx[] = {1, 0, -1, 0}, dy[] = {0, 1, 0, -1};
+        while (x > -depth.Width() && x < 2 * depth.Width() && y > -depth.Height() && y < 2 * depth.Height()) {
+            for (int i = 0; i < length; ++i) {
+                depth.SetPixel(x, y, c);
+                x += dx[direction];
+                y += dy[direction];
+            }
+            direction = (direction + 1) % 4;
+            if (direction % 2 == 0) length += 2;
+        }
+    }
+    int scene = 0;
+};
+
+TEST_F(FillScenes, FloodFillMatchesItsLiteralForm)
+{
+    for (int round = 0; round < 400; ++round) {
+        scene = round % 5;
+        RandomScene();
+        // The press point: on the first or last paintable row, or anywhere on
+        // or near the canvas.
+        const Point a = round % 3 == 0 ? Point{Random(0, depth.Width()), Random(0, 1) ? 1 : depth.Height() - 1}
+                                       : RandomPoint();
+        Check(ToolFill, a, a, LiteralFloodFill, "flood fill, scene " + std::to_string(scene));
+    }
+}
+
+// A canvas wider than the blocks of columns the gradient rectangle works
+// out at a time.
+class WideCanvas : public FastTools {
+protected:
+    WideCanvas() : FastTools(1500, 23) {}
+};
+
+TEST_F(WideCanvas, GradientRectangleMatchesItsLiteralForm)
+{
+    for (int round = 0; round < 12; ++round) {
+        RandomScene();
+        Point a{Random(-100, 1600), Random(-10, 30)}, z{Random(-100, 1600), Random(-10, 30)};
+        if (round % 4 == 1) z.y = a.y;
+        Check(ToolGradientRect, a, z, LiteralGradientRect, "gradient rectangle");
+    }
+}
+
+// Centres so far off the canvas that the squared distances need more than
+// 32 bits (one where they pass 2^31 along a row), the rims on the canvas.
+TEST_F(FastTools, GradientCircleFarFromTheCanvas)
+{
+    RandomScene();
+    board->DropRegion();
+    board->SetScrollOffset(0, 0);
+    Repaint();
+    Check(ToolGradientCircle, {-46300, 30}, {90, 31}, LiteralGradientCircle, "far left centre");
+    Check(ToolGradientCircle, {40, 70000}, {20, 10}, LiteralGradientCircle, "far lower centre");
+    Check(ToolGradientCircle, {-25000, -25000}, {60, 40}, LiteralGradientCircle, "far corner centre");
 }
 
 // A drag so long that the ramp column changes at nearly every pixel, and one
