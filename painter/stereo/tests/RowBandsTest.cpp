@@ -1,0 +1,48 @@
+#include "painter/stereo/RowBands.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace rv {
+namespace {
+
+// Runs one call and checks that each row was done exactly once, by a worker
+// the call named.
+void ExpectEveryRowOnce(int rows, int threads, int bandRows)
+{
+    std::vector<std::atomic<int>> done(static_cast<std::size_t>(rows > 0 ? rows : 0));
+    std::atomic<bool> workerInRange{true};
+    ForEachRowBand(rows, threads, bandRows, [&](int first, int last, int worker) {
+        if (worker < 0 || worker >= std::max(threads, 1)) workerInRange = false;
+        for (int y = first; y < last; ++y) ++done[static_cast<std::size_t>(y)];
+    });
+    EXPECT_TRUE(workerInRange) << rows << " rows, " << threads << " threads";
+    for (int y = 0; y < rows; ++y) ASSERT_EQ(done[static_cast<std::size_t>(y)], 1) << "row " << y;
+}
+
+TEST(RowBands, EveryRowOnceWhateverTheThreadsAndBands)
+{
+    for (int threads : {-1, 0, 1, 2, 3, 5, kMaxRowThreads, kMaxRowThreads + 4})
+        for (int rows : {0, 1, 15, 16, 17, 600, 2160})
+            for (int bandRows : {0, 1, 16, 1000}) ExpectEveryRowOnce(rows, threads, bandRows);
+}
+
+// The pool's helpers are kept between calls; many calls in a row, and calls
+// from several threads at once, each still get every row done once before
+// they return.
+TEST(RowBands, KeptHelpersServeCallAfterCallAndCallersAtOnce)
+{
+    for (int call = 0; call < 300; ++call) ExpectEveryRowOnce(64 + call % 7, 2 + call % 3, 4);
+    std::vector<std::thread> callers;
+    for (int c = 0; c < 4; ++c)
+        callers.emplace_back([c] {
+            for (int call = 0; call < 100; ++call) ExpectEveryRowOnce(100 + c, 3, 2);
+        });
+    for (std::thread& t : callers) t.join();
+}
+
+} // namespace
+} // namespace rv
