@@ -82,12 +82,11 @@ struct RowScratch {
     // From kLeftMargin on: the newest chain starting at each column, then
     // the newest chain covering it, wherever its source lies.
     std::vector<int> owner;
-    // The row as it was, then the row as the left-to-right pass leaves it
-    // (from `Work()`; white from limit to columns); a byte of room after
-    // each, for four-byte moves.
+    // The row as the left-to-right pass leaves it (white from limit to
+    // columns), then from `OriginalOffset` the row as it was; a byte of room
+    // after each, for four-byte moves.
     std::vector<std::uint8_t> pixels;
-    std::uint8_t* Original() { return pixels.data(); }
-    std::size_t WorkOffset(const RowSetup& setup) const { return 3 * static_cast<std::size_t>(setup.columns) + 4; }
+    static std::uint32_t OriginalOffset(const RowSetup& setup) { return 3 * static_cast<std::uint32_t>(setup.columns) + 4; }
 };
 
 // here[i] = max(here[i], left[i]) for i < n; the two never overlap.
@@ -151,10 +150,9 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
     const ChainTable& table = setup.table;
     const int direct = std::min(setup.depthColumns, limit); // sources inside the background
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(limit);
-    std::uint8_t* original = scratch.Original();
-    const std::size_t workOffset = scratch.WorkOffset(setup);
-    std::uint8_t* work = original + workOffset;
-    std::memcpy(original, row, rowBytes);
+    std::uint8_t* work = scratch.pixels.data();
+    const std::uint32_t originalOffset = RowScratch::OriginalOffset(setup);
+    std::memcpy(work + originalOffset, row, rowBytes);
 
     int* arrive = scratch.arrive.data();
     std::fill(arrive, arrive + limit, -1);
@@ -167,12 +165,13 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
         MarkChains(arrive, depth, 0, direct, table.ahead.data());
     }
     SpreadByPeriod(arrive, 0, limit, setup.period);
+    // Where each column's colour comes from: its owner's source, already
+    // final, or the column as it was.
+    std::uint32_t* from = reinterpret_cast<std::uint32_t*>(arrive);
+    for (int c = 0; c < limit; ++c)
+        from[c] = arrive[c] < 0 ? originalOffset + 3 * static_cast<std::uint32_t>(c) : static_cast<std::uint32_t>(arrive[c]);
 #pragma GCC unroll 8
-    for (int c = 0; c < limit; ++c) {
-        const int from = arrive[c];
-        const std::size_t to = 3 * static_cast<std::size_t>(c);
-        Move4(work + to, from < 0 ? original + to : work + from);
-    }
+    for (int c = 0; c < limit; ++c) Move4(work + 3 * static_cast<std::size_t>(c), work + from[c]);
 
     if (owner) {
         SpreadByPeriod(owner, -kLeftMargin, limit, setup.period);
