@@ -177,13 +177,10 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
         SpreadByPeriod(owner, -kLeftMargin, limit, setup.period);
         // Sources right of the background read white there.
         std::memset(work + rowBytes, 0xFF, 3 * static_cast<std::size_t>(setup.columns - limit) + 1);
+        for (int c = 0; c < limit; ++c) owner[c] = std::max(owner[c], 3 * c);
 #pragma GCC unroll 8
-        for (int c = 0; c + 1 < limit; ++c) {
-            const int to = 3 * c;
-            Move4(row + to, work + std::max(owner[c], to));
-        }
-        const int to = 3 * (limit - 1);
-        std::memcpy(row + to, work + std::max(owner[limit - 1], to), 3);
+        for (int c = 0; c + 1 < limit; ++c) Move4(row + 3 * static_cast<std::size_t>(c), work + owner[c]);
+        std::memcpy(row + 3 * static_cast<std::size_t>(limit - 1), work + owner[limit - 1], 3);
     } else {
         std::memcpy(row, work, rowBytes);
     }
