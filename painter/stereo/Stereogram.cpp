@@ -21,15 +21,15 @@ struct ChainTable {
     // From the source to the first column right of it that the chain covers;
     // `limit` (which puts it past every column the row can write) when that
     // column lies outside them, and for flat colours.
-    std::array<int, 512> ahead{};
+    std::array<std::ptrdiff_t, 512> ahead{};
     // From the source to the chain's first write, s + period (-253 to
     // `limit`, at most `limit`), for chains that start at or left of their
     // source; those also overwrite columns already passed.
-    std::array<int, 512> start{};
+    std::array<std::ptrdiff_t, 512> start{};
     bool anyBackward = false;
 };
 
-int TableIndex(const std::uint8_t* depthPixel) { return depthPixel[2] | ((depthPixel[0] + 1) & 0x100); }
+std::size_t TableIndex(const std::uint8_t* depthPixel) { return depthPixel[2] | ((depthPixel[0] + 1u) & 0x100u); }
 
 ChainTable MakeChainTable(int step, int period, int limit)
 {
@@ -110,21 +110,28 @@ void Prefetch(const std::uint8_t* bytes, std::size_t count)
 
 // Marks the chain of each source x in [begin, end) at column x +
 // offset[its table index] of `marks`; the newest (rightmost) source wins.
-void MarkChains(int* marks, const std::uint8_t* depth, int begin, int end, const int* offset)
+void MarkChains(int* marks, const std::uint8_t* depth, int begin, int end, const std::ptrdiff_t* offset)
 {
+    const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(begin);
+    int* m = marks + begin;
+    int value = 3 * begin;
 #pragma GCC unroll 8
-    for (int x = begin; x < end; ++x) marks[x + offset[TableIndex(depth + 3 * static_cast<std::size_t>(x))]] = 3 * x;
+    for (int x = begin; x < end; ++x, d += 3, ++m, value += 3) m[offset[TableIndex(d)]] = value;
 }
 // Both marks at once: at x + ahead in `arrive`, at x + start in `starts`.
 void MarkChains(int* arrive, int* starts, const std::uint8_t* depth, int begin, int end, const ChainTable& table)
 {
-    const int* ahead = table.ahead.data();
-    const int* start = table.start.data();
+    const std::ptrdiff_t* ahead = table.ahead.data();
+    const std::ptrdiff_t* start = table.start.data();
+    const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(begin);
+    int* a = arrive + begin;
+    int* s = starts + begin;
+    int value = 3 * begin;
 #pragma GCC unroll 8
-    for (int x = begin; x < end; ++x) {
-        const int i = TableIndex(depth + 3 * static_cast<std::size_t>(x));
-        arrive[x + ahead[i]] = 3 * x;
-        starts[x + start[i]] = 3 * x;
+    for (int x = begin; x < end; ++x, d += 3, ++a, ++s, value += 3) {
+        const std::size_t i = TableIndex(d);
+        a[ahead[i]] = value;
+        s[start[i]] = value;
     }
 }
 
