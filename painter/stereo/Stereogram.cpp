@@ -22,9 +22,10 @@ struct ChainTable {
     // `limit` (which puts it past every column the row can write) when that
     // column lies outside them, and for flat colours.
     std::array<std::ptrdiff_t, 512> ahead{};
-    // From the source to the chain's first write, s + period (-253 to
-    // `limit`, at most `limit`), for chains that start at or left of their
-    // source; those also overwrite columns already passed.
+    // From the source to the chain's first write, s + period (from -253,
+    // at most `limit`; `limit` for flat colours). Needed only when some chain
+    // starts at or left of its source: such a chain also overwrites columns
+    // already passed.
     std::array<std::ptrdiff_t, 512> start{};
     bool anyBackward = false;
 };
