@@ -117,30 +117,13 @@ constexpr SourceSteps Steps(int k)
 }
 constexpr std::uint8_t Draw(std::uint32_t state) { return static_cast<std::uint8_t>(((state >> 16) & 0x7FFF) % 255); }
 
-// Whether the pixel whose first draw leaves `state` gets a colour: that
-// draw, (state >> 16) & 0x7FFF, is above 3000.
-constexpr bool Coloured(std::uint32_t state) { return (state & 0x7FFF0000u) > (3000u << 16 | 0xFFFFu); }
-
-// Stored blue, green, red: the draws after the three for r, from the pixel's
-// first state; white without a colour.
-void PutPixel(std::uint8_t* pixel, std::uint32_t state, bool coloured)
-{
-    constexpr SourceSteps four = Steps(4), five = Steps(5), six = Steps(6);
-    pixel[0] = coloured ? Draw(four.From(state)) : 0xFF;
-    pixel[1] = coloured ? Draw(five.From(state)) : 0xFF;
-    pixel[2] = coloured ? Draw(six.From(state)) : 0xFF;
-}
-
 } // namespace
 
-// Each pixel draws three numbers, and three more when it gets a colour: the
-// pixels wait on each other, one after the next. Every state that two pixels
-// can reach follows from their first state at once (the second pixel starts
-// 3 or 6 draws on, and the pair takes 6, 9 or 12), so a pair waits on the
-// pair before it for one step and two choices, not six steps.
+// Each pixel draws three numbers, and three more when it gets a colour. The
+// states after 1, 3, 4, 5 and 6 draws all follow from the pixel's first state
+// at once, so a pixel waits on the one before it for a single step, not six.
 bool RandomBackground(CDibImage& background, PictureLayout& layout, CRandomSource& random)
 {
-    static_assert(kRandomTileWidth % 2 == 0, "pixels are taken in pairs of a row");
     layout.period = kRandomTileWidth;
     layout.tileHeight = kRandomTileHeight;
     layout.pictureHeight = kRandomTileHeight;
@@ -149,18 +132,17 @@ bool RandomBackground(CDibImage& background, PictureLayout& layout, CRandomSourc
         ShowMessage("Create bmp error!");
         return false;
     }
-    constexpr SourceSteps one = Steps(1), three = Steps(3), four = Steps(4), six = Steps(6), seven = Steps(7),
-                          nine = Steps(9), twelve = Steps(12);
+    constexpr SourceSteps one = Steps(1), three = Steps(3), four = Steps(4), five = Steps(5), six = Steps(6);
     std::uint32_t state = random.State();
     for (int y = 0; y < kRandomTileHeight; ++y) {
         std::uint8_t* pixel = tile.Bits() + static_cast<std::size_t>(kRandomTileHeight - 1 - y) * tile.Stride();
-        for (int x = 0; x < kRandomTileWidth; x += 2, pixel += 6) {
-            const bool first = Coloured(one.From(state));
-            const bool second = first ? Coloured(seven.From(state)) : Coloured(four.From(state));
-            const std::uint32_t secondState = first ? six.From(state) : three.From(state);
-            PutPixel(pixel, state, first);
-            PutPixel(pixel + 3, secondState, second);
-            state = first && second ? twelve.From(state) : first || second ? nine.From(state) : six.From(state);
+        for (int x = 0; x < kRandomTileWidth; ++x, pixel += 3) {
+            const bool coloured = ((one.From(state) >> 16) & 0x7FFF) > 3000;
+            // Stored blue, green, red: the draws after the three for r.
+            pixel[0] = coloured ? Draw(four.From(state)) : 0xFF;
+            pixel[1] = coloured ? Draw(five.From(state)) : 0xFF;
+            pixel[2] = coloured ? Draw(six.From(state)) : 0xFF;
+            state = coloured ? six.From(state) : three.From(state);
         }
     }
     random = CRandomSource(state);
