@@ -104,10 +104,23 @@ void SpreadByPeriod(int* owner, int first, int end, int period)
     for (int c = first + period; c < end; c += period) TakeNewer(owner + c, owner + c - period, std::min(period, end - c));
 }
 
-void Prefetch(const std::uint8_t* bytes, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; i += 64) __builtin_prefetch(bytes + i);
-}
+// The row the thread does next, asked for from memory while this one is
+// worked on, a little at a time, so that it is in the cache when needed.
+struct NextRow {
+    const std::uint8_t* picture = nullptr;
+    std::size_t pictureBytes = 0;
+    const std::uint8_t* depth = nullptr;
+    std::size_t depthBytes = 0;
+
+    // Bytes [from, to) of both rows, as far as each goes.
+    void Fetch(std::size_t from, std::size_t to) const
+    {
+        for (std::size_t i = from; i < to; i += 64) {
+            if (i < pictureBytes) __builtin_prefetch(picture + i);
+            if (i < depthBytes) __builtin_prefetch(depth + i);
+        }
+    }
+};
 
 // Marks the chain of each source x in [begin, end) at column x +
 // offset[its table index] of `marks`; the newest (rightmost) source wins.
@@ -152,7 +165,7 @@ void Move4(std::uint8_t* to, const std::uint8_t* from) { std::memcpy(to, from, 4
 // by, and the newest chain of all covering a column decides its final
 // colour: where that chain's source lies at or right of the column, the
 // column takes the colour the source held when the pass reached it.
-void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& setup, RowScratch& scratch)
+void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& setup, RowScratch& scratch, const NextRow& next)
 {
     const int limit = setup.limit;
     const ChainTable& table = setup.table;
@@ -165,13 +178,18 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
     int* arrive = scratch.arrive.data();
     std::fill(arrive, arrive + limit, -1);
     int* owner = table.anyBackward ? scratch.owner.data() + kLeftMargin : nullptr;
-    if (owner) {
-        std::fill(owner - kLeftMargin, owner + limit, -1);
-        MarkChains(arrive, owner, depth, 0, direct, table);
-        MarkChains(owner, depth, direct, setup.depthColumns, table.start.data());
-    } else {
-        MarkChains(arrive, depth, 0, direct, table.ahead.data());
+    if (owner) std::fill(owner - kLeftMargin, owner + limit, -1);
+    constexpr int kBlock = 128;
+    for (int x = 0; x < direct; x += kBlock) {
+        const int end = std::min(direct, x + kBlock);
+        next.Fetch(3 * static_cast<std::size_t>(x), 3 * static_cast<std::size_t>(end));
+        if (owner)
+            MarkChains(arrive, owner, depth, x, end, table);
+        else
+            MarkChains(arrive, depth, x, end, table.ahead.data());
     }
+    next.Fetch(3 * static_cast<std::size_t>(direct), 3 * static_cast<std::size_t>(std::max(limit, setup.depthColumns)));
+    if (owner) MarkChains(owner, depth, direct, setup.depthColumns, table.start.data());
     SpreadByPeriod(arrive, 0, limit, setup.period);
     // Where each column's colour comes from: its owner's source, already
     // final, or the column as it was.
@@ -237,13 +255,11 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
     ForEachRowBand(rows, threads, kBandRows, [&](int first, int last, int worker) {
         auto rowOf = [](auto& image, int y) { return image.Bits() + static_cast<std::size_t>(image.Height() - 1 - y) * image.Stride(); };
         for (int y = first; y < last; ++y) {
-            // The next row is on its way from memory while this one is worked
-            // on, in the cache by the time it is needed.
-            if (y + 1 < last) {
-                Prefetch(rowOf(background, y + 1), 3 * static_cast<std::size_t>(limit));
-                Prefetch(rowOf(depthMap, y + 1), 3 * static_cast<std::size_t>(depthColumns));
-            }
-            TransformRow(rowOf(background, y), rowOf(depthMap, y), setup, scratch[static_cast<std::size_t>(worker)]);
+            NextRow next;
+            if (y + 1 < last)
+                next = {rowOf(background, y + 1), 3 * static_cast<std::size_t>(limit), rowOf(depthMap, y + 1),
+                        3 * static_cast<std::size_t>(depthColumns)};
+            TransformRow(rowOf(background, y), rowOf(depthMap, y), setup, scratch[static_cast<std::size_t>(worker)], next);
         }
     });
 }
