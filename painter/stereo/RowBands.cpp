@@ -42,11 +42,19 @@ public:
             ++generation_;
         }
         wake_.notify_all();
+        // The helpers use the task until they are done with it, whatever
+        // happens to the caller's share.
+        struct Finish {
+            RowPool& pool;
+            ~Finish()
+            {
+                std::unique_lock<std::mutex> lock(pool.mutex_);
+                pool.accepting_ = false;
+                pool.finished_.wait(lock, [this] { return pool.running_ == 0; });
+                pool.task_ = nullptr;
+            }
+        } finish{*this};
         task(0);
-        std::unique_lock<std::mutex> lock(mutex_);
-        accepting_ = false;
-        finished_.wait(lock, [this] { return running_ == 0; });
-        task_ = nullptr;
     }
 
 private:

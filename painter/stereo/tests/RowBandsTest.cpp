@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -42,6 +44,28 @@ TEST(RowBands, KeptHelpersServeCallAfterCallAndCallersAtOnce)
             for (int call = 0; call < 100; ++call) ExpectEveryRowOnce(100 + c, 3, 2);
         });
     for (std::thread& t : callers) t.join();
+}
+
+// An exception from the caller's own share leaves the call only once the
+// helpers are done with the work (they use the caller's state), and the pool
+// serves the next call.
+TEST(RowBands, AThrowingCallerWaitsForItsHelpers)
+{
+    std::atomic<int> inside{0};
+    bool thrown = false;
+    try {
+        ForEachRowBand(200, 3, 1, [&](int, int, int worker) {
+            ++inside;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            --inside;
+            if (worker == 0) throw std::runtime_error("the caller's share failed");
+        });
+    } catch (const std::runtime_error&) {
+        thrown = true;
+        EXPECT_EQ(inside, 0);
+    }
+    EXPECT_TRUE(thrown);
+    ExpectEveryRowOnce(100, 3, 2);
 }
 
 } // namespace
