@@ -52,10 +52,15 @@ TEST(RowBands, KeptHelpersServeCallAfterCallAndCallersAtOnce)
 TEST(RowBands, AThrowingCallerWaitsForItsHelpers)
 {
     std::atomic<int> inside{0};
+    std::atomic<bool> callerIn{false};
     bool thrown = false;
     try {
         ForEachRowBand(200, 3, 1, [&](int, int, int worker) {
             ++inside;
+            // Helpers hold their first band until the caller has one of its
+            // own, so the caller's share is never empty.
+            if (worker == 0) callerIn = true;
+            while (!callerIn) std::this_thread::yield();
             std::this_thread::sleep_for(std::chrono::microseconds(200));
             --inside;
             if (worker == 0) throw std::runtime_error("the caller's share failed");
