@@ -13,42 +13,42 @@ int FeelStep(int feel) { return 240 / std::clamp(feel, kMinFeel, kMaxFeel); }
 
 namespace {
 
-// What a depth colour does in its row, by family and red value. A chain of
-// copies starts at source + s + period and covers every period from there to
-// the right edge.
+// What a depth colour does in its row, by family and red value: tables
+// indexed by red, plus 256 for the blue family (blue 255). A chain of copies
+// starts at source + s + period and covers every period from there to the
+// right edge.
 struct ChainTable {
     // From the source to the first column right of it that the chain covers;
     // `limit` (which puts it past every column the row can write) when that
     // column lies outside them, and for flat colours.
-    std::array<int, 256> black{}, blue{};
-    const int* Ahead(const std::uint8_t* depthPixel) const { return depthPixel[0] == 0xFF ? blue.data() : black.data(); }
-    // Chains that start at or left of their source also overwrite columns
-    // already passed: from the source to the start (s + period, -254 to 0),
-    // and 1 for the others.
-    std::array<int, 256> blackStart{}, blueStart{};
+    std::array<std::ptrdiff_t, 512> ahead{};
+    // From the source to the chain's first write, s + period (from -253,
+    // at most `limit`; `limit` for flat colours). Needed only when some chain
+    // starts at or left of its source: such a chain also overwrites columns
+    // already passed.
+    std::array<std::ptrdiff_t, 512> start{};
     bool anyBackward = false;
 };
+
+std::size_t TableIndex(const std::uint8_t* depthPixel) { return depthPixel[2] | ((depthPixel[0] + 1u) & 0x100u); }
 
 ChainTable MakeChainTable(int step, int period, int limit)
 {
     ChainTable table;
-    for (int family = 0; family < 2; ++family) {
-        int* ahead = family ? table.blue.data() : table.black.data();
-        int* start = family ? table.blueStart.data() : table.blackStart.data();
+    for (int family = 0; family < 2; ++family)
         for (int red = 0; red < 256; ++red) {
-            ahead[red] = limit;
-            start[red] = 1;
+            const int i = red + 256 * family;
+            table.ahead[i] = table.start[i] = limit;
             if (red == 0xFF) continue;
             const long long s = DepthShift((family ? 0xFF0000u : 0u) | static_cast<Colour>(red), step);
             long long first = s + period;
+            table.start[i] = static_cast<int>(std::min<long long>(first, limit));
             if (first < 1) {
-                start[red] = static_cast<int>(first);
                 table.anyBackward = true;
                 first += (-first / period + 1) * period;
             }
-            ahead[red] = static_cast<int>(std::min<long long>(first, limit));
+            table.ahead[i] = static_cast<int>(std::min<long long>(first, limit));
         }
-    }
     return table;
 }
 
@@ -57,21 +57,101 @@ struct RowSetup {
     int pictureWidth;
     int limit;        // columns of the row that chains can write
     int depthColumns; // columns with a depth pixel of their own
+    int columns;      // limit or depthColumns, whichever is more
     int backgroundWidth;
     int step;
     ChainTable table;
 };
 
-// Memory of one thread.
+// Chains that start left of the row reach it a few periods later.
+constexpr int kLeftMargin = 256;
+
+// Memory of one thread; byte offsets of pixels are 3 x column.
 struct RowScratch {
-    // [0, limit): first the newest chain arriving at each column (the first
-    // column right of its source that it covers), then the newest chain
-    // covering it; chains are held by their source's byte offset in the row,
-    // -1 for none. [limit, 2 limit) takes the chains that arrive nowhere.
+    explicit RowScratch(const RowSetup& setup)
+        : arrive(2 * static_cast<std::size_t>(setup.limit)),
+          pixels(6 * static_cast<std::size_t>(setup.columns) + 8, 0xFF)
+    {
+        if (setup.table.anyBackward)
+            owner.resize(kLeftMargin + static_cast<std::size_t>(setup.depthColumns) + static_cast<std::size_t>(setup.limit));
+    }
+    // [0, limit): the newest chain arriving at each column (the first column
+    // right of its source that it covers), then the newest chain covering it
+    // from the left; chains are held by their source's byte offset, -1 for
+    // none. [limit, 2 limit) takes the chains that arrive nowhere.
+    std::vector<int> arrive;
+    // From kLeftMargin on: the newest chain starting at each column, then
+    // the newest chain covering it, wherever its source lies.
     std::vector<int> owner;
+    // The row as the left-to-right pass leaves it (white from limit to
+    // columns), then from `OriginalOffset` the row as it was; a byte of room
+    // after each, for four-byte moves.
+    std::vector<std::uint8_t> pixels;
+    static std::uint32_t OriginalOffset(const RowSetup& setup) { return 3 * static_cast<std::uint32_t>(setup.columns) + 4; }
 };
 
-void CopyPixel(std::uint8_t* row, std::size_t to, std::size_t from) { std::memcpy(row + to, row + from, 3); }
+// here[i] = max(here[i], left[i]) for i < n; the two never overlap.
+void TakeNewer(int* __restrict here, const int* __restrict left, int n)
+{
+    for (int i = 0; i < n; ++i) here[i] = std::max(here[i], left[i]);
+}
+
+// owner[c] = max(owner[c], owner[c - period]) for c from first + period to
+// end, left to right: each column then holds the newest chain of all those
+// covering it or the column a period to the left.
+void SpreadByPeriod(int* owner, int first, int end, int period)
+{
+    for (int c = first + period; c < end; c += period) TakeNewer(owner + c, owner + c - period, std::min(period, end - c));
+}
+
+// The row the thread does next, asked for from memory while this one is
+// worked on, a little at a time, so that it is in the cache when needed.
+struct NextRow {
+    const std::uint8_t* picture = nullptr;
+    std::size_t pictureBytes = 0;
+    const std::uint8_t* depth = nullptr;
+    std::size_t depthBytes = 0;
+
+    // Bytes [from, to) of both rows, as far as each goes.
+    void Fetch(std::size_t from, std::size_t to) const
+    {
+        for (std::size_t i = from; i < to; i += 64) {
+            if (i < pictureBytes) __builtin_prefetch(picture + i);
+            if (i < depthBytes) __builtin_prefetch(depth + i);
+        }
+    }
+};
+
+// Marks the chain of each source x in [begin, end) at column x +
+// offset[its table index] of `marks`; the newest (rightmost) source wins.
+void MarkChains(int* marks, const std::uint8_t* depth, int begin, int end, const std::ptrdiff_t* offset)
+{
+    const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(begin);
+    int* m = marks + begin;
+    int value = 3 * begin;
+#pragma GCC unroll 8
+    for (int x = begin; x < end; ++x, d += 3, ++m, value += 3) m[offset[TableIndex(d)]] = value;
+}
+// Both marks at once: at x + ahead in `arrive`, at x + start in `starts`.
+void MarkChains(int* arrive, int* starts, const std::uint8_t* depth, int begin, int end, const ChainTable& table)
+{
+    const std::ptrdiff_t* ahead = table.ahead.data();
+    const std::ptrdiff_t* start = table.start.data();
+    const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(begin);
+    int* a = arrive + begin;
+    int* s = starts + begin;
+    int value = 3 * begin;
+#pragma GCC unroll 8
+    for (int x = begin; x < end; ++x, d += 3, ++a, ++s, value += 3) {
+        const std::size_t i = TableIndex(d);
+        a[ahead[i]] = value;
+        s[start[i]] = value;
+    }
+}
+
+// Four bytes moved, of which the fourth lands on the next pixel's first byte
+// and is put right by the next move (or falls into room kept for it).
+void Move4(std::uint8_t* to, const std::uint8_t* from) { std::memcpy(to, from, 4); }
 
 // The colour a column holds when the left-to-right pass reaches it is the
 // colour of the newest chain made before then that covers it, or the
@@ -82,62 +162,67 @@ void CopyPixel(std::uint8_t* row, std::size_t to, std::size_t from) { std::memcp
 // left of the columns it reaches, so one pass from left to right copies
 // every column's colour from its owner's source, already final. Chains that
 // start at or left of their source also overwrite columns the pass has gone
-// by; those writes follow, in the order of their sources, which keep the
-// colours they had when the pass reached them.
-void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& setup, RowScratch& scratch)
+// by, and the newest chain of all covering a column decides its final
+// colour: where that chain's source lies at or right of the column, the
+// column takes the colour the source held when the pass reached it.
+void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& setup, RowScratch& scratch, const NextRow& next)
 {
-    const int period = setup.period;
     const int limit = setup.limit;
     const ChainTable& table = setup.table;
     const int direct = std::min(setup.depthColumns, limit); // sources inside the background
-    int* owner = scratch.owner.data();
-    std::fill(owner, owner + limit, -1);
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(limit);
+    std::uint8_t* work = scratch.pixels.data();
+    const std::uint32_t originalOffset = RowScratch::OriginalOffset(setup);
+    std::memcpy(work + originalOffset, row, rowBytes);
 
-    for (int x = 0; x < direct; ++x) {
-        const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(x);
-        owner[x + table.Ahead(d)[d[2]]] = 3 * x; // a later chain arriving at the same column is newer
+    int* arrive = scratch.arrive.data();
+    std::fill(arrive, arrive + limit, -1);
+    int* owner = table.anyBackward ? scratch.owner.data() + kLeftMargin : nullptr;
+    if (owner) std::fill(owner - kLeftMargin, owner + limit, -1);
+    constexpr int kBlock = 128;
+    for (int x = 0; x < direct; x += kBlock) {
+        const int end = std::min(direct, x + kBlock);
+        next.Fetch(3 * static_cast<std::size_t>(x), 3 * static_cast<std::size_t>(end));
+        if (owner)
+            MarkChains(arrive, owner, depth, x, end, table);
+        else
+            MarkChains(arrive, depth, x, end, table.ahead.data());
     }
-    for (int c = period; c < limit; c += period) {
-        int* here = owner + c;
-        const int* left = here - period;
-        const int n = std::min(period, limit - c);
-        for (int i = 0; i < n; ++i) here[i] = std::max(here[i], left[i]);
-    }
+    next.Fetch(3 * static_cast<std::size_t>(direct), 3 * static_cast<std::size_t>(std::max(limit, setup.depthColumns)));
+    if (owner) MarkChains(owner, depth, direct, setup.depthColumns, table.start.data());
+    SpreadByPeriod(arrive, 0, limit, setup.period);
+    // Where each column's colour comes from: its owner's source, already
+    // final, or the column as it was.
+    std::uint32_t* from = reinterpret_cast<std::uint32_t*>(arrive);
     for (int c = 0; c < limit; ++c)
-        if (owner[c] >= 0) CopyPixel(row, 3 * static_cast<std::size_t>(c), static_cast<std::size_t>(owner[c]));
+        from[c] = arrive[c] < 0 ? originalOffset + 3 * static_cast<std::uint32_t>(c) : static_cast<std::uint32_t>(arrive[c]);
+#pragma GCC unroll 8
+    for (int c = 0; c < limit; ++c) Move4(work + 3 * static_cast<std::size_t>(c), work + from[c]);
+
+    if (owner) {
+        SpreadByPeriod(owner, -kLeftMargin, limit, setup.period);
+        // Sources right of the background read white there.
+        std::memset(work + rowBytes, 0xFF, 3 * static_cast<std::size_t>(setup.columns - limit) + 1);
+        for (int c = 0; c < limit; ++c) owner[c] = std::max(owner[c], 3 * c);
+#pragma GCC unroll 8
+        for (int c = 0; c + 1 < limit; ++c) Move4(row + 3 * static_cast<std::size_t>(c), work + owner[c]);
+        std::memcpy(row + 3 * static_cast<std::size_t>(limit - 1), work + owner[limit - 1], 3);
+    } else {
+        std::memcpy(row, work, rowBytes);
+    }
 
     // A chain starting at or beyond the picture width makes only its first
     // copy, which can still land in a wider background, where nothing reads
-    // it. Made before the late writes, which may change the sources.
+    // it; it takes the colour its source held when the pass reached it.
     if (setup.backgroundWidth > setup.pictureWidth)
         for (int x = 0; x < setup.depthColumns; ++x) {
             const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(x);
             if (d[2] == 0xFF) continue;
             const Colour colour = static_cast<Colour>(d[0]) << 16 | d[2];
-            const long long start = static_cast<long long>(x) + DepthShift(colour, setup.step) + period;
-            if (start >= setup.pictureWidth && start < setup.backgroundWidth)
-                CopyPixel(row, 3 * static_cast<std::size_t>(start), 3 * static_cast<std::size_t>(x));
+            const long long first = static_cast<long long>(x) + DepthShift(colour, setup.step) + setup.period;
+            if (first >= setup.pictureWidth && first < setup.backgroundWidth)
+                std::memcpy(row + 3 * static_cast<std::size_t>(first), work + 3 * static_cast<std::size_t>(x), 3);
         }
-    if (!table.anyBackward) return;
-    auto start = [&](int x) {
-        const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(x);
-        return x + (d[0] == 0xFF ? table.blueStart : table.blackStart)[d[2]];
-    };
-    const std::size_t pitch = 3 * static_cast<std::size_t>(period);
-    for (int x = 0; x < direct; ++x) {
-        int c = start(x);
-        if (c > x) continue;
-        if (c < 0) c += (-c + period - 1) / period * period;
-        const std::size_t from = 3 * static_cast<std::size_t>(x);
-        for (std::size_t to = 3 * static_cast<std::size_t>(c); to <= from; to += pitch) CopyPixel(row, to, from);
-    }
-    // Depth columns beyond a narrower background read white there.
-    for (int x = direct; x < setup.depthColumns; ++x) {
-        int c = start(x);
-        if (c > x) continue;
-        if (c < 0) c += (-c + period - 1) / period * period;
-        for (; c < limit; c += period) std::memset(row + 3 * static_cast<std::size_t>(c), 0xFF, 3);
-    }
 }
 
 } // namespace
@@ -161,18 +246,21 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
     const int rows = std::min({params.pictureHeight, background.Height(), depthMap.Height()}); // rows beyond the depth map are flat
     if (depthColumns <= 0 || rows <= 0) return;
     const int step = FeelStep(params.feel);
-    const RowSetup setup{period, params.pictureWidth, limit, depthColumns, background.Width(), step,
-                         MakeChainTable(step, period, limit)};
+    const RowSetup setup{period, params.pictureWidth, limit, depthColumns, std::max(limit, depthColumns), background.Width(),
+                         step, MakeChainTable(step, period, limit)};
 
     constexpr int kBandRows = 16;
     threads = std::clamp(threads, 1, std::min(kMaxRowThreads, (rows - 1) / kBandRows + 1)); // a band each at most
-    std::vector<RowScratch> scratch(static_cast<std::size_t>(threads));
-    for (RowScratch& s : scratch) s.owner.resize(2 * static_cast<std::size_t>(limit));
+    std::vector<RowScratch> scratch(static_cast<std::size_t>(threads), RowScratch(setup));
     ForEachRowBand(rows, threads, kBandRows, [&](int first, int last, int worker) {
-        for (int y = first; y < last; ++y)
-            TransformRow(background.Bits() + static_cast<std::size_t>(background.Height() - 1 - y) * background.Stride(),
-                         depthMap.Bits() + static_cast<std::size_t>(depthMap.Height() - 1 - y) * depthMap.Stride(), setup,
-                         scratch[static_cast<std::size_t>(worker)]);
+        auto rowOf = [](auto& image, int y) { return image.Bits() + static_cast<std::size_t>(image.Height() - 1 - y) * image.Stride(); };
+        for (int y = first; y < last; ++y) {
+            NextRow next;
+            if (y + 1 < last)
+                next = {rowOf(background, y + 1), 3 * static_cast<std::size_t>(limit), rowOf(depthMap, y + 1),
+                        3 * static_cast<std::size_t>(depthColumns)};
+            TransformRow(rowOf(background, y), rowOf(depthMap, y), setup, scratch[static_cast<std::size_t>(worker)], next);
+        }
     });
 }
 

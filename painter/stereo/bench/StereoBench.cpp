@@ -2,7 +2,9 @@
 // 4K picture size, each beside the plain pass it is measured against: a copy
 // of the picture for tiling and the random tile, and for the stereogram the
 // floor, one pass that reads every depth pixel once and writes every picture
-// pixel once. Times are wall-clock, since the generator uses several threads.
+// pixel once (a copy of each depth row into its picture row). Times are
+// wall-clock; the CPU time is the whole process's, every thread's included,
+// so that a pass on several threads costs what all of them spend.
 //
 // Arguments of the stereogram cases: picture width and height, period, feel,
 // the depth map's family (0 black, 1 blue, 2 both) and threads (0: one per
@@ -168,7 +170,8 @@ void StereoCases(benchmark::internal::Benchmark* b, bool withFeelAndFamily, bool
             for (int feel : feels)
                 for (int family : families)
                     for (int threads : threadCounts) b->Args({w, h, period, feel, family, threads});
-    b->ArgNames({"w", "h", "period", "feel", "family", "threads"})->Unit(benchmark::kMillisecond)->UseRealTime();
+    b->ArgNames({"w", "h", "period", "feel", "family", "threads"})->Unit(benchmark::kMillisecond)->UseRealTime()
+        ->MeasureProcessCPUTime();
 }
 
 BENCHMARK(BM_StereogramFloor)->Apply([](auto* b) { StereoCases(b, false, true); });

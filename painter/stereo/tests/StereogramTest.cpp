@@ -198,10 +198,16 @@ TEST(Stereogram, APictureWidthFarBeyondTheBackgroundOnlyReachesTheBackground)
 // value and of one blue value, with now and then a single odd pixel.
 Colour RandomDepth(std::mt19937& rng)
 {
-    switch (rng() % 4) {
+    // The ends of each family's range: the largest shifts either way, the
+    // last red before flat, blue one short of the blue family, and full red
+    // with any blue (flat).
+    static constexpr Colour kEdges[] = {Grey(0), Grey(254), Blue(0), Blue(254), Blue(240), Blue(241),
+                                        0xFE00FEu, 0xFE0000u, 0xFF00FFu, 0x0000FFu};
+    switch (rng() % 5) {
     case 0: return kWhite;
     case 1: return Grey(static_cast<int>(rng() % 255));
     case 2: return Blue(static_cast<int>(rng() % 255));
+    case 3: return kEdges[rng() % std::size(kEdges)];
     default: return rng() & 0xFFFFFF; // any colour at all
     }
 }
@@ -302,6 +308,37 @@ TEST(Stereogram, AnyThreadCountGivesTheLiteralPicture)
                                                   << period << " feel " << feel << " threads " << threads;
         }
     }
+}
+
+// Depth maps where every pixel differs from the next (gradients over the
+// whole red range, as the benchmarks use), at a 4K row width and one more,
+// for the bundled periods and the ends of the feel range, each family alone
+// and both in turn: the shift changes at almost every column.
+TEST(Stereogram, MatchesTheLiteralTransformOnBusyWideRows)
+{
+    std::mt19937 rng(4096);
+    for (int width : {3840, 3841})
+        for (int period : {64, 100})
+            for (int feel : {15, 240, 1 + static_cast<int>(rng() % 240)})
+                for (int family = 0; family < 3; ++family) {
+                    const int height = 3;
+                    CDibImage fast, literal, depth;
+                    ASSERT_TRUE(fast.Create(width, height));
+                    FillRandom(fast, rng);
+                    CopyImage(fast, literal);
+                    ASSERT_TRUE(depth.Create(width - period, height));
+                    const int slope = 1 + static_cast<int>(rng() % 11), offset = static_cast<int>(rng() % 255);
+                    for (int y = 0; y < height; ++y)
+                        for (int x = 0; x < depth.Width(); ++x) {
+                            const int v = (x * slope + offset + y) % 255;
+                            const bool blue = family == 1 || (family == 2 && (x / 97) % 2 == 1);
+                            depth.SetPixel(x, y, (x / 61) % 5 == 0 ? kWhite : blue ? Blue(v) : Grey(v));
+                        }
+                    LiteralGenerateStereogram(literal, depth, width, height, period, feel);
+                    GenerateStereogram(fast, depth, {width, height, period, feel});
+                    ASSERT_TRUE(SameBlock(fast, literal))
+                        << "width " << width << " period " << period << " feel " << feel << " family " << family;
+                }
 }
 
 // At the default picture size the rows are shared among the machine's cores.
