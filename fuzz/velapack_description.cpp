@@ -10,6 +10,7 @@
 #include "installer/package/SetupScript.h"
 #include "installer/wizard/core/tests/BmpFile.h"
 #include "tools/velapack/Description.h"
+#include "tools/velapack/PackageCheck.h"
 
 #include <map>
 #include <string>
@@ -74,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string stub(100, 'S');
     auto installer = vela::OpenMemoryFile(stub + package);
-    FUZZ_CHECK(vela::CheckPackage(*installer, stub.size(), problem));
+    FUZZ_CHECK(velapack::CheckPackage(*installer, stub.size(), problem));
 
     vela::PackageHeader header;
     FUZZ_CHECK(vela::ReadPackageHeader(*installer, stub.size(), header));

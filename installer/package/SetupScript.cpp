@@ -38,9 +38,10 @@ bool CScriptFile::ReadLine(char* buffer, std::size_t bound)
 
 bool CScriptFile::SkipToSection(std::string_view header, std::size_t bound)
 {
-    std::vector<char> line(bound);
-    while (ReadLine(line.data(), bound)) {
-        if (IsHeaderLine(line.data(), header)) return true;
+    char line[kLongLineBound];
+    if (bound > sizeof line) bound = sizeof line;
+    while (ReadLine(line, bound)) {
+        if (IsHeaderLine(line, header)) return true;
     }
     return false;
 }

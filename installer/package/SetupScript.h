@@ -48,7 +48,7 @@ public:
     bool AtEnd() const { return atEnd_; }
 
     // Reads lines until one is the header with its CR LF; false when the
-    // file ends first.
+    // file ends first. The bound is at most kLongLineBound.
     bool SkipToSection(std::string_view header, std::size_t bound);
     // Reads the next line of a section; false at the section's end header
     // or at the end of the file.

@@ -77,7 +77,7 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
 
     // 5. Header, checked together with the whole package before anything
     // is written.
-    std::string problem;
+    PackageProblem problem;
     PackageHeader header;
     if (!CheckPackage(*package, packageOffset, problem) || !ReadPackageHeader(*package, packageOffset, header)) {
         sys.ShowMessage(kMsgPackageDamaged, kCaptionError);
