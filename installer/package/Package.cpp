@@ -80,20 +80,20 @@ ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const s
     return CopyStoredItem(package, *target, absoluteOffset, size) ? ExtractResult::Done : ExtractResult::Short;
 }
 
-std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& t)
+TemporaryText TemporaryStem(std::string_view temporaryFolder, const LocalTime& t)
 {
-    std::string stem(temporaryFolder);
-    stem += EndsWithBackslash(temporaryFolder) ? "~temp" : "\\~temp";
-    for (int n : {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond})
-        stem += std::to_string(n);
+    TemporaryText stem(temporaryFolder);
+    stem.Append(EndsWithBackslash(temporaryFolder) ? "~temp" : "\\~temp");
+    for (int n : {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond}) stem.AppendNumber(n);
     return stem;
 }
 
 bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem)
 {
-    std::string s(stem);
-    bool ok = CopyText(ctx.welcomeBitmapPath, s + "Wel.Bmp") &&
-              CopyText(ctx.splashBitmapPath, s + "Soft.Bmp") && CopyText(ctx.scriptFilePath, s + ".ini");
+    bool ok = true;
+    const std::pair<char*, const char*> paths[] = {
+        {ctx.welcomeBitmapPath, "Wel.Bmp"}, {ctx.splashBitmapPath, "Soft.Bmp"}, {ctx.scriptFilePath, ".ini"}};
+    for (const auto& [path, ending] : paths) ok = ok && CopyText(path, kTempPathSize, stem) && AppendText(path, kTempPathSize, ending);
     if (!ok) {
         ctx.welcomeBitmapPath[0] = ctx.splashBitmapPath[0] = ctx.scriptFilePath[0] = '\0';
     }
@@ -103,12 +103,15 @@ bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem)
 bool ChooseTemporaryPaths(IPlatform& sys, InstallContext& ctx, std::string_view stem)
 {
     for (int n = 0; n < kTemporaryStemTries; ++n) {
-        std::string candidate(stem);
+        TemporaryText candidate(stem);
         if (n > 0) {
-            candidate += '-';
-            candidate += std::to_string(n);
+            candidate.Append('-');
+            candidate.AppendNumber(n);
         }
-        if (!SetTemporaryPaths(ctx, candidate)) return false;
+        if (candidate.Overflowed() || !SetTemporaryPaths(ctx, candidate)) {
+            ctx.welcomeBitmapPath[0] = ctx.splashBitmapPath[0] = ctx.scriptFilePath[0] = '\0';
+            return false;
+        }
         bool free = true;
         for (const char* path : {ctx.scriptFilePath, ctx.welcomeBitmapPath, ctx.splashBitmapPath})
             if (sys.OpenForReading(path)) free = false;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "installer/package/FixedText.h"
 #include "installer/package/InstallContext.h"
 #include "installer/package/Platform.h"
 
@@ -57,7 +58,9 @@ ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const s
 // The temporary stem: the temporary folder, "~temp" (with a backslash before
 // it unless the folder ends in one) and the local time as seven decimal
 // numbers run together (year, month, day, hour, minute, second, millisecond).
-std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& time);
+// A stem too long for a temporary path comes back Overflowed.
+using TemporaryText = FixedText<kTempPathSize>;
+TemporaryText TemporaryStem(std::string_view temporaryFolder, const LocalTime& time);
 // Sets scriptFilePath, welcomeBitmapPath and splashBitmapPath from the stem;
 // false when a path does not fit its buffer (the paths are then empty).
 bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem);

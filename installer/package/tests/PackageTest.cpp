@@ -137,6 +137,9 @@ TEST(TemporaryStem, AddsABackslashOnlyWhenTheFolderLacksOne)
     EXPECT_EQ(TemporaryStem("C:\\\xE5\x5C", t), "C:\\\xE5\x5C\\~temp2026127543" "28123");
     LocalTime zeros{2027, 1, 1, 0, 0, 0, 0};
     EXPECT_EQ(TemporaryStem("T:\\", zeros), "T:\\~temp2027110000");
+    EXPECT_FALSE(TemporaryStem("T:\\", zeros).Overflowed());
+    // A folder that leaves no room for the rest is refused, never cut.
+    EXPECT_TRUE(TemporaryStem(std::string(kTempPathSize - 10, 'x'), t).Overflowed());
 }
 
 TEST(TemporaryStem, GivesTheThreeTemporaryPaths)

@@ -186,7 +186,7 @@ TEST_F(PackageSystemTest, LocalTimeMatchesTheSystemClock)
     EXPECT_LE(now.day, 31);
     EXPECT_LE(now.hour, 23);
     EXPECT_LE(now.millisecond, 999);
-    const std::string stem = TemporaryStem(sys.TemporaryFolder(), now);
+    const std::string stem(TemporaryStem(sys.TemporaryFolder(), now).view());
     EXPECT_NE(stem.find("~temp" + std::to_string(now.year)), std::string::npos);
 }
 
