@@ -35,13 +35,14 @@ public:
         {"in/k.reg", "[HKEY_CURRENT_USER\\Software\\Vela]\r\n\"a\"=\"b\"\r\n"},
         {"in/lic.txt", "Licence\nsecond line\r\n"},
     };
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view pathText) override
     {
+        const std::string path(pathText);
         auto it = files.find(path);
         return it == files.end() ? nullptr : vela::OpenMemoryFile(it->second);
     }
-    std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string&) override { return nullptr; }
-    bool RemoveFile(const std::string&) override { return false; }
+    std::unique_ptr<vela::IBinaryFile> CreateForWriting(std::string_view) override { return nullptr; }
+    bool RemoveFile(std::string_view) override { return false; }
 };
 
 std::string Value(const char* line)

@@ -18,8 +18,24 @@ class FixedText {
 public:
     static constexpr std::size_t kCapacity = N - 1;  // bytes, without the zero
 
-    FixedText() = default;
-    explicit FixedText(std::string_view text) { Append(text); }
+    // Only the first byte is cleared: a text of a few kilobytes costs
+    // nothing to make.
+    FixedText() { data_[0] = '\0'; }
+    FixedText(std::string_view text)
+    {
+        data_[0] = '\0';
+        Append(text);
+    }
+    FixedText(const FixedText& other) { *this = other; }
+    FixedText& operator=(const FixedText& other)
+    {
+        if (this != &other) {
+            std::memcpy(data_, other.data_, other.size_ + 1);
+            size_ = other.size_;
+            overflowed_ = other.overflowed_;
+        }
+        return *this;
+    }
     FixedText& operator=(std::string_view text)
     {
         Clear();
@@ -79,9 +95,9 @@ public:
     friend bool operator==(const FixedText& a, std::string_view b) { return a.view() == b; }
 
 private:
-    char data_[N] = {};
     std::size_t size_ = 0;
     bool overflowed_ = false;
+    char data_[N];  // bytes past size_ + 1 are never read
 };
 
 } // namespace vela

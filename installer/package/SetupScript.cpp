@@ -52,7 +52,7 @@ bool CScriptFile::ReadSectionLine(std::string_view endHeader, char* buffer, std:
     return !IsHeaderLine(buffer, endHeader);
 }
 
-std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const std::string& path)
+std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, std::string_view path)
 {
     auto file = sys.OpenForReading(path);
     if (!file) return nullptr;

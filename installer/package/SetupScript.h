@@ -66,7 +66,7 @@ private:
 };
 
 // Opens a script file by path through the platform; nullptr on failure.
-std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const std::string& path);
+std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, std::string_view path);
 
 // The five "[Basal]" lines, as read at start-up (line ends kept).
 struct BasalLines {

@@ -53,15 +53,18 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     // Every temporary file is a new one: a stem whose files exist already
     // is passed over, and a file that appears in the meantime is neither
     // written, read nor deleted.
-    const TemporaryText stem = TemporaryStem(sys.TemporaryFolder(), sys.Now());
-    if (stem.Overflowed() || !ChooseTemporaryPaths(sys, ctx, stem)) {
+    const SystemPath temporaryFolder = sys.TemporaryFolder();
+    const TemporaryText stem = TemporaryStem(temporaryFolder, sys.Now());
+    if (temporaryFolder.Overflowed() || stem.Overflowed() || !ChooseTemporaryPaths(sys, ctx, stem)) {
         sys.ShowMessage(kMsgScriptOpenError, kCaptionError);
         return StartupEnd::ScriptUnreadable;
     }
 
     // 4. The program's own file.
     std::unique_ptr<IBinaryFile> package;
-    if (CopyText(ctx.packagePath, sys.ModuleFileName())) package = sys.OpenForReading(ctx.packagePath);
+    const SystemPath moduleFileName = sys.ModuleFileName();
+    if (!moduleFileName.empty() && CopyText(ctx.packagePath, moduleFileName))
+        package = sys.OpenForReading(ctx.packagePath);
     if (!package) {
         sys.ShowMessage(kMsgPackageOpenError, kCaptionError);
         return StartupEnd::PackageUnreadable;

@@ -182,8 +182,9 @@ TEST(BadPackages, LinesWithoutTheirLineEnd)
 class FullDiskPlatform : public FakePlatform {
 public:
     std::size_t room = 0;
-    std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) override
+    std::unique_ptr<IBinaryFile> CreateForWriting(std::string_view pathText) override
     {
+        const std::string path(pathText);
         auto inner = FakePlatform::CreateForWriting(path);
         return std::make_unique<Limited>(std::move(inner), room);
     }

@@ -68,15 +68,15 @@ public:
         }
         err_.append(ForDisplay(text, display_)).append("\n");
     }
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view path) override
     {
         return files_.OpenForReading(path);
     }
-    std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> CreateForWriting(std::string_view path) override
     {
         return files_.CreateForWriting(path);
     }
-    bool RemoveFile(const std::string& path) override { return files_.RemoveFile(path); }
+    bool RemoveFile(std::string_view path) override { return files_.RemoveFile(path); }
 
 private:
     vela::IPlatform& files_;
