@@ -51,7 +51,7 @@ public:
             overflowed_ = true;
             return false;
         }
-        std::memmove(data_ + size_, text.data(), text.size());
+        if (!text.empty()) std::memmove(data_ + size_, text.data(), text.size());
         size_ += text.size();
         data_[size_] = '\0';
         return true;

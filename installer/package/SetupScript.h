@@ -86,9 +86,11 @@ void ReadBasal(CScriptFile& script, BasalLines& lines);
 // "[Directory]" section: the file table the install engine copies from and
 // the package check vets. Every reader of the table finds it this way, so a
 // "[File]" line elsewhere (in [Basal], [Menu] or [Run]) is never taken for
-// it. Hands each directory line (without its line end) to directories when
-// given. False when either header is missing.
-bool SkipToFileTable(CScriptFile& script, std::vector<std::string>* directories = nullptr);
+// it. False when either header is missing.
+bool SkipToFileTable(CScriptFile& script);
+// The same, handing each directory line (without its line end) to
+// directories (the package listing).
+bool SkipToFileTable(CScriptFile& script, std::vector<std::string>& directories);
 
 // One line of the [File] table: 268 columns of target name, 20 of offset,
 // 20 of size and the flag character.

@@ -178,3 +178,16 @@ TEST(FixedText, WritesDecimalNumbers)
     EXPECT_FALSE(small.AppendNumber(-5));
     EXPECT_EQ(small, "ab");
 }
+
+TEST(CopyText, AnEmptyViewWithoutBytesCopiesNothing)
+{
+    // A default view has no bytes at all (its data is null): still a text.
+    char buffer[4] = "abc";
+    EXPECT_TRUE(CopyText(buffer, std::string_view()));
+    EXPECT_STREQ(buffer, "");
+    EXPECT_TRUE(AppendText(buffer, std::string_view()));
+    EXPECT_STREQ(buffer, "");
+    FixedText<4> text("ab");
+    EXPECT_TRUE(text.Append(std::string_view()));
+    EXPECT_EQ(text, "ab");
+}
