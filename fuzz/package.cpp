@@ -39,10 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vela::test::FakePlatform sys;
     sys.files[sys.moduleFileName] = installer;
 
-    std::string problem;
+    vela::PackageProblem problem;
     auto file = vela::OpenMemoryFile(installer);
     const bool sound = vela::CheckPackage(*file, kOffset, problem);
-    FUZZ_CHECK(sound == problem.empty());
+    FUZZ_CHECK(sound == (problem.fault == vela::PackageFault::None));
 
     Pages pages;
     auto ctx = std::make_unique<vela::InstallContext>();

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         auto script = Open(text);
         std::vector<std::string> directories;
-        if (vela::SkipToFileTable(*script, &directories)) {
+        if (vela::SkipToFileTable(*script, directories)) {
             char line[vela::kShortLineBound];
             while (script->ReadLine(line, sizeof line)) {
                 FUZZ_CHECK(script->LastLength() < sizeof line);

@@ -103,14 +103,16 @@ class FuzzUninstallSystem final : public vela::IUninstallSystem {
 public:
     FuzzUninstallSystem(std::string fileLog, std::string dirLog) : fileLog_(std::move(fileLog)), dirLog_(std::move(dirLog)) {}
 
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view pathText) override
     {
+        const std::string path(pathText);
         if (path == kFileLog) return vela::OpenMemoryFile(fileLog_);
         if (path == kDirLog) return vela::OpenMemoryFile(dirLog_);
         return nullptr;
     }
-    vela::Removal RemoveFile(const std::string& path) override
+    vela::Removal RemoveFile(std::string_view pathText) override
     {
+        const std::string path(pathText);
         FUZZ_CHECK(MayRemoveFile(path));
         return Outcome(path);
     }

@@ -10,6 +10,7 @@
 #include "installer/package/SetupScript.h"
 #include "installer/wizard/core/tests/BmpFile.h"
 #include "tools/velapack/Description.h"
+#include "tools/velapack/PackageCheck.h"
 
 #include <map>
 #include <string>
@@ -34,13 +35,14 @@ public:
         {"in/k.reg", "[HKEY_CURRENT_USER\\Software\\Vela]\r\n\"a\"=\"b\"\r\n"},
         {"in/lic.txt", "Licence\nsecond line\r\n"},
     };
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view pathText) override
     {
+        const std::string path(pathText);
         auto it = files.find(path);
         return it == files.end() ? nullptr : vela::OpenMemoryFile(it->second);
     }
-    std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string&) override { return nullptr; }
-    bool RemoveFile(const std::string&) override { return false; }
+    std::unique_ptr<vela::IBinaryFile> CreateForWriting(std::string_view) override { return nullptr; }
+    bool RemoveFile(std::string_view) override { return false; }
 };
 
 std::string Value(const char* line)
@@ -74,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string stub(100, 'S');
     auto installer = vela::OpenMemoryFile(stub + package);
-    FUZZ_CHECK(vela::CheckPackage(*installer, stub.size(), problem));
+    FUZZ_CHECK(velapack::CheckPackage(*installer, stub.size(), problem));
 
     vela::PackageHeader header;
     FUZZ_CHECK(vela::ReadPackageHeader(*installer, stub.size(), header));

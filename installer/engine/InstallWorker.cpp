@@ -1,11 +1,12 @@
 #include "installer/engine/InstallWorker.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <utility>
 
 #include "installer/engine/EngineTexts.h"
+#include "installer/package/FixedText.h"
 #include "installer/package/Messages.h"
 #include "installer/package/Package.h"
 #include "installer/package/PathMacros.h"
@@ -222,9 +223,9 @@ WorkerEnd CInstallWorker::CopyFiles()
         if (!WriteStoredFile(entry)) {
             // A file that is not there whole is no install: say which, and
             // end without the completion page or the Uninstall entry.
-            std::string text = kMsgInstallFailed;
-            text += "\r\n";
-            text += path_;
+            FixedText<sizeof kMsgInstallFailed + 2 + kWorkerPathSize> text(kMsgInstallFailed);
+            text.Append("\r\n");
+            text.Append(path_);
             page_.ShowMessage(text.c_str(), kCaptionError);
             return WorkerEnd::FileNotWritten;
         }
@@ -255,18 +256,19 @@ bool CInstallWorker::WriteStoredFile(const FileTableEntry& entry)
     }
     // A file already there is replaced only by a complete new one, written
     // beside it first.
-    std::string beside;
+    FixedText<kWorkerPathSize + sizeof kBesideSuffix + 1> beside;
     std::unique_ptr<IBinaryFile> out;
     for (int n = 0; n < kBesideTries && !out; ++n) {
-        beside = std::string(path_) + kBesideSuffix;
-        if (n > 0) beside += std::to_string(n);
-        out = platform_.CreateNewForWriting(beside);
+        beside = path_;
+        beside.Append(kBesideSuffix);
+        if (n > 0) beside.AppendNumber(n);
+        out = platform_.CreateNewForWriting(beside.c_str());
     }
     if (!out) return false;
     const bool copied = CopyStoredItem(*package_, *out, offset, entry.size);
     out.reset();
-    if (copied && system_.PutFileInPlace(beside, path_)) return true;
-    platform_.RemoveFile(beside);
+    if (copied && system_.PutFileInPlace(beside.c_str(), path_)) return true;
+    platform_.RemoveFile(beside.c_str());
     return false;
 }
 
@@ -375,37 +377,98 @@ void RequestCancel(InstallContext& context)
     context.cancelRequested.store(true);
 }
 
+namespace {
+
+// A block of the C heap that frees itself.
+struct HeapBlock {
+    void* data = nullptr;
+    HeapBlock() = default;
+    HeapBlock(const HeapBlock&) = delete;
+    HeapBlock& operator=(const HeapBlock&) = delete;
+    ~HeapBlock() { std::free(data); }
+    // Resizes the block, keeping its bytes; false (the block as it was) when
+    // there is no memory or the size cannot be counted.
+    bool Resize(std::size_t count, std::size_t size)
+    {
+        if (size != 0 && count > static_cast<std::size_t>(-1) / size) return false;
+        void* grown = std::realloc(data, count * size != 0 ? count * size : 1);
+        if (!grown) return false;
+        data = grown;
+        return true;
+    }
+};
+
+struct LogLine {
+    std::size_t start;
+    std::size_t length;  // with its line end
+};
+
+// Orders lines longest first, keeping the order of lines of equal length:
+// merge passes of doubling width between lines and scratch.
+void SortLongestFirst(LogLine* lines, LogLine* scratch, std::size_t count)
+{
+    LogLine* from = lines;
+    LogLine* to = scratch;
+    for (std::size_t width = 1; width < count; width *= 2) {
+        for (std::size_t low = 0; low < count; low += 2 * width) {
+            const std::size_t middle = std::min(low + width, count);
+            const std::size_t high = std::min(low + 2 * width, count);
+            std::size_t i = low, j = middle, k = low;
+            while (i < middle && j < high) to[k++] = from[j].length > from[i].length ? from[j++] : from[i++];
+            while (i < middle) to[k++] = from[i++];
+            while (j < high) to[k++] = from[j++];
+        }
+        std::swap(from, to);
+    }
+    if (from != lines) std::memcpy(lines, from, count * sizeof *lines);
+}
+
+} // namespace
+
 bool SortDirectoryLog(IPlatform& platform, const char* dirLogPath)
 {
-    std::vector<char> bytes;
+    HeapBlock text;
+    std::size_t size = 0;
     {
         std::unique_ptr<IBinaryFile> in = platform.OpenForReading(dirLogPath);
         if (!in) return false;
-        char piece[4096];
-        for (std::size_t n; (n = in->Read(piece, sizeof piece)) > 0;) bytes.insert(bytes.end(), piece, piece + n);
+        std::size_t capacity = 0;
+        for (;;) {
+            if (size == capacity) {
+                // Room for a missing line end as well.
+                if (capacity > static_cast<std::size_t>(-1) / 2 - 4096) return false;
+                capacity = capacity * 2 + 4096;
+                if (!text.Resize(capacity + 2, 1)) return false;
+            }
+            const std::size_t n = in->Read(static_cast<char*>(text.data) + size, capacity - size);
+            if (n == 0) break;
+            size += n;
+        }
     }
-    if (!bytes.empty() && bytes.back() != '\n') {
-        bytes.push_back('\r');
-        bytes.push_back('\n');
+    char* bytes = static_cast<char*>(text.data);
+    if (size > 0 && bytes[size - 1] != '\n') {
+        bytes[size++] = '\r';
+        bytes[size++] = '\n';
     }
 
-    struct Line {
-        std::size_t start;
-        std::size_t length;  // with its line end
-    };
-    std::vector<Line> lines;
-    for (std::size_t start = 0, i = 0; i < bytes.size(); ++i) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < size; ++i) count += bytes[i] == '\n';
+    HeapBlock lineBlock;
+    HeapBlock scratchBlock;
+    if (!lineBlock.Resize(count, sizeof(LogLine)) || !scratchBlock.Resize(count, sizeof(LogLine))) return false;
+    auto* lines = static_cast<LogLine*>(lineBlock.data);
+    for (std::size_t start = 0, i = 0, k = 0; i < size; ++i) {
         if (bytes[i] == '\n') {
-            lines.push_back({start, i + 1 - start});
+            lines[k++] = {start, i + 1 - start};
             start = i + 1;
         }
     }
-    std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.length > b.length; });
+    SortLongestFirst(lines, static_cast<LogLine*>(scratchBlock.data), count);
 
     std::unique_ptr<IBinaryFile> out = platform.CreateForWriting(dirLogPath);
     if (!out) return false;
-    for (const Line& line : lines) {
-        if (out->Write(bytes.data() + line.start, line.length) != line.length) return false;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (out->Write(bytes + lines[k].start, lines[k].length) != lines[k].length) return false;
     }
     return true;
 }

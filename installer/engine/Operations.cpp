@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
-#include <vector>
 
 #include "installer/package/Messages.h"
 #include "installer/package/PathMacros.h"
@@ -49,82 +48,55 @@ void CreateDirectoryChain(IEngineSystem& system, std::string_view path)
 {
     if (path.size() < 4) return;
     for (std::size_t i = 0; i < path.size();) {
-        if (i >= 3 && path[i] == '\\') system.CreateFolder(std::string(path.substr(0, i)));
+        if (i >= 3 && path[i] == '\\') system.CreateFolder(path.substr(0, i));
         i += IsLeadByte(static_cast<unsigned char>(path[i])) ? 2 : 1;
     }
-    system.CreateFolder(std::string(path));
-}
-
-ProcessCommand ResolveCommandLine(std::string_view commandLine,
-                                  const std::function<bool(const std::string&)>& isFile)
-{
-    const ProcessCommand asWritten{std::string(), std::string(commandLine)};
-    if (commandLine.empty() || commandLine.front() == '"') return asWritten;
-
-    // Every place a blank ends a word, then the end of the text.
-    std::vector<std::size_t> ends;
-    for (std::size_t i = 0; i < commandLine.size();) {
-        if (commandLine[i] == ' ' || commandLine[i] == '\t') ends.push_back(i);
-        i += IsLeadByte(static_cast<unsigned char>(commandLine[i])) ? 2 : 1;
-    }
-    if (ends.empty() || ends.front() == 0) return asWritten;
-    ends.push_back(commandLine.size());
-
-    if (isFile(std::string(commandLine.substr(0, ends.front())))) return asWritten;
-    for (std::size_t k = 1; k < ends.size(); ++k) {
-        const std::size_t end = ends[k];
-        // The system drops trailing blanks of a file name: "app.exe " would
-        // name app.exe, but that is the shorter prefix's business.
-        if (ends[k - 1] + 1 == end) continue;
-        std::string program(commandLine.substr(0, end));
-        if (!isFile(program)) continue;
-        std::string line = "\"" + program + "\"";
-        line += commandLine.substr(end);
-        return {std::move(program), std::move(line)};
-    }
-    return asWritten;
+    system.CreateFolder(path);
 }
 
 ProcessCommand ResolveCommandLine(IEngineSystem& system, std::string_view commandLine)
 {
-    return ResolveCommandLine(commandLine, [&system](const std::string& path) { return system.IsFile(path); });
+    return ResolveCommandLine(commandLine, [&system](const char* path) { return system.IsFile(path); });
 }
 
-std::int64_t RunAndWait(const EngineEnvironment& env, const std::string& commandLine, int showState)
+std::int64_t RunAndWait(const EngineEnvironment& env, std::string_view commandLine, int showState)
 {
     std::uint32_t exitCode = 0;
-    if (!env.system.RunProcessAndWait(ResolveCommandLine(env.system, commandLine), showState, exitCode)) {
+    const ProcessCommand command = ResolveCommandLine(env.system, commandLine);
+    if (command.commandLine.Overflowed() || !env.system.RunProcessAndWait(command, showState, exitCode)) {
         env.platform.ShowMessage(kProcessFailed, kCaptionError);
         return -1;
     }
     return exitCode;
 }
 
-std::string RegisterCommand(const EngineEnvironment& env, std::string_view componentPath)
+bool RegisterCommand(const EngineEnvironment& env, std::string_view componentPath, CommandText& command)
 {
-    std::string command = std::string(kSystemMacro) + "\\regsvr32.exe \"";
-    command += componentPath;
-    command += "\" /s";
-    // Room for the system folder in place of the macro.
-    std::vector<char> buffer(command.size() + 1024, '\0');
-    std::memcpy(buffer.data(), command.data(), command.size());
-    ExpandPathMacros(env.platform, env.context, buffer.data(), buffer.size());
-    return buffer.data();
+    char text[kCommandLineSize] = {};
+    command.Clear();
+    return CopyText(text, kSystemMacro) && AppendText(text, "\\regsvr32.exe \"") &&
+           AppendText(text, componentPath) && AppendText(text, "\" /s") &&
+           ExpandPathMacros(env.platform, env.context, text, sizeof text) && command.Append(text);
 }
 
 void RunInstallAction(const EngineEnvironment& env, std::string_view path)
 {
     if (path.size() < 4 || path[path.size() - 4] != '.') return;
-    std::string extension;
-    for (char c : path.substr(path.size() - 3)) extension.push_back(AsciiLower(c));
+    char extension[3];
+    for (std::size_t i = 0; i < 3; ++i) extension[i] = AsciiLower(path[path.size() - 3 + i]);
+    const std::string_view ext(extension, 3);
 
-    const std::string file(path);
-    if (extension == "exe") {
-        RunAndWait(env, file, kShowNormal);
-    } else if (extension == "dll" || extension == "ocx") {
-        RunAndWait(env, RegisterCommand(env, path), kShowNormal);
+    if (ext == "exe") {
+        RunAndWait(env, path, kShowNormal);
+    } else if (ext == "dll" || ext == "ocx") {
+        CommandText command;
+        if (!RegisterCommand(env, path, command)) {
+            env.platform.ShowMessage(kProcessFailed, kCaptionError);
+            return;
+        }
+        RunAndWait(env, command, kShowNormal);
     } else {
-        env.system.ShellOpen(file, kShowMaximized);
+        env.system.ShellOpen(path, kShowMaximized);
     }
 }
 
@@ -135,7 +107,7 @@ RegistryLineKind ClassifyRegistryLine(std::string_view line)
     return RegistryLineKind::Value;
 }
 
-bool ParseRegistryValueLine(std::string_view line, std::string& name, std::string& text)
+bool ParseRegistryValueLine(std::string_view line, std::string_view& name, std::string_view& text)
 {
     // "name"="text": the name runs from the second character to the next
     // quote, the text from three characters after that quote to the closing
@@ -145,12 +117,12 @@ bool ParseRegistryValueLine(std::string_view line, std::string& name, std::strin
     const std::size_t nameEnd = line.find('"', 1);
     if (nameEnd == std::string_view::npos || nameEnd + 3 > line.size() - 1) return false;
     if (line[nameEnd + 1] != '=' || line[nameEnd + 2] != '"') return false;
-    name.assign(line.substr(1, nameEnd - 1));
-    text.assign(line.substr(nameEnd + 3, line.size() - 1 - (nameEnd + 3)));
+    name = line.substr(1, nameEnd - 1);
+    text = line.substr(nameEnd + 3, line.size() - 1 - (nameEnd + 3));
     return true;
 }
 
-bool ParseRegistryKeyLine(std::string_view line, RegistryRoot& root, std::string& keyPath)
+bool ParseRegistryKeyLine(std::string_view line, RegistryRoot& root, std::string_view& keyPath)
 {
     const std::size_t slash = FindFirstBackslash(line);
     const std::size_t last = LastCharStart(line);
@@ -161,7 +133,7 @@ bool ParseRegistryKeyLine(std::string_view line, RegistryRoot& root, std::string
     for (const RootKeyword& candidate : kRootKeywords) {
         if (keyword == candidate.keyword) {
             root = candidate.root;
-            keyPath.assign(line.substr(slash + 1, last - slash - 1));
+            keyPath = line.substr(slash + 1, last - slash - 1);
             return true;
         }
     }
@@ -171,28 +143,31 @@ bool ParseRegistryKeyLine(std::string_view line, RegistryRoot& root, std::string
 RegistryKey OpenRegistryKeyPath(IEngineSystem& system, std::string_view keyLine)
 {
     RegistryRoot root{};
-    std::string keyPath;
-    if (!ParseRegistryKeyLine(keyLine, root, keyPath)) return kNoRegistryKey;
+    std::string_view path;
+    if (!ParseRegistryKeyLine(keyLine, root, path)) return kNoRegistryKey;
 
+    // The key path is part of one script line: it fits the line's bound.
     RegistryKey key = kNoRegistryKey;
-    std::string built;
+    FixedText<kLongLineBound> built;
     std::size_t start = 0;
-    const std::string_view path(keyPath);
     while (start <= path.size()) {
         std::size_t end = FindFirstBackslash(path.substr(start));
         end = (end == kNotFound) ? path.size() : start + end;
-        const std::string component(path.substr(start, end - start));
+        const std::string_view component = path.substr(start, end - start);
         start = end + 1;
         if (component.empty()) continue;  // "a\\b" and a trailing "\" name no level
 
-        const std::string remembered = built;
-        if (!built.empty()) built += '\\';
-        built += component;
+        const std::size_t remembered = built.size();
+        if (!built.empty()) built.Append('\\');
+        if (!built.Append(component)) {
+            if (key != kNoRegistryKey) system.CloseRegistryKey(key);
+            return kNoRegistryKey;
+        }
 
         if (key != kNoRegistryKey) system.CloseRegistryKey(key);
         key = system.OpenRegistryKey(root, built);
         if (key == kNoRegistryKey) {
-            const RegistryKey parent = system.OpenRegistryKey(root, remembered);
+            const RegistryKey parent = system.OpenRegistryKey(root, built.view().substr(0, remembered));
             if (parent == kNoRegistryKey) return kNoRegistryKey;
             key = system.CreateRegistrySubKey(parent, component);
             system.CloseRegistryKey(parent);
@@ -202,7 +177,7 @@ RegistryKey OpenRegistryKeyPath(IEngineSystem& system, std::string_view keyLine)
     return key;
 }
 
-void ImportRegistryScript(const EngineEnvironment& env, const std::string& path)
+void ImportRegistryScript(const EngineEnvironment& env, std::string_view path)
 {
     IEngineSystem& system = env.system;
     std::unique_ptr<CScriptFile> script = OpenScript(env.platform, path);
@@ -210,8 +185,8 @@ void ImportRegistryScript(const EngineEnvironment& env, const std::string& path)
 
     RegistryKey current = kNoRegistryKey;
     char line[kLongLineBound];
-    std::string name;
-    std::string text;
+    std::string_view name;
+    std::string_view text;
     while (script->ReadLine(line, sizeof line)) {
         if (script->AtEnd()) break;  // a last line without its line end
         // Lengths are the bytes read: a NUL inside a line must not make it
@@ -250,25 +225,25 @@ ShortcutTarget SplitShortcutTarget(std::string_view field)
 {
     // A slash is never a trail byte, so a plain search is safe.
     const std::size_t slash = field.find('/');
-    if (slash == std::string_view::npos) return {std::string(field), {}};
+    if (slash == std::string_view::npos) return {field, {}};
     std::string_view program = field.substr(0, slash);
     if (!program.empty() && program.back() == ' ') program.remove_suffix(1);
-    return {std::string(program), std::string(field.substr(slash + 1))};
+    return {program, field.substr(slash + 1)};
 }
 
-std::string ShortcutWorkingFolder(std::string_view program)
+std::string_view ShortcutWorkingFolder(std::string_view program)
 {
     const std::size_t slash = FindLastBackslash(program);
     if (slash == kNotFound) return {};
-    return std::string(program.substr(0, slash <= 3 ? slash + 1 : slash));
+    return program.substr(0, slash <= 3 ? slash + 1 : slash);
 }
 
 void CreateShortcut(const EngineEnvironment& env, const ShortcutDestination& destination,
-                    const std::string& program, const std::string& name, ShortcutPlace place,
-                    const std::string& arguments)
+                    std::string_view program, std::string_view name, ShortcutPlace place,
+                    std::string_view arguments)
 {
-    std::string desktop;
-    if (!env.platform.DesktopFolder(desktop)) return;
+    SystemPath desktop;
+    if (!env.platform.DesktopFolder(desktop) || desktop.Overflowed()) return;
 
     ShellLinkFields fields;
     fields.program = program;
@@ -277,14 +252,25 @@ void CreateShortcut(const EngineEnvironment& env, const ShortcutDestination& des
     fields.description = name;
     fields.showCommand = kShowNormal;
 
-    const std::string linkPath = (place == ShortcutPlace::Desktop)
-                                     ? desktop + "\\" + name + ".lnk"
-                                     : std::string(destination.startMenuGroupPath) + name + ".lnk";
+    FixedText<kGroupPathSize + kLinkTextSize> linkPath;
+    if (place == ShortcutPlace::Desktop) {
+        linkPath.Append(desktop);
+        linkPath.Append('\\');
+    } else {
+        linkPath.Append(destination.startMenuGroupPath);
+    }
+    linkPath.Append(name);
+    linkPath.Append(".lnk");
+    // A link whose texts do not fit is not made (the callers' buffers make
+    // that impossible for what a script can hold).
+    if (linkPath.Overflowed() || fields.program.Overflowed() || fields.arguments.Overflowed() ||
+        fields.workingFolder.Overflowed() || fields.description.Overflowed())
+        return;
 
     if (env.system.SaveShellLink(fields, linkPath) == ShellLinkOutcome::NoObject) return;
     if (destination.fileLog) {
-        const std::string entry = linkPath + "\r\n";
-        destination.fileLog->Write(entry.data(), entry.size());
+        destination.fileLog->Write(linkPath.c_str(), linkPath.size());
+        destination.fileLog->Write("\r\n", 2);
     }
 }
 

@@ -4,14 +4,14 @@
 // extension, registry scripts and shell shortcuts. They run on the install
 // worker's thread (CreateDirectoryChain on either thread) and fail silently
 // unless a message is named below.
+#include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <string>
 #include <string_view>
 
 #include "installer/engine/System.h"
 #include "installer/package/InstallContext.h"
 #include "installer/package/Platform.h"
+#include "installer/package/TextFields.h"
 
 namespace vela {
 
@@ -38,19 +38,22 @@ void CreateDirectoryChain(IEngineSystem& system, std::string_view path);
 // exactly as written. A command line that starts with a quote, has no blank,
 // or whose first word names a file goes to the system as it stands.
 // Double-byte characters are stepped over.
-ProcessCommand ResolveCommandLine(std::string_view commandLine,
-                                  const std::function<bool(const std::string&)>& isFile);
+// isFile is asked with NUL-terminated prefixes of the command line. A command
+// line too long for a CommandText comes back Overflowed.
+template <typename IsFile>
+ProcessCommand ResolveCommandLine(std::string_view commandLine, IsFile&& isFile);
 // The same with the system's own file test.
 ProcessCommand ResolveCommandLine(IEngineSystem& system, std::string_view commandLine);
 
 // Runs a command line with a show state and waits for it. When the program
 // cannot be started shows "创建程序进程失败!" (caption "错误") and returns -1;
 // otherwise returns the program's exit code.
-std::int64_t RunAndWait(const EngineEnvironment& env, const std::string& commandLine, int showState);
+std::int64_t RunAndWait(const EngineEnvironment& env, std::string_view commandLine, int showState);
 
 // The command that registers a component silently with the system folder's
 // regsvr32: "[Windows System]\regsvr32.exe "path" /s", macro expanded.
-std::string RegisterCommand(const EngineEnvironment& env, std::string_view componentPath);
+// False when it does not fit a command line.
+bool RegisterCommand(const EngineEnvironment& env, std::string_view componentPath, CommandText& command);
 
 // Acts on an installed file by its three-letter extension (letter case
 // ignored): "exe" is run and waited for, "dll" and "ocx" are registered, any
@@ -64,12 +67,14 @@ RegistryLineKind ClassifyRegistryLine(std::string_view line);
 
 // Parses a quoted "name"="text" value line. False (nothing to write) when the
 // line is not of that form.
-bool ParseRegistryValueLine(std::string_view line, std::string& name, std::string& text);
+// Name and text are parts of line.
+bool ParseRegistryValueLine(std::string_view line, std::string_view& name, std::string_view& text);
 
 // Splits a key line "[ROOT\a\b\c]" into its root and the key path "a\b\c".
 // False when the root is none of the five keywords, the line has no backslash
 // or does not end in "]".
-bool ParseRegistryKeyLine(std::string_view line, RegistryRoot& root, std::string& keyPath);
+// The key path is a part of line.
+bool ParseRegistryKeyLine(std::string_view line, RegistryRoot& root, std::string_view& keyPath);
 
 // Selects the key a key line names, creating every missing level below the
 // root. Returns kNoRegistryKey when the line names no valid key or a level
@@ -81,20 +86,22 @@ RegistryKey OpenRegistryKeyPath(IEngineSystem& system, std::string_view keyLine)
 // without CR LF is not applied. Value lines before any key line, or after a key
 // line that names no valid key, are skipped; so is a line longer than the
 // bound, whole. A script that cannot be opened is ignored.
-void ImportRegistryScript(const EngineEnvironment& env, const std::string& path);
+void ImportRegistryScript(const EngineEnvironment& env, std::string_view path);
 
 // A [Menu] target field cut at its first "/": the program path before it
-// (without one trailing blank) and the argument text after it.
+// (without one trailing blank) and the argument text after it, both parts of
+// the field.
 struct ShortcutTarget {
-    std::string program;
-    std::string arguments;
+    std::string_view program;
+    std::string_view arguments;
 };
 ShortcutTarget SplitShortcutTarget(std::string_view field);
 
 // The working folder of a shortcut: the program path up to its last
 // backslash, without it unless the result would be three characters or fewer
-// (a drive root such as "D:\" keeps it). Empty when the path has no backslash.
-std::string ShortcutWorkingFolder(std::string_view program);
+// (a drive root such as "D:\" keeps it), a part of program. Empty when the
+// path has no backslash.
+std::string_view ShortcutWorkingFolder(std::string_view program);
 
 enum class ShortcutPlace { ProgramGroup, Desktop };
 
@@ -109,7 +116,53 @@ struct ShortcutDestination {
 // Nothing is made when the desktop folder cannot be found; a link whose object
 // was made is recorded in the file log even when saving it fails.
 void CreateShortcut(const EngineEnvironment& env, const ShortcutDestination& destination,
-                    const std::string& program, const std::string& name, ShortcutPlace place,
-                    const std::string& arguments);
+                    std::string_view program, std::string_view name, ShortcutPlace place,
+                    std::string_view arguments);
+
+template <typename IsFile>
+ProcessCommand ResolveCommandLine(std::string_view commandLine, IsFile&& isFile)
+{
+    ProcessCommand command;
+    command.commandLine = commandLine;
+    if (command.commandLine.Overflowed() || commandLine.empty() || commandLine.front() == '"') return command;
+
+    // Each place a blank ends a word, then the end of the text: the first
+    // word left as written when it names a file, else the shortest longer
+    // prefix that does.
+    CommandText prefix;
+    std::size_t previous = 0;
+    bool firstWord = true;
+    auto tryEnd = [&](std::size_t end) {
+        if (firstWord) {
+            firstWord = false;
+            prefix = commandLine.substr(0, end);
+            return isFile(prefix.c_str()) ? 2 : 0;
+        }
+        // The system drops trailing blanks of a file name: "app.exe " would
+        // name app.exe, but that is the shorter prefix's business.
+        if (previous + 1 == end) return 0;
+        prefix = commandLine.substr(0, end);
+        return isFile(prefix.c_str()) ? 1 : 0;
+    };
+    int found = 0;
+    for (std::size_t i = 0; i < commandLine.size() && found == 0;) {
+        if (commandLine[i] == ' ' || commandLine[i] == '\t') {
+            if (i == 0) return command;
+            found = tryEnd(i);
+            previous = i;
+        }
+        i += IsLeadByte(static_cast<unsigned char>(commandLine[i])) ? 2 : 1;
+    }
+    if (firstWord || found == 2) return command;  // no blank, or the first word is a file
+    if (found == 0 && tryEnd(commandLine.size()) == 0) return command;
+
+    command.program = prefix;
+    command.commandLine.Clear();
+    command.commandLine.Append('"');
+    command.commandLine.Append(prefix);
+    command.commandLine.Append('"');
+    command.commandLine.Append(commandLine.substr(prefix.size()));
+    return command;
+}
 
 } // namespace vela

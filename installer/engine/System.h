@@ -5,9 +5,11 @@
 // writes, the shell and shell links. Every text is GB2312; the Windows implementation converts at its
 // boundary. Failures are reported by the returned value only: the engine
 // decides what the user sees.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "installer/package/FixedText.h"
 #include "installer/package/Platform.h"
 
 namespace vela {
@@ -21,11 +23,18 @@ constexpr int kShowNormal = 5;     // SW_SHOW
 constexpr int kShowMaximized = 3;  // SW_SHOWMAXIMIZED
 
 // What a shell link carries.
+// Texts of a shell link and of a command line, in bytes with the
+// terminating zero: room for a script path expanded in full and more.
+inline constexpr std::size_t kLinkTextSize = 1024;
+inline constexpr std::size_t kCommandLineSize = 2048;
+using LinkText = FixedText<kLinkTextSize>;
+using CommandText = FixedText<kCommandLineSize>;
+
 struct ShellLinkFields {
-    std::string program;
-    std::string arguments;
-    std::string workingFolder;
-    std::string description;
+    LinkText program;
+    LinkText arguments;
+    LinkText workingFolder;
+    LinkText description;
     int showCommand = kShowNormal;
 };
 
@@ -40,9 +49,10 @@ enum class ShellLinkOutcome {
 // A program to start: commandLine as the program receives it and, when not
 // empty, program naming the file to run, so the system does not look for it
 // in the command line.
+// A command line too long for its text is never started (Overflowed).
 struct ProcessCommand {
-    std::string program;
-    std::string commandLine;
+    CommandText program;
+    CommandText commandLine;
 };
 
 class IEngineSystem {
@@ -50,15 +60,15 @@ public:
     virtual ~IEngineSystem() = default;
 
     // Creates one folder; false when it fails (an existing folder included).
-    virtual bool CreateFolder(const std::string& path) = 0;
+    virtual bool CreateFolder(std::string_view path) = 0;
     // Clears every attribute of an existing file (read-only and the like).
-    virtual bool ClearFileAttributes(const std::string& path) = 0;
+    virtual bool ClearFileAttributes(std::string_view path) = 0;
     // True when path names an existing file (not a folder).
-    virtual bool IsFile(const std::string& path) = 0;
+    virtual bool IsFile(std::string_view path) = 0;
     // Puts the file from in place of the file to (which may or may not
     // exist) in one step: either to is the whole new file afterwards, or it
     // is left as it was and false is returned (a target in use, for one).
-    virtual bool PutFileInPlace(const std::string& from, const std::string& to) = 0;
+    virtual bool PutFileInPlace(std::string_view from, std::string_view to) = 0;
 
     // Starts a program (handles inherited, the installer's environment and
     // current folder) with the given show state and waits for it to end.
@@ -68,22 +78,22 @@ public:
     virtual bool RunProcessAndWait(const ProcessCommand& command, int showState, std::uint32_t& exitCode) = 0;
     // Opens a file through the shell with its default verb, no parameters and
     // no working folder; does not wait. False when the shell refuses.
-    virtual bool ShellOpen(const std::string& path, int showState) = 0;
+    virtual bool ShellOpen(std::string_view path, int showState) = 0;
 
     // Opens root\path with write access; an empty path opens the root itself.
-    virtual RegistryKey OpenRegistryKey(RegistryRoot root, const std::string& path) = 0;
+    virtual RegistryKey OpenRegistryKey(RegistryRoot root, std::string_view path) = 0;
     // Creates (or opens, when it exists) the subkey name of parent.
-    virtual RegistryKey CreateRegistrySubKey(RegistryKey parent, const std::string& name) = 0;
+    virtual RegistryKey CreateRegistrySubKey(RegistryKey parent, std::string_view name) = 0;
     // Writes a REG_SZ value, its terminating zero included.
-    virtual bool SetRegistryString(RegistryKey key, const std::string& name,
-                                   const std::string& text) = 0;
+    virtual bool SetRegistryString(RegistryKey key, std::string_view name,
+                                   std::string_view text) = 0;
     virtual void CloseRegistryKey(RegistryKey key) = 0;
 
     // Makes a shell link object with the given fields and saves it as
     // linkPath. COM is initialised and uninitialised around the call on the
     // calling thread.
     virtual ShellLinkOutcome SaveShellLink(const ShellLinkFields& fields,
-                                           const std::string& linkPath) = 0;
+                                           std::string_view linkPath) = 0;
 };
 
 } // namespace vela

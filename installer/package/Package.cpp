@@ -4,7 +4,6 @@
 #include <memory>
 #include <new>
 #include <utility>
-#include <vector>
 
 #include "installer/package/Messages.h"
 #include "installer/package/SetupScript.h"
@@ -82,20 +81,20 @@ ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const s
     return CopyStoredItem(package, *target, absoluteOffset, size) ? ExtractResult::Done : ExtractResult::Short;
 }
 
-std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& t)
+TemporaryText TemporaryStem(std::string_view temporaryFolder, const LocalTime& t)
 {
-    std::string stem(temporaryFolder);
-    stem += EndsWithBackslash(temporaryFolder) ? "~temp" : "\\~temp";
-    for (int n : {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond})
-        stem += std::to_string(n);
+    TemporaryText stem(temporaryFolder);
+    stem.Append(EndsWithBackslash(temporaryFolder) ? "~temp" : "\\~temp");
+    for (int n : {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond}) stem.AppendNumber(n);
     return stem;
 }
 
 bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem)
 {
-    std::string s(stem);
-    bool ok = CopyText(ctx.welcomeBitmapPath, s + "Wel.Bmp") &&
-              CopyText(ctx.splashBitmapPath, s + "Soft.Bmp") && CopyText(ctx.scriptFilePath, s + ".ini");
+    bool ok = true;
+    const std::pair<char*, const char*> paths[] = {
+        {ctx.welcomeBitmapPath, "Wel.Bmp"}, {ctx.splashBitmapPath, "Soft.Bmp"}, {ctx.scriptFilePath, ".ini"}};
+    for (const auto& [path, ending] : paths) ok = ok && CopyText(path, kTempPathSize, stem) && AppendText(path, kTempPathSize, ending);
     if (!ok) {
         ctx.welcomeBitmapPath[0] = ctx.splashBitmapPath[0] = ctx.scriptFilePath[0] = '\0';
     }
@@ -105,12 +104,15 @@ bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem)
 bool ChooseTemporaryPaths(IPlatform& sys, InstallContext& ctx, std::string_view stem)
 {
     for (int n = 0; n < kTemporaryStemTries; ++n) {
-        std::string candidate(stem);
+        TemporaryText candidate(stem);
         if (n > 0) {
-            candidate += '-';
-            candidate += std::to_string(n);
+            candidate.Append('-');
+            candidate.AppendNumber(n);
         }
-        if (!SetTemporaryPaths(ctx, candidate)) return false;
+        if (candidate.Overflowed() || !SetTemporaryPaths(ctx, candidate)) {
+            ctx.welcomeBitmapPath[0] = ctx.splashBitmapPath[0] = ctx.scriptFilePath[0] = '\0';
+            return false;
+        }
         bool free = true;
         for (const char* path : {ctx.scriptFilePath, ctx.welcomeBitmapPath, ctx.splashBitmapPath})
             if (sys.OpenForReading(path)) free = false;
@@ -122,101 +124,160 @@ bool ChooseTemporaryPaths(IPlatform& sys, InstallContext& ctx, std::string_view 
 
 namespace {
 
-bool ItemInside(const FileTableEntry& item, std::int64_t dataBase, std::uint64_t length, std::string& problem,
-                const std::string& what)
+// A read-only view of part of a file: the package's script, read in place.
+class FileWindow final : public IBinaryFile {
+public:
+    FileWindow(IBinaryFile& file, std::uint64_t start, std::uint64_t length)
+        : file_(file), start_(start), length_(length)
+    {
+    }
+    bool Seek(std::uint64_t offset) override
+    {
+        pos_ = offset;
+        return true;
+    }
+    std::size_t Read(void* buffer, std::size_t size) override
+    {
+        if (pos_ >= length_) return 0;
+        const std::uint64_t left = length_ - pos_;
+        const std::size_t want = left < size ? static_cast<std::size_t>(left) : size;
+        const std::size_t got = file_.Seek(start_ + pos_) ? file_.Read(buffer, want) : 0;
+        if (got != want) failed = true;
+        pos_ += got;
+        return got;
+    }
+    std::size_t Write(const void*, std::size_t) override { return 0; }
+    std::uint64_t Length() override { return length_; }
+
+    bool failed = false;  // a read inside the window came back short
+
+private:
+    IBinaryFile& file_;
+    std::uint64_t start_;
+    std::uint64_t length_;
+    std::uint64_t pos_ = 0;
+};
+
+bool ItemInside(const FileTableEntry& item, std::int64_t dataBase, std::uint64_t length, CheckedItem which,
+                std::uint32_t fileLine, PackageProblem& problem)
 {
+    PackageFault fault = PackageFault::None;
     if (item.size < 0 || item.offset < 0) {
-        problem = what + ": negative offset or size";
-        return false;
+        fault = PackageFault::ItemNegative;
+    } else if (item.size == 0) {
+        return true;
+    } else if (item.offset < static_cast<std::int32_t>(kPackageHeaderSize)) {
+        fault = PackageFault::ItemBeforeData;
+    } else {
+        const std::uint64_t end = static_cast<std::uint64_t>(dataBase) + static_cast<std::uint64_t>(item.offset) +
+                                  static_cast<std::uint64_t>(item.size);
+        if (end <= length) return true;
+        fault = PackageFault::ItemBeyondEnd;
     }
-    if (item.size == 0) return true;
-    if (item.offset < static_cast<std::int32_t>(kPackageHeaderSize)) {
-        problem = what + ": offset " + std::to_string(item.offset) + " lies before the stored items";
-        return false;
-    }
-    std::uint64_t end = static_cast<std::uint64_t>(dataBase) + static_cast<std::uint64_t>(item.offset) +
-                        static_cast<std::uint64_t>(item.size);
-    if (end > length) {
-        problem = what + ": bytes " + std::to_string(item.offset) + " to " +
-                  std::to_string(std::int64_t{item.offset} + item.size) + " lie beyond the end of the file";
-        return false;
-    }
-    return true;
+    problem.fault = fault;
+    problem.item = which;
+    problem.fileLine = fileLine;
+    problem.offset = item.offset;
+    problem.size = item.size;
+    return false;
+}
+
+bool Fail(PackageProblem& problem, PackageFault fault)
+{
+    problem.fault = fault;
+    return false;
 }
 
 } // namespace
 
-bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, std::string& problem)
+bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem& problem)
 {
-    std::uint64_t length = file.Length();
+    problem = PackageProblem{};
+    const std::uint64_t length = file.Length();
     PackageHeader header;
-    if (length < packageOffset + kPackageHeaderSize || !ReadPackageHeader(file, packageOffset, header)) {
-        problem = "the file ends before the package header";
-        return false;
+    if (length < packageOffset + kPackageHeaderSize || !ReadPackageHeader(file, packageOffset, header))
+        return Fail(problem, PackageFault::NoHeader);
+    if (header.scriptLength <= 0) return Fail(problem, PackageFault::NoScriptLength);
+    const std::uint64_t scriptStart = packageOffset + kPackageHeaderSize;
+    const auto scriptLength = static_cast<std::uint64_t>(header.scriptLength);
+    if (scriptStart + scriptLength > length) {
+        problem.number = header.scriptLength;
+        return Fail(problem, PackageFault::ScriptBeyondEnd);
     }
-    if (header.scriptLength <= 0) {
-        problem = "the header gives no script length";
-        return false;
-    }
-    std::uint64_t scriptStart = packageOffset + kPackageHeaderSize;
-    if (scriptStart + static_cast<std::uint64_t>(header.scriptLength) > length) {
-        problem = "the script length " + std::to_string(header.scriptLength) + " reaches beyond the end of the file";
-        return false;
-    }
-    std::string script(static_cast<std::size_t>(header.scriptLength), '\0');
-    if (!file.Seek(scriptStart) || file.Read(script.data(), script.size()) != script.size()) {
-        problem = "the script cannot be read";
-        return false;
-    }
+
     // Line 1 is the "[Basal]" header by position; like the installer, the
     // check does not judge its text.
-    SetupScriptContents contents = ReadSetupScript(script);
-    const std::pair<const char*, std::size_t> values[] = {
-        {contents.basal.displayName, contents.basal.lengths[1]},
-        {contents.basal.installPath, contents.basal.lengths[2]},
-    };
-    for (const auto& [line, length] : values) {
-        const std::string_view value(line, length);
-        const char* which = line == contents.basal.displayName ? "the [Basal] name line" : "the [Basal] folder line";
-        if (value.find('\0') != std::string_view::npos) {
-            problem = std::string(which) + " holds a NUL byte";
-            return false;
-        }
-        if (length == kBasalLineBound - 1 && value.back() != '\n') {
-            problem = std::string(which) + " is longer than " + std::to_string(kNameSize - 1) + " bytes";
-            return false;
-        }
-        if (value.size() < 2 || value.substr(value.size() - 2) != "\r\n") {
-            problem = std::string(which) + " has no line end (CR LF)";
-            return false;
-        }
-        if (value.size() - 2 >= kNameSize) {
-            problem = std::string(which) + " is longer than " + std::to_string(kNameSize - 1) + " bytes";
-            return false;
-        }
+    BasalLines basal;
+    bool readFailed = false;
+    {
+        auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
+        const FileWindow& read = *window;
+        CScriptFile script(std::move(window));
+        ReadBasal(script, basal);
+        readFailed = read.failed;
     }
-    if (!contents.hasFileTable) {
-        problem = "the script has no complete file table ([Directory], [File], two picture lines, [TotalSize])";
-        return false;
+    const char* const values[] = {basal.displayName, basal.installPath};
+    for (int i = 0; i < 2 && !readFailed; ++i) {
+        const std::string_view value(values[i], basal.lengths[i + 1]);
+        problem.basalLine = i + 2;
+        if (value.find('\0') != std::string_view::npos) return Fail(problem, PackageFault::BasalLineNul);
+        if (value.size() == kBasalLineBound - 1 && value.back() != '\n')
+            return Fail(problem, PackageFault::BasalLineTooLong);
+        if (value.size() < 2 || value.substr(value.size() - 2) != "\r\n")
+            return Fail(problem, PackageFault::BasalLineNoEnd);
+        if (value.size() - 2 >= kNameSize) return Fail(problem, PackageFault::BasalLineTooLong);
     }
-    if (header.fileCount < 0 || static_cast<std::size_t>(header.fileCount) != contents.files.size()) {
-        problem = "the header counts " + std::to_string(header.fileCount) + " files, the file table holds " +
-                  std::to_string(contents.files.size());
-        return false;
+    problem.basalLine = 0;
+
+    // The file table, read as the install engine reads it. Its items are
+    // judged in table order, the pictures first, once the table is known
+    // to be whole and to hold as many lines as the header says.
+    const std::int64_t dataBase = static_cast<std::int64_t>(packageOffset) + header.scriptLength;
+    bool hasFileTable = false;
+    std::uint32_t count = 0;
+    FileTableEntry welcome;
+    FileTableEntry splash;
+    PackageProblem firstItemProblem;
+    if (!readFailed) {
+        auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
+        const FileWindow& read = *window;
+        CScriptFile script(std::move(window));
+        char line[kShortLineBound];
+        if (SkipToFileTable(script) && script.ReadLine(line, sizeof line)) {
+            ParseFileTableLine(line, welcome);
+            if (script.ReadLine(line, sizeof line)) {
+                ParseFileTableLine(line, splash);
+                while (script.ReadSectionLine(kTotalSizeHeader, line, sizeof line)) {
+                    FileTableEntry entry;
+                    ParseFileTableLine(line, entry);
+                    ++count;
+                    if (firstItemProblem.fault == PackageFault::None)
+                        ItemInside(entry, dataBase, length, CheckedItem::File, count, firstItemProblem);
+                }
+                hasFileTable = IsHeaderLine(line, kTotalSizeHeader);
+            }
+        }
+        readFailed = read.failed;
     }
-    std::int64_t dataBase = static_cast<std::int64_t>(packageOffset) + header.scriptLength;
+    if (readFailed) return Fail(problem, PackageFault::ScriptUnreadable);
+    if (!hasFileTable) return Fail(problem, PackageFault::NoFileTable);
+    if (header.fileCount < 0 || static_cast<std::uint32_t>(header.fileCount) != count) {
+        problem.number = header.fileCount;
+        problem.count = count;
+        return Fail(problem, PackageFault::CountMismatch);
+    }
     // The pictures are read only when the welcome pages are shown, the splash
     // picture only when its tag asks for it: a "[NonePic]" line may hold any
     // offset and size.
-    if (std::string_view(contents.basal.showWelcome) == "1\r\n") {
-        if (!ItemInside(contents.welcomePicture, dataBase, length, problem, "welcome picture")) return false;
-        if (IsSplashTag(contents.splashPicture.target) &&
-            !ItemInside(contents.splashPicture, dataBase, length, problem, "splash picture"))
+    if (std::string_view(basal.showWelcome) == "1\r\n") {
+        if (!ItemInside(welcome, dataBase, length, CheckedItem::WelcomePicture, 0, problem)) return false;
+        if (IsSplashTag(splash.target) &&
+            !ItemInside(splash, dataBase, length, CheckedItem::SplashPicture, 0, problem))
             return false;
     }
-    for (std::size_t i = 0; i < contents.files.size(); ++i) {
-        if (!ItemInside(contents.files[i], dataBase, length, problem, "file line " + std::to_string(i + 1)))
-            return false;
+    if (firstItemProblem.fault != PackageFault::None) {
+        problem = firstItemProblem;
+        return false;
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "installer/package/FixedText.h"
 #include "installer/package/InstallContext.h"
 #include "installer/package/Platform.h"
 
@@ -58,7 +59,9 @@ ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const s
 // The temporary stem: the temporary folder, "~temp" (with a backslash before
 // it unless the folder ends in one) and the local time as seven decimal
 // numbers run together (year, month, day, hour, minute, second, millisecond).
-std::string TemporaryStem(std::string_view temporaryFolder, const LocalTime& time);
+// A stem too long for a temporary path comes back Overflowed.
+using TemporaryText = FixedText<kTempPathSize>;
+TemporaryText TemporaryStem(std::string_view temporaryFolder, const LocalTime& time);
 // Sets scriptFilePath, welcomeBitmapPath and splashBitmapPath from the stem;
 // false when a path does not fit its buffer (the paths are then empty).
 bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem);
@@ -68,11 +71,41 @@ bool SetTemporaryPaths(InstallContext& ctx, std::string_view stem);
 inline constexpr int kTemporaryStemTries = 100;
 bool ChooseTemporaryPaths(IPlatform& sys, InstallContext& ctx, std::string_view stem);
 
+// What is wrong with a package, as the check found it first. The installer
+// needs only whether there is a problem; velapack describes it in words
+// (tools/velapack/PackageCheck.h).
+enum class PackageFault : std::uint8_t {
+    None,
+    NoHeader,           // the file ends before the 40 header bytes
+    NoScriptLength,     // the script length is 0 or negative
+    ScriptBeyondEnd,    // number: the script length
+    ScriptUnreadable,   // the script's bytes cannot be read
+    BasalLineNul,       // basalLine holds a NUL byte
+    BasalLineTooLong,   // basalLine is longer than its buffer
+    BasalLineNoEnd,     // basalLine has no CR LF
+    NoFileTable,        // no [Directory], [File], two picture lines, [TotalSize]
+    CountMismatch,      // number: the header's count; count: the table's
+    ItemNegative,       // item: negative offset or size
+    ItemBeforeData,     // item: offset below 40
+    ItemBeyondEnd,      // item: bytes past the end of the file
+};
+enum class CheckedItem : std::uint8_t { WelcomePicture, SplashPicture, File };
+struct PackageProblem {
+    PackageFault fault = PackageFault::None;
+    int basalLine = 0;             // 2 the name line, 3 the folder line
+    CheckedItem item = CheckedItem::File;
+    std::uint32_t fileLine = 0;    // 1 for the first file line of the table
+    std::int64_t number = 0;
+    std::uint32_t count = 0;
+    std::int32_t offset = 0;       // the item's offset and size fields
+    std::int32_t size = 0;
+};
+
 // Checks a package before anything is installed from it: the header's
 // script length and every item that will be read lie inside the file, the script
 // has its "[Basal]" line and a complete file table, and the table holds as
-// many file lines as the header says. False with a description of the first
-// problem found.
-bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, std::string& problem);
+// many file lines as the header says. False with the first problem found.
+// The script is read in place, never copied.
+bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem& problem);
 
 } // namespace vela

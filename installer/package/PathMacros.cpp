@@ -26,10 +26,10 @@ std::size_t FindClosingBracket(std::string_view text)
 
 } // namespace
 
-std::string ResolveStartMenuFolder(IPlatform& sys)
+SystemPath ResolveStartMenuFolder(IPlatform& sys)
 {
-    std::string result;
-    std::string value;
+    SystemPath result;
+    SystemPath value;
     switch (sys.ReadRegistryString(RegistryRoot::LocalMachine,
                                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                                    "Common Programs", value)) {
@@ -40,11 +40,11 @@ std::string ResolveStartMenuFolder(IPlatform& sys)
         break;
     case RegistryReadResult::Read:
         // A value too long for its buffer is not read, as if it were missing.
-        if (value.size() < kRegistryValueSize) result = value;
+        if (!value.Overflowed() && value.size() < kRegistryValueSize) result = value;
         break;
     }
-    std::string own = sys.WindowsFolder() + "\\Start Menu\\Programs";
-    if (sys.SetCurrentFolder(own)) result = own;
+    SystemPath own = sys.WindowsFolder();
+    if (!own.empty() && own.Append("\\Start Menu\\Programs") && sys.SetCurrentFolder(own)) result = own;
     return result;
 }
 
@@ -52,17 +52,18 @@ bool ExpandPathMacros(IPlatform& sys, const InstallContext& ctx, char* text, std
 {
     if (text[0] != '[') return true;
     TrimTrailingSpaces(text);
-    std::string_view whole(text);
-    std::size_t close = FindClosingBracket(whole);
+    const std::string_view whole(text);
+    const std::size_t close = FindClosingBracket(whole);
     if (close == kNotFound) return false;
-    std::string_view macro = whole.substr(0, close + 1);
-    std::string rest(whole.substr(close + 1));
+    const std::string_view macro = whole.substr(0, close + 1);
 
-    std::string replacement;
+    // The folder is copied first: the text may be the install path itself.
+    SystemPath replacement;
     if (macro == kProgramFilesMacro) {
-        replacement = "C:\\Program Files";
-        std::string windows = sys.WindowsFolder();
-        if (!windows.empty()) replacement[0] = windows[0];
+        char programFiles[] = "C:\\Program Files";
+        const SystemPath windows = sys.WindowsFolder();
+        if (!windows.empty()) programFiles[0] = windows.c_str()[0];
+        replacement = programFiles;
     } else if (macro == kInstallDirMacro) {
         replacement = ctx.installPath;
     } else if (macro == kAbsoluteMacro) {
@@ -72,13 +73,18 @@ bool ExpandPathMacros(IPlatform& sys, const InstallContext& ctx, char* text, std
     } else if (macro == kSystemMacro) {
         replacement = sys.SystemFolder();
     } else if (macro == kDesktopMacro) {
-        if (!sys.DesktopFolder(replacement)) return false;
+        if (!sys.DesktopFolder(replacement) || replacement.Overflowed()) return false;
     } else if (macro == kStartMenuMacro) {
         replacement = ResolveStartMenuFolder(sys);
     } else {
         return false;
     }
-    return CopyText(text, capacity, replacement + rest);
+    // The folder takes the macro's place; the rest moves up or down behind it.
+    const std::size_t restLength = whole.size() - (close + 1);
+    if (replacement.Overflowed() || replacement.size() + restLength >= capacity) return false;
+    std::memmove(text + replacement.size(), text + close + 1, restLength + 1);
+    std::memcpy(text, replacement.c_str(), replacement.size());
+    return true;
 }
 
 } // namespace vela

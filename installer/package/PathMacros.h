@@ -37,6 +37,6 @@ bool ExpandPathMacros(IPlatform& sys, const InstallContext& ctx, char (&text)[N]
 // when it can be made the current folder (it then stays current), otherwise
 // the all-users programs folder from the Shell Folders key. A key that cannot
 // be opened is reported ("读取注册表时出错!") and gives an empty result.
-std::string ResolveStartMenuFolder(IPlatform& sys);
+SystemPath ResolveStartMenuFolder(IPlatform& sys);
 
 } // namespace vela

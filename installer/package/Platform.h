@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "installer/package/FixedText.h"
+
 namespace vela {
 
 // An open binary file. Destroying it closes the file.
@@ -51,31 +53,36 @@ enum class RegistryReadResult {
     Read,          // the value was read
 };
 
+// A path or text the system reports, in GB2312 bytes: one the text cannot
+// hold comes back empty and Overflowed, and is used as no path at all.
+inline constexpr std::size_t kSystemPathSize = 1024;
+using SystemPath = FixedText<kSystemPathSize>;
+
 class IPlatform {
 public:
     virtual ~IPlatform() = default;
 
     // Full path of the running program's own file.
-    virtual std::string ModuleFileName() = 0;
+    virtual SystemPath ModuleFileName() = 0;
     // The temporary folder as the system reports it (it may or may not end in
     // a backslash).
-    virtual std::string TemporaryFolder() = 0;
+    virtual SystemPath TemporaryFolder() = 0;
     virtual LocalTime Now() = 0;
     // The Windows and system folders, without a trailing backslash.
-    virtual std::string WindowsFolder() = 0;
-    virtual std::string SystemFolder() = 0;
+    virtual SystemPath WindowsFolder() = 0;
+    virtual SystemPath SystemFolder() = 0;
     // The desktop directory through the shell's item-identifier list; false
     // when the allocator, the location or its conversion to a path fails.
-    virtual bool DesktopFolder(std::string& path) = 0;
+    virtual bool DesktopFolder(SystemPath& path) = 0;
     // Makes a folder the process's current folder; false when it does not
     // exist or cannot be entered (this is also the folder-existence test).
-    virtual bool SetCurrentFolder(const std::string& path) = 0;
-    virtual std::string CurrentFolder() = 0;
+    virtual bool SetCurrentFolder(std::string_view path) = 0;
+    virtual SystemPath CurrentFolder() = 0;
 
     // Reads a string value of a key opened for reading.
-    virtual RegistryReadResult ReadRegistryString(RegistryRoot root, const std::string& keyPath,
-                                                  const std::string& valueName,
-                                                  std::string& value) = 0;
+    virtual RegistryReadResult ReadRegistryString(RegistryRoot root, std::string_view keyPath,
+                                                  std::string_view valueName,
+                                                  SystemPath& value) = 0;
 
     // Starts the Windows sockets layer; false when it does not start.
     virtual bool StartSockets() = 0;
@@ -85,21 +92,21 @@ public:
     virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
 
     // Opens an existing file for binary reading; nullptr on failure.
-    virtual std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) = 0;
+    virtual std::unique_ptr<IBinaryFile> OpenForReading(std::string_view path) = 0;
     // Creates a file for binary writing, truncating an existing one; nullptr
     // on failure.
-    virtual std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) = 0;
+    virtual std::unique_ptr<IBinaryFile> CreateForWriting(std::string_view path) = 0;
     // Creates a file for binary writing only when no file of that name
     // exists (an existing one is never opened, truncated or trusted);
     // nullptr otherwise. The default asks first and then creates; a system
     // that can do both in one step (CREATE_NEW) overrides it.
-    virtual std::unique_ptr<IBinaryFile> CreateNewForWriting(const std::string& path)
+    virtual std::unique_ptr<IBinaryFile> CreateNewForWriting(std::string_view path)
     {
         if (OpenForReading(path)) return nullptr;
         return CreateForWriting(path);
     }
     // Deletes a file; false when it could not be deleted.
-    virtual bool RemoveFile(const std::string& path) = 0;
+    virtual bool RemoveFile(std::string_view path) = 0;
 };
 
 // Binary file streams over the C library, for the native build (package

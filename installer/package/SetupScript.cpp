@@ -38,9 +38,10 @@ bool CScriptFile::ReadLine(char* buffer, std::size_t bound)
 
 bool CScriptFile::SkipToSection(std::string_view header, std::size_t bound)
 {
-    std::vector<char> line(bound);
-    while (ReadLine(line.data(), bound)) {
-        if (IsHeaderLine(line.data(), header)) return true;
+    char line[kLongLineBound];
+    if (bound > sizeof line) bound = sizeof line;
+    while (ReadLine(line, bound)) {
+        if (IsHeaderLine(line, header)) return true;
     }
     return false;
 }
@@ -51,7 +52,7 @@ bool CScriptFile::ReadSectionLine(std::string_view endHeader, char* buffer, std:
     return !IsHeaderLine(buffer, endHeader);
 }
 
-std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const std::string& path)
+std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, std::string_view path)
 {
     auto file = sys.OpenForReading(path);
     if (!file) return nullptr;
@@ -71,18 +72,25 @@ void ReadBasal(CScriptFile& script, BasalLines& lines)
         lines.lengths[i] = script.ReadLine(reads[i].first, reads[i].second) ? script.LastLength() : 0;
 }
 
-bool SkipToFileTable(CScriptFile& script, std::vector<std::string>* directories)
+bool SkipToFileTable(CScriptFile& script)
 {
     if (!script.SkipToSection(kDirectoryHeader, kShortLineBound)) return false;
-    std::vector<char> line(kShortLineBound);
-    while (script.ReadSectionLine(kFileHeader, line.data(), kShortLineBound)) {
-        if (directories) {
-            std::string value(line.data());
-            value.resize(value.size() >= 2 ? value.size() - 2 : 0);
-            directories->push_back(std::move(value));
-        }
+    char line[kShortLineBound];
+    while (script.ReadSectionLine(kFileHeader, line, sizeof line)) {
     }
-    return IsHeaderLine(line.data(), kFileHeader);
+    return IsHeaderLine(line, kFileHeader);
+}
+
+bool SkipToFileTable(CScriptFile& script, std::vector<std::string>& directories)
+{
+    if (!script.SkipToSection(kDirectoryHeader, kShortLineBound)) return false;
+    char line[kShortLineBound];
+    while (script.ReadSectionLine(kFileHeader, line, sizeof line)) {
+        std::string value(line);
+        value.resize(value.size() >= 2 ? value.size() - 2 : 0);
+        directories.push_back(std::move(value));
+    }
+    return IsHeaderLine(line, kFileHeader);
 }
 
 void ParseFileTableLine(std::string_view line, FileTableEntry& entry)
@@ -195,7 +203,7 @@ SetupScriptContents ReadSetupScript(std::string_view text)
     {
         // The install engine's folders and file table.
         CScriptFile script = OpenText(text);
-        if (SkipToFileTable(script, &out.directories) && script.ReadLine(line.data(), kShortLineBound)) {
+        if (SkipToFileTable(script, out.directories) && script.ReadLine(line.data(), kShortLineBound)) {
             ParseFileTableLine(line.data(), out.welcomePicture);
             if (script.ReadLine(line.data(), kShortLineBound)) {
                 ParseFileTableLine(line.data(), out.splashPicture);

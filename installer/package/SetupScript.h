@@ -48,7 +48,7 @@ public:
     bool AtEnd() const { return atEnd_; }
 
     // Reads lines until one is the header with its CR LF; false when the
-    // file ends first.
+    // file ends first. The bound is at most kLongLineBound.
     bool SkipToSection(std::string_view header, std::size_t bound);
     // Reads the next line of a section; false at the section's end header
     // or at the end of the file.
@@ -66,7 +66,7 @@ private:
 };
 
 // Opens a script file by path through the platform; nullptr on failure.
-std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const std::string& path);
+std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, std::string_view path);
 
 // The five "[Basal]" lines, as read at start-up (line ends kept).
 struct BasalLines {
@@ -86,9 +86,11 @@ void ReadBasal(CScriptFile& script, BasalLines& lines);
 // "[Directory]" section: the file table the install engine copies from and
 // the package check vets. Every reader of the table finds it this way, so a
 // "[File]" line elsewhere (in [Basal], [Menu] or [Run]) is never taken for
-// it. Hands each directory line (without its line end) to directories when
-// given. False when either header is missing.
-bool SkipToFileTable(CScriptFile& script, std::vector<std::string>* directories = nullptr);
+// it. False when either header is missing.
+bool SkipToFileTable(CScriptFile& script);
+// The same, handing each directory line (without its line end) to
+// directories (the package listing).
+bool SkipToFileTable(CScriptFile& script, std::vector<std::string>& directories);
 
 // One line of the [File] table: 268 columns of target name, 20 of offset,
 // 20 of size and the flag character.

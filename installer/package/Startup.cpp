@@ -1,7 +1,7 @@
 #include "installer/package/Startup.h"
 
 #include <cstring>
-#include <string>
+#include <string_view>
 
 #include "installer/package/Messages.h"
 #include "installer/package/Package.h"
@@ -19,17 +19,16 @@ namespace {
 template <std::size_t N>
 void CopyLineValue(char (&buffer)[N], const char* line)
 {
-    std::string value(line);
-    value.resize(value.size() >= 2 ? value.size() - 2 : 0);
+    std::size_t size = std::strlen(line);
+    size = size >= 2 ? size - 2 : 0;
     std::size_t keep = 0;
-    for (std::size_t i = 0; i < value.size();) {
-        std::size_t width = IsLeadByte(static_cast<unsigned char>(value[i])) && i + 1 < value.size() ? 2 : 1;
+    for (std::size_t i = 0; i < size;) {
+        std::size_t width = IsLeadByte(static_cast<unsigned char>(line[i])) && i + 1 < size ? 2 : 1;
         if (i + width > N - 1) break;
         i += width;
         keep = i;
     }
-    value.resize(keep);
-    CopyText(buffer, value);
+    CopyText(buffer, std::string_view(line, keep));
 }
 
 bool IsOneLine(const char* line) { return std::strcmp(line, "1\r\n") == 0; }
@@ -54,14 +53,18 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     // Every temporary file is a new one: a stem whose files exist already
     // is passed over, and a file that appears in the meantime is neither
     // written, read nor deleted.
-    if (!ChooseTemporaryPaths(sys, ctx, TemporaryStem(sys.TemporaryFolder(), sys.Now()))) {
+    const SystemPath temporaryFolder = sys.TemporaryFolder();
+    const TemporaryText stem = TemporaryStem(temporaryFolder, sys.Now());
+    if (temporaryFolder.Overflowed() || stem.Overflowed() || !ChooseTemporaryPaths(sys, ctx, stem)) {
         sys.ShowMessage(kMsgScriptOpenError, kCaptionError);
         return StartupEnd::ScriptUnreadable;
     }
 
     // 4. The program's own file.
     std::unique_ptr<IBinaryFile> package;
-    if (CopyText(ctx.packagePath, sys.ModuleFileName())) package = sys.OpenForReading(ctx.packagePath);
+    const SystemPath moduleFileName = sys.ModuleFileName();
+    if (!moduleFileName.empty() && CopyText(ctx.packagePath, moduleFileName))
+        package = sys.OpenForReading(ctx.packagePath);
     if (!package) {
         sys.ShowMessage(kMsgPackageOpenError, kCaptionError);
         return StartupEnd::PackageUnreadable;
@@ -77,7 +80,7 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
 
     // 5. Header, checked together with the whole package before anything
     // is written.
-    std::string problem;
+    PackageProblem problem;
     PackageHeader header;
     if (!CheckPackage(*package, packageOffset, problem) || !ReadPackageHeader(*package, packageOffset, header)) {
         sys.ShowMessage(kMsgPackageDamaged, kCaptionError);

@@ -75,7 +75,7 @@ bool EndsWithBackslash(std::string_view text)
 bool CopyText(char* buffer, std::size_t capacity, std::string_view text)
 {
     if (capacity == 0 || text.size() >= capacity) return false;
-    std::memmove(buffer, text.data(), text.size());
+    if (!text.empty()) std::memmove(buffer, text.data(), text.size());
     buffer[text.size()] = '\0';
     return true;
 }
@@ -84,7 +84,7 @@ bool AppendText(char* buffer, std::size_t capacity, std::string_view text)
 {
     std::size_t used = std::strlen(buffer);
     if (used >= capacity || text.size() >= capacity - used) return false;
-    std::memmove(buffer + used, text.data(), text.size());
+    if (!text.empty()) std::memmove(buffer + used, text.data(), text.size());
     buffer[used + text.size()] = '\0';
     return true;
 }

@@ -19,11 +19,11 @@ bool TakeSilentSwitch(std::string& argument);
 class CSilentUninstallSystem final : public IUninstallSystem {
 public:
     explicit CSilentUninstallSystem(IUninstallSystem& inner) : inner_(inner) {}
-    std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<IBinaryFile> OpenForReading(std::string_view path) override
     {
         return inner_.OpenForReading(path);
     }
-    Removal RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
+    Removal RemoveFile(std::string_view path) override { return inner_.RemoveFile(path); }
     Removal RemoveFolder(const std::string& path) override { return inner_.RemoveFolder(path); }
     bool ReadUninstallString(const std::string& displayName, std::string& command) override
     {

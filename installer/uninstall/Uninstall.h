@@ -50,10 +50,10 @@ struct ShortcutFolders {
 class IUninstallSystem {
 public:
     virtual ~IUninstallSystem() = default;
-    virtual std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) = 0;
+    virtual std::unique_ptr<IBinaryFile> OpenForReading(std::string_view path) = 0;
     // Deletes a file, clearing its attributes first (a read-only file goes
     // too). A folder is never deleted here.
-    virtual Removal RemoveFile(const std::string& path) = 0;
+    virtual Removal RemoveFile(std::string_view path) = 0;
     // Removes a folder only when it is empty.
     virtual Removal RemoveFolder(const std::string& path) = 0;
     // The "UninstallString" of the program's subkey of the Uninstall key;

@@ -74,7 +74,7 @@ Outcome Start(const std::string& package)
     FakePlatform sys;
     const std::string installer = std::string(kOffset, 'S') + package;
     sys.files[sys.moduleFileName] = installer;
-    std::string problem;
+    PackageProblem problem;
     auto file = OpenMemoryFile(installer);
     Outcome o;
     o.checked = CheckPackage(*file, kOffset, problem);
@@ -166,11 +166,12 @@ TEST(BadPackages, LinesWithoutTheirLineEnd)
     std::string lf;
     for (char c : script)
         if (c != '\r') lf += c;
-    std::string problem;
+    PackageProblem problem;
     const std::string installer = std::string(kOffset, 'S') + WithScript(package, lf);
     auto file = OpenMemoryFile(installer);
     EXPECT_FALSE(CheckPackage(*file, kOffset, problem));
-    EXPECT_NE(problem.find("line end"), std::string::npos) << problem;
+    EXPECT_EQ(problem.fault, PackageFault::BasalLineNoEnd);
+    EXPECT_EQ(problem.basalLine, 2) << "the name line";
 
     // The script cut in the middle of its last line.
     const Outcome cut = Start(WithScript(package, script.substr(0, script.size() - 5)));
@@ -181,8 +182,9 @@ TEST(BadPackages, LinesWithoutTheirLineEnd)
 class FullDiskPlatform : public FakePlatform {
 public:
     std::size_t room = 0;
-    std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) override
+    std::unique_ptr<IBinaryFile> CreateForWriting(std::string_view pathText) override
     {
+        const std::string path(pathText);
         auto inner = FakePlatform::CreateForWriting(path);
         return std::make_unique<Limited>(std::move(inner), room);
     }

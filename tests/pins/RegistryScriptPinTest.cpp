@@ -47,7 +47,7 @@ TEST(RegistryScriptBytes, ALineHoldingANulIsNotApplied)
 TEST(LeadBytes, KeyLinesAtTheEdgesOfTheLeadByteRange)
 {
     RegistryRoot root{};
-    std::string path;
+    std::string_view path;
     // The closing bracket after a single-byte character is the bracket.
     for (const char* line : {"[HKEY_CURRENT_USER\\a\x80]", "[HKEY_CURRENT_USER\\a\xFF]"}) {
         ASSERT_TRUE(ParseRegistryKeyLine(line, root, path)) << line;

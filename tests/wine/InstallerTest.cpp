@@ -361,9 +361,9 @@ void ExpectLink(const std::wstring& link, const std::wstring& program, const std
 {
     vela::ShellLinkFields fields;
     ASSERT_TRUE(w32::ReadShellLink(ToGb(link), fields)) << ToGb(link);
-    EXPECT_EQ(FromGb(fields.program), program);
-    EXPECT_EQ(FromGb(fields.arguments), arguments);
-    EXPECT_EQ(FromGb(fields.workingFolder), program.substr(0, program.find_last_of(L'\\')));
+    EXPECT_EQ(FromGb(std::string(fields.program)), program);
+    EXPECT_EQ(FromGb(std::string(fields.arguments)), arguments);
+    EXPECT_EQ(FromGb(std::string(fields.workingFolder)), program.substr(0, program.find_last_of(L'\\')));
 }
 
 TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile)

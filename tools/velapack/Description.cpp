@@ -284,15 +284,15 @@ namespace {
 
 class CStdioFiles final : public CToolPlatformBase {
 public:
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view path) override
     {
-        return vela::OpenStdioFileForReading(path);
+        return vela::OpenStdioFileForReading(std::string(path));
     }
-    std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> CreateForWriting(std::string_view path) override
     {
-        return vela::CreateStdioFileForWriting(path);
+        return vela::CreateStdioFileForWriting(std::string(path));
     }
-    bool RemoveFile(const std::string& path) override { return std::remove(path.c_str()) == 0; }
+    bool RemoveFile(std::string_view path) override { return std::remove(std::string(path).c_str()) == 0; }
 };
 
 } // namespace

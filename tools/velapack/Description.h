@@ -56,16 +56,16 @@ bool ReadWholeFile(vela::IPlatform& files, const std::string& path, std::string&
 // answer nothing and messages are dropped unless a subclass keeps them.
 class CToolPlatformBase : public vela::IPlatform {
 public:
-    std::string ModuleFileName() override { return {}; }
-    std::string TemporaryFolder() override { return {}; }
+    vela::SystemPath ModuleFileName() override { return {}; }
+    vela::SystemPath TemporaryFolder() override { return {}; }
     vela::LocalTime Now() override { return {}; }
-    std::string WindowsFolder() override { return {}; }
-    std::string SystemFolder() override { return {}; }
-    bool DesktopFolder(std::string&) override { return false; }
-    bool SetCurrentFolder(const std::string&) override { return false; }
-    std::string CurrentFolder() override { return {}; }
-    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot, const std::string&, const std::string&,
-                                                std::string&) override
+    vela::SystemPath WindowsFolder() override { return {}; }
+    vela::SystemPath SystemFolder() override { return {}; }
+    bool DesktopFolder(vela::SystemPath&) override { return false; }
+    bool SetCurrentFolder(std::string_view) override { return false; }
+    vela::SystemPath CurrentFolder() override { return {}; }
+    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot, std::string_view, std::string_view,
+                                                vela::SystemPath&) override
     {
         return vela::RegistryReadResult::KeyNotOpened;
     }

@@ -13,6 +13,7 @@
 #include "installer/package/Trailer.h"
 #include "installer/wizard/PackageOffset.h"
 #include "tools/velapack/Description.h"
+#include "tools/velapack/PackageCheck.h"
 #include "tools/velapack/Sign.h"
 
 namespace velapack {
@@ -67,15 +68,15 @@ public:
         }
         err_.append(ForDisplay(text, display_)).append("\n");
     }
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view path) override
     {
         return files_.OpenForReading(path);
     }
-    std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> CreateForWriting(std::string_view path) override
     {
         return files_.CreateForWriting(path);
     }
-    bool RemoveFile(const std::string& path) override { return files_.RemoveFile(path); }
+    bool RemoveFile(std::string_view path) override { return files_.RemoveFile(path); }
 
 private:
     vela::IPlatform& files_;
@@ -218,7 +219,7 @@ int List(vela::IPlatform& files, const std::string& path, std::uint64_t offset, 
     auto file = OpenInstaller(files, path, err);
     if (!file) return 1;
     std::string problem;
-    const bool sound = vela::CheckPackage(*file, offset, problem);
+    const bool sound = CheckPackage(*file, offset, problem);
     vela::PackageHeader header;
     std::string script;
     if (!ReadScript(*file, offset, header, script, err)) return 1;
@@ -268,7 +269,7 @@ int Verify(vela::IPlatform& files, const std::string& path, std::uint64_t offset
         err += "velapack: " + path + ": the package is damaged: " + vela::DescribeTrailerCheck(trailer.result) + "\n";
         return 1;
     }
-    if (!vela::CheckPackage(*file, offset, problem)) {
+    if (!CheckPackage(*file, offset, problem)) {
         err += "velapack: " + path + ": the package is damaged: " + ForDisplay(problem, display) + "\n";
         return 1;
     }
@@ -283,7 +284,7 @@ int Extract(vela::IPlatform& files, const std::string& path, std::uint64_t offse
     auto file = OpenInstaller(files, path, err);
     if (!file) return 1;
     std::string script, problem;
-    if (!vela::CheckPackage(*file, offset, problem)) {
+    if (!CheckPackage(*file, offset, problem)) {
         err += "velapack: the package is damaged: " + ForDisplay(problem, display) + "\n";
         return 1;
     }

@@ -42,25 +42,25 @@ void Release(T*& p)
 
 } // namespace
 
-bool CEngineSystem::CreateFolder(const std::string& path)
+bool CEngineSystem::CreateFolder(std::string_view path)
 {
     return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
 }
 
-bool CEngineSystem::ClearFileAttributes(const std::string& path)
+bool CEngineSystem::ClearFileAttributes(std::string_view path)
 {
     const std::wstring wide = Widen(path);
     if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     return SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
-bool CEngineSystem::IsFile(const std::string& path)
+bool CEngineSystem::IsFile(std::string_view path)
 {
     const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool CEngineSystem::PutFileInPlace(const std::string& from, const std::string& to)
+bool CEngineSystem::PutFileInPlace(std::string_view from, std::string_view to)
 {
     return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
@@ -91,13 +91,13 @@ bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int s
     return true;
 }
 
-bool CEngineSystem::ShellOpen(const std::string& path, int showState)
+bool CEngineSystem::ShellOpen(std::string_view path, int showState)
 {
     const HINSTANCE result = ShellExecuteW(nullptr, nullptr, Widen(path).c_str(), nullptr, nullptr, showState);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, const std::string& path)
+vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, std::string_view path)
 {
     HKEY key = nullptr;
     const std::wstring wide = Widen(path);
@@ -107,7 +107,7 @@ vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, const 
     return FromHkey(key);
 }
 
-vela::RegistryKey CEngineSystem::CreateRegistrySubKey(vela::RegistryKey parent, const std::string& name)
+vela::RegistryKey CEngineSystem::CreateRegistrySubKey(vela::RegistryKey parent, std::string_view name)
 {
     HKEY key = nullptr;
     if (RegCreateKeyExW(ToHkey(parent), Widen(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
@@ -117,7 +117,7 @@ vela::RegistryKey CEngineSystem::CreateRegistrySubKey(vela::RegistryKey parent, 
     return FromHkey(key);
 }
 
-bool CEngineSystem::SetRegistryString(vela::RegistryKey key, const std::string& name, const std::string& text)
+bool CEngineSystem::SetRegistryString(vela::RegistryKey key, std::string_view name, std::string_view text)
 {
     const std::wstring wideText = Widen(text);
     const DWORD bytes = static_cast<DWORD>((wideText.size() + 1) * sizeof(wchar_t));  // with its zero
@@ -130,7 +130,7 @@ void CEngineSystem::CloseRegistryKey(vela::RegistryKey key)
     if (key != vela::kNoRegistryKey) RegCloseKey(ToHkey(key));
 }
 
-vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields& fields, const std::string& linkPath)
+vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields& fields, std::string_view linkPath)
 {
     ComScope com;
     if (!com.Ok()) return vela::ShellLinkOutcome::NoObject;

@@ -11,18 +11,18 @@ namespace w32 {
 
 class CEngineSystem final : public vela::IEngineSystem {
 public:
-    bool CreateFolder(const std::string& path) override;
-    bool ClearFileAttributes(const std::string& path) override;
-    bool IsFile(const std::string& path) override;
-    bool PutFileInPlace(const std::string& from, const std::string& to) override;
+    bool CreateFolder(std::string_view path) override;
+    bool ClearFileAttributes(std::string_view path) override;
+    bool IsFile(std::string_view path) override;
+    bool PutFileInPlace(std::string_view from, std::string_view to) override;
     bool RunProcessAndWait(const vela::ProcessCommand& command, int showState, std::uint32_t& exitCode) override;
-    bool ShellOpen(const std::string& path, int showState) override;
-    vela::RegistryKey OpenRegistryKey(vela::RegistryRoot root, const std::string& path) override;
-    vela::RegistryKey CreateRegistrySubKey(vela::RegistryKey parent, const std::string& name) override;
-    bool SetRegistryString(vela::RegistryKey key, const std::string& name, const std::string& text) override;
+    bool ShellOpen(std::string_view path, int showState) override;
+    vela::RegistryKey OpenRegistryKey(vela::RegistryRoot root, std::string_view path) override;
+    vela::RegistryKey CreateRegistrySubKey(vela::RegistryKey parent, std::string_view name) override;
+    bool SetRegistryString(vela::RegistryKey key, std::string_view name, std::string_view text) override;
     void CloseRegistryKey(vela::RegistryKey key) override;
     vela::ShellLinkOutcome SaveShellLink(const vela::ShellLinkFields& fields,
-                                         const std::string& linkPath) override;
+                                         std::string_view linkPath) override;
 };
 
 // Loads a saved shell link and reads its fields back through the shell link

@@ -96,7 +96,7 @@ private:
     std::size_t len_ = 0;
 };
 
-std::unique_ptr<vela::IBinaryFile> OpenHandle(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+std::unique_ptr<vela::IBinaryFile> OpenHandle(std::string_view path, DWORD access, DWORD share, DWORD disposition)
 {
     HANDLE h = CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
@@ -118,20 +118,20 @@ std::string FolderText(Get get)
 
 } // namespace
 
-std::string CPackageSystem::ModuleFileName()
+vela::SystemPath CPackageSystem::ModuleFileName()
 {
     std::vector<wchar_t> buffer(MAX_PATH + 1);
     for (;;) {
         DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return {};
-        if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
+        if (n < buffer.size()) return vela::SystemPath(Narrow(std::wstring_view(buffer.data(), n)));
         buffer.resize(buffer.size() * 2);
     }
 }
 
-std::string CPackageSystem::TemporaryFolder()
+vela::SystemPath CPackageSystem::TemporaryFolder()
 {
-    return FolderText([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); });
+    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); }));
 }
 
 vela::LocalTime CPackageSystem::Now()
@@ -141,17 +141,17 @@ vela::LocalTime CPackageSystem::Now()
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
-std::string CPackageSystem::WindowsFolder()
+vela::SystemPath CPackageSystem::WindowsFolder()
 {
-    return FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetWindowsDirectoryW(b, n)); });
+    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetWindowsDirectoryW(b, n)); }));
 }
 
-std::string CPackageSystem::SystemFolder()
+vela::SystemPath CPackageSystem::SystemFolder()
 {
-    return FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetSystemDirectoryW(b, n)); });
+    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetSystemDirectoryW(b, n)); }));
 }
 
-bool CPackageSystem::DesktopFolder(std::string& path)
+bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
 {
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
@@ -169,18 +169,18 @@ bool CPackageSystem::DesktopFolder(std::string& path)
     return ok;
 }
 
-bool CPackageSystem::SetCurrentFolder(const std::string& path)
+bool CPackageSystem::SetCurrentFolder(std::string_view path)
 {
     return SetCurrentDirectoryW(Widen(path).c_str()) != 0;
 }
 
-std::string CPackageSystem::CurrentFolder()
+vela::SystemPath CPackageSystem::CurrentFolder()
 {
-    return FolderText([](wchar_t* b, DWORD n) { return GetCurrentDirectoryW(n, b); });
+    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return GetCurrentDirectoryW(n, b); }));
 }
 
-vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot root, const std::string& keyPath,
-                                                            const std::string& valueName, std::string& value)
+vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot root, std::string_view keyPath,
+                                                            std::string_view valueName, vela::SystemPath& value)
 {
     HKEY key = nullptr;
     if (RegOpenKeyExW(RootKey(root), Widen(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -213,35 +213,36 @@ void CPackageSystem::ShowMessage(std::string_view text, std::string_view caption
 {
     if (caption.empty()) {
         // The framework's box: the program's own name as title.
-        std::string name = ModuleFileName();
-        std::size_t slash = vela::FindLastBackslash(name);
-        if (slash != vela::kNotFound) name.erase(0, slash + 1);
-        std::size_t dot = name.find_last_of('.');
-        if (dot != std::string::npos) name.erase(dot);
+        const vela::SystemPath module = ModuleFileName();
+        std::string_view name = module;
+        const std::size_t slash = vela::FindLastBackslash(name);
+        if (slash != vela::kNotFound) name.remove_prefix(slash + 1);
+        const std::size_t dot = name.find_last_of('.');
+        if (dot != std::string_view::npos) name = name.substr(0, dot);
         MessageBoxW(nullptr, Widen(text).c_str(), Widen(name).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
 }
 
-std::unique_ptr<vela::IBinaryFile> CPackageSystem::OpenForReading(const std::string& path)
+std::unique_ptr<vela::IBinaryFile> CPackageSystem::OpenForReading(std::string_view path)
 {
     return OpenHandle(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
 }
 
-std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateForWriting(const std::string& path)
+std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateForWriting(std::string_view path)
 {
     return OpenHandle(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
 }
 
 // Fails when the file exists: the installer's temporary files are never
 // written over, and never trusted, whoever made them.
-std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateNewForWriting(const std::string& path)
+std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateNewForWriting(std::string_view path)
 {
     return OpenHandle(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW);
 }
 
-bool CPackageSystem::RemoveFile(const std::string& path)
+bool CPackageSystem::RemoveFile(std::string_view path)
 {
     return DeleteFileW(Widen(path).c_str()) != 0;
 }

@@ -12,22 +12,22 @@ namespace w32 {
 
 class CPackageSystem : public vela::IPlatform {
 public:
-    std::string ModuleFileName() override;
-    std::string TemporaryFolder() override;
+    vela::SystemPath ModuleFileName() override;
+    vela::SystemPath TemporaryFolder() override;
     vela::LocalTime Now() override;
-    std::string WindowsFolder() override;
-    std::string SystemFolder() override;
-    bool DesktopFolder(std::string& path) override;
-    bool SetCurrentFolder(const std::string& path) override;
-    std::string CurrentFolder() override;
-    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot root, const std::string& keyPath,
-                                                const std::string& valueName, std::string& value) override;
+    vela::SystemPath WindowsFolder() override;
+    vela::SystemPath SystemFolder() override;
+    bool DesktopFolder(vela::SystemPath& path) override;
+    bool SetCurrentFolder(std::string_view path) override;
+    vela::SystemPath CurrentFolder() override;
+    vela::RegistryReadResult ReadRegistryString(vela::RegistryRoot root, std::string_view keyPath,
+                                                std::string_view valueName, vela::SystemPath& value) override;
     bool StartSockets() override;
     void ShowMessage(std::string_view text, std::string_view caption) override;
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override;
-    std::unique_ptr<vela::IBinaryFile> CreateForWriting(const std::string& path) override;
-    std::unique_ptr<vela::IBinaryFile> CreateNewForWriting(const std::string& path) override;
-    bool RemoveFile(const std::string& path) override;
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view path) override;
+    std::unique_ptr<vela::IBinaryFile> CreateForWriting(std::string_view path) override;
+    std::unique_ptr<vela::IBinaryFile> CreateNewForWriting(std::string_view path) override;
+    bool RemoveFile(std::string_view path) override;
 };
 
 } // namespace w32

@@ -21,12 +21,12 @@ std::wstring UninstallKeyPath(const std::string& displayName)
     return path;
 }
 
-std::unique_ptr<vela::IBinaryFile> CUninstallSystem::OpenForReading(const std::string& path)
+std::unique_ptr<vela::IBinaryFile> CUninstallSystem::OpenForReading(std::string_view path)
 {
     return CPackageSystem().OpenForReading(path);
 }
 
-vela::Removal CUninstallSystem::RemoveFile(const std::string& path)
+vela::Removal CUninstallSystem::RemoveFile(std::string_view path)
 {
     const std::wstring wide = Widen(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());

@@ -12,8 +12,8 @@ namespace w32 {
 
 class CUninstallSystem final : public vela::IUninstallSystem {
 public:
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override;
-    vela::Removal RemoveFile(const std::string& path) override;
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view path) override;
+    vela::Removal RemoveFile(std::string_view path) override;
     vela::Removal RemoveFolder(const std::string& path) override;
     bool ReadUninstallString(const std::string& displayName, std::string& command) override;
     bool DeleteUninstallEntry(const std::string& displayName) override;

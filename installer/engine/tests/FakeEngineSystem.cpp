@@ -5,20 +5,24 @@
 
 namespace vela::test {
 
-bool FakeEngineSystem::CreateFolder(const std::string& path)
+bool FakeEngineSystem::CreateFolder(std::string_view pathText)
 {
+    const std::string path(pathText);
     foldersCreated.push_back(path);
     return existingFolders.insert(path).second;
 }
 
-bool FakeEngineSystem::ClearFileAttributes(const std::string& path)
+bool FakeEngineSystem::ClearFileAttributes(std::string_view pathText)
 {
+    const std::string path(pathText);
     attributesCleared.push_back(path);
     return true;
 }
 
-bool FakeEngineSystem::PutFileInPlace(const std::string& from, const std::string& to)
+bool FakeEngineSystem::PutFileInPlace(std::string_view fromText, std::string_view toText)
 {
+    const std::string from(fromText);
+    const std::string to(toText);
     if (refuseReplace || existingFiles.count(from) == 0) return false;
     existingFiles.erase(from);
     existingFiles.insert(to);
@@ -27,14 +31,15 @@ bool FakeEngineSystem::PutFileInPlace(const std::string& from, const std::string
 
 bool FakeEngineSystem::RunProcessAndWait(const ProcessCommand& command, int showState, std::uint32_t& code)
 {
-    runs.push_back({command.commandLine, showState, command.program});
+    runs.push_back({std::string(command.commandLine), showState, std::string(command.program)});
     if (!processStarts) return false;
     code = exitCode;
     return true;
 }
 
-bool FakeEngineSystem::ShellOpen(const std::string& path, int showState)
+bool FakeEngineSystem::ShellOpen(std::string_view pathText, int showState)
 {
+    const std::string path(pathText);
     shellOpens.push_back({path, showState, ""});
     return true;
 }
@@ -64,16 +69,18 @@ std::string FakeEngineSystem::Value(RegistryRoot root, const std::string& path, 
     return value == key->second.end() ? "<no value>" : value->second;
 }
 
-RegistryKey FakeEngineSystem::OpenRegistryKey(RegistryRoot root, const std::string& path)
+RegistryKey FakeEngineSystem::OpenRegistryKey(RegistryRoot root, std::string_view pathText)
 {
+    const std::string path(pathText);
     const std::string name = KeyName(root, path);
     if (!path.empty() && !keys.count(name)) return kNoRegistryKey;
     handles_[next_] = name;
     return next_++;
 }
 
-RegistryKey FakeEngineSystem::CreateRegistrySubKey(RegistryKey parent, const std::string& name)
+RegistryKey FakeEngineSystem::CreateRegistrySubKey(RegistryKey parent, std::string_view nameText)
 {
+    const std::string name(nameText);
     auto it = handles_.find(parent);
     if (it == handles_.end() || refuseCreate) return kNoRegistryKey;
     const std::string full = it->second + "\\" + name;
@@ -85,8 +92,10 @@ RegistryKey FakeEngineSystem::CreateRegistrySubKey(RegistryKey parent, const std
     return next_++;
 }
 
-bool FakeEngineSystem::SetRegistryString(RegistryKey key, const std::string& name, const std::string& text)
+bool FakeEngineSystem::SetRegistryString(RegistryKey key, std::string_view nameText, std::string_view textText)
 {
+    const std::string name(nameText);
+    const std::string text(textText);
     auto it = handles_.find(key);
     if (it == handles_.end()) return false;
     keys[it->second][name] = text;
@@ -98,8 +107,9 @@ void FakeEngineSystem::CloseRegistryKey(RegistryKey key)
     handles_.erase(key);
 }
 
-ShellLinkOutcome FakeEngineSystem::SaveShellLink(const ShellLinkFields& fields, const std::string& linkPath)
+ShellLinkOutcome FakeEngineSystem::SaveShellLink(const ShellLinkFields& fields, std::string_view linkPathText)
 {
+    const std::string linkPath(linkPathText);
     links.push_back({fields, linkPath});
     return linkOutcome;
 }
@@ -127,22 +137,24 @@ std::size_t MemoryFile::Write(const void* data, std::size_t size)
     return size;
 }
 
-bool FakePlatform::DesktopFolder(std::string& path)
+bool FakePlatform::DesktopFolder(SystemPath& path)
 {
     if (!desktopAvailable) return false;
     path = desktopFolder;
     return true;
 }
 
-std::unique_ptr<IBinaryFile> FakePlatform::OpenForReading(const std::string& path)
+std::unique_ptr<IBinaryFile> FakePlatform::OpenForReading(std::string_view pathText)
 {
+    const std::string path(pathText);
     auto it = files.find(path);
     if (it == files.end()) return nullptr;
     return std::make_unique<MemoryFile>(it->second);
 }
 
-std::unique_ptr<IBinaryFile> FakePlatform::CreateForWriting(const std::string& path)
+std::unique_ptr<IBinaryFile> FakePlatform::CreateForWriting(std::string_view pathText)
 {
+    const std::string path(pathText);
     auto data = std::make_shared<std::string>();
     files[path] = data;
     return std::make_unique<MemoryFile>(data);

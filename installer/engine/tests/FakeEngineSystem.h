@@ -21,16 +21,16 @@ public:
     // Folders
     std::vector<std::string> foldersCreated;
     std::set<std::string> existingFolders;
-    bool CreateFolder(const std::string& path) override;
+    bool CreateFolder(std::string_view path) override;
     std::vector<std::string> attributesCleared;
-    bool ClearFileAttributes(const std::string& path) override;
+    bool ClearFileAttributes(std::string_view path) override;
 
     // Files: IsFile answers from existingFiles; PutFileInPlace moves a name
     // there (refused while refuseReplace).
     std::set<std::string> existingFiles;
-    bool IsFile(const std::string& path) override { return existingFiles.count(path) > 0; }
+    bool IsFile(std::string_view path) override { return existingFiles.count(std::string(path)) > 0; }
     bool refuseReplace = false;
-    bool PutFileInPlace(const std::string& from, const std::string& to) override;
+    bool PutFileInPlace(std::string_view from, std::string_view to) override;
 
     // Programs
     struct Run {
@@ -43,7 +43,7 @@ public:
     std::uint32_t exitCode = 0;
     bool RunProcessAndWait(const ProcessCommand& command, int showState, std::uint32_t& code) override;
     std::vector<Run> shellOpens;
-    bool ShellOpen(const std::string& path, int showState) override;
+    bool ShellOpen(std::string_view path, int showState) override;
 
     // Registry: keys are "ROOT\a\b" paths (the root's index as ROOT).
     std::map<std::string, std::map<std::string, std::string>> keys;
@@ -54,9 +54,9 @@ public:
     std::size_t OpenKeyCount() const { return handles_.size(); }
     bool refuseCreate = false;
 
-    RegistryKey OpenRegistryKey(RegistryRoot root, const std::string& path) override;
-    RegistryKey CreateRegistrySubKey(RegistryKey parent, const std::string& name) override;
-    bool SetRegistryString(RegistryKey key, const std::string& name, const std::string& text) override;
+    RegistryKey OpenRegistryKey(RegistryRoot root, std::string_view path) override;
+    RegistryKey CreateRegistrySubKey(RegistryKey parent, std::string_view name) override;
+    bool SetRegistryString(RegistryKey key, std::string_view name, std::string_view text) override;
     void CloseRegistryKey(RegistryKey key) override;
 
     // Shell links
@@ -66,7 +66,7 @@ public:
     };
     std::vector<Link> links;
     ShellLinkOutcome linkOutcome = ShellLinkOutcome::Saved;
-    ShellLinkOutcome SaveShellLink(const ShellLinkFields& fields, const std::string& linkPath) override;
+    ShellLinkOutcome SaveShellLink(const ShellLinkFields& fields, std::string_view linkPath) override;
 
     static std::string KeyName(RegistryRoot root, const std::string& path);
 
@@ -102,16 +102,16 @@ public:
     };
     std::vector<Message> messages;
 
-    std::string ModuleFileName() override { return "C:\\setup\\VelaInstall.exe"; }
-    std::string TemporaryFolder() override { return "C:\\TEMP\\"; }
+    SystemPath ModuleFileName() override { return SystemPath("C:\\setup\\VelaInstall.exe"); }
+    SystemPath TemporaryFolder() override { return SystemPath("C:\\TEMP\\"); }
     LocalTime Now() override { return {}; }
-    std::string WindowsFolder() override { return windowsFolder; }
-    std::string SystemFolder() override { return systemFolder; }
-    bool DesktopFolder(std::string& path) override;
-    bool SetCurrentFolder(const std::string&) override { return false; }
-    std::string CurrentFolder() override { return "C:\\"; }
-    RegistryReadResult ReadRegistryString(RegistryRoot, const std::string&, const std::string&,
-                                          std::string&) override
+    SystemPath WindowsFolder() override { return SystemPath(windowsFolder); }
+    SystemPath SystemFolder() override { return SystemPath(systemFolder); }
+    bool DesktopFolder(SystemPath& path) override;
+    bool SetCurrentFolder(std::string_view) override { return false; }
+    SystemPath CurrentFolder() override { return SystemPath("C:\\"); }
+    RegistryReadResult ReadRegistryString(RegistryRoot, std::string_view, std::string_view,
+                                          SystemPath&) override
     {
         return RegistryReadResult::KeyNotOpened;
     }
@@ -120,9 +120,9 @@ public:
     {
         messages.push_back({std::string(text), std::string(caption)});
     }
-    std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) override;
-    std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) override;
-    bool RemoveFile(const std::string& path) override { return files.erase(path) > 0; }
+    std::unique_ptr<IBinaryFile> OpenForReading(std::string_view path) override;
+    std::unique_ptr<IBinaryFile> CreateForWriting(std::string_view path) override;
+    bool RemoveFile(std::string_view path) override { return files.erase(std::string(path)) > 0; }
 };
 
 // A platform, a system and a context wired into one engine environment.

@@ -146,8 +146,15 @@ TEST(RunInstallAction, RegisterCommandKeepsDoubleBytePathsIntact)
 {
     EngineFixture f;
     const std::string path = "C:\\\xE5\x5C\\a.dll";  // folder 錦
-    EXPECT_EQ(RegisterCommand(f.env, path),
-              "C:\\WINDOWS\\system32\\regsvr32.exe \"C:\\\xE5\x5C\\a.dll\" /s");
+    CommandText command;
+    ASSERT_TRUE(RegisterCommand(f.env, path, command));
+    EXPECT_EQ(command, "C:\\WINDOWS\\system32\\regsvr32.exe \"C:\\\xE5\x5C\\a.dll\" /s");
+    // A component path that leaves no room for the rest is no command.
+    EXPECT_FALSE(RegisterCommand(f.env, "C:\\" + std::string(kCommandLineSize, 'x') + ".dll", command));
+    RunInstallAction(f.env, "C:\\" + std::string(kCommandLineSize, 'x') + ".dll");
+    EXPECT_TRUE(f.system.runs.empty());
+    ASSERT_EQ(f.platform.messages.size(), 1u);
+    EXPECT_EQ(f.platform.messages[0].text, kProcessFailed);
 }
 
 } // namespace

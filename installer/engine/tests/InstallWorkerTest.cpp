@@ -71,7 +71,7 @@ struct WorkerFixture {
         std::memcpy(header, package.data(), sizeof header);
         const PackageHeader fields = ParsePackageHeader(header);
 
-        platform.files[platform.ModuleFileName()] =
+        platform.files[std::string(platform.ModuleFileName())] =
             std::make_shared<std::string>(std::string(kStubSize, 'S') + package);
         platform.files[kScript] =
             std::make_shared<std::string>(package.substr(kPackageHeaderSize, fields.scriptLength));
@@ -306,7 +306,7 @@ TEST(InstallWorkerFailures, PrepareMakesTheInstallFolderAndNamesTheLogs)
 TEST(InstallWorkerFailures, UnreadablePackageIsReportedAndEndsTheWorker)
 {
     WorkerFixture f;
-    f.platform.readOpensLeft[f.platform.ModuleFileName()] = 0;
+    f.platform.readOpensLeft[std::string(f.platform.ModuleFileName())] = 0;
     EXPECT_EQ(f.Install(), WorkerEnd::PackageUnreadable);
     ASSERT_EQ(f.page.messages.size(), 1u);
     EXPECT_EQ(f.page.messages[0].text, kMsgPackageOpenError);
@@ -350,7 +350,7 @@ TEST(InstallWorkerFailures, AFileNotWrittenWholeEndsTheInstallAndKeepsTheOldFile
          [&](WorkerFixture& f) {
              // The package ends 100 bytes into the component (2,048 bytes,
              // then the items after it).
-             std::string& package = *f.platform.files[f.platform.ModuleFileName()];
+             std::string& package = *f.platform.files[std::string(f.platform.ModuleFileName())];
              package.resize(package.size() - (2048 + kRegScript.size() + 300 + 10 + 20) + 100);
          }},
         {"nothing can be written beside it",
@@ -395,7 +395,7 @@ TEST(InstallWorkerFailures, ANewFileNotWrittenWholeIsRemovedAndEndsTheInstall)
             };
         },
         [&](WorkerFixture& f) {
-            std::string& package = *f.platform.files[f.platform.ModuleFileName()];
+            std::string& package = *f.platform.files[std::string(f.platform.ModuleFileName().view())];
             package.resize(package.size() - (2048 + kRegScript.size() + 300 + 10 + 20) + 100);
         },
     };

@@ -24,7 +24,7 @@ TEST(RegistryLines, ClassifiesEmptyKeyAndValueLines)
 
 TEST(RegistryLines, ValueLineGivesNameAndTextUnchanged)
 {
-    std::string name, text;
+    std::string_view name, text;
     ASSERT_TRUE(ParseRegistryValueLine("\"Path\"=\"C:\\App\\x \\\"q\"", name, text));
     EXPECT_EQ(name, "Path");
     EXPECT_EQ(text, "C:\\App\\x \\\"q");  // no escapes: every byte kept
@@ -35,7 +35,7 @@ TEST(RegistryLines, ValueLineGivesNameAndTextUnchanged)
 
 TEST(RegistryLines, MalformedValueLinesAreRefused)
 {
-    std::string name = "keep", text = "keep";
+    std::string_view name = "keep", text = "keep";
     EXPECT_FALSE(ParseRegistryValueLine("Path=C:\\App", name, text));
     EXPECT_FALSE(ParseRegistryValueLine("\"Path\"", name, text));
     EXPECT_FALSE(ParseRegistryValueLine("\"Path\"=\"x", name, text));
@@ -48,7 +48,7 @@ TEST(RegistryLines, MalformedValueLinesAreRefused)
 TEST(RegistryLines, KeyLineMatchesTheFiveRootsExactly)
 {
     RegistryRoot root{};
-    std::string path;
+    std::string_view path;
     const std::pair<const char*, RegistryRoot> roots[] = {
         {"[HKEY_CLASSES_ROOT\\.vela]", RegistryRoot::ClassesRoot},
         {"[HKEY_CURRENT_USER\\.vela]", RegistryRoot::CurrentUser},
@@ -70,7 +70,7 @@ TEST(RegistryLines, KeyLineMatchesTheFiveRootsExactly)
 TEST(RegistryLines, KeyPathWithBackslashTrailBytesIsKeptWhole)
 {
     RegistryRoot root{};
-    std::string path;
+    std::string_view path;
     // 錦 (E5 5C) right after the root, and a name ending in 錦 before "]".
     ASSERT_TRUE(ParseRegistryKeyLine("[HKEY_CURRENT_USER\\\xE5\x5C\\a\xE5\x5C]", root, path));
     EXPECT_EQ(path, "\xE5\x5C\\a\xE5\x5C");

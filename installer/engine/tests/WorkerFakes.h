@@ -65,20 +65,20 @@ public:
         return it == files.end() ? "<missing>" : *it->second;
     }
 
-    std::string ModuleFileName() override { return "C:\\Setup\\VelaInstall.exe"; }
-    std::string TemporaryFolder() override { return "C:\\TEMP\\"; }
+    SystemPath ModuleFileName() override { return SystemPath("C:\\Setup\\VelaInstall.exe"); }
+    SystemPath TemporaryFolder() override { return SystemPath("C:\\TEMP\\"); }
     LocalTime Now() override { return {}; }
-    std::string WindowsFolder() override { return windowsFolder; }
-    std::string SystemFolder() override { return systemFolder; }
-    bool DesktopFolder(std::string& path) override
+    SystemPath WindowsFolder() override { return SystemPath(windowsFolder); }
+    SystemPath SystemFolder() override { return SystemPath(systemFolder); }
+    bool DesktopFolder(SystemPath& path) override
     {
         path = desktopFolder;
         return true;
     }
-    bool SetCurrentFolder(const std::string& path) override { return enterableFolders.count(path) > 0; }
-    std::string CurrentFolder() override { return "C:\\"; }
-    RegistryReadResult ReadRegistryString(RegistryRoot, const std::string&, const std::string&,
-                                          std::string&) override
+    bool SetCurrentFolder(std::string_view path) override { return enterableFolders.count(std::string(path)) > 0; }
+    SystemPath CurrentFolder() override { return SystemPath("C:\\"); }
+    RegistryReadResult ReadRegistryString(RegistryRoot, std::string_view, std::string_view,
+                                          SystemPath&) override
     {
         return RegistryReadResult::ValueMissing;
     }
@@ -88,24 +88,27 @@ public:
         messages.push_back({std::string(text), std::string(caption)});
         log_.Add("message " + std::string(text));
     }
-    std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<IBinaryFile> OpenForReading(std::string_view pathText) override
     {
+        const std::string path(pathText);
         auto it = files.find(path);
         if (it == files.end()) return nullptr;
         auto left = readOpensLeft.find(path);
         if (left != readOpensLeft.end() && left->second-- <= 0) return nullptr;
         return std::make_unique<Stream>(*this, it->second);
     }
-    std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) override
+    std::unique_ptr<IBinaryFile> CreateForWriting(std::string_view pathText) override
     {
+        const std::string path(pathText);
         log_.Add("create " + path);
         if (uncreatable.count(path)) return nullptr;
         auto data = std::make_shared<std::string>();
         files[path] = data;
         return std::make_unique<Stream>(*this, data);
     }
-    bool RemoveFile(const std::string& path) override
+    bool RemoveFile(std::string_view pathText) override
     {
+        const std::string path(pathText);
         log_.Add("remove " + path);
         return files.erase(path) > 0;
     }
@@ -144,19 +147,23 @@ public:
     FakeEngineSystem inner;
     std::set<std::string> inUse;  // files that cannot be replaced
 
-    bool CreateFolder(const std::string& path) override
+    bool CreateFolder(std::string_view pathText) override
     {
+        const std::string path(pathText);
         log_.Add("folder " + path);
         return inner.CreateFolder(path);
     }
-    bool ClearFileAttributes(const std::string& path) override
+    bool ClearFileAttributes(std::string_view pathText) override
     {
+        const std::string path(pathText);
         log_.Add("clear " + path);
         return inner.ClearFileAttributes(path);
     }
-    bool IsFile(const std::string& path) override { return disk_.files.count(path) > 0; }
-    bool PutFileInPlace(const std::string& from, const std::string& to) override
+    bool IsFile(std::string_view path) override { return disk_.files.count(std::string(path)) > 0; }
+    bool PutFileInPlace(std::string_view fromText, std::string_view toText) override
     {
+        const std::string from(fromText);
+        const std::string to(toText);
         log_.Add("replace " + from + " > " + to);
         auto it = disk_.files.find(from);
         if (it == disk_.files.end() || inUse.count(to)) return false;
@@ -166,31 +173,37 @@ public:
     }
     bool RunProcessAndWait(const ProcessCommand& command, int showState, std::uint32_t& exitCode) override
     {
-        log_.Add("run " + command.commandLine);
+        log_.Add("run " + std::string(command.commandLine));
         return inner.RunProcessAndWait(command, showState, exitCode);
     }
-    bool ShellOpen(const std::string& path, int showState) override
+    bool ShellOpen(std::string_view pathText, int showState) override
     {
+        const std::string path(pathText);
         log_.Add("shell " + path);
         return inner.ShellOpen(path, showState);
     }
-    RegistryKey OpenRegistryKey(RegistryRoot root, const std::string& path) override
+    RegistryKey OpenRegistryKey(RegistryRoot root, std::string_view pathText) override
     {
+        const std::string path(pathText);
         log_.Add("regopen " + path);
         return inner.OpenRegistryKey(root, path);
     }
-    RegistryKey CreateRegistrySubKey(RegistryKey parent, const std::string& name) override
+    RegistryKey CreateRegistrySubKey(RegistryKey parent, std::string_view nameText) override
     {
+        const std::string name(nameText);
         return inner.CreateRegistrySubKey(parent, name);
     }
-    bool SetRegistryString(RegistryKey key, const std::string& name, const std::string& text) override
+    bool SetRegistryString(RegistryKey key, std::string_view nameText, std::string_view textText) override
     {
+        const std::string name(nameText);
+        const std::string text(textText);
         log_.Add("regset " + name + "=" + text);
         return inner.SetRegistryString(key, name, text);
     }
     void CloseRegistryKey(RegistryKey key) override { inner.CloseRegistryKey(key); }
-    ShellLinkOutcome SaveShellLink(const ShellLinkFields& fields, const std::string& linkPath) override
+    ShellLinkOutcome SaveShellLink(const ShellLinkFields& fields, std::string_view linkPathText) override
     {
+        const std::string linkPath(linkPathText);
         log_.Add("link " + linkPath);
         return inner.SaveShellLink(fields, linkPath);
     }

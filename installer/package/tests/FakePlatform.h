@@ -41,26 +41,29 @@ public:
         return std::to_string(static_cast<int>(root)) + "|" + key + "|" + value;
     }
 
-    std::string ModuleFileName() override { return moduleFileName; }
-    std::string TemporaryFolder() override { return temporaryFolder; }
+    SystemPath ModuleFileName() override { return SystemPath(moduleFileName); }
+    SystemPath TemporaryFolder() override { return SystemPath(temporaryFolder); }
     LocalTime Now() override { return now; }
-    std::string WindowsFolder() override { return windowsFolder; }
-    std::string SystemFolder() override { return systemFolder; }
-    bool DesktopFolder(std::string& path) override
+    SystemPath WindowsFolder() override { return SystemPath(windowsFolder); }
+    SystemPath SystemFolder() override { return SystemPath(systemFolder); }
+    bool DesktopFolder(SystemPath& path) override
     {
         if (desktopAvailable) path = desktopFolder;
         return desktopAvailable;
     }
-    bool SetCurrentFolder(const std::string& path) override
+    bool SetCurrentFolder(std::string_view pathText) override
     {
+        const std::string path(pathText);
         if (!folders.count(path)) return false;
         currentFolder = path;
         return true;
     }
-    std::string CurrentFolder() override { return currentFolder; }
-    RegistryReadResult ReadRegistryString(RegistryRoot root, const std::string& keyPath,
-                                          const std::string& valueName, std::string& value) override
+    SystemPath CurrentFolder() override { return SystemPath(currentFolder); }
+    RegistryReadResult ReadRegistryString(RegistryRoot root, std::string_view keyPathText,
+                                          std::string_view valueNameText, SystemPath& value) override
     {
+        const std::string keyPath(keyPathText);
+        const std::string valueName(valueNameText);
         if (!shellFoldersKeyOpens) return RegistryReadResult::KeyNotOpened;
         auto it = registryValues.find(RegistryName(root, keyPath, valueName));
         if (it == registryValues.end()) return RegistryReadResult::ValueMissing;
@@ -72,20 +75,22 @@ public:
     {
         messages.push_back({std::string(text), std::string(caption)});
     }
-    std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<IBinaryFile> OpenForReading(std::string_view pathText) override
     {
+        const std::string path(pathText);
         ++readOpens;
         auto it = files.find(path);
         if (it == files.end() || unreadable.count(path)) return nullptr;
         return OpenMemoryFile(it->second);
     }
-    std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) override
+    std::unique_ptr<IBinaryFile> CreateForWriting(std::string_view pathText) override
     {
+        const std::string path(pathText);
         if (uncreatable.count(path)) return nullptr;
         files[path].clear();
         return std::make_unique<Writer>(files[path]);
     }
-    bool RemoveFile(const std::string& path) override { return files.erase(path) > 0; }
+    bool RemoveFile(std::string_view path) override { return files.erase(std::string(path)) > 0; }
 
 private:
     class Writer : public IBinaryFile {

@@ -345,8 +345,9 @@ namespace {
 class RacedPlatform : public FakePlatform {
 public:
     std::string raced;
-    std::unique_ptr<IBinaryFile> CreateNewForWriting(const std::string& path) override
+    std::unique_ptr<IBinaryFile> CreateNewForWriting(std::string_view pathText) override
     {
+        const std::string path(pathText);
         if (path == raced) files[path] = "someone else's";
         return FakePlatform::CreateNewForWriting(path);
     }

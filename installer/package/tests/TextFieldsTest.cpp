@@ -1,8 +1,11 @@
 #include "installer/package/TextFields.h"
+#include "installer/package/FixedText.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 using namespace vela;
@@ -127,4 +130,64 @@ TEST(CopyColumns, ReadsPastTheLineEndAsNothing)
     EXPECT_STREQ(field, "gh");
     CopyColumns("abc", 10, 20, field);
     EXPECT_STREQ(field, "");
+}
+
+TEST(FixedText, KeepsWhatFitsAndRefusesTheRestWhole)
+{
+    FixedText<8> text;  // seven bytes and the zero
+    EXPECT_TRUE(text.Append("abc"));
+    EXPECT_TRUE(text.Append('d'));
+    EXPECT_FALSE(text.Overflowed());
+    EXPECT_FALSE(text.Append("efgh"));  // eight would not fit: nothing of it is added
+    EXPECT_TRUE(text.Overflowed());
+    EXPECT_EQ(text, "abcd");
+    EXPECT_EQ(std::strlen(text.c_str()), 4u);
+    EXPECT_TRUE(text.Append("efg"));  // exactly full
+    EXPECT_EQ(text, "abcdefg");
+    EXPECT_TRUE(text.Overflowed()) << "an overflow is remembered until the text is cleared";
+    text = "x";
+    EXPECT_FALSE(text.Overflowed());
+    EXPECT_EQ(text.size(), 1u);
+    text.Truncate(5);
+    EXPECT_EQ(text, "x");
+    text.Truncate(0);
+    EXPECT_TRUE(text.empty());
+    EXPECT_STREQ(text.c_str(), "");
+}
+
+TEST(FixedText, WritesDecimalNumbers)
+{
+    struct Row {
+        std::int64_t value;
+        const char* text;
+    };
+    const Row rows[] = {
+        {0, "0"},
+        {7, "7"},
+        {2026, "2026"},
+        {-40, "-40"},
+        {std::numeric_limits<std::int64_t>::max(), "9223372036854775807"},
+        {std::numeric_limits<std::int64_t>::min(), "-9223372036854775808"},
+    };
+    for (const Row& row : rows) {
+        FixedText<32> text("n=");
+        EXPECT_TRUE(text.AppendNumber(row.value));
+        EXPECT_EQ(text, std::string("n=") + row.text);
+    }
+    FixedText<4> small("ab");
+    EXPECT_FALSE(small.AppendNumber(-5));
+    EXPECT_EQ(small, "ab");
+}
+
+TEST(CopyText, AnEmptyViewWithoutBytesCopiesNothing)
+{
+    // A default view has no bytes at all (its data is null): still a text.
+    char buffer[4] = "abc";
+    EXPECT_TRUE(CopyText(buffer, std::string_view()));
+    EXPECT_STREQ(buffer, "");
+    EXPECT_TRUE(AppendText(buffer, std::string_view()));
+    EXPECT_STREQ(buffer, "");
+    FixedText<4> text("ab");
+    EXPECT_TRUE(text.Append(std::string_view()));
+    EXPECT_EQ(text, "ab");
 }

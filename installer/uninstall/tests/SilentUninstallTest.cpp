@@ -21,12 +21,13 @@ public:
     int messages = 0;
     bool answer = false;
 
-    std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<IBinaryFile> OpenForReading(std::string_view pathText) override
     {
+        const std::string path(pathText);
         auto it = files.find(path);
         return it == files.end() ? nullptr : OpenMemoryFile(it->second);
     }
-    Removal RemoveFile(const std::string& path) override { return files.erase(path) ? Removal::Removed : Removal::Missing; }
+    Removal RemoveFile(std::string_view path) override { return files.erase(std::string(path)) ? Removal::Removed : Removal::Missing; }
     Removal RemoveFolder(const std::string& path) override
     {
         for (const auto& [file, bytes] : files)

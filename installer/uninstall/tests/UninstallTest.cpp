@@ -38,13 +38,15 @@ public:
     std::vector<Shown> shown;
     std::vector<std::string> removed;  // in order
 
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view pathText) override
     {
+        const std::string path(pathText);
         auto it = files.find(path);
         return it == files.end() ? nullptr : vela::OpenMemoryFile(it->second);
     }
-    Removal RemoveFile(const std::string& path) override
+    Removal RemoveFile(std::string_view pathText) override
     {
+        const std::string path(pathText);
         if (!files.count(path)) return Removal::Missing;
         if (locked.count(path)) return Removal::Failed;
         files.erase(path);

@@ -87,34 +87,34 @@ private:
 class CSilentPlatform final : public IPlatform {
 public:
     CSilentPlatform(IPlatform& inner, CSilentReport& report) : inner_(inner), report_(report) {}
-    std::string ModuleFileName() override { return inner_.ModuleFileName(); }
-    std::string TemporaryFolder() override { return inner_.TemporaryFolder(); }
+    SystemPath ModuleFileName() override { return inner_.ModuleFileName(); }
+    SystemPath TemporaryFolder() override { return inner_.TemporaryFolder(); }
     LocalTime Now() override { return inner_.Now(); }
-    std::string WindowsFolder() override { return inner_.WindowsFolder(); }
-    std::string SystemFolder() override { return inner_.SystemFolder(); }
-    bool DesktopFolder(std::string& path) override { return inner_.DesktopFolder(path); }
-    bool SetCurrentFolder(const std::string& path) override { return inner_.SetCurrentFolder(path); }
-    std::string CurrentFolder() override { return inner_.CurrentFolder(); }
-    RegistryReadResult ReadRegistryString(RegistryRoot root, const std::string& keyPath, const std::string& valueName,
-                                          std::string& value) override
+    SystemPath WindowsFolder() override { return inner_.WindowsFolder(); }
+    SystemPath SystemFolder() override { return inner_.SystemFolder(); }
+    bool DesktopFolder(SystemPath& path) override { return inner_.DesktopFolder(path); }
+    bool SetCurrentFolder(std::string_view path) override { return inner_.SetCurrentFolder(path); }
+    SystemPath CurrentFolder() override { return inner_.CurrentFolder(); }
+    RegistryReadResult ReadRegistryString(RegistryRoot root, std::string_view keyPath, std::string_view valueName,
+                                          SystemPath& value) override
     {
         return inner_.ReadRegistryString(root, keyPath, valueName, value);
     }
     bool StartSockets() override { return inner_.StartSockets(); }
     void ShowMessage(std::string_view text, std::string_view caption) override;
-    std::unique_ptr<IBinaryFile> OpenForReading(const std::string& path) override
+    std::unique_ptr<IBinaryFile> OpenForReading(std::string_view path) override
     {
         return inner_.OpenForReading(path);
     }
-    std::unique_ptr<IBinaryFile> CreateForWriting(const std::string& path) override
+    std::unique_ptr<IBinaryFile> CreateForWriting(std::string_view path) override
     {
         return inner_.CreateForWriting(path);
     }
-    std::unique_ptr<IBinaryFile> CreateNewForWriting(const std::string& path) override
+    std::unique_ptr<IBinaryFile> CreateNewForWriting(std::string_view path) override
     {
         return inner_.CreateNewForWriting(path);
     }
-    bool RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
+    bool RemoveFile(std::string_view path) override { return inner_.RemoveFile(path); }
 
 private:
     IPlatform& inner_;

@@ -144,7 +144,8 @@ TEST(InstallerStub, AppendedPackageIsFoundAtTheOffset)
 
     std::unique_ptr<vela::IBinaryFile> file = vela::OpenStdioFileForReading(path);
     ASSERT_TRUE(file);
-    EXPECT_TRUE(vela::CheckPackage(*file, OffsetInStub(stub), problem)) << problem;
+    vela::PackageProblem fault;
+    EXPECT_TRUE(vela::CheckPackage(*file, OffsetInStub(stub), fault)) << static_cast<int>(fault.fault);
     vela::PackageHeader header;
     ASSERT_TRUE(vela::ReadPackageHeader(*file, OffsetInStub(stub), header));
     EXPECT_EQ(header.fileCount, 2);

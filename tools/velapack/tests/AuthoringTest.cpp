@@ -13,6 +13,7 @@
 #include "installer/wizard/core/DibFile.h"
 #include "installer/wizard/core/tests/BmpFile.h"
 #include "tools/velapack/Description.h"
+#include "tools/velapack/PackageCheck.h"
 #include "tools/velapack/Velapack.h"
 
 using namespace std::string_literals;
@@ -51,7 +52,7 @@ protected:
         std::string package, why;
         EXPECT_TRUE(vela::BuildPackage(d, package, why)) << why;
         auto file = vela::OpenMemoryFile(package);
-        EXPECT_TRUE(vela::CheckPackage(*file, 0, why)) << why;
+        EXPECT_TRUE(velapack::CheckPackage(*file, 0, why)) << why;
         vela::PackageHeader header;
         EXPECT_TRUE(vela::ReadPackageHeader(*file, 0, header));
         return vela::ReadSetupScript(package.substr(vela::kPackageHeaderSize, header.scriptLength));

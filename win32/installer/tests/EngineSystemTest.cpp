@@ -21,6 +21,14 @@
 
 namespace {
 
+// A command line left to the system to find its program in.
+vela::ProcessCommand CommandOf(std::string_view commandLine)
+{
+    vela::ProcessCommand command;
+    command.commandLine = commandLine;
+    return command;
+}
+
 // ---- This test program doubles as the small program the tests run ----------
 // Started as "engine-exit-N.exe" (a copy of itself), or with the argument
 // "--engine-exit-code=N", it writes a marker file beside itself and ends with
@@ -128,7 +136,7 @@ public:
     std::string desktop;
     std::vector<std::string> messages;
 
-    bool DesktopFolder(std::string& path) override
+    bool DesktopFolder(vela::SystemPath& path) override
     {
         path = desktop;
         return !desktop.empty();
@@ -207,7 +215,7 @@ TEST_F(EnginePrograms, RunAndWaitGivesTheExitCode)
 {
     const std::string self = w32::Narrow(ModulePath());
     std::uint32_t code = 0;
-    ASSERT_TRUE(system.RunProcessAndWait({"", "\"" + self + "\" --engine-exit-code=42"}, vela::kShowNormal, code));
+    ASSERT_TRUE(system.RunProcessAndWait(CommandOf("\"" + self + "\" --engine-exit-code=42"), vela::kShowNormal, code));
     EXPECT_EQ(code, 42u);
     EXPECT_EQ(vela::RunAndWait(env, "\"" + self + "\" --engine-exit-code=7", vela::kShowNormal), 7);
     EXPECT_TRUE(platform.messages.empty());
@@ -216,7 +224,7 @@ TEST_F(EnginePrograms, RunAndWaitGivesTheExitCode)
 TEST_F(EnginePrograms, AProgramThatCannotStartIsReported)
 {
     std::uint32_t code = 0;
-    EXPECT_FALSE(system.RunProcessAndWait({"", "C:\\no\\such\\program.exe"}, vela::kShowNormal, code));
+    EXPECT_FALSE(system.RunProcessAndWait(CommandOf("C:\\no\\such\\program.exe"), vela::kShowNormal, code));
     EXPECT_EQ(vela::RunAndWait(env, "C:\\no\\such\\program.exe", vela::kShowNormal), -1);
     // 错误: 创建程序进程失败!
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -266,7 +274,9 @@ TEST_F(EnginePrograms, ComponentIsRegisteredThroughRegsvr32)
     const std::string ocx = folder + "\\Grid.OCX";
     ASSERT_TRUE(CopyFileW(w32::Widen(component).c_str(), w32::Widen(ocx).c_str(), FALSE));
 
-    EXPECT_EQ(vela::RunAndWait(env, vela::RegisterCommand(env, ocx), vela::kShowNormal), 0);
+    vela::CommandText command;
+    ASSERT_TRUE(vela::RegisterCommand(env, ocx, command));
+    EXPECT_EQ(vela::RunAndWait(env, command, vela::kShowNormal), 0);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VelaEngineTest\\Component");
     vela::RunInstallAction(env, ocx);
     const auto registered = ReadValue("Software\\VelaEngineTest\\Component", "Registered");

@@ -59,7 +59,7 @@ protected:
 
     void SetUp() override
     {
-        std::string temp = sys.TemporaryFolder();
+        std::string temp(sys.TemporaryFolder().view());
         ASSERT_FALSE(temp.empty());
         if (!EndsWithBackslash(temp)) temp += "\\";
         folder = temp + "vela-" + kJinHua + "-" + std::to_string(GetCurrentProcessId());
@@ -146,8 +146,8 @@ TEST_F(PackageSystemTest, ExtractionCopiesRealFilesByteIdentically)
 
 TEST_F(PackageSystemTest, FoldersOfTheSystem)
 {
-    const std::string windows = sys.WindowsFolder();
-    const std::string system = sys.SystemFolder();
+    const std::string windows(sys.WindowsFolder().view());
+    const std::string system(sys.SystemFolder().view());
     ASSERT_GE(windows.size(), 3u);
     EXPECT_EQ(windows.substr(1, 2), ":\\");
     EXPECT_FALSE(EndsWithBackslash(windows));
@@ -155,9 +155,9 @@ TEST_F(PackageSystemTest, FoldersOfTheSystem)
     EXPECT_TRUE(sys.SetCurrentFolder(system));
     EXPECT_EQ(sys.CurrentFolder(), system);
 
-    std::string desktop;
+    SystemPath desktop;
     ASSERT_TRUE(sys.DesktopFolder(desktop));
-    EXPECT_EQ(desktop.substr(1, 2), ":\\");
+    EXPECT_EQ(desktop.view().substr(1, 2), ":\\");
     EXPECT_TRUE(sys.SetCurrentFolder(desktop));
 
     EXPECT_TRUE(sys.SetCurrentFolder(folder));
@@ -165,7 +165,7 @@ TEST_F(PackageSystemTest, FoldersOfTheSystem)
     EXPECT_FALSE(sys.SetCurrentFolder(folder + "\\missing"));
     EXPECT_EQ(sys.CurrentFolder(), folder);
 
-    const std::string module = sys.ModuleFileName();
+    const std::string module(sys.ModuleFileName().view());
     EXPECT_EQ(module.substr(module.size() - 4), ".exe");
     auto self = sys.OpenForReading(module);
     ASSERT_TRUE(self);
@@ -186,7 +186,7 @@ TEST_F(PackageSystemTest, LocalTimeMatchesTheSystemClock)
     EXPECT_LE(now.day, 31);
     EXPECT_LE(now.hour, 23);
     EXPECT_LE(now.millisecond, 999);
-    const std::string stem = TemporaryStem(sys.TemporaryFolder(), now);
+    const std::string stem(TemporaryStem(sys.TemporaryFolder(), now).view());
     EXPECT_NE(stem.find("~temp" + std::to_string(now.year)), std::string::npos);
 }
 
@@ -203,7 +203,7 @@ TEST_F(PackageSystemTest, RegistryStringsAreReadBack)
     RegSetValueExW(h, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     RegCloseKey(h);
 
-    std::string value;
+    SystemPath value;
     EXPECT_EQ(sys.ReadRegistryString(RegistryRoot::CurrentUser, "Software\\VelaPackageSystemTest", "\xE5\x5C", value),
               RegistryReadResult::Read);
     EXPECT_EQ(value, "C:\\" + kJinHua + "\\Programs");
@@ -221,13 +221,13 @@ TEST_F(PackageSystemTest, StartMenuResolvesOnTheRealSystem)
     InstallContext ctx;
     char text[480] = "[Start Menu]\\Group\\";
     ASSERT_TRUE(ExpandPathMacros(sys, ctx, text));
-    const std::string own = sys.WindowsFolder() + "\\Start Menu\\Programs";
-    std::string common;
+    const std::string own = std::string(sys.WindowsFolder().view()) + "\\Start Menu\\Programs";
+    SystemPath common;
     sys.ReadRegistryString(RegistryRoot::LocalMachine,
                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Common Programs",
                            common);
     const bool ownExists = GetFileAttributesW(w32::Widen(own).c_str()) != INVALID_FILE_ATTRIBUTES;
-    EXPECT_EQ(std::string(text), (ownExists ? own : common) + "\\Group\\");
+    EXPECT_EQ(std::string(text), (ownExists ? own : std::string(common.view())) + "\\Group\\");
     EXPECT_GT(std::strlen(text), std::strlen("\\Group\\"));
 }
 
@@ -300,8 +300,8 @@ class ScratchSystem : public CPackageSystem {
 public:
     std::string module;
     std::string temp;
-    std::string ModuleFileName() override { return module; }
-    std::string TemporaryFolder() override { return temp; }
+    SystemPath ModuleFileName() override { return SystemPath(module); }
+    SystemPath TemporaryFolder() override { return SystemPath(temp); }
 };
 
 class RecordingPages : public IWizardPages {
@@ -350,6 +350,6 @@ TEST_F(PackageSystemTest, StartUpUnpacksARealInstaller)
     EXPECT_EQ(ReadAll(sys, ctx.splashBitmapPath), d.splashPicture);
     EXPECT_EQ(ReadAll(sys, ctx.scriptFilePath).substr(0, 9), "[Basal]\r\n");
     EXPECT_STREQ(ctx.displayName, d.displayName.c_str());
-    EXPECT_EQ(std::string(ctx.installPath), sys.WindowsFolder().substr(0, 1) + ":\\Program Files\\" + kJinHua);
+    EXPECT_EQ(std::string(ctx.installPath), std::string(sys.WindowsFolder().view().substr(0, 1)) + ":\\Program Files\\" + kJinHua);
     EXPECT_EQ(ctx.packageFileCount, 1);
 }

@@ -16,21 +16,22 @@ namespace {
 class FolderSystem final : public IEngineSystem {
 public:
     std::vector<std::string> folders;
-    bool CreateFolder(const std::string& path) override
+    bool CreateFolder(std::string_view pathText) override
     {
+        const std::string path(pathText);
         folders.push_back(path);
         return true;
     }
-    bool ClearFileAttributes(const std::string&) override { return false; }
-    bool IsFile(const std::string&) override { return false; }
-    bool PutFileInPlace(const std::string&, const std::string&) override { return false; }
+    bool ClearFileAttributes(std::string_view) override { return false; }
+    bool IsFile(std::string_view) override { return false; }
+    bool PutFileInPlace(std::string_view, std::string_view) override { return false; }
     bool RunProcessAndWait(const ProcessCommand&, int, std::uint32_t&) override { return false; }
-    bool ShellOpen(const std::string&, int) override { return false; }
-    RegistryKey OpenRegistryKey(RegistryRoot, const std::string&) override { return kNoRegistryKey; }
-    RegistryKey CreateRegistrySubKey(RegistryKey, const std::string&) override { return kNoRegistryKey; }
-    bool SetRegistryString(RegistryKey, const std::string&, const std::string&) override { return false; }
+    bool ShellOpen(std::string_view, int) override { return false; }
+    RegistryKey OpenRegistryKey(RegistryRoot, std::string_view) override { return kNoRegistryKey; }
+    RegistryKey CreateRegistrySubKey(RegistryKey, std::string_view) override { return kNoRegistryKey; }
+    bool SetRegistryString(RegistryKey, std::string_view, std::string_view) override { return false; }
     void CloseRegistryKey(RegistryKey) override {}
-    ShellLinkOutcome SaveShellLink(const ShellLinkFields&, const std::string&) override
+    ShellLinkOutcome SaveShellLink(const ShellLinkFields&, std::string_view) override
     {
         return ShellLinkOutcome::NoObject;
     }

@@ -90,16 +90,19 @@ public:
     bool uninstallKeyOpens = true;
     InstallContext* cancelOnFolder = nullptr;  // a cancel request arrives while folders are made
 
-    bool CreateFolder(const std::string& path) override
+    bool CreateFolder(std::string_view pathText) override
     {
+        const std::string path(pathText);
         if (cancelOnFolder) RequestCancel(*cancelOnFolder);
         return platform_.folders.insert(path).second;
     }
-    bool ClearFileAttributes(const std::string&) override { return false; }
-    bool IsFile(const std::string& path) override { return platform_.files.count(path) > 0; }
+    bool ClearFileAttributes(std::string_view) override { return false; }
+    bool IsFile(std::string_view path) override { return platform_.files.count(std::string(path)) > 0; }
     // A target the platform cannot create cannot be replaced either.
-    bool PutFileInPlace(const std::string& from, const std::string& to) override
+    bool PutFileInPlace(std::string_view fromText, std::string_view toText) override
     {
+        const std::string from(fromText);
+        const std::string to(toText);
         auto it = platform_.files.find(from);
         if (it == platform_.files.end() || platform_.uncreatable.count(to)) return false;
         platform_.files[to] = it->second;
@@ -108,28 +111,32 @@ public:
     }
     bool RunProcessAndWait(const ProcessCommand& command, int, std::uint32_t& exitCode) override
     {
-        runs.push_back(command.commandLine);
+        runs.push_back(std::string(command.commandLine));
         exitCode = 0;
         return true;
     }
-    bool ShellOpen(const std::string& path, int) override
+    bool ShellOpen(std::string_view pathText, int) override
     {
+        const std::string path(pathText);
         runs.push_back(path);
         return true;
     }
-    RegistryKey OpenRegistryKey(RegistryRoot, const std::string&) override
+    RegistryKey OpenRegistryKey(RegistryRoot, std::string_view) override
     {
         return uninstallKeyOpens ? 1 : kNoRegistryKey;
     }
-    RegistryKey CreateRegistrySubKey(RegistryKey, const std::string&) override { return 2; }
-    bool SetRegistryString(RegistryKey, const std::string& name, const std::string& text) override
+    RegistryKey CreateRegistrySubKey(RegistryKey, std::string_view) override { return 2; }
+    bool SetRegistryString(RegistryKey, std::string_view nameText, std::string_view textText) override
     {
+        const std::string name(nameText);
+        const std::string text(textText);
         values[name] = text;
         return true;
     }
     void CloseRegistryKey(RegistryKey) override {}
-    ShellLinkOutcome SaveShellLink(const ShellLinkFields&, const std::string& linkPath) override
+    ShellLinkOutcome SaveShellLink(const ShellLinkFields&, std::string_view linkPathText) override
     {
+        const std::string linkPath(linkPathText);
         links.push_back(linkPath);
         return ShellLinkOutcome::Saved;
     }
