@@ -85,7 +85,8 @@ public:
             std::uint8_t colour[3] = {Byte(), Byte(), Byte()};
             for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
                 NextColour(colour);
-                for (int x = cuts[c]; x < cuts[c + 1]; ++x) std::memcpy(&row[3 * static_cast<std::size_t>(x)], colour, 3);
+                for (int x = cuts[c]; x < cuts[c + 1]; ++x)
+                    std::memcpy(&row[3 * static_cast<std::size_t>(x)], colour, 3);
             }
         }
         }
