@@ -1,42 +1,11 @@
 #include "painter/app/view/UndoHistory.h"
 
+#include "painter/app/view/RowPacking.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace rv {
-namespace {
-
-// A packed row starts with its form: raw bytes, or runs of (count, blue,
-// green, red) with count 1 to 255 followed by the row's pad bytes.
-constexpr std::uint8_t kRaw = 0;
-constexpr std::uint8_t kRuns = 1;
-
-void PackRow(const std::uint8_t* row, int width, int stride, std::vector<std::uint8_t>& out)
-{
-    const std::size_t start = out.size();
-    const std::size_t rawSize = static_cast<std::size_t>(stride);
-    out.push_back(kRuns);
-    int x = 0;
-    while (x < width) {
-        const std::uint8_t* p = row + 3 * static_cast<std::size_t>(x);
-        int run = 1;
-        while (x + run < width && run < 255 && std::memcmp(p, p + 3 * run, 3) == 0) ++run;
-        out.push_back(static_cast<std::uint8_t>(run));
-        out.insert(out.end(), p, p + 3);
-        x += run;
-        // Runs that save nothing: the raw row is no larger.
-        if (out.size() - start > rawSize) break;
-    }
-    if (out.size() - start > rawSize) {
-        out.resize(start);
-        out.push_back(kRaw);
-        out.insert(out.end(), row, row + rawSize);
-        return;
-    }
-    out.insert(out.end(), row + 3 * static_cast<std::size_t>(width), row + rawSize);
-}
-
-} // namespace
 
 // ------------------------------------------------------------ CPackedRows
 
@@ -49,11 +18,11 @@ void CPackedRows::Reset()
     data_.clear();
 }
 
-void CPackedRows::AddRow(int index, const std::uint8_t* row, int stride)
+void CPackedRows::AddRow(int index, const std::uint8_t* row, int stride, std::vector<std::uint8_t>& scratch)
 {
     if (offsets_.empty()) offsets_.push_back(0);
     rows_.push_back(index);
-    PackRow(row, width_, stride, data_);
+    PackRow(row, width_, stride, data_, scratch);
     offsets_.push_back(static_cast<std::uint32_t>(data_.size()));
 }
 
@@ -63,11 +32,12 @@ void CPackedRows::PackChanged(const std::uint8_t* before, int width, int height,
     width_ = width;
     height_ = height;
     const int stride = CDibImage::StrideFor(width);
+    std::vector<std::uint8_t> scratch;
     whole_ = whole || width != after.Width() || height != after.Height() || after.Empty() != (before == nullptr);
     for (int r = 0; r < height && before; ++r) {
         const std::uint8_t* old = before + static_cast<std::size_t>(r) * stride;
         if (whole_ || std::memcmp(old, after.Bits() + static_cast<std::size_t>(r) * stride, stride) != 0)
-            AddRow(r, old, stride);
+            AddRow(r, old, stride, scratch);
     }
     data_.shrink_to_fit();
     rows_.shrink_to_fit();
@@ -81,7 +51,9 @@ void CPackedRows::PackAll(const CDibImage& picture)
     height_ = picture.Height();
     whole_ = true;
     const int stride = picture.Stride();
-    for (int r = 0; r < height_; ++r) AddRow(r, picture.Bits() + static_cast<std::size_t>(r) * stride, stride);
+    std::vector<std::uint8_t> scratch;
+    for (int r = 0; r < height_; ++r)
+        AddRow(r, picture.Bits() + static_cast<std::size_t>(r) * stride, stride, scratch);
     data_.shrink_to_fit();
     rows_.shrink_to_fit();
     offsets_.shrink_to_fit();
@@ -95,24 +67,7 @@ std::size_t CPackedRows::Bytes() const
 
 void CPackedRows::UnpackRow(std::size_t entry, std::uint8_t* row, int stride) const
 {
-    const std::uint8_t* p = data_.data() + offsets_[entry];
-    const std::uint8_t* end = data_.data() + offsets_[entry + 1];
-    if (*p++ == kRaw) {
-        std::memcpy(row, p, static_cast<std::size_t>(stride));
-        return;
-    }
-    std::uint8_t* out = row;
-    const std::uint8_t* pixelsEnd = row + 3 * static_cast<std::size_t>(width_);
-    while (out < pixelsEnd && p + 4 <= end) {
-        const int run = p[0];
-        for (int i = 0; i < run; ++i, out += 3) {
-            out[0] = p[1];
-            out[1] = p[2];
-            out[2] = p[3];
-        }
-        p += 4;
-    }
-    std::memcpy(out, p, static_cast<std::size_t>(end - p));
+    rv::UnpackRow(data_.data() + offsets_[entry], data_.data() + offsets_[entry + 1], width_, row, stride);
 }
 
 bool CPackedRows::ExchangeRows(CDibImage& picture)
@@ -122,9 +77,10 @@ bool CPackedRows::ExchangeRows(CDibImage& picture)
     CPackedRows current;
     current.width_ = width_;
     current.height_ = height_;
+    std::vector<std::uint8_t> scratch;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         std::uint8_t* row = picture.Bits() + static_cast<std::size_t>(rows_[i]) * stride;
-        current.AddRow(rows_[i], row, stride);
+        current.AddRow(rows_[i], row, stride, scratch);
         UnpackRow(i, row, stride);
     }
     current.data_.shrink_to_fit();

@@ -50,7 +50,7 @@ public:
     bool UnpackWhole(CDibImage& picture) const;
 
 private:
-    void AddRow(int index, const std::uint8_t* row, int stride);
+    void AddRow(int index, const std::uint8_t* row, int stride, std::vector<std::uint8_t>& scratch);
     void UnpackRow(std::size_t entry, std::uint8_t* row, int stride) const;
 
     int width_ = 0;

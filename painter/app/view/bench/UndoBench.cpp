@@ -1,6 +1,7 @@
 // Undo on a 1920 x 1080 canvas after 50 full-canvas gradient rectangles: the
-// history's memory, the time of one undo (rows exchanged with the depth map)
-// and, for scale, the time of one repaint of the view.
+// history's memory, the time of one undo (rows exchanged with the depth map),
+// the time of packing the rows one such gesture changed (what each release
+// pays) and, for scale, the time of one repaint of the view.
 #include "painter/app/view/PaintScript.h"
 
 #include <benchmark/benchmark.h>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace rv {
 namespace {
@@ -56,6 +58,30 @@ void Undo1920x1080(benchmark::State& state)
         static_cast<double>(kSteps) * kHeight * CDibImage::StrideFor(kWidth) / (1 << 20);
 }
 BENCHMARK(Undo1920x1080)->Unit(benchmark::kMillisecond);
+
+// The step one gradient rectangle makes over another: every row changed, the
+// rows before it a ramp of another slant.
+void PackGradientStep1920x1080(benchmark::State& state)
+{
+    auto depth = std::make_unique<CDibImage>();
+    depth->Create(kWidth, kHeight);
+    CPaintScriptPlayer player(std::move(depth));
+    std::string problem;
+    if (!player.Run("panel c2 40\ntool gradient-rect\ndown 1 1\nmove 1900 1070\nup 1900 1070\n", problem))
+        std::fprintf(stderr, "%s\n", problem.c_str());
+    const CDibImage& map = player.DepthMap();
+    const std::vector<std::uint8_t> before(map.Bits(), map.Bits() + static_cast<std::size_t>(kHeight) * map.Stride());
+    if (!player.Run("panel c2 200\ntool gradient-rect\ndown 8 1\nmove 1900 1065\nup 1900 1065\n", problem))
+        std::fprintf(stderr, "%s\n", problem.c_str());
+    CPackedRows rows;
+    for (auto _ : state) {
+        rows.PackChanged(before.data(), kWidth, kHeight, player.DepthMap());
+        benchmark::DoNotOptimize(rows.Bytes());
+    }
+    state.counters["rows"] = static_cast<double>(rows.RowCount());
+    state.counters["packed_KiB"] = static_cast<double>(rows.Bytes()) / 1024;
+}
+BENCHMARK(PackGradientStep1920x1080)->Unit(benchmark::kMillisecond);
 
 void Repaint1920x1080(benchmark::State& state)
 {
