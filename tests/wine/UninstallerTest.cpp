@@ -100,6 +100,18 @@ DWORD RunUninstaller(bool answerYes, drive::MessageBoxSeen& last, const char* sh
     return process.WaitForExit();
 }
 
+// Runs the uninstaller, answering Yes, while the installed program is held
+// open as a running program would hold it.
+DWORD RunWhileProgramHeld(drive::MessageBoxSeen& report, const char* shot)
+{
+    const std::wstring held = kApp + L"\\Relievo.exe";
+    HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(open, INVALID_HANDLE_VALUE);
+    const DWORD exitCode = RunUninstaller(true, report, shot);
+    if (open != INVALID_HANDLE_VALUE) CloseHandle(open);
+    return exitCode;
+}
+
 // Runs a program of the host (Wine starts Linux programs too) in a folder
 // and waits until the path appears or goes.
 bool HostCommand(const std::wstring& commandLine, const std::wstring& folder, const std::wstring& path, bool appears)
@@ -306,11 +318,8 @@ TEST_F(UninstallerRun, AFileHeldOpenLeavesLogsAndEntryForASecondRun)
 {
     LayOutInstall();
     const std::wstring held = kApp + L"\\Relievo.exe";
-    HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(open, INVALID_HANDLE_VALUE);
     drive::MessageBoxSeen report;
-    EXPECT_EQ(RunUninstaller(true, report, "uninstaller-held"), 1u);
-    CloseHandle(open);
+    EXPECT_EQ(RunWhileProgramHeld(report, "uninstaller-held"), 1u);
 
     EXPECT_EQ(report.caption, L"卸载画图");
     EXPECT_EQ(report.text, L"画图已经从你的计算机中删除，但有些项目未删除。\r\n\r\n以下文件未能删除：\r\n" + held +
@@ -343,11 +352,8 @@ TEST_F(UninstallerRun, ARewrittenLogPassesOverNamesAlreadyTaken)
         ASSERT_TRUE(drive::WriteBytes(taken.back(), "taken"));
     }
     const std::wstring held = kApp + L"\\Relievo.exe";
-    HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(open, INVALID_HANDLE_VALUE);
     drive::MessageBoxSeen report;
-    EXPECT_EQ(RunUninstaller(true, report, "uninstaller-taken"), 1u);
-    CloseHandle(open);
+    EXPECT_EQ(RunWhileProgramHeld(report, "uninstaller-taken"), 1u);
 
     EXPECT_EQ(drive::ReadBytes(kFileLog), LogOf({held}));
     EXPECT_EQ(drive::ReadBytes(kDirLog), LogOf({kApp}));
