@@ -14,6 +14,13 @@
 namespace w32 {
 namespace {
 
+// The shell-link class and the two interfaces used here, with their
+// documented values, so the link does not pull in the system's whole table
+// of identifiers.
+constexpr GUID kClsidShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kIidShellLinkW = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kIidPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 HKEY ToHkey(vela::RegistryKey key) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key)); }
 vela::RegistryKey FromHkey(HKEY key) { return static_cast<vela::RegistryKey>(reinterpret_cast<std::uintptr_t>(key)); }
 
@@ -136,7 +143,7 @@ vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields&
     if (!com.Ok()) return vela::ShellLinkOutcome::NoObject;
 
     IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkW,
                                 reinterpret_cast<void**>(&link))))
         return vela::ShellLinkOutcome::NoObject;
 
@@ -149,7 +156,7 @@ vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields&
     link->SetShowCmd(fields.showCommand);
 
     IPersistFile* file = nullptr;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (FAILED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
         Release(link);
         return vela::ShellLinkOutcome::NoObject;
     }
@@ -164,11 +171,11 @@ bool ReadShellLink(const std::string& linkPath, vela::ShellLinkFields& fields)
     ComScope com;
     if (!com.Ok()) return false;
     IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkW,
                                 reinterpret_cast<void**>(&link))))
         return false;
     IPersistFile* file = nullptr;
-    bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+    bool ok = SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file))) &&
               SUCCEEDED(file->Load(Widen(linkPath).c_str(), STGM_READ));
     if (ok) {
         wchar_t text[INFOTIPSIZE] = {};
