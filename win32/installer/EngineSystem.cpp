@@ -51,25 +51,25 @@ void Release(T*& p)
 
 bool CEngineSystem::CreateFolder(std::string_view path)
 {
-    return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
+    return CreateDirectoryW(WideText(path).c_str(), nullptr) != 0;
 }
 
 bool CEngineSystem::ClearFileAttributes(std::string_view path)
 {
-    const std::wstring wide = Widen(path);
+    const WideText wide(path);
     if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     return SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool CEngineSystem::IsFile(std::string_view path)
 {
-    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WideText(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool CEngineSystem::PutFileInPlace(std::string_view from, std::string_view to)
 {
-    return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(WideText(from).c_str(), WideText(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int showState, std::uint32_t& exitCode)
@@ -81,10 +81,8 @@ bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int s
     PROCESS_INFORMATION process{};
 
     // CreateProcessW may write into the command line: give it its own copy.
-    const std::wstring program = Widen(command.program);
-    std::wstring wide = Widen(command.commandLine);
-    std::vector<wchar_t> line(wide.begin(), wide.end());
-    line.push_back(L'\0');
+    const WideText program(command.program);
+    WideText line(command.commandLine);
     if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE,
                         NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
         return false;
@@ -100,14 +98,14 @@ bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int s
 
 bool CEngineSystem::ShellOpen(std::string_view path, int showState)
 {
-    const HINSTANCE result = ShellExecuteW(nullptr, nullptr, Widen(path).c_str(), nullptr, nullptr, showState);
+    const HINSTANCE result = ShellExecuteW(nullptr, nullptr, WideText(path).c_str(), nullptr, nullptr, showState);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, std::string_view path)
 {
     HKEY key = nullptr;
-    const std::wstring wide = Widen(path);
+    const WideText wide(path);
     if (RegOpenKeyExW(RootKey(root), path.empty() ? nullptr : wide.c_str(), 0,
                       KEY_WRITE | kPackageRegistryView, &key) != ERROR_SUCCESS)
         return vela::kNoRegistryKey;
@@ -117,7 +115,7 @@ vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, std::s
 vela::RegistryKey CEngineSystem::CreateRegistrySubKey(vela::RegistryKey parent, std::string_view name)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(ToHkey(parent), Widen(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+    if (RegCreateKeyExW(ToHkey(parent), WideText(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_WRITE | kPackageRegistryView,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return vela::kNoRegistryKey;
@@ -126,9 +124,9 @@ vela::RegistryKey CEngineSystem::CreateRegistrySubKey(vela::RegistryKey parent, 
 
 bool CEngineSystem::SetRegistryString(vela::RegistryKey key, std::string_view name, std::string_view text)
 {
-    const std::wstring wideText = Widen(text);
+    const WideText wideText(text);
     const DWORD bytes = static_cast<DWORD>((wideText.size() + 1) * sizeof(wchar_t));  // with its zero
-    return RegSetValueExW(ToHkey(key), Widen(name).c_str(), 0, REG_SZ,
+    return RegSetValueExW(ToHkey(key), WideText(name).c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(wideText.c_str()), bytes) == ERROR_SUCCESS;
 }
 
@@ -149,10 +147,10 @@ vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields&
 
     // The texts are GB2312; through the wide interface they come out right
     // whatever the system's code page is.
-    link->SetArguments(Widen(fields.arguments).c_str());
-    link->SetPath(Widen(fields.program).c_str());
-    link->SetWorkingDirectory(Widen(fields.workingFolder).c_str());
-    link->SetDescription(Widen(fields.description).c_str());
+    link->SetArguments(WideText(fields.arguments).c_str());
+    link->SetPath(WideText(fields.program).c_str());
+    link->SetWorkingDirectory(WideText(fields.workingFolder).c_str());
+    link->SetDescription(WideText(fields.description).c_str());
     link->SetShowCmd(fields.showCommand);
 
     IPersistFile* file = nullptr;
@@ -160,7 +158,7 @@ vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields&
         Release(link);
         return vela::ShellLinkOutcome::NoObject;
     }
-    const bool saved = SUCCEEDED(file->Save(Widen(linkPath).c_str(), TRUE));
+    const bool saved = SUCCEEDED(file->Save(WideText(linkPath).c_str(), TRUE));
     Release(file);
     Release(link);
     return saved ? vela::ShellLinkOutcome::Saved : vela::ShellLinkOutcome::SaveFailed;
@@ -176,7 +174,7 @@ bool ReadShellLink(const std::string& linkPath, vela::ShellLinkFields& fields)
         return false;
     IPersistFile* file = nullptr;
     bool ok = SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file))) &&
-              SUCCEEDED(file->Load(Widen(linkPath).c_str(), STGM_READ));
+              SUCCEEDED(file->Load(WideText(linkPath).c_str(), STGM_READ));
     if (ok) {
         wchar_t text[INFOTIPSIZE] = {};
         // The target as the shell resolves it, from the link's item-identifier

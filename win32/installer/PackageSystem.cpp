@@ -98,7 +98,7 @@ private:
 
 std::unique_ptr<vela::IBinaryFile> OpenHandle(std::string_view path, DWORD access, DWORD share, DWORD disposition)
 {
-    HANDLE h = CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(WideText(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<CWin32File>(h);
 }
@@ -171,7 +171,7 @@ bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
 
 bool CPackageSystem::SetCurrentFolder(std::string_view path)
 {
-    return SetCurrentDirectoryW(Widen(path).c_str()) != 0;
+    return SetCurrentDirectoryW(WideText(path).c_str()) != 0;
 }
 
 vela::SystemPath CPackageSystem::CurrentFolder()
@@ -183,9 +183,9 @@ vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot r
                                                             std::string_view valueName, vela::SystemPath& value)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(RootKey(root), Widen(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(RootKey(root), WideText(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return vela::RegistryReadResult::KeyNotOpened;
-    const std::wstring name = Widen(valueName);
+    const WideText name(valueName);
     DWORD type = 0;
     DWORD bytes = 0;
     vela::RegistryReadResult result = vela::RegistryReadResult::ValueMissing;
@@ -219,10 +219,10 @@ void CPackageSystem::ShowMessage(std::string_view text, std::string_view caption
         if (slash != vela::kNotFound) name.remove_prefix(slash + 1);
         const std::size_t dot = name.find_last_of('.');
         if (dot != std::string_view::npos) name = name.substr(0, dot);
-        MessageBoxW(nullptr, Widen(text).c_str(), Widen(name).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(nullptr, WideText(text).c_str(), WideText(name).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
+    MessageBoxW(nullptr, WideText(text).c_str(), WideText(caption).c_str(), MB_OK);
 }
 
 std::unique_ptr<vela::IBinaryFile> CPackageSystem::OpenForReading(std::string_view path)
@@ -244,7 +244,7 @@ std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateNewForWriting(std::stri
 
 bool CPackageSystem::RemoveFile(std::string_view path)
 {
-    return DeleteFileW(Widen(path).c_str()) != 0;
+    return DeleteFileW(WideText(path).c_str()) != 0;
 }
 
 } // namespace w32
