@@ -103,35 +103,51 @@ std::unique_ptr<vela::IBinaryFile> OpenHandle(std::string_view path, DWORD acces
     return std::make_unique<CWin32File>(h);
 }
 
-// Calls get(buffer, capacity) -> length, growing the buffer until it fits.
-template <typename Get>
-std::string FolderText(Get get)
+// A path read from the system as UTF-16, as a GB2312 system path. One that
+// does not fit is left empty and marked overflowed, as the path's own
+// assignment leaves it.
+vela::SystemPath PathFromWide(const wchar_t* wide, std::size_t length)
 {
-    std::vector<wchar_t> buffer(MAX_PATH + 1);
-    for (;;) {
-        DWORD n = get(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
-        buffer.resize(n + 1);
-    }
+    vela::SystemPath path;
+    if (length == 0) return path;
+    // One byte more than a path holds: a text that fills it did not fit, and
+    // appending it marks the overflow without reading past the buffer. A
+    // longer text is cut to as many characters: at least a byte a character,
+    // it still does not fit.
+    char bytes[vela::SystemPath::kCapacity + 1];
+    const int n = WideCharToMultiByte(936, 0, wide, static_cast<int>(std::min(length, sizeof bytes)), bytes,
+                                      static_cast<int>(sizeof bytes), nullptr, nullptr);
+    if (n > 0)
+        path.Append(std::string_view(bytes, static_cast<std::size_t>(n)));
+    else if (GetLastError() == ERROR_INSUFFICIENT_BUFFER)
+        path.Append(std::string_view(bytes, sizeof bytes));
+    return path;
+}
+
+// Room for the longest text a path can hold, and one character more: a
+// text that does not fit here does not fit in a path either.
+constexpr DWORD kPathChars = vela::SystemPath::kCapacity + 2;
+
+// Calls get(buffer, capacity) -> length (the capacity or more when the text
+// does not fit).
+vela::SystemPath FolderText(DWORD (*get)(wchar_t* buffer, DWORD capacity))
+{
+    wchar_t buffer[kPathChars];
+    const DWORD n = get(buffer, kPathChars);
+    if (n == 0) return {};
+    return PathFromWide(buffer, n < kPathChars ? n : kPathChars);
 }
 
 } // namespace
 
 vela::SystemPath CPackageSystem::ModuleFileName()
 {
-    std::vector<wchar_t> buffer(MAX_PATH + 1);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return vela::SystemPath(Narrow(std::wstring_view(buffer.data(), n)));
-        buffer.resize(buffer.size() * 2);
-    }
+    return FolderText([](wchar_t* b, DWORD n) { return GetModuleFileNameW(nullptr, b, n); });
 }
 
 vela::SystemPath CPackageSystem::TemporaryFolder()
 {
-    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); }));
+    return FolderText([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); });
 }
 
 vela::LocalTime CPackageSystem::Now()
@@ -143,12 +159,12 @@ vela::LocalTime CPackageSystem::Now()
 
 vela::SystemPath CPackageSystem::WindowsFolder()
 {
-    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetWindowsDirectoryW(b, n)); }));
+    return FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetWindowsDirectoryW(b, n)); });
 }
 
 vela::SystemPath CPackageSystem::SystemFolder()
 {
-    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetSystemDirectoryW(b, n)); }));
+    return FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetSystemDirectoryW(b, n)); });
 }
 
 bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
@@ -160,7 +176,7 @@ bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list)) && list) {
         wchar_t buffer[MAX_PATH] = {};
         if (SHGetPathFromIDListW(list, buffer)) {
-            path = Narrow(buffer);
+            path = PathFromWide(buffer, wcsnlen(buffer, MAX_PATH));
             ok = true;
         }
         allocator->Free(list);
@@ -176,7 +192,7 @@ bool CPackageSystem::SetCurrentFolder(std::string_view path)
 
 vela::SystemPath CPackageSystem::CurrentFolder()
 {
-    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return GetCurrentDirectoryW(n, b); }));
+    return FolderText([](wchar_t* b, DWORD n) { return GetCurrentDirectoryW(n, b); });
 }
 
 vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot root, std::string_view keyPath,
@@ -195,7 +211,7 @@ vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot r
         DWORD size = static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t));
         if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) ==
             ERROR_SUCCESS) {
-            value = Narrow(std::wstring_view(text.data(), wcsnlen(text.data(), size / sizeof(wchar_t))));
+            value = PathFromWide(text.data(), wcsnlen(text.data(), size / sizeof(wchar_t)));
             result = vela::RegistryReadResult::Read;
         }
     }

@@ -363,7 +363,11 @@ void CChangePath::Browse()
     if (chosen) {
         wchar_t path[MAX_PATH] = {};
         if (SHGetPathFromIDListW(chosen, path)) {
-            if (vela::ApplyBrowsedFolder(services_.context, Narrow(path)))
+            // At most two bytes a character: any folder name fits.
+            char chosenText[2 * MAX_PATH];
+            const int n = WideCharToMultiByte(936, 0, path, static_cast<int>(wcsnlen(path, MAX_PATH)), chosenText,
+                                              static_cast<int>(sizeof chosenText), nullptr, nullptr);
+            if (vela::ApplyBrowsedFolder(services_.context, std::string_view(chosenText, n > 0 ? n : 0)))
                 SetItemText(IDC_PATH_EDIT, services_.context.installPath);
             else
                 fw::CWnd::ShowMessage(vela::kMsgPathWrong, vela::kCaptionError, MB_OK);
