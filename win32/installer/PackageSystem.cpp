@@ -227,18 +227,20 @@ bool CPackageSystem::StartSockets()
 
 void CPackageSystem::ShowMessage(std::string_view text, std::string_view caption)
 {
+    std::string_view title = caption;
+    UINT type = MB_OK;
+    vela::SystemPath module;
     if (caption.empty()) {
         // The framework's box: the program's own name as title.
-        const vela::SystemPath module = ModuleFileName();
-        std::string_view name = module;
-        const std::size_t slash = vela::FindLastBackslash(name);
-        if (slash != vela::kNotFound) name.remove_prefix(slash + 1);
-        const std::size_t dot = name.find_last_of('.');
-        if (dot != std::string_view::npos) name = name.substr(0, dot);
-        MessageBoxW(nullptr, WideText(text).c_str(), WideText(name).c_str(), MB_OK | MB_ICONEXCLAMATION);
-        return;
+        module = ModuleFileName();
+        title = module;
+        const std::size_t slash = vela::FindLastBackslash(title);
+        if (slash != vela::kNotFound) title.remove_prefix(slash + 1);
+        const std::size_t dot = title.find_last_of('.');
+        if (dot != std::string_view::npos) title = title.substr(0, dot);
+        type |= MB_ICONEXCLAMATION;
     }
-    MessageBoxW(nullptr, WideText(text).c_str(), WideText(caption).c_str(), MB_OK);
+    MessageBoxW(nullptr, WideText(text).c_str(), WideText(title).c_str(), type);
 }
 
 std::unique_ptr<vela::IBinaryFile> CPackageSystem::OpenForReading(std::string_view path)
