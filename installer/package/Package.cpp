@@ -70,7 +70,7 @@ bool ExtractStoredFile(IPlatform& sys, IBinaryFile& package, const std::string& 
     return CopyStoredItem(package, *target, absoluteOffset, size);
 }
 
-ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
+ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, std::string_view targetPath,
                                    std::int64_t absoluteOffset, std::int32_t size)
 {
     auto target = sys.CreateNewForWriting(targetPath);

@@ -53,7 +53,7 @@ enum class ExtractResult {
 // As ExtractStoredFile, but the target must be a new file: a file of that
 // name that already exists is left alone (reported like a target that
 // cannot be created).
-ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, const std::string& targetPath,
+ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, std::string_view targetPath,
                                    std::int64_t absoluteOffset, std::int32_t size);
 
 // The temporary stem: the temporary folder, "~temp" (with a backslash before

@@ -8,6 +8,7 @@
 #include <windowsx.h>
 
 #include <climits>
+#include <cstring>
 #include <vector>
 
 namespace fw {
@@ -20,11 +21,15 @@ const wchar_t kDefaultClass[] = L"fw.Window";
 
 HINSTANCE g_resources = nullptr;
 MessageBoxHandler g_messageBox = nullptr;
-std::string g_caption;
+// The program's title (GB2312), when it has set one. Room for any name of a
+// MAX_PATH path at two bytes a character.
+constexpr std::size_t kCaptionBytes = 2 * MAX_PATH;
+char g_caption[kCaptionBytes];
+std::size_t g_captionSize = 0;
 
 int SystemMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type)
 {
-    return MessageBoxW(owner, w32::Widen(text).c_str(), w32::Widen(caption).c_str(), type);
+    return MessageBoxW(owner, w32::WideText(text).c_str(), w32::WideText(caption).c_str(), type);
 }
 
 std::wstring WindowTextW(HWND window)
@@ -65,23 +70,48 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
     return previous;
 }
 
-void SetDefaultCaption(std::string_view caption) { g_caption.assign(caption); }
+void SetDefaultCaption(std::string_view caption)
+{
+    // A title that does not fit is not kept: the executable's name stands.
+    g_captionSize = caption.size() <= kCaptionBytes ? caption.size() : 0;
+    if (g_captionSize) std::memcpy(g_caption, caption.data(), g_captionSize);
+}
+
+namespace {
+
+// The default caption in the caller's buffer: the program's title, else the
+// executable's name without its folder and extension.
+std::string_view DefaultCaptionInto(char (&out)[kCaptionBytes])
+{
+    if (g_captionSize) return {g_caption, g_captionSize};
+    wchar_t path[MAX_PATH];
+    DWORD end = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (end >= MAX_PATH) end = 0;
+    DWORD start = end;
+    while (start > 0 && path[start - 1] != L'\\' && path[start - 1] != L'/') --start;
+    for (DWORD i = end; i > start + 1; --i)
+        if (path[i - 1] == L'.') {
+            end = i - 1;
+            break;
+        }
+    if (end == start) return {};
+    const int n = WideCharToMultiByte(936, 0, path + start, static_cast<int>(end - start), out,
+                                      static_cast<int>(kCaptionBytes), nullptr, nullptr);
+    return {out, static_cast<std::size_t>(n > 0 ? n : 0)};
+}
+
+} // namespace
 
 std::string DefaultCaption()
 {
-    if (!g_caption.empty()) return g_caption;
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, n < MAX_PATH ? n : 0);
-    name = name.substr(name.find_last_of(L"\\/") + 1);
-    const std::size_t dot = name.find_last_of(L'.');
-    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
-    return w32::Narrow(name);
+    char buffer[kCaptionBytes];
+    return std::string(DefaultCaptionInto(buffer));
 }
 
 int ShowMessage(HWND owner, std::string_view text, std::string_view caption, UINT type)
 {
-    const std::string title = caption.empty() ? DefaultCaption() : std::string(caption);
+    char buffer[kCaptionBytes];
+    const std::string_view title = caption.empty() ? DefaultCaptionInto(buffer) : caption;
     return (g_messageBox ? g_messageBox : SystemMessageBox)(owner, text, title, type);
 }
 
@@ -144,7 +174,7 @@ bool CWnd::Create(const CreateArgs& args)
     }
     HMENU menuOrId = args.menu;
     if (args.style & WS_CHILD) menuOrId = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.id));
-    HWND window = CreateWindowExW(args.exStyle, className, w32::Widen(args.text).c_str(), args.style, args.x, args.y,
+    HWND window = CreateWindowExW(args.exStyle, className, w32::WideText(args.text).c_str(), args.style, args.x, args.y,
                                   args.width, args.height, args.parent, menuOrId, GetModuleHandleW(nullptr), this);
     if (!window) {
         hwnd_ = nullptr;
@@ -266,7 +296,7 @@ bool CWnd::Post(UINT message, WPARAM wParam, LPARAM lParam) const
 
 std::string CWnd::GetText() const { return w32::Narrow(WindowTextW(hwnd_)); }
 
-void CWnd::SetText(std::string_view gb2312) { SetWindowTextW(hwnd_, w32::Widen(gb2312).c_str()); }
+void CWnd::SetText(std::string_view gb2312) { SetWindowTextW(hwnd_, w32::WideText(gb2312).c_str()); }
 
 HWND CWnd::Item(int id) const { return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr; }
 
@@ -274,7 +304,7 @@ std::string CWnd::GetItemText(int id) const { return w32::Narrow(WindowTextW(Ite
 
 void CWnd::SetItemText(int id, std::string_view gb2312)
 {
-    if (HWND item = Item(id)) SetWindowTextW(item, w32::Widen(gb2312).c_str());
+    if (HWND item = Item(id)) SetWindowTextW(item, w32::WideText(gb2312).c_str());
 }
 
 void CWnd::Show(int how) const
@@ -325,7 +355,7 @@ void CDataExchange::Text(int id, std::string& value, std::size_t maxBytes)
         value = w32::Narrow(WindowTextW(control));
         if (maxBytes > 0) value.resize(gb::CutText(value, maxBytes).size());
     } else {
-        SetWindowTextW(control, w32::Widen(value).c_str());
+        SetWindowTextW(control, w32::WideText(value).c_str());
     }
 }
 

@@ -32,7 +32,7 @@ bool PaintDib(HDC dc, int x, int y, int width, int height, const vela::CPackedDi
     return true;
 }
 
-void DrawBitmapFile(vela::IPlatform& platform, const std::string& path, HDC dc, int x, int y)
+void DrawBitmapFile(vela::IPlatform& platform, std::string_view path, HDC dc, int x, int y)
 {
     std::unique_ptr<vela::CPackedDib> dib = vela::LoadDibFile(platform, path);
     HPALETTE palette = CreateDibPalette(dib.get());

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "installer/package/Platform.h"
 #include "installer/wizard/core/DibFile.h"
@@ -22,6 +23,6 @@ bool PaintDib(HDC dc, int x, int y, int width, int height, const vela::CPackedDi
 // Loads the file and draws it at (x, y) at its own size, its palette selected
 // in the foreground for the time of the drawing. A file that cannot be read
 // or is refused by the loader draws nothing.
-void DrawBitmapFile(vela::IPlatform& platform, const std::string& path, HDC dc, int x, int y);
+void DrawBitmapFile(vela::IPlatform& platform, std::string_view path, HDC dc, int x, int y);
 
 } // namespace w32

@@ -14,6 +14,13 @@
 namespace w32 {
 namespace {
 
+// The shell-link class and the two interfaces used here, with their
+// documented values, so the link does not pull in the system's whole table
+// of identifiers.
+constexpr GUID kClsidShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kIidShellLinkW = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kIidPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 HKEY ToHkey(vela::RegistryKey key) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key)); }
 vela::RegistryKey FromHkey(HKEY key) { return static_cast<vela::RegistryKey>(reinterpret_cast<std::uintptr_t>(key)); }
 
@@ -44,25 +51,25 @@ void Release(T*& p)
 
 bool CEngineSystem::CreateFolder(std::string_view path)
 {
-    return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
+    return CreateDirectoryW(WideText(path).c_str(), nullptr) != 0;
 }
 
 bool CEngineSystem::ClearFileAttributes(std::string_view path)
 {
-    const std::wstring wide = Widen(path);
+    const WideText wide(path);
     if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     return SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool CEngineSystem::IsFile(std::string_view path)
 {
-    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WideText(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool CEngineSystem::PutFileInPlace(std::string_view from, std::string_view to)
 {
-    return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(WideText(from).c_str(), WideText(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int showState, std::uint32_t& exitCode)
@@ -74,10 +81,8 @@ bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int s
     PROCESS_INFORMATION process{};
 
     // CreateProcessW may write into the command line: give it its own copy.
-    const std::wstring program = Widen(command.program);
-    std::wstring wide = Widen(command.commandLine);
-    std::vector<wchar_t> line(wide.begin(), wide.end());
-    line.push_back(L'\0');
+    const WideText program(command.program);
+    WideText line(command.commandLine);
     if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE,
                         NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
         return false;
@@ -93,14 +98,14 @@ bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int s
 
 bool CEngineSystem::ShellOpen(std::string_view path, int showState)
 {
-    const HINSTANCE result = ShellExecuteW(nullptr, nullptr, Widen(path).c_str(), nullptr, nullptr, showState);
+    const HINSTANCE result = ShellExecuteW(nullptr, nullptr, WideText(path).c_str(), nullptr, nullptr, showState);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, std::string_view path)
 {
     HKEY key = nullptr;
-    const std::wstring wide = Widen(path);
+    const WideText wide(path);
     if (RegOpenKeyExW(RootKey(root), path.empty() ? nullptr : wide.c_str(), 0,
                       KEY_WRITE | kPackageRegistryView, &key) != ERROR_SUCCESS)
         return vela::kNoRegistryKey;
@@ -110,7 +115,7 @@ vela::RegistryKey CEngineSystem::OpenRegistryKey(vela::RegistryRoot root, std::s
 vela::RegistryKey CEngineSystem::CreateRegistrySubKey(vela::RegistryKey parent, std::string_view name)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(ToHkey(parent), Widen(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+    if (RegCreateKeyExW(ToHkey(parent), WideText(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_WRITE | kPackageRegistryView,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return vela::kNoRegistryKey;
@@ -119,9 +124,9 @@ vela::RegistryKey CEngineSystem::CreateRegistrySubKey(vela::RegistryKey parent, 
 
 bool CEngineSystem::SetRegistryString(vela::RegistryKey key, std::string_view name, std::string_view text)
 {
-    const std::wstring wideText = Widen(text);
+    const WideText wideText(text);
     const DWORD bytes = static_cast<DWORD>((wideText.size() + 1) * sizeof(wchar_t));  // with its zero
-    return RegSetValueExW(ToHkey(key), Widen(name).c_str(), 0, REG_SZ,
+    return RegSetValueExW(ToHkey(key), WideText(name).c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(wideText.c_str()), bytes) == ERROR_SUCCESS;
 }
 
@@ -136,24 +141,24 @@ vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields&
     if (!com.Ok()) return vela::ShellLinkOutcome::NoObject;
 
     IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkW,
                                 reinterpret_cast<void**>(&link))))
         return vela::ShellLinkOutcome::NoObject;
 
     // The texts are GB2312; through the wide interface they come out right
     // whatever the system's code page is.
-    link->SetArguments(Widen(fields.arguments).c_str());
-    link->SetPath(Widen(fields.program).c_str());
-    link->SetWorkingDirectory(Widen(fields.workingFolder).c_str());
-    link->SetDescription(Widen(fields.description).c_str());
+    link->SetArguments(WideText(fields.arguments).c_str());
+    link->SetPath(WideText(fields.program).c_str());
+    link->SetWorkingDirectory(WideText(fields.workingFolder).c_str());
+    link->SetDescription(WideText(fields.description).c_str());
     link->SetShowCmd(fields.showCommand);
 
     IPersistFile* file = nullptr;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (FAILED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
         Release(link);
         return vela::ShellLinkOutcome::NoObject;
     }
-    const bool saved = SUCCEEDED(file->Save(Widen(linkPath).c_str(), TRUE));
+    const bool saved = SUCCEEDED(file->Save(WideText(linkPath).c_str(), TRUE));
     Release(file);
     Release(link);
     return saved ? vela::ShellLinkOutcome::Saved : vela::ShellLinkOutcome::SaveFailed;
@@ -164,12 +169,12 @@ bool ReadShellLink(const std::string& linkPath, vela::ShellLinkFields& fields)
     ComScope com;
     if (!com.Ok()) return false;
     IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkW,
                                 reinterpret_cast<void**>(&link))))
         return false;
     IPersistFile* file = nullptr;
-    bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-              SUCCEEDED(file->Load(Widen(linkPath).c_str(), STGM_READ));
+    bool ok = SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file))) &&
+              SUCCEEDED(file->Load(WideText(linkPath).c_str(), STGM_READ));
     if (ok) {
         wchar_t text[INFOTIPSIZE] = {};
         // The target as the shell resolves it, from the link's item-identifier

@@ -98,40 +98,56 @@ private:
 
 std::unique_ptr<vela::IBinaryFile> OpenHandle(std::string_view path, DWORD access, DWORD share, DWORD disposition)
 {
-    HANDLE h = CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(WideText(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<CWin32File>(h);
 }
 
-// Calls get(buffer, capacity) -> length, growing the buffer until it fits.
-template <typename Get>
-std::string FolderText(Get get)
+// A path read from the system as UTF-16, as a GB2312 system path. One that
+// does not fit is left empty and marked overflowed, as the path's own
+// assignment leaves it.
+vela::SystemPath PathFromWide(const wchar_t* wide, std::size_t length)
 {
-    std::vector<wchar_t> buffer(MAX_PATH + 1);
-    for (;;) {
-        DWORD n = get(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
-        buffer.resize(n + 1);
-    }
+    vela::SystemPath path;
+    if (length == 0) return path;
+    // One byte more than a path holds: a text that fills it did not fit, and
+    // appending it marks the overflow without reading past the buffer. A
+    // longer text is cut to as many characters: at least a byte a character,
+    // it still does not fit.
+    char bytes[vela::SystemPath::kCapacity + 1];
+    const int n = WideCharToMultiByte(936, 0, wide, static_cast<int>(std::min(length, sizeof bytes)), bytes,
+                                      static_cast<int>(sizeof bytes), nullptr, nullptr);
+    if (n > 0)
+        path.Append(std::string_view(bytes, static_cast<std::size_t>(n)));
+    else if (GetLastError() == ERROR_INSUFFICIENT_BUFFER)
+        path.Append(std::string_view(bytes, sizeof bytes));
+    return path;
+}
+
+// Room for the longest text a path can hold, and one character more: a
+// text that does not fit here does not fit in a path either.
+constexpr DWORD kPathChars = vela::SystemPath::kCapacity + 2;
+
+// Calls get(buffer, capacity) -> length (the capacity or more when the text
+// does not fit).
+vela::SystemPath FolderText(DWORD (*get)(wchar_t* buffer, DWORD capacity))
+{
+    wchar_t buffer[kPathChars];
+    const DWORD n = get(buffer, kPathChars);
+    if (n == 0) return {};
+    return PathFromWide(buffer, n < kPathChars ? n : kPathChars);
 }
 
 } // namespace
 
 vela::SystemPath CPackageSystem::ModuleFileName()
 {
-    std::vector<wchar_t> buffer(MAX_PATH + 1);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return vela::SystemPath(Narrow(std::wstring_view(buffer.data(), n)));
-        buffer.resize(buffer.size() * 2);
-    }
+    return FolderText([](wchar_t* b, DWORD n) { return GetModuleFileNameW(nullptr, b, n); });
 }
 
 vela::SystemPath CPackageSystem::TemporaryFolder()
 {
-    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); }));
+    return FolderText([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); });
 }
 
 vela::LocalTime CPackageSystem::Now()
@@ -143,12 +159,12 @@ vela::LocalTime CPackageSystem::Now()
 
 vela::SystemPath CPackageSystem::WindowsFolder()
 {
-    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetWindowsDirectoryW(b, n)); }));
+    return FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetWindowsDirectoryW(b, n)); });
 }
 
 vela::SystemPath CPackageSystem::SystemFolder()
 {
-    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetSystemDirectoryW(b, n)); }));
+    return FolderText([](wchar_t* b, DWORD n) { return static_cast<DWORD>(GetSystemDirectoryW(b, n)); });
 }
 
 bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
@@ -160,7 +176,7 @@ bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list)) && list) {
         wchar_t buffer[MAX_PATH] = {};
         if (SHGetPathFromIDListW(list, buffer)) {
-            path = Narrow(buffer);
+            path = PathFromWide(buffer, wcsnlen(buffer, MAX_PATH));
             ok = true;
         }
         allocator->Free(list);
@@ -171,21 +187,21 @@ bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
 
 bool CPackageSystem::SetCurrentFolder(std::string_view path)
 {
-    return SetCurrentDirectoryW(Widen(path).c_str()) != 0;
+    return SetCurrentDirectoryW(WideText(path).c_str()) != 0;
 }
 
 vela::SystemPath CPackageSystem::CurrentFolder()
 {
-    return vela::SystemPath(FolderText([](wchar_t* b, DWORD n) { return GetCurrentDirectoryW(n, b); }));
+    return FolderText([](wchar_t* b, DWORD n) { return GetCurrentDirectoryW(n, b); });
 }
 
 vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot root, std::string_view keyPath,
                                                             std::string_view valueName, vela::SystemPath& value)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(RootKey(root), Widen(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(RootKey(root), WideText(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return vela::RegistryReadResult::KeyNotOpened;
-    const std::wstring name = Widen(valueName);
+    const WideText name(valueName);
     DWORD type = 0;
     DWORD bytes = 0;
     vela::RegistryReadResult result = vela::RegistryReadResult::ValueMissing;
@@ -195,7 +211,7 @@ vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot r
         DWORD size = static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t));
         if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) ==
             ERROR_SUCCESS) {
-            value = Narrow(std::wstring_view(text.data(), wcsnlen(text.data(), size / sizeof(wchar_t))));
+            value = PathFromWide(text.data(), wcsnlen(text.data(), size / sizeof(wchar_t)));
             result = vela::RegistryReadResult::Read;
         }
     }
@@ -211,18 +227,20 @@ bool CPackageSystem::StartSockets()
 
 void CPackageSystem::ShowMessage(std::string_view text, std::string_view caption)
 {
+    std::string_view title = caption;
+    UINT type = MB_OK;
+    vela::SystemPath module;
     if (caption.empty()) {
         // The framework's box: the program's own name as title.
-        const vela::SystemPath module = ModuleFileName();
-        std::string_view name = module;
-        const std::size_t slash = vela::FindLastBackslash(name);
-        if (slash != vela::kNotFound) name.remove_prefix(slash + 1);
-        const std::size_t dot = name.find_last_of('.');
-        if (dot != std::string_view::npos) name = name.substr(0, dot);
-        MessageBoxW(nullptr, Widen(text).c_str(), Widen(name).c_str(), MB_OK | MB_ICONEXCLAMATION);
-        return;
+        module = ModuleFileName();
+        title = module;
+        const std::size_t slash = vela::FindLastBackslash(title);
+        if (slash != vela::kNotFound) title.remove_prefix(slash + 1);
+        const std::size_t dot = title.find_last_of('.');
+        if (dot != std::string_view::npos) title = title.substr(0, dot);
+        type |= MB_ICONEXCLAMATION;
     }
-    MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
+    MessageBoxW(nullptr, WideText(text).c_str(), WideText(title).c_str(), type);
 }
 
 std::unique_ptr<vela::IBinaryFile> CPackageSystem::OpenForReading(std::string_view path)
@@ -244,7 +262,7 @@ std::unique_ptr<vela::IBinaryFile> CPackageSystem::CreateNewForWriting(std::stri
 
 bool CPackageSystem::RemoveFile(std::string_view path)
 {
-    return DeleteFileW(Widen(path).c_str()) != 0;
+    return DeleteFileW(WideText(path).c_str()) != 0;
 }
 
 } // namespace w32

@@ -82,13 +82,13 @@ bool CUninstallSystem::DeleteUninstallEntry(const std::string& displayName)
 
 bool CUninstallSystem::Confirm(std::string_view text, std::string_view caption)
 {
-    return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(),
+    return MessageBoxW(nullptr, WideText(text).c_str(), WideText(caption).c_str(),
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) == IDYES;
 }
 
 void CUninstallSystem::ShowMessage(std::string_view text, std::string_view caption, bool warning)
 {
-    MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(),
+    MessageBoxW(nullptr, WideText(text).c_str(), WideText(caption).c_str(),
                 MB_OK | MB_SETFOREGROUND | (warning ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 

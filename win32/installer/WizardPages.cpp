@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "installer/engine/EngineTexts.h"
@@ -87,7 +88,7 @@ void CWizardPage::ReleasePage()
 
 void CWizardPage::DrawText(HDC dc, int x, int y, const char* gb2312, HFONT font, COLORREF colour)
 {
-    const std::wstring text = Widen(gb2312);
+    const WideText text(gb2312);
     HGDIOBJ previous = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetTextColor(dc, colour);
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
@@ -352,7 +353,7 @@ void CChangePath::Next()
 
 void CChangePath::Browse()
 {
-    const std::wstring title = Widen(vela::kBrowseTitle);
+    const WideText title(vela::kBrowseTitle);
     BROWSEINFOW info{};
     info.hwndOwner = Hwnd();
     info.pidlRoot = FindBrowseRoot();
@@ -362,7 +363,11 @@ void CChangePath::Browse()
     if (chosen) {
         wchar_t path[MAX_PATH] = {};
         if (SHGetPathFromIDListW(chosen, path)) {
-            if (vela::ApplyBrowsedFolder(services_.context, Narrow(path)))
+            // At most two bytes a character: any folder name fits.
+            char chosenText[2 * MAX_PATH];
+            const int n = WideCharToMultiByte(936, 0, path, static_cast<int>(wcsnlen(path, MAX_PATH)), chosenText,
+                                              static_cast<int>(sizeof chosenText), nullptr, nullptr);
+            if (vela::ApplyBrowsedFolder(services_.context, std::string_view(chosenText, n > 0 ? n : 0)))
                 SetItemText(IDC_PATH_EDIT, services_.context.installPath);
             else
                 fw::CWnd::ShowMessage(vela::kMsgPathWrong, vela::kCaptionError, MB_OK);
@@ -385,7 +390,7 @@ LPITEMIDLIST FindBrowseRoot()
 {
     IShellFolder* desktop = nullptr;
     if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
-    const std::wstring wanted = Widen(vela::kBrowseRootName);
+    const WideText wanted(vela::kBrowseRootName);
     LPITEMIDLIST found = nullptr;
     IEnumIDList* items = nullptr;
     if (desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK && items) {
@@ -394,7 +399,7 @@ LPITEMIDLIST FindBrowseRoot()
             STRRET name{};
             wchar_t text[MAX_PATH] = {};
             if (SUCCEEDED(desktop->GetDisplayNameOf(item, SHGDN_NORMAL, &name)) &&
-                SUCCEEDED(StrRetToBufW(&name, item, text, MAX_PATH)) && wanted == text)
+                SUCCEEDED(StrRetToBufW(&name, item, text, MAX_PATH)) && std::wcscmp(wanted.c_str(), text) == 0)
                 found = item;
             else
                 CoTaskMemFree(item);
@@ -454,10 +459,8 @@ INT_PTR CComplete::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void StartCommandLine(const vela::ProcessCommand& command)
 {
-    const std::wstring program = Widen(command.program);
-    std::wstring line = Widen(command.commandLine);
-    std::vector<wchar_t> buffer(line.begin(), line.end());
-    buffer.push_back(L'\0');
+    const WideText program(command.program);
+    WideText buffer(command.commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;

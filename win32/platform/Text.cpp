@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <climits>
+#include <cstdlib>
+
 namespace w32 {
 
 namespace {
@@ -16,6 +19,31 @@ std::wstring Widen(std::string_view gb2312)
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(kGb2312, 0, gb2312.data(), static_cast<int>(gb2312.size()), out.data(), n);
     return out;
+}
+
+WideText::WideText(std::string_view gb2312)
+{
+    local_[0] = L'\0';
+    if (gb2312.empty()) return;
+    const int length = gb2312.size() <= static_cast<std::size_t>(INT_MAX) ? static_cast<int>(gb2312.size()) : 0;
+    const int n = length ? MultiByteToWideChar(kGb2312, 0, gb2312.data(), length, nullptr, 0) : 0;
+    wchar_t* block = local_;
+    if (n > 0 && static_cast<std::size_t>(n) >= kLocal)
+        block = static_cast<wchar_t*>(std::malloc((static_cast<std::size_t>(n) + 1) * sizeof(wchar_t)));
+    if (n <= 0 || !block || MultiByteToWideChar(kGb2312, 0, gb2312.data(), length, block, n) != n) {
+        if (block != local_) std::free(block);
+        local_[0] = L'\0';
+        ok_ = false;
+        return;
+    }
+    block[n] = L'\0';
+    text_ = block;
+    size_ = static_cast<std::size_t>(n);
+}
+
+WideText::~WideText()
+{
+    if (text_ != local_) std::free(text_);
 }
 
 std::string Narrow(std::wstring_view utf16)

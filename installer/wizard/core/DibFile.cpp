@@ -180,7 +180,7 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     return dib;
 }
 
-std::unique_ptr<CPackedDib> LoadDibFile(IPlatform& platform, const std::string& path)
+std::unique_ptr<CPackedDib> LoadDibFile(IPlatform& platform, std::string_view path)
 {
     std::unique_ptr<IBinaryFile> file = platform.OpenForReading(path);
     if (!file) return nullptr;

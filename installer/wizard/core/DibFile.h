@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "installer/package/Platform.h"
 
@@ -78,7 +79,7 @@ private:
 std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file);
 // Opens the file through the platform and loads it; nothing when it cannot
 // be opened.
-std::unique_ptr<CPackedDib> LoadDibFile(IPlatform& platform, const std::string& path);
+std::unique_ptr<CPackedDib> LoadDibFile(IPlatform& platform, std::string_view path);
 
 // A logical palette's description (LOGPALETTE with PALETTEENTRY entries).
 struct DibPaletteEntry {

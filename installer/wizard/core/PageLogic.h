@@ -148,6 +148,10 @@ inline constexpr std::size_t kRunLineBound = kLongLineBound;  // lines read with
 inline constexpr std::size_t kRunCommandSize = 800;           // room for the expanded command
 
 struct CompletionTexts {
+    // A constructor of its own: the buffers are cleared in place, not copied
+    // from an image of the whole record kept in the program.
+    CompletionTexts() {}
+
     char message[kCompletionMessageSize] = {};  // displayName + "已经成功地安装到你的计算机中。"
     char checkCaption[kRunLineBound] = {};      // "[Run]" line 1, without CR LF
     char command[kRunCommandSize] = {};         // "[Run]" line 2, without CR LF, not yet expanded

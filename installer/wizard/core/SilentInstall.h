@@ -45,6 +45,10 @@ inline constexpr std::size_t kSilentFolderSize = 600;   // room to tell a too lo
 inline constexpr std::size_t kSilentLogPathSize = 600;
 
 struct SilentSwitches {
+    // A constructor of its own: the buffers are cleared in place, not copied
+    // from a zero image of the whole record kept in the program.
+    SilentSwitches() {}
+
     bool silent = false;        // "/S"
     bool hasFolder = false;     // "/D=" given
     char folder[kSilentFolderSize] = {};

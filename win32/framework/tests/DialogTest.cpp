@@ -406,6 +406,39 @@ TEST(MessageBoxTest, AnEmptyCaptionMeansTheProgramsTitle)
     EXPECT_EQ(g_messages[2].caption, "Own");
 }
 
+TEST(MessageBoxTest, ATitleLongerThanAnyFileNameIsNotKept)
+{
+    RecordMessages recorder;
+    fw::SetDefaultCaption(std::string(2 * MAX_PATH, 'T'));
+    fw::ShowMessage(nullptr, "x");
+    fw::SetDefaultCaption(std::string(2 * MAX_PATH + 1, 'U'));
+    fw::ShowMessage(nullptr, "y");
+    fw::SetDefaultCaption("");
+    ASSERT_EQ(g_messages.size(), 2u);
+    EXPECT_EQ(g_messages[0].caption, std::string(2 * MAX_PATH, 'T'));
+    EXPECT_EQ(g_messages[1].caption, "w32_framework_tests");
+}
+
+// The converter for one call agrees with Widen on both sides of its in-place
+// buffer, Chinese included, and ends every text with a zero.
+TEST(WideTextTest, AgreesWithWidenInPlaceAndOnTheHeap)
+{
+    const std::string chinese = Gb(L"浮雕安装");
+    for (std::size_t count : {0u, 1u, 65u, 66u, 131u, 132u, 263u, 264u, 265u, 4000u}) {
+        std::string ascii(count, 'a');
+        std::string mixed;
+        for (std::size_t i = 0; i < count; ++i) mixed += (i % 3 == 0) ? chinese : std::string("b");
+        for (const std::string& text : {ascii, mixed}) {
+            const w32::WideText wide(text);
+            const std::wstring expected = w32::Widen(text);
+            EXPECT_TRUE(wide.Ok());
+            ASSERT_EQ(wide.size(), expected.size()) << count;
+            EXPECT_EQ(std::wstring(wide.c_str()), expected) << count;
+            EXPECT_EQ(wide.c_str()[wide.size()], L'\0');
+        }
+    }
+}
+
 // ---- modeless dialogs ----
 
 class CPanelDlg : public fw::CDialog {

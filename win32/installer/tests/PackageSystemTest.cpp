@@ -216,6 +216,39 @@ TEST_F(PackageSystemTest, RegistryStringsAreReadBack)
     RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
 }
 
+// A value as long as a path holds is read whole; one byte more, or far more,
+// leaves the path empty and marked overflowed, never cut.
+TEST_F(PackageSystemTest, RegistryStringsLongerThanAPathOverflow)
+{
+    const std::wstring key = L"Software\\VelaPackageSystemTest";
+    HKEY h = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
+              ERROR_SUCCESS);
+    const auto put = [h](const wchar_t* name, const std::wstring& text) {
+        RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    };
+    // The last character is two bytes in GB2312.
+    put(L"Fills", std::wstring(SystemPath::kCapacity - 2, L'a') + L"\u9326");
+    put(L"OneMore", std::wstring(SystemPath::kCapacity - 1, L'a') + L"\u9326");
+    put(L"Long", std::wstring(3000, L'b'));
+    RegCloseKey(h);
+
+    SystemPath value;
+    ASSERT_EQ(sys.ReadRegistryString(RegistryRoot::CurrentUser, "Software\\VelaPackageSystemTest", "Fills", value),
+              RegistryReadResult::Read);
+    EXPECT_EQ(value.size(), SystemPath::kCapacity);
+    EXPECT_FALSE(value.Overflowed());
+    EXPECT_EQ(value.view().substr(SystemPath::kCapacity - 2), kJinHua.substr(0, 2));
+    for (const char* name : {"OneMore", "Long"}) {
+        value = "before";
+        sys.ReadRegistryString(RegistryRoot::CurrentUser, "Software\\VelaPackageSystemTest", name, value);
+        EXPECT_TRUE(value.empty()) << name;
+        EXPECT_TRUE(value.Overflowed()) << name;
+    }
+    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+}
+
 TEST_F(PackageSystemTest, StartMenuResolvesOnTheRealSystem)
 {
     InstallContext ctx;
