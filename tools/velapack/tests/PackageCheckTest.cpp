@@ -10,19 +10,14 @@
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
 #include "installer/package/SetupScript.h"
+#include "installer/package/tests/BuildOrFail.h"
 #include "installer/package/tests/SamplePackage.h"
 
 using namespace vela;
+using vela::test::BuildOrFail;
 using vela::test::Pattern;
 
 namespace {
-
-std::string BuildOrFail(const PackageDescription& d)
-{
-    std::string package, problem;
-    EXPECT_TRUE(BuildPackage(d, package, problem)) << problem;
-    return package;
-}
 
 class PackageCheck : public ::testing::Test {
 protected:
