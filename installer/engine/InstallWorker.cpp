@@ -22,7 +22,7 @@ constexpr char kFlagUnrecorded = '4';
 // A stored file is written beside its target under the target's name and one
 // of these endings, then put in its place.
 constexpr const char kBesideSuffix[] = ".new~";
-constexpr int kBesideTries = 10;
+constexpr int kBesideTries = 10;  // one digit each
 
 bool StartsWith(const char* text, const char* prefix)
 {
@@ -261,7 +261,7 @@ bool CInstallWorker::WriteStoredFile(const FileTableEntry& entry)
     for (int n = 0; n < kBesideTries && !out; ++n) {
         beside = path_;
         beside.Append(kBesideSuffix);
-        if (n > 0) beside.AppendNumber(n);
+        if (n > 0) beside.Append(static_cast<char>('0' + n));
         out = platform_.CreateNewForWriting(beside.c_str());
     }
     if (!out) return false;
@@ -361,9 +361,24 @@ ProgressTick CheckProgress(const InstallContext& context, std::int32_t& lastSeen
 
 int ProgressBarPosition(std::int32_t count, std::int32_t fileCount)
 {
-    if (fileCount <= 0) return 100;
-    const std::int64_t position = (std::int64_t{count} + 1) * 100 / fileCount;
-    return static_cast<int>(std::clamp<std::int64_t>(position, 0, 100));
+    if (fileCount <= 0 || count >= fileCount - 1) return 100;
+    if (count < 0) return 0;
+    // Here 0 < count + 1 < fileCount, and (count + 1) × 100 may not fit 32
+    // bits: add count + 1 a hundred times and carry each whole fileCount into
+    // the percentage; the remainder stays below fileCount, every sum below
+    // 2^32, and the stub needs no 64-bit division.
+    const std::uint32_t step = static_cast<std::uint32_t>(count) + 1;
+    const std::uint32_t whole = static_cast<std::uint32_t>(fileCount);
+    std::uint32_t rest = 0;
+    int position = 0;
+    for (int i = 0; i < 100; ++i) {
+        rest += step;
+        if (rest >= whole) {
+            rest -= whole;
+            ++position;
+        }
+    }
+    return position;
 }
 
 void EndAbortedInstall(IPlatform& platform, const InstallContext& context, IProgressPage& page)

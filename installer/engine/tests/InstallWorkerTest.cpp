@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -612,6 +616,37 @@ TEST(ProgressPage, BarPositionTable)
     for (const Row& r : std::vector<Row>{{0, 8, 12}, {3, 8, 50}, {7, 8, 100}, {9, 8, 100}, {0, 1, 100},
                                          {0, 300, 0}, {1, 300, 0}, {2, 300, 1}, {0, 0, 100}, {1, 0, 100}}) {
         EXPECT_EQ(ProgressBarPosition(r.count, r.files), r.bar) << r.count << " of " << r.files;
+    }
+}
+
+// The bar in 64-bit arithmetic: the literal percentage.
+int LiteralBarPosition(std::int32_t count, std::int32_t files)
+{
+    if (files <= 0) return 100;
+    const std::int64_t position = (std::int64_t{count} + 1) * 100 / files;
+    return static_cast<int>(std::clamp<std::int64_t>(position, 0, 100));
+}
+
+TEST(ProgressPage, BarPositionMatchesTheLiteralPercentageOverTheWholeRange)
+{
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    // Where count + 1 times 100 outgrows 32 bits, and the ends of both ranges.
+    const std::vector<std::int32_t> edges{kMin, kMin + 1, -2, -1, 0, 1, 2, 99, 100, 101,
+                                          42949672, 42949673, 1 << 30, kMax - 2, kMax - 1, kMax};
+    for (std::int32_t files : edges) {
+        for (std::int32_t count : edges)
+            EXPECT_EQ(ProgressBarPosition(count, files), LiteralBarPosition(count, files)) << count << " of " << files;
+        for (std::int32_t count : {files / 2, files / 3, files - 3, files - 2, files / 100 * 99, files / 100 - 1})
+            EXPECT_EQ(ProgressBarPosition(count, files), LiteralBarPosition(count, files)) << count << " of " << files;
+    }
+    std::mt19937 random(15);
+    std::uniform_int_distribution<std::int32_t> any(kMin, kMax);
+    for (int i = 0; i < 20000; ++i) {
+        const std::int32_t files = i % 2 ? any(random) : static_cast<std::int32_t>(random() % 100000 + 1);
+        const std::int32_t count = i % 3 ? static_cast<std::int32_t>(std::uint64_t(random()) * std::uint32_t(files) >> 32)
+                                         : any(random);
+        ASSERT_EQ(ProgressBarPosition(count, files), LiteralBarPosition(count, files)) << count << " of " << files;
     }
 }
 
