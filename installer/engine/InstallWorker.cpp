@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <utility>
 
 #include "installer/engine/EngineTexts.h"
@@ -14,6 +15,8 @@
 
 namespace vela {
 namespace {
+
+using namespace std::string_view_literals;
 
 constexpr char kFlagRun = '1';
 constexpr char kFlagRegistryScript = '2';
@@ -29,11 +32,24 @@ bool StartsWith(const char* text, const char* prefix)
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
-// Builds installPath, a backslash, displayName and the suffix into a log path.
-bool MakeLogPath(char (&path)[kLogPathSize], const InstallContext& context, const char* suffix)
+// Copies the first part into buffer and appends the others, each as CopyText
+// and AppendText would (a part that does not fit is left out); false when one
+// did not fit.
+bool JoinText(char* buffer, std::size_t capacity, std::initializer_list<const char*> parts)
 {
-    return CopyText(path, context.installPath) && AppendText(path, "\\") &&
-           AppendText(path, context.displayName) && AppendText(path, suffix);
+    bool whole = true;
+    bool first = true;
+    for (const char* part : parts) {
+        whole = (first ? CopyText(buffer, capacity, part) : AppendText(buffer, capacity, part)) && whole;
+        first = false;
+    }
+    return whole;
+}
+
+template <std::size_t N>
+bool JoinText(char (&buffer)[N], std::initializer_list<const char*> parts)
+{
+    return JoinText(buffer, N, parts);
 }
 
 } // namespace
@@ -48,8 +64,10 @@ CInstallWorker::~CInstallWorker() = default;
 
 bool CInstallWorker::Prepare()
 {
-    const bool paths = MakeLogPath(context_.dirLogPath, context_, "dir.ini") &&
-                       MakeLogPath(context_.fileLogPath, context_, "file.ini");
+    // installPath, a backslash, displayName and the log's own ending.
+    const bool paths =
+        JoinText(context_.dirLogPath, {context_.installPath, "\\", context_.displayName, "dir.ini"}) &&
+        JoinText(context_.fileLogPath, {context_.installPath, "\\", context_.displayName, "file.ini"});
     CreateDirectoryChain(system_, context_.installPath);
     if (paths) {
         dirLog_ = platform_.CreateForWriting(context_.dirLogPath);
@@ -73,15 +91,9 @@ WorkerEnd CInstallWorker::Run()
 
     // 2, 3. The package and the script.
     package_ = platform_.OpenForReading(context_.packagePath);
-    if (!package_) {
-        page_.ShowMessage(kMsgPackageOpenError, kCaptionError);
-        return Stop(WorkerEnd::PackageUnreadable);
-    }
+    if (!package_) return Stop(WorkerEnd::PackageUnreadable, kMsgPackageOpenError);
     script_ = OpenScript(platform_, context_.scriptFilePath);
-    if (!script_) {
-        page_.ShowMessage(kMsgInstallScriptError, kCaptionError);
-        return Stop(WorkerEnd::ScriptUnreadable);
-    }
+    if (!script_) return Stop(WorkerEnd::ScriptUnreadable, kMsgInstallScriptError);
 
     // 4, 5. Folders, then files.
     MakeFolders();
@@ -99,19 +111,15 @@ WorkerEnd CInstallWorker::Run()
         script_.reset();
         if (context_.registerUninstall) {
             char name[kNameSize + sizeof kUninstallPrefix] = {};
-            char program[kWorkerPathSize] = {};
-            CopyText(name, kUninstallPrefix);
-            AppendText(name, context_.displayName);
-            CopyText(program, windowsPrefix_);
-            AppendText(program, kUninstallerName);
-            CreateShortcut(env_, {context_.startMenuGroupPath, fileLog_.get()}, program, name,
+            JoinText(name, {kUninstallPrefix, context_.displayName});
+            JoinText(line_, {windowsPrefix_, kUninstallerName});
+            CreateShortcut(env_, {context_.startMenuGroupPath, fileLog_.get()}, line_, name,
                            ShortcutPlace::ProgramGroup, context_.fileLogPath);
         }
     }
 
-    // 12. The logs are complete.
-    dirLog_.reset();
-    fileLog_.reset();
+    // 12. The logs are complete (nothing else is open any more).
+    CloseStreams();
 
     // 13 to 15.
     WriteUninstallEntry();
@@ -120,8 +128,9 @@ WorkerEnd CInstallWorker::Run()
     return WorkerEnd::Completed;
 }
 
-WorkerEnd CInstallWorker::Stop(WorkerEnd end)
+WorkerEnd CInstallWorker::Stop(WorkerEnd end, const char* message)
 {
+    if (message) page_.ShowMessage(message, kCaptionError);
     // The streams are closed here, on the only thread that uses them, before
     // the page learns of the end: it deletes the script and ends the program
     // (a file still open could not be deleted).
@@ -162,12 +171,18 @@ void CInstallWorker::WriteLine(IBinaryFile* log, const char* text)
     log->Write(line, length + 2);
 }
 
+bool CInstallWorker::ReadPathLine(std::string_view endHeader, std::size_t bound)
+{
+    if (!script_->ReadSectionLine(endHeader, line_, bound)) return false;
+    CutLineEnd(line_);
+    ExpandPathMacros(platform_, context_, line_);
+    return true;
+}
+
 void CInstallWorker::MakeFolders()
 {
     script_->SkipToSection(kDirectoryHeader, kShortLineBound);
-    while (script_->ReadSectionLine(kFileHeader, line_, kShortLineBound)) {
-        CutLineEnd(line_);
-        ExpandPathMacros(platform_, context_, line_);
+    while (ReadPathLine(kFileHeader, kShortLineBound)) {
         // Desktop folders are the user's: the uninstaller must never remove them.
         if (!StartsWith(line_, desktopPrefix_)) WriteLine(dirLog_.get(), line_);
         CreateDirectoryChain(system_, line_);
@@ -178,11 +193,11 @@ void CInstallWorker::SetCopyStatus(const char* target)
 {
     const std::size_t slash = FindLastBackslash(target);
     const char* name = slash == kNotFound ? target : target + slash + 1;
-    CopyText(status_, kStatusCopyStart);
+    CopyText(status_, Constant(kStatusCopyStart));
     if (!AppendText(status_, name)) {
         // A name too long for the line shows as much of it as fits, whole characters only.
         std::size_t keep = 0;
-        const std::size_t room = sizeof status_ - std::strlen(status_) - sizeof kStatusCopyEnd;
+        constexpr std::size_t room = sizeof status_ - (sizeof kStatusCopyStart - 1) - sizeof kStatusCopyEnd;
         for (std::size_t i = 0; name[i] != '\0';) {
             const std::size_t width = IsLeadByte(static_cast<unsigned char>(name[i])) && name[i + 1] ? 2 : 1;
             if (i + width > room) break;
@@ -191,7 +206,7 @@ void CInstallWorker::SetCopyStatus(const char* target)
         }
         AppendText(status_, std::string_view(name, keep));
     }
-    AppendText(status_, kStatusCopyEnd);
+    AppendText(status_, Constant(kStatusCopyEnd));
     page_.SetStatusText(status_);
 }
 
@@ -223,10 +238,9 @@ WorkerEnd CInstallWorker::CopyFiles()
         if (!WriteStoredFile(entry)) {
             // A file that is not there whole is no install: say which, and
             // end without the completion page or the Uninstall entry.
-            FixedText<sizeof kMsgInstallFailed + 2 + kWorkerPathSize> text(kMsgInstallFailed);
-            text.Append("\r\n");
-            text.Append(path_);
-            page_.ShowMessage(text.c_str(), kCaptionError);
+            char text[sizeof kMsgInstallFailed + 2 + kWorkerPathSize];
+            JoinText(text, {kMsgInstallFailed, "\r\n", path_});
+            page_.ShowMessage(text, kCaptionError);
             return WorkerEnd::FileNotWritten;
         }
         RecordFile(path_, entry.flag);
@@ -244,31 +258,22 @@ WorkerEnd CInstallWorker::CopyFiles()
 
 bool CInstallWorker::WriteStoredFile(const FileTableEntry& entry)
 {
-    const std::int64_t offset = context_.packageDataBase + entry.offset;
-    // A target that is not there yet is written in its place; one that is
-    // not written whole is removed again.
-    if (std::unique_ptr<IBinaryFile> out = platform_.CreateNewForWriting(path_)) {
-        const bool copied = CopyStoredItem(*package_, *out, offset, entry.size);
-        out.reset();
-        if (copied) return true;
-        platform_.RemoveFile(path_);
-        return false;
-    }
-    // A file already there is replaced only by a complete new one, written
-    // beside it first.
+    // A target that is not there yet is written in its place; a file already
+    // there is replaced only by a complete new one, written beside it first.
+    // Either is removed again when it is not written whole.
     FixedText<kWorkerPathSize + sizeof kBesideSuffix + 1> beside;
-    std::unique_ptr<IBinaryFile> out;
+    std::unique_ptr<IBinaryFile> out = platform_.CreateNewForWriting(path_);
     for (int n = 0; n < kBesideTries && !out; ++n) {
         beside = path_;
-        beside.Append(kBesideSuffix);
+        beside.Append(Constant(kBesideSuffix));
         if (n > 0) beside.Append(static_cast<char>('0' + n));
-        out = platform_.CreateNewForWriting(beside.c_str());
+        out = platform_.CreateNewForWriting(beside);
     }
     if (!out) return false;
-    const bool copied = CopyStoredItem(*package_, *out, offset, entry.size);
+    const bool copied = CopyStoredItem(*package_, *out, context_.packageDataBase + entry.offset, entry.size);
     out.reset();
-    if (copied && system_.PutFileInPlace(beside.c_str(), path_)) return true;
-    platform_.RemoveFile(beside.c_str());
+    if (copied && (beside.empty() || system_.PutFileInPlace(beside, path_))) return true;
+    platform_.RemoveFile(beside.empty() ? std::string_view(path_) : beside.view());
     return false;
 }
 
@@ -285,19 +290,12 @@ bool CInstallWorker::RegisterDeleteAndLink()
     }
 
     // 9. Deletions; a file that is not there is no matter.
-    while (script_->ReadSectionLine(kMenuHeader, line_, kLongLineBound)) {
-        CutLineEnd(line_);
-        ExpandPathMacros(platform_, context_, line_);
-        platform_.RemoveFile(line_);
-    }
+    while (ReadPathLine(kMenuHeader, kLongLineBound)) platform_.RemoveFile(line_);
 
     // 10. The program group and its shortcuts.
     if (!script_->ReadLine(line_, kLongLineBound)) line_[0] = '\0';
     CutLineEnd(line_);
-    CopyText(context_.startMenuGroupPath, kStartMenuMacro);
-    AppendText(context_.startMenuGroupPath, "\\");
-    AppendText(context_.startMenuGroupPath, line_);
-    AppendText(context_.startMenuGroupPath, "\\");
+    JoinText(context_.startMenuGroupPath, {kStartMenuMacro.data(), "\\", line_, "\\"});
     ExpandPathMacros(platform_, context_, context_.startMenuGroupPath);
 
     page_.SetStatusText(kStatusShortcuts);
@@ -311,9 +309,11 @@ bool CInstallWorker::RegisterDeleteAndLink()
         ExpandPathMacros(platform_, context_, path_);
         CopyText(arguments, target.arguments);
         ExpandPathMacros(platform_, context_, arguments);
-        CreateShortcut(env_, destination, path_, entry.name, ShortcutPlace::ProgramGroup, arguments);
-        if (entry.onDesktop)
-            CreateShortcut(env_, destination, path_, entry.name, ShortcutPlace::Desktop, arguments);
+        // In the program group, and on the desktop when the line asks.
+        for (const ShortcutPlace place : {ShortcutPlace::ProgramGroup, ShortcutPlace::Desktop}) {
+            if (place == ShortcutPlace::Desktop && !entry.onDesktop) break;
+            CreateShortcut(env_, destination, path_, entry.name, place, arguments);
+        }
     }
     return true;
 }
@@ -321,7 +321,7 @@ bool CInstallWorker::RegisterDeleteAndLink()
 void CInstallWorker::WriteUninstallEntry()
 {
     page_.SetStatusText(kStatusUpdating);
-    const RegistryKey key = system_.OpenRegistryKey(RegistryRoot::LocalMachine, kUninstallKey);
+    const RegistryKey key = system_.OpenRegistryKey(RegistryRoot::LocalMachine, Constant(kUninstallKey));
     if (key == kNoRegistryKey) {
         page_.ShowMessage(kMsgRegistryWriteError, "");
         return;
@@ -330,12 +330,9 @@ void CInstallWorker::WriteUninstallEntry()
         const RegistryKey entry = system_.CreateRegistrySubKey(key, context_.displayName);
         if (entry != kNoRegistryKey) {
             char command[kWorkerPathSize + kLogPathSize];
-            CopyText(command, windowsPrefix_);
-            AppendText(command, kUninstallerName);
-            AppendText(command, " ");
-            AppendText(command, context_.fileLogPath);
-            system_.SetRegistryString(entry, kDisplayNameValue, context_.displayName);
-            system_.SetRegistryString(entry, kUninstallStringValue, command);
+            JoinText(command, {windowsPrefix_, kUninstallerName, " ", context_.fileLogPath});
+            system_.SetRegistryString(entry, Constant(kDisplayNameValue), context_.displayName);
+            system_.SetRegistryString(entry, Constant(kUninstallStringValue), command);
             system_.CloseRegistryKey(entry);
         }
     }

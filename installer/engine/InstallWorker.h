@@ -98,7 +98,11 @@ public:
 
 private:
     bool Checkpoint();
-    WorkerEnd Stop(WorkerEnd end);
+    // Shows message (caption "错误") when there is one, then ends the run.
+    WorkerEnd Stop(WorkerEnd end, const char* message = nullptr);
+    // Reads the next line of a section of paths into line_, without its
+    // line end and with its macro expanded; false at the section's end.
+    bool ReadPathLine(std::string_view endHeader, std::size_t bound);
     void CloseStreams();
     void MakeFolders();
     WorkerEnd CopyFiles();         // Completed, Cancelled or FileNotWritten

@@ -1,6 +1,7 @@
 #include "installer/package/PathMacros.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "installer/package/Messages.h"
 #include "installer/package/TextFields.h"
@@ -52,35 +53,48 @@ bool ExpandPathMacros(IPlatform& sys, const InstallContext& ctx, char* text, std
 {
     if (text[0] != '[') return true;
     TrimTrailingSpaces(text);
-    const std::string_view whole(text);
-    const std::size_t close = FindClosingBracket(whole);
+    const std::size_t length = std::strlen(text);
+    const std::size_t close = FindClosingBracket({text, length});
     if (close == kNotFound) return false;
-    const std::string_view macro = whole.substr(0, close + 1);
+    const std::string_view macro(text, close + 1);
+
+    static constexpr std::string_view kMacros[] = {kProgramFilesMacro, kInstallDirMacro, kAbsoluteMacro,
+                                                   kWindowsMacro,      kSystemMacro,     kDesktopMacro,
+                                                   kStartMenuMacro};
+    std::size_t which = 0;
+    while (which < std::size(kMacros) && macro != kMacros[which]) ++which;
 
     // The folder is copied first: the text may be the install path itself.
     SystemPath replacement;
-    if (macro == kProgramFilesMacro) {
-        char programFiles[] = "C:\\Program Files";
+    switch (which) {
+    case 0: {  // Program Files on the Windows folder's drive
         const SystemPath windows = sys.WindowsFolder();
-        if (!windows.empty()) programFiles[0] = windows.c_str()[0];
-        replacement = programFiles;
-    } else if (macro == kInstallDirMacro) {
+        replacement.Append(windows.empty() ? 'C' : windows.c_str()[0]);
+        replacement.Append(":\\Program Files");
+        break;
+    }
+    case 1:
         replacement = ctx.installPath;
-    } else if (macro == kAbsoluteMacro) {
-        // The rest is already a full path.
-    } else if (macro == kWindowsMacro) {
+        break;
+    case 2:  // the rest is already a full path
+        break;
+    case 3:
         replacement = sys.WindowsFolder();
-    } else if (macro == kSystemMacro) {
+        break;
+    case 4:
         replacement = sys.SystemFolder();
-    } else if (macro == kDesktopMacro) {
-        if (!sys.DesktopFolder(replacement) || replacement.Overflowed()) return false;
-    } else if (macro == kStartMenuMacro) {
+        break;
+    case 5:
+        if (!sys.DesktopFolder(replacement)) return false;
+        break;
+    case 6:
         replacement = ResolveStartMenuFolder(sys);
-    } else {
+        break;
+    default:
         return false;
     }
     // The folder takes the macro's place; the rest moves up or down behind it.
-    const std::size_t restLength = whole.size() - (close + 1);
+    const std::size_t restLength = length - (close + 1);
     if (replacement.Overflowed() || replacement.size() + restLength >= capacity) return false;
     std::memmove(text + replacement.size(), text + close + 1, restLength + 1);
     std::memcpy(text, replacement.c_str(), replacement.size());
