@@ -110,7 +110,7 @@ WorkerEnd CInstallWorker::Run()
         if (!RegisterDeleteAndLink()) return Stop(WorkerEnd::Cancelled);
         script_.reset();
         if (context_.registerUninstall) {
-            char name[kNameSize + sizeof kUninstallPrefix] = {};
+            char name[kNameSize + sizeof kUninstallPrefix];
             JoinText(name, {kUninstallPrefix, context_.displayName});
             JoinText(line_, {windowsPrefix_, kUninstallerName});
             CreateShortcut(env_, {context_.startMenuGroupPath, fileLog_.get()}, line_, name,

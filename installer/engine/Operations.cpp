@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "installer/engine/EngineTexts.h"
 #include "installer/package/Messages.h"
 #include "installer/package/PathMacros.h"
 #include "installer/package/SetupScript.h"
@@ -11,6 +12,8 @@
 
 namespace vela {
 namespace {
+
+using namespace std::string_view_literals;
 
 // "创建程序进程失败!"
 constexpr std::string_view kProcessFailed = "\xB4\xB4\xBD\xA8\xB3\xCC\xD0\xF2\xBD\xF8\xB3\xCC\xCA\xA7\xB0\xDC!";
@@ -64,7 +67,7 @@ std::int64_t RunAndWait(const EngineEnvironment& env, std::string_view commandLi
     std::uint32_t exitCode = 0;
     const ProcessCommand command = ResolveCommandLine(env.system, commandLine);
     if (command.commandLine.Overflowed() || !env.system.RunProcessAndWait(command, showState, exitCode)) {
-        env.platform.ShowMessage(kProcessFailed, kCaptionError);
+        env.platform.ShowMessage(kProcessFailed, Constant(kCaptionError));
         return -1;
     }
     return exitCode;
@@ -72,26 +75,25 @@ std::int64_t RunAndWait(const EngineEnvironment& env, std::string_view commandLi
 
 bool RegisterCommand(const EngineEnvironment& env, std::string_view componentPath, CommandText& command)
 {
-    char text[kCommandLineSize] = {};
+    char text[kCommandLineSize];
     command.Clear();
-    return CopyText(text, kSystemMacro) && AppendText(text, "\\regsvr32.exe \"") &&
-           AppendText(text, componentPath) && AppendText(text, "\" /s") &&
+    return CopyText(text, kSystemMacro) && AppendText(text, "\\regsvr32.exe \""sv) &&
+           AppendText(text, componentPath) && AppendText(text, "\" /s"sv) &&
            ExpandPathMacros(env.platform, env.context, text, sizeof text) && command.Append(text);
 }
 
 void RunInstallAction(const EngineEnvironment& env, std::string_view path)
 {
     if (path.size() < 4 || path[path.size() - 4] != '.') return;
-    char extension[3];
-    for (std::size_t i = 0; i < 3; ++i) extension[i] = AsciiLower(path[path.size() - 3 + i]);
-    const std::string_view ext(extension, 3);
+    char ext[3];
+    for (std::size_t i = 0; i < 3; ++i) ext[i] = AsciiLower(path[path.size() - 3 + i]);
 
-    if (ext == "exe") {
+    if (std::memcmp(ext, "exe", 3) == 0) {
         RunAndWait(env, path, kShowNormal);
-    } else if (ext == "dll" || ext == "ocx") {
+    } else if (std::memcmp(ext, "dll", 3) == 0 || std::memcmp(ext, "ocx", 3) == 0) {
         CommandText command;
         if (!RegisterCommand(env, path, command)) {
-            env.platform.ShowMessage(kProcessFailed, kCaptionError);
+            env.platform.ShowMessage(kProcessFailed, Constant(kCaptionError));
             return;
         }
         RunAndWait(env, command, kShowNormal);
@@ -260,7 +262,7 @@ void CreateShortcut(const EngineEnvironment& env, const ShortcutDestination& des
         linkPath.Append(destination.startMenuGroupPath);
     }
     linkPath.Append(name);
-    linkPath.Append(".lnk");
+    linkPath.Append(".lnk"sv);
     // A link whose texts do not fit is not made (the callers' buffers make
     // that impossible for what a script can hold).
     if (linkPath.Overflowed() || fields.program.Overflowed() || fields.arguments.Overflowed() ||

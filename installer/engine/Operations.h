@@ -132,29 +132,23 @@ ProcessCommand ResolveCommandLine(std::string_view commandLine, IsFile&& isFile)
     CommandText prefix;
     std::size_t previous = 0;
     bool firstWord = true;
-    auto tryEnd = [&](std::size_t end) {
-        if (firstWord) {
-            firstWord = false;
-            prefix = commandLine.substr(0, end);
-            return isFile(prefix.c_str()) ? 2 : 0;
-        }
+    for (std::size_t i = 0;; i += IsLeadByte(static_cast<unsigned char>(commandLine[i])) ? 2 : 1) {
+        const bool atEnd = i >= commandLine.size();
+        if (!atEnd && commandLine[i] != ' ' && commandLine[i] != '\t') continue;
+        if (i == 0 || (atEnd && firstWord)) return command;  // a leading blank, or none at all
         // The system drops trailing blanks of a file name: "app.exe " would
         // name app.exe, but that is the shorter prefix's business.
-        if (previous + 1 == end) return 0;
-        prefix = commandLine.substr(0, end);
-        return isFile(prefix.c_str()) ? 1 : 0;
-    };
-    int found = 0;
-    for (std::size_t i = 0; i < commandLine.size() && found == 0;) {
-        if (commandLine[i] == ' ' || commandLine[i] == '\t') {
-            if (i == 0) return command;
-            found = tryEnd(i);
-            previous = i;
+        if (firstWord || previous + 1 != i) {
+            prefix = commandLine.substr(0, i);
+            if (isFile(prefix.c_str())) {
+                if (firstWord) return command;  // the first word is a file
+                break;
+            }
         }
-        i += IsLeadByte(static_cast<unsigned char>(commandLine[i])) ? 2 : 1;
+        if (atEnd) return command;  // nothing found
+        firstWord = false;
+        previous = i;
     }
-    if (firstWord || found == 2) return command;  // no blank, or the first word is a file
-    if (found == 0 && tryEnd(commandLine.size()) == 0) return command;
 
     command.program = prefix;
     command.commandLine.Clear();

@@ -9,6 +9,8 @@
 namespace vela {
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr std::size_t kRegistryValueSize = 260;  // zeroed buffer for "Common Programs"
 
 // Position of the first "]" that is a character of its own.
@@ -32,10 +34,11 @@ SystemPath ResolveStartMenuFolder(IPlatform& sys)
     SystemPath result;
     SystemPath value;
     switch (sys.ReadRegistryString(RegistryRoot::LocalMachine,
-                                   "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                                   "Common Programs", value)) {
+                                   "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"sv,
+                                   "Common Programs"sv, value)) {
     case RegistryReadResult::KeyNotOpened:
-        sys.ShowMessage(kMsgRegistryReadError, kCaptionError);
+        sys.ShowMessage({kMsgRegistryReadError, sizeof kMsgRegistryReadError - 1},
+                        {kCaptionError, sizeof kCaptionError - 1});
         break;
     case RegistryReadResult::ValueMissing:
         break;
@@ -45,7 +48,7 @@ SystemPath ResolveStartMenuFolder(IPlatform& sys)
         break;
     }
     SystemPath own = sys.WindowsFolder();
-    if (!own.empty() && own.Append("\\Start Menu\\Programs") && sys.SetCurrentFolder(own)) result = own;
+    if (!own.empty() && own.Append("\\Start Menu\\Programs"sv) && sys.SetCurrentFolder(own)) result = own;
     return result;
 }
 
@@ -70,7 +73,7 @@ bool ExpandPathMacros(IPlatform& sys, const InstallContext& ctx, char* text, std
     case 0: {  // Program Files on the Windows folder's drive
         const SystemPath windows = sys.WindowsFolder();
         replacement.Append(windows.empty() ? 'C' : windows.c_str()[0]);
-        replacement.Append(":\\Program Files");
+        replacement.Append(":\\Program Files"sv);
         break;
     }
     case 1:

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "installer/engine/Operations.h"
 #include "installer/engine/tests/FakeEngineSystem.h"
@@ -78,6 +80,101 @@ TEST(ResolveCommandLine, NamesTheProgramWhenOnlyALongerPrefixIsAFile)
         EXPECT_EQ(command.program, row.program) << row.commandLine;
         EXPECT_EQ(command.commandLine, row.line) << row.commandLine;
     }
+}
+
+// Every prefix ending at a blank tried in turn, then the whole text: the
+// literal reading, the oracle for the single pass.
+template <typename IsFile>
+ProcessCommand LiteralResolveCommandLine(std::string_view commandLine, IsFile&& isFile)
+{
+    ProcessCommand command;
+    command.commandLine = commandLine;
+    if (command.commandLine.Overflowed() || commandLine.empty() || commandLine.front() == '"') return command;
+
+    // Each place a blank ends a word, then the end of the text: the first
+    // word left as written when it names a file, else the shortest longer
+    // prefix that does.
+    CommandText prefix;
+    std::size_t previous = 0;
+    bool firstWord = true;
+    auto tryEnd = [&](std::size_t end) {
+        if (firstWord) {
+            firstWord = false;
+            prefix = commandLine.substr(0, end);
+            return isFile(prefix.c_str()) ? 2 : 0;
+        }
+        // The system drops trailing blanks of a file name: "app.exe " would
+        // name app.exe, but that is the shorter prefix's business.
+        if (previous + 1 == end) return 0;
+        prefix = commandLine.substr(0, end);
+        return isFile(prefix.c_str()) ? 1 : 0;
+    };
+    int found = 0;
+    for (std::size_t i = 0; i < commandLine.size() && found == 0;) {
+        if (commandLine[i] == ' ' || commandLine[i] == '\t') {
+            if (i == 0) return command;
+            found = tryEnd(i);
+            previous = i;
+        }
+        i += IsLeadByte(static_cast<unsigned char>(commandLine[i])) ? 2 : 1;
+    }
+    if (firstWord || found == 2) return command;  // no blank, or the first word is a file
+    if (found == 0 && tryEnd(commandLine.size()) == 0) return command;
+
+    command.program = prefix;
+    command.commandLine.Clear();
+    command.commandLine.Append('"');
+    command.commandLine.Append(prefix);
+    command.commandLine.Append('"');
+    command.commandLine.Append(commandLine.substr(prefix.size()));
+    return command;
+}
+
+TEST(ResolveCommandLine, MatchesTheLiteralReadingOnRandomCommandLines)
+{
+    // Blanks, tabs, quotes, lead bytes (a trail byte may be a blank or a
+    // backslash) and plain letters, with random prefixes being files.
+    const char alphabet[] = {'a', 'b', ' ', ' ', '\t', '"', '\\', '\xD6', '\xB0'};
+    std::mt19937 random(15);
+    int resolved = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string line(random() % 14, 'a');
+        for (char& c : line) c = alphabet[random() % sizeof alphabet];
+        std::set<std::string> files;
+        for (std::size_t end = 1; end <= line.size() + 1; ++end)
+            if (random() % 3 == 0) files.insert(line.substr(0, end));
+        std::vector<std::string> asked;
+        std::vector<std::string> literalAsked;
+        const ProcessCommand command = ResolveCommandLine(line, [&](const char* path) {
+            asked.push_back(path);
+            return files.count(path) > 0;
+        });
+        const ProcessCommand literal = LiteralResolveCommandLine(line, [&](const char* path) {
+            literalAsked.push_back(path);
+            return files.count(path) > 0;
+        });
+        ASSERT_EQ(command.program, literal.program) << line;
+        ASSERT_EQ(command.commandLine, literal.commandLine) << line;
+        ASSERT_EQ(command.commandLine.Overflowed(), literal.commandLine.Overflowed()) << line;
+        ASSERT_EQ(asked, literalAsked) << line;
+        resolved += !command.program.empty();
+    }
+    EXPECT_GT(resolved, 1000) << "the random lines name programs often enough to compare";
+}
+
+// A command line that outgrows its text once quoted is never started.
+TEST(ResolveCommandLine, QuotingThatOverflowsIsReported)
+{
+    const std::string program = "C:\\A B\\" + std::string(kCommandLineSize - 10, 'p');
+    const std::string line = program + " x";
+    ASSERT_LT(line.size(), kCommandLineSize);
+    const ProcessCommand command =
+        ResolveCommandLine(line, [&](const char* path) { return std::string(path) == program; });
+    const ProcessCommand literal =
+        LiteralResolveCommandLine(line, [&](const char* path) { return std::string(path) == program; });
+    EXPECT_TRUE(command.commandLine.Overflowed());
+    EXPECT_EQ(command.commandLine, literal.commandLine);
+    EXPECT_EQ(command.program, program);
 }
 
 TEST(ResolveCommandLine, ProgramsAndRegistrationsGoThroughIt)
