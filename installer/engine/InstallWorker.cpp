@@ -1,10 +1,8 @@
 #include "installer/engine/InstallWorker.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
-#include <utility>
 
 #include "installer/engine/EngineTexts.h"
 #include "installer/package/FixedText.h"
@@ -416,23 +414,17 @@ struct LogLine {
 };
 
 // Orders lines longest first, keeping the order of lines of equal length:
-// merge passes of doubling width between lines and scratch.
+// both halves sorted, then merged through scratch (a line of the second half
+// goes first only when it is longer).
 void SortLongestFirst(LogLine* lines, LogLine* scratch, std::size_t count)
 {
-    LogLine* from = lines;
-    LogLine* to = scratch;
-    for (std::size_t width = 1; width < count; width *= 2) {
-        for (std::size_t low = 0; low < count; low += 2 * width) {
-            const std::size_t middle = std::min(low + width, count);
-            const std::size_t high = std::min(low + 2 * width, count);
-            std::size_t i = low, j = middle, k = low;
-            while (i < middle && j < high) to[k++] = from[j].length > from[i].length ? from[j++] : from[i++];
-            while (i < middle) to[k++] = from[i++];
-            while (j < high) to[k++] = from[j++];
-        }
-        std::swap(from, to);
-    }
-    if (from != lines) std::memcpy(lines, from, count * sizeof *lines);
+    if (count < 2) return;
+    const std::size_t half = count / 2;
+    SortLongestFirst(lines, scratch, half);
+    SortLongestFirst(lines + half, scratch, count - half);
+    for (std::size_t i = 0, j = half, k = 0; k < count; ++k)
+        scratch[k] = j < count && (i == half || lines[j].length > lines[i].length) ? lines[j++] : lines[i++];
+    std::memcpy(lines, scratch, count * sizeof *lines);
 }
 
 } // namespace

@@ -711,17 +711,22 @@ TEST(SortDirectoryLog, EqualLengthsKeepTheirOrder)
 
 TEST(SortDirectoryLog, MatchesRepeatedBubblePasses)
 {
-    std::vector<std::string> lines;
     unsigned seed = 7;
-    for (int i = 0; i < 400; ++i) {  // more than a table of 262 would hold
-        seed = seed * 1103515245u + 12345u;
-        lines.push_back("C:\\" + std::string(1 + (seed >> 16) % 40, static_cast<char>('a' + i % 26)) + "\r\n");
+    // Counts around powers of two, and more than a table of 262 would hold.
+    for (int count : {1, 2, 3, 4, 5, 7, 8, 9, 31, 33, 100, 400}) {
+        std::vector<std::string> lines;
+        for (int i = 0; i < count; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            // Few lengths, so many lines are equal in length and must keep their order.
+            const std::size_t length = 1 + (seed >> 16) % (count < 10 ? 3 : 40);
+            lines.push_back("C:\\" + std::string(length, static_cast<char>('a' + i % 26)) + "\r\n");
+        }
+        std::string text;
+        for (const std::string& line : lines) text += line;
+        std::string expected;
+        for (const std::string& line : BubbleLongestFirst(lines)) expected += line;
+        EXPECT_EQ(SortedLog(text), expected) << count << " lines";
     }
-    std::string text;
-    for (const std::string& line : lines) text += line;
-    std::string expected;
-    for (const std::string& line : BubbleLongestFirst(lines)) expected += line;
-    EXPECT_EQ(SortedLog(text), expected);
 }
 
 TEST(SortDirectoryLog, KeepsLongLinesWholeAndEndsTheLastLine)
