@@ -14,8 +14,6 @@
 namespace vela {
 namespace {
 
-using namespace std::string_view_literals;
-
 constexpr char kFlagRun = '1';
 constexpr char kFlagRegistryScript = '2';
 constexpr char kFlagUnrecorded = '4';
@@ -72,8 +70,7 @@ bool CInstallWorker::Prepare()
         fileLog_ = platform_.CreateForWriting(context_.fileLogPath);
     }
     if (dirLog_ && fileLog_) return true;
-    dirLog_.reset();
-    fileLog_.reset();
+    CloseStreams();
     page_.ShowMessage(kMsgInstallFailed, kCaptionError);
     page_.RequestQuit();
     return false;
