@@ -1,5 +1,6 @@
 #include "installer/engine/Operations.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -131,11 +132,11 @@ bool ParseRegistryKeyLine(std::string_view line, RegistryRoot& root, std::string
     if (slash == kNotFound || last == kNotFound || line[last] != ']' ||
         last <= slash)
         return false;
-    const std::string_view keyword = line.substr(0, slash);
+    const std::string_view keyword(line.data(), slash);
     for (const RootKeyword& candidate : kRootKeywords) {
         if (keyword == candidate.keyword) {
             root = candidate.root;
-            keyPath = line.substr(slash + 1, last - slash - 1);
+            keyPath = {line.data() + slash + 1, last - slash - 1};
             return true;
         }
     }
@@ -151,25 +152,21 @@ RegistryKey OpenRegistryKeyPath(IEngineSystem& system, std::string_view keyLine)
     // The key path is part of one script line: it fits the line's bound.
     RegistryKey key = kNoRegistryKey;
     FixedText<kLongLineBound> built;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = FindFirstBackslash(path.substr(start));
-        end = (end == kNotFound) ? path.size() : start + end;
-        const std::string_view component = path.substr(start, end - start);
-        start = end + 1;
+    while (!path.empty()) {
+        // The path up to its next backslash is one level; the rest follows.
+        const std::size_t slash = std::min(FindFirstBackslash(path), path.size());
+        const std::string_view component(path.data(), slash);
+        path.remove_prefix(slash == path.size() ? slash : slash + 1);
         if (component.empty()) continue;  // "a\\b" and a trailing "\" name no level
 
         const std::size_t remembered = built.size();
         if (!built.empty()) built.Append('\\');
-        if (!built.Append(component)) {
-            if (key != kNoRegistryKey) system.CloseRegistryKey(key);
-            return kNoRegistryKey;
-        }
-
         if (key != kNoRegistryKey) system.CloseRegistryKey(key);
+        if (!built.Append(component)) return kNoRegistryKey;
+
         key = system.OpenRegistryKey(root, built);
         if (key == kNoRegistryKey) {
-            const RegistryKey parent = system.OpenRegistryKey(root, built.view().substr(0, remembered));
+            const RegistryKey parent = system.OpenRegistryKey(root, {built.c_str(), remembered});
             if (parent == kNoRegistryKey) return kNoRegistryKey;
             key = system.CreateRegistrySubKey(parent, component);
             system.CloseRegistryKey(parent);

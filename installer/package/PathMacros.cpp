@@ -31,25 +31,20 @@ std::size_t FindClosingBracket(std::string_view text)
 
 SystemPath ResolveStartMenuFolder(IPlatform& sys)
 {
-    SystemPath result;
-    SystemPath value;
-    switch (sys.ReadRegistryString(RegistryRoot::LocalMachine,
-                                   "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"sv,
-                                   "Common Programs"sv, value)) {
-    case RegistryReadResult::KeyNotOpened:
+    SystemPath folder;
+    const RegistryReadResult read =
+        sys.ReadRegistryString(RegistryRoot::LocalMachine,
+                               "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"sv,
+                               "Common Programs"sv, folder);
+    if (read == RegistryReadResult::KeyNotOpened)
         sys.ShowMessage({kMsgRegistryReadError, sizeof kMsgRegistryReadError - 1},
                         {kCaptionError, sizeof kCaptionError - 1});
-        break;
-    case RegistryReadResult::ValueMissing:
-        break;
-    case RegistryReadResult::Read:
-        // A value too long for its buffer is not read, as if it were missing.
-        if (!value.Overflowed() && value.size() < kRegistryValueSize) result = value;
-        break;
-    }
+    // A value too long for its buffer is not read, as if it were missing.
+    if (read != RegistryReadResult::Read || folder.Overflowed() || folder.size() >= kRegistryValueSize)
+        folder.Clear();
     SystemPath own = sys.WindowsFolder();
-    if (!own.empty() && own.Append("\\Start Menu\\Programs"sv) && sys.SetCurrentFolder(own)) result = own;
-    return result;
+    if (!own.empty() && own.Append("\\Start Menu\\Programs"sv) && sys.SetCurrentFolder(own)) folder = own;
+    return folder;
 }
 
 bool ExpandPathMacros(IPlatform& sys, const InstallContext& ctx, char* text, std::size_t capacity)
