@@ -227,10 +227,11 @@ WorkerEnd CInstallWorker::CopyFiles()
         ParseFileTableLine(line_, entry);
         CopyText(path_, entry.target);
         ExpandPathMacros(platform_, context_, path_);
+        const std::string_view path(path_);
 
         SetCopyStatus(path_);
-        system_.ClearFileAttributes(path_);
-        if (!WriteStoredFile(entry)) {
+        system_.ClearFileAttributes(path);
+        if (!WriteStoredFile(entry, path)) {
             // A file that is not there whole is no install: say which, and
             // end without the completion page or the Uninstall entry.
             char text[sizeof kMsgInstallFailed + 2 + kWorkerPathSize];
@@ -242,24 +243,24 @@ WorkerEnd CInstallWorker::CopyFiles()
         context_.progressCount.fetch_add(1);
 
         if (entry.flag == kFlagRun) {
-            RunInstallAction(env_, path_);
+            RunInstallAction(env_, path);
         } else if (entry.flag == kFlagRegistryScript) {
-            ImportRegistryScript(env_, path_);
-            platform_.RemoveFile(path_);
+            ImportRegistryScript(env_, path);
+            platform_.RemoveFile(path);
         }
     }
     return WorkerEnd::Completed;
 }
 
-bool CInstallWorker::WriteStoredFile(const FileTableEntry& entry)
+bool CInstallWorker::WriteStoredFile(const FileTableEntry& entry, std::string_view path)
 {
     // A target that is not there yet is written in its place; a file already
     // there is replaced only by a complete new one, written beside it first.
     // Either is removed again when it is not written whole.
     FixedText<kWorkerPathSize + sizeof kBesideSuffix + 1> beside;
-    std::unique_ptr<IBinaryFile> out = platform_.CreateNewForWriting(path_);
+    std::unique_ptr<IBinaryFile> out = platform_.CreateNewForWriting(path);
     for (int n = 0; n < kBesideTries && !out; ++n) {
-        beside = path_;
+        beside = path;
         beside.Append(Constant(kBesideSuffix));
         if (n > 0) beside.Append(static_cast<char>('0' + n));
         out = platform_.CreateNewForWriting(beside);
@@ -267,8 +268,8 @@ bool CInstallWorker::WriteStoredFile(const FileTableEntry& entry)
     if (!out) return false;
     const bool copied = CopyStoredItem(*package_, *out, context_.packageDataBase + entry.offset, entry.size);
     out.reset();
-    if (copied && (beside.empty() || system_.PutFileInPlace(beside, path_))) return true;
-    platform_.RemoveFile(beside.empty() ? std::string_view(path_) : beside.view());
+    if (copied && (beside.empty() || system_.PutFileInPlace(beside, path))) return true;
+    platform_.RemoveFile(beside.empty() ? path : beside.view());
     return false;
 }
 

@@ -106,7 +106,7 @@ private:
     void CloseStreams();
     void MakeFolders();
     WorkerEnd CopyFiles();         // Completed, Cancelled or FileNotWritten
-    bool WriteStoredFile(const FileTableEntry& entry);
+    bool WriteStoredFile(const FileTableEntry& entry, std::string_view path);  // path: path_
     bool RegisterDeleteAndLink();  // false: cancel confirmed
     void WriteUninstallEntry();
     void SetCopyStatus(const char* target);
