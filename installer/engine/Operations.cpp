@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 
 #include "installer/engine/EngineTexts.h"
 #include "installer/package/Messages.h"
@@ -88,10 +89,14 @@ void RunInstallAction(const EngineEnvironment& env, std::string_view path)
     if (path.size() < 4 || path[path.size() - 4] != '.') return;
     char ext[3];
     for (std::size_t i = 0; i < 3; ++i) ext[i] = AsciiLower(path[path.size() - 3 + i]);
+    // Programs, then components; anything else goes to the shell.
+    static constexpr char kKnown[][4] = {"exe", "dll", "ocx"};
+    std::size_t kind = 0;
+    while (kind < std::size(kKnown) && std::memcmp(ext, kKnown[kind], 3) != 0) ++kind;
 
-    if (std::memcmp(ext, "exe", 3) == 0) {
+    if (kind == 0) {
         RunAndWait(env, path, kShowNormal);
-    } else if (std::memcmp(ext, "dll", 3) == 0 || std::memcmp(ext, "ocx", 3) == 0) {
+    } else if (kind < std::size(kKnown)) {
         CommandText command;
         if (!RegisterCommand(env, path, command)) {
             env.platform.ShowMessage(kProcessFailed, Constant(kCaptionError));
