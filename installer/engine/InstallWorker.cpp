@@ -323,11 +323,12 @@ void CInstallWorker::WriteUninstallEntry()
         return;
     }
     if (context_.registerUninstall) {
-        const RegistryKey entry = system_.CreateRegistrySubKey(key, context_.displayName);
+        const std::string_view displayName(context_.displayName);
+        const RegistryKey entry = system_.CreateRegistrySubKey(key, displayName);
         if (entry != kNoRegistryKey) {
             char command[kWorkerPathSize + kLogPathSize];
             JoinText(command, {windowsPrefix_, kUninstallerName, " ", context_.fileLogPath});
-            system_.SetRegistryString(entry, Constant(kDisplayNameValue), context_.displayName);
+            system_.SetRegistryString(entry, Constant(kDisplayNameValue), displayName);
             system_.SetRegistryString(entry, Constant(kUninstallStringValue), command);
             system_.CloseRegistryKey(entry);
         }
