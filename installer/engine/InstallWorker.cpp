@@ -223,8 +223,10 @@ WorkerEnd CInstallWorker::CopyFiles()
     FileTableEntry entry;
     while (!script_->AtEnd()) {
         if (!Checkpoint()) return WorkerEnd::Cancelled;
-        if (!script_->ReadLine(line_, kShortLineBound) || IsHeaderLine(line_, kTotalSizeHeader)) break;
-        ParseFileTableLine(line_, entry);
+        if (!script_->ReadLine(line_, kShortLineBound)) break;
+        const std::string_view line(line_);
+        if (IsHeaderLine(line, kTotalSizeHeader)) break;
+        ParseFileTableLine(line, entry);
         CopyText(path_, entry.target);
         ExpandPathMacros(platform_, context_, path_);
         const std::string_view path(path_);
