@@ -166,21 +166,28 @@ void CInstallWorker::WriteLine(IBinaryFile* log, const char* text)
     log->Write(line, length + 2);
 }
 
-bool CInstallWorker::ReadPathLine(std::string_view endHeader, std::size_t bound)
+std::string_view CInstallWorker::ExpandLine()
 {
-    if (!script_->ReadSectionLine(endHeader, line_, bound)) return false;
     CutLineEnd(line_);
     ExpandPathMacros(platform_, context_, line_);
-    return true;
+    return line_;
+}
+
+std::string_view CInstallWorker::Expand(char (&buffer)[kWorkerPathSize], std::string_view text)
+{
+    CopyText(buffer, text);
+    ExpandPathMacros(platform_, context_, buffer);
+    return buffer;
 }
 
 void CInstallWorker::MakeFolders()
 {
     script_->SkipToSection(kDirectoryHeader, kShortLineBound);
-    while (ReadPathLine(kFileHeader, kShortLineBound)) {
+    while (script_->ReadSectionLine(kFileHeader, line_, kShortLineBound)) {
+        const std::string_view folder = ExpandLine();
         // Desktop folders are the user's: the uninstaller must never remove them.
         if (!StartsWith(line_, desktopPrefix_)) WriteLine(dirLog_.get(), line_);
-        CreateDirectoryChain(system_, line_);
+        CreateDirectoryChain(system_, folder);
     }
 }
 
@@ -227,9 +234,7 @@ WorkerEnd CInstallWorker::CopyFiles()
         const std::string_view line(line_);
         if (IsHeaderLine(line, kTotalSizeHeader)) break;
         ParseFileTableLine(line, entry);
-        CopyText(path_, entry.target);
-        ExpandPathMacros(platform_, context_, path_);
-        const std::string_view path(path_);
+        const std::string_view path = Expand(path_, entry.target);
 
         SetCopyStatus(path_);
         system_.ClearFileAttributes(path);
@@ -282,13 +287,11 @@ bool CInstallWorker::RegisterDeleteAndLink()
     page_.SetStatusText(kStatusRegistering);
     while (script_->ReadSectionLine(kClearFileHeader, line_, kLongLineBound)) {
         if (!Checkpoint()) return false;
-        CutLineEnd(line_);
-        ExpandPathMacros(platform_, context_, line_);
-        RunInstallAction(env_, line_);
+        RunInstallAction(env_, ExpandLine());
     }
 
     // 9. Deletions; a file that is not there is no matter.
-    while (ReadPathLine(kMenuHeader, kLongLineBound)) platform_.RemoveFile(line_);
+    while (script_->ReadSectionLine(kMenuHeader, line_, kLongLineBound)) platform_.RemoveFile(ExpandLine());
 
     // 10. The program group and its shortcuts.
     if (!script_->ReadLine(line_, kLongLineBound)) line_[0] = '\0';
@@ -303,14 +306,12 @@ bool CInstallWorker::RegisterDeleteAndLink()
     while (script_->ReadSectionLine(kRunHeader, line_, kLongLineBound)) {
         ParseMenuLine(line_, entry);
         const ShortcutTarget target = SplitShortcutTarget(entry.target);
-        CopyText(path_, target.program);
-        ExpandPathMacros(platform_, context_, path_);
-        CopyText(arguments, target.arguments);
-        ExpandPathMacros(platform_, context_, arguments);
+        const std::string_view program = Expand(path_, target.program);
+        const std::string_view programArguments = Expand(arguments, target.arguments);
         // In the program group, and on the desktop when the line asks.
         for (const ShortcutPlace place : {ShortcutPlace::ProgramGroup, ShortcutPlace::Desktop}) {
             if (place == ShortcutPlace::Desktop && !entry.onDesktop) break;
-            CreateShortcut(env_, destination, path_, entry.name, place, arguments);
+            CreateShortcut(env_, destination, program, entry.name, place, programArguments);
         }
     }
     return true;

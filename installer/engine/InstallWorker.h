@@ -100,9 +100,10 @@ private:
     bool Checkpoint();
     // Shows message (caption "错误") when there is one, then ends the run.
     WorkerEnd Stop(WorkerEnd end, const char* message = nullptr);
-    // Reads the next line of a section of paths into line_, without its
-    // line end and with its macro expanded; false at the section's end.
-    bool ReadPathLine(std::string_view endHeader, std::size_t bound);
+    // Cuts the line end of the script line in line_ and expands its macro.
+    std::string_view ExpandLine();
+    // Copies text into buffer and expands its macro.
+    std::string_view Expand(char (&buffer)[kWorkerPathSize], std::string_view text);
     void CloseStreams();
     void MakeFolders();
     WorkerEnd CopyFiles();         // Completed, Cancelled or FileNotWritten
