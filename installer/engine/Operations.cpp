@@ -253,8 +253,7 @@ void CreateShortcut(const EngineEnvironment& env, const ShortcutDestination& des
     fields.program = program;
     fields.arguments = arguments;
     fields.workingFolder = ShortcutWorkingFolder(program);
-    fields.description = name;
-    fields.showCommand = kShowNormal;
+    fields.description = name;  // showCommand keeps its default, kShowNormal
 
     FixedText<kGroupPathSize + kLinkTextSize> linkPath;
     if (place == ShortcutPlace::Desktop) {

@@ -128,34 +128,34 @@ ProcessCommand ResolveCommandLine(std::string_view commandLine, IsFile&& isFile)
 
     // Each place a blank ends a word, then the end of the text: the first
     // word left as written when it names a file, else the shortest longer
-    // prefix that does.
-    CommandText prefix;
+    // prefix that does. Each prefix is tried in program.
+    CommandText& prefix = command.program;
     std::size_t previous = 0;
     bool firstWord = true;
     for (std::size_t i = 0;; i += IsLeadByte(static_cast<unsigned char>(commandLine[i])) ? 2 : 1) {
         const bool atEnd = i >= commandLine.size();
         if (!atEnd && commandLine[i] != ' ' && commandLine[i] != '\t') continue;
-        if (i == 0 || (atEnd && firstWord)) return command;  // a leading blank, or none at all
+        if (i == 0 || (atEnd && firstWord)) break;  // a leading blank, or none at all
         // The system drops trailing blanks of a file name: "app.exe " would
         // name app.exe, but that is the shorter prefix's business.
         if (firstWord || previous + 1 != i) {
             prefix = commandLine.substr(0, i);
             if (isFile(prefix.c_str())) {
-                if (firstWord) return command;  // the first word is a file
-                break;
+                if (firstWord) break;  // the first word is a file
+                command.commandLine.Clear();
+                command.commandLine.Append('"');
+                command.commandLine.Append(prefix);
+                command.commandLine.Append('"');
+                command.commandLine.Append(commandLine.substr(prefix.size()));
+                return command;
             }
         }
-        if (atEnd) return command;  // nothing found
+        if (atEnd) break;  // nothing found
         firstWord = false;
         previous = i;
     }
-
-    command.program = prefix;
-    command.commandLine.Clear();
-    command.commandLine.Append('"');
-    command.commandLine.Append(prefix);
-    command.commandLine.Append('"');
-    command.commandLine.Append(commandLine.substr(prefix.size()));
+    // Left to the system as written.
+    prefix.Clear();
     return command;
 }
 
