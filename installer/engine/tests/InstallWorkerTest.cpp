@@ -637,6 +637,8 @@ TEST(ProgressPage, BarPositionMatchesTheLiteralPercentageOverTheWholeRange)
     for (std::int32_t files : edges) {
         for (std::int32_t count : edges)
             EXPECT_EQ(ProgressBarPosition(count, files), LiteralBarPosition(count, files)) << count << " of " << files;
+        if (files < 3) continue;
+        // Just below a full bar, and where the percentage steps.
         for (std::int32_t count : {files / 2, files / 3, files - 3, files - 2, files / 100 * 99, files / 100 - 1})
             EXPECT_EQ(ProgressBarPosition(count, files), LiteralBarPosition(count, files)) << count << " of " << files;
     }
