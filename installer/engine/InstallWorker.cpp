@@ -107,7 +107,7 @@ WorkerEnd CInstallWorker::Run()
         if (context_.registerUninstall) {
             char name[kNameSize + sizeof kUninstallPrefix];
             JoinText(name, {kUninstallPrefix, context_.displayName});
-            JoinText(line_, {windowsPrefix_, kUninstallerName});
+            JoinText(line_, {windowsPrefix_, kUninstallerName});  // the line buffer is free here
             CreateShortcut(env_, {context_.startMenuGroupPath, fileLog_.get()}, line_, name,
                            ShortcutPlace::ProgramGroup, context_.fileLogPath);
         }

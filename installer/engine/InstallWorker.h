@@ -107,7 +107,7 @@ private:
     void CloseStreams();
     void MakeFolders();
     WorkerEnd CopyFiles();         // Completed, Cancelled or FileNotWritten
-    bool WriteStoredFile(const FileTableEntry& entry, std::string_view path);  // path: path_
+    bool WriteStoredFile(const FileTableEntry& entry, std::string_view path);  // path views path_
     bool RegisterDeleteAndLink();  // false: cancel confirmed
     void WriteUninstallEntry();
     void SetCopyStatus(const char* target);
