@@ -65,7 +65,8 @@ void RunExitHandlers()
 // allocation of its built-in forms): with the start-up files gone, the first
 // reference to one of them could appear only in the optimised code, and the
 // linker (binutils 2.40) crashes when it loads an import from the C library
-// that late. The table costs 76 bytes, each import some twenty.
+// that late. The table itself is dropped (nothing reads it); each import it
+// keeps costs some twenty bytes, used or not.
 using SearchBytes = void* (*)(const void*, int, std::size_t);
 using SearchText = char* (*)(const char*, int);
 struct CLibraryImports {

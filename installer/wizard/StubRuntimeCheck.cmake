@@ -1,7 +1,9 @@
 # Fails when the stub's linker map (MAP) shows that the stub pulled in the C++
-# runtime's exception machinery, its string implementations, the unwinder, the
-# threads library or the C library's formatted print. One guarded static or
-# std::to_string anywhere in its path brings tens of kilobytes of them back.
+# runtime's exception machinery, its string implementations, its run-time type
+# classes (a vtable of a class compiled with type information brings them),
+# the unwinder, the threads library or the C library's formatted print. One
+# guarded static or std::to_string anywhere in its path brings tens of
+# kilobytes of them back.
 # The MinGW start-up files and what they need (pseudo relocations, thread-local
 # storage callbacks, section lookups) stay out too: installer/wizard/SmallStart.cpp
 # is the entry point.
@@ -13,7 +15,8 @@ endif()
 set(unwanted "libstdc\\+\\+\\.a\\((eh_personality|eh_throw|functexcept|guard|cow-string-inst|string-inst|cow-stdexcept)\\.o\\)"
              "libgcc_eh\\.a\\(" "libpthread\\.a\\(" "libwinpthread" "mingw_pformat"
              "libmingw32\\.a\\([^)]*(pseudo-reloc|tlssup|tlsthrd|pesect|gccmain|crt_handler)\\.o\\)"
-             "libstdc\\+\\+\\.a\\(pure\\.o\\)")
+             "libstdc\\+\\+\\.a\\(pure\\.o\\)"
+             "libstdc\\+\\+\\.a\\((class_type_info|si_class_type_info|vmi_class_type_info|tinfo)\\.o\\)")
 set(found "")
 foreach(member ${members})
   foreach(pattern ${unwanted})
