@@ -6,7 +6,9 @@
 #include <cstring>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 using namespace vela;
 
@@ -177,6 +179,34 @@ TEST(FixedText, WritesDecimalNumbers)
     FixedText<4> small("ab");
     EXPECT_FALSE(small.AppendNumber(-5));
     EXPECT_EQ(small, "ab");
+}
+
+// The digits are made without a 64-bit division: every carry between the
+// words is checked against the library's formatting, on the edges (powers of
+// ten and their neighbours, each word's limits, both signs) and at random.
+TEST(FixedText, WritesTheSameDigitsAsTheLibrary)
+{
+    std::vector<std::int64_t> values = {0, 1, -1, 9, 10, 11, -9, -10, -11,
+                                        std::numeric_limits<std::int64_t>::max(),
+                                        std::numeric_limits<std::int64_t>::min(),
+                                        std::numeric_limits<std::int64_t>::min() + 1,
+                                        std::int64_t{0xFFFF}, std::int64_t{0x10000}, std::int64_t{0xFFFFFFFF},
+                                        std::int64_t{0x100000000}, std::int64_t{0x100000001},
+                                        std::int64_t{0x7FFFFFFF}, -std::int64_t{0x80000000}};
+    for (std::int64_t power = 1; power <= std::numeric_limits<std::int64_t>::max() / 10; power *= 10)
+        for (std::int64_t p : {power * 10, power * 10 - 1, power * 10 + 1, power})
+            for (std::int64_t v : {p, -p}) values.push_back(v);
+    std::mt19937_64 random(15);
+    for (int i = 0; i < 20000; ++i) {
+        const auto bits = static_cast<std::int64_t>(random());
+        values.push_back(bits);
+        values.push_back(bits >> (random() % 64));  // every length of number
+    }
+    for (const std::int64_t value : values) {
+        FixedText<24> text;
+        ASSERT_TRUE(text.AppendNumber(value));
+        ASSERT_EQ(text, std::to_string(static_cast<long long>(value))) << value;
+    }
 }
 
 TEST(CopyText, AnEmptyViewWithoutBytesCopiesNothing)
