@@ -208,14 +208,11 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     // Line 1 is the "[Basal]" header by position; like the installer, the
     // check does not judge its text.
     BasalLines basal;
-    bool readFailed = false;
-    {
-        auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
-        const FileWindow& read = *window;
-        CScriptFile script(std::move(window));
-        ReadBasal(script, basal);
-        readFailed = read.failed;
-    }
+    auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
+    const FileWindow& read = *window;
+    CScriptFile script(std::move(window));
+    ReadBasal(script, basal);
+    bool readFailed = read.failed;
     const char* const values[] = {basal.displayName, basal.installPath};
     for (int i = 0; i < 2 && !readFailed; ++i) {
         const std::string_view value(values[i], basal.lengths[i + 1]);
@@ -239,9 +236,7 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     FileTableEntry splash;
     PackageProblem firstItemProblem;
     if (!readFailed) {
-        auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
-        const FileWindow& read = *window;
-        CScriptFile script(std::move(window));
+        script.Rewind();
         char line[kShortLineBound];
         if (SkipToFileTable(script) && script.ReadLine(line, sizeof line)) {
             ParseFileTableLine(line, welcome);

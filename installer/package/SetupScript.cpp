@@ -10,6 +10,13 @@ namespace vela {
 
 CScriptFile::CScriptFile(std::unique_ptr<IBinaryFile> file) : file_(std::move(file)) {}
 
+void CScriptFile::Rewind()
+{
+    pos_ = len_ = lastLength_ = 0;
+    atEnd_ = false;
+    if (file_) file_->Seek(0);
+}
+
 bool CScriptFile::Fill()
 {
     if (pos_ < len_) return true;

@@ -46,6 +46,8 @@ public:
     std::size_t LastLength() const { return lastLength_; }
     // True once a read has met the end of the file.
     bool AtEnd() const { return atEnd_; }
+    // Reads again from the file's first byte, as a new script file would.
+    void Rewind();
 
     // Reads lines until one is the header with its CR LF; false when the
     // file ends first. The bound is at most kLongLineBound.

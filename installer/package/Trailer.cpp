@@ -268,16 +268,13 @@ TrailerInfo CheckTrailer(IBinaryFile& file, std::uint64_t packageOffset)
 
     // No trailer at the end. A tag close before it means a trailer that was
     // cut short or is not of this layout: the file is damaged, not trailerless.
-    for (std::size_t p = 0; p + kTagSize <= used; ++p) {
-        if (std::memcmp(tail + p, kTrailerTag, kTagSize) != 0) continue;
+    // A whole tag is looked for first; only the last bytes can hold a
+    // piece of one, so one pass from the front finds either.
+    for (std::size_t p = 0; p + kShortestTagPiece <= used; ++p) {
+        const std::size_t piece = used - p < kTagSize ? used - p : kTagSize;
+        if (std::memcmp(tail + p, kTrailerTag, piece) != 0) continue;
         info.result = p + kTrailerSize > used ? TrailerCheck::Truncated : TrailerCheck::Misplaced;
         return info;
-    }
-    for (std::size_t piece = kTagSize - 1; piece >= kShortestTagPiece; --piece) {
-        if (used >= piece && std::memcmp(tail + used - piece, kTrailerTag, piece) == 0) {
-            info.result = TrailerCheck::Truncated;
-            return info;
-        }
     }
     return info;
 }
