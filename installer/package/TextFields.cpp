@@ -89,6 +89,16 @@ bool AppendText(char* buffer, std::size_t capacity, std::string_view text)
     return true;
 }
 
+bool CopyText(char* buffer, std::size_t capacity, const char* text)
+{
+    return CopyText(buffer, capacity, std::string_view(text));
+}
+
+bool AppendText(char* buffer, std::size_t capacity, const char* text)
+{
+    return AppendText(buffer, capacity, std::string_view(text));
+}
+
 void CutLineEnd(char* line)
 {
     std::size_t n = std::strlen(line);

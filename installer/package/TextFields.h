@@ -40,10 +40,19 @@ bool CopyText(char* buffer, std::size_t capacity, std::string_view text);
 // Appends likewise; unchanged and false when the result would not fit.
 bool AppendText(char* buffer, std::size_t capacity, std::string_view text);
 
+// The same for a NUL-terminated text: its length is measured once, here,
+// rather than wherever a text is copied.
+bool CopyText(char* buffer, std::size_t capacity, const char* text);
+bool AppendText(char* buffer, std::size_t capacity, const char* text);
+
 template <std::size_t N>
 bool CopyText(char (&buffer)[N], std::string_view text) { return CopyText(buffer, N, text); }
 template <std::size_t N>
 bool AppendText(char (&buffer)[N], std::string_view text) { return AppendText(buffer, N, text); }
+template <std::size_t N>
+bool CopyText(char (&buffer)[N], const char* text) { return CopyText(buffer, N, text); }
+template <std::size_t N>
+bool AppendText(char (&buffer)[N], const char* text) { return AppendText(buffer, N, text); }
 
 // Removes the line's last two characters (its CR LF); a shorter line
 // becomes empty.
