@@ -66,6 +66,11 @@ std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, std::string_view path)
     return std::make_unique<CScriptFile>(std::move(file));
 }
 
+std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const char* path)
+{
+    return OpenScript(sys, std::string_view(path));
+}
+
 void ReadBasal(CScriptFile& script, BasalLines& lines)
 {
     const std::pair<char*, std::size_t> reads[5] = {
@@ -111,6 +116,11 @@ void ParseFileTableLine(std::string_view line, FileTableEntry& entry)
     entry.flag = line.size() > kFileLineWidth - 1 ? line[kFileLineWidth - 1] : '\0';
 }
 
+void ParseFileTableLine(const char* line, FileTableEntry& entry)
+{
+    ParseFileTableLine(std::string_view(line), entry);
+}
+
 void ParseMenuLine(std::string_view line, MenuEntry& entry)
 {
     CopyColumns(line, 0, kMenuNameWidth, entry.name);
@@ -122,7 +132,7 @@ void ParseMenuLine(std::string_view line, MenuEntry& entry)
 
 bool IsSplashTag(std::string_view target)
 {
-    return target.substr(0, 5) == "[Soft";
+    return target.starts_with("[Soft");
 }
 
 bool ReadRunEntry(CScriptFile& script, std::string& caption, std::string& command)

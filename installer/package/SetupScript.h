@@ -69,6 +69,7 @@ private:
 
 // Opens a script file by path through the platform; nullptr on failure.
 std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, std::string_view path);
+std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const char* path);
 
 // The five "[Basal]" lines, as read at start-up (line ends kept).
 struct BasalLines {
@@ -108,6 +109,8 @@ struct FileTableEntry {
     char flag = '\0';                   // column 308; '\0' when the line is shorter
 };
 void ParseFileTableLine(std::string_view line, FileTableEntry& entry);
+// The same for a line read into a buffer (up to its first NUL byte).
+void ParseFileTableLine(const char* line, FileTableEntry& entry);
 
 // One shortcut line of [Menu]: 100 columns of name, 300 of target, flag.
 inline constexpr std::size_t kMenuNameWidth = 100;

@@ -111,6 +111,11 @@ bool IsHeaderLine(std::string_view line, std::string_view header)
            line.substr(header.size()) == "\r\n";
 }
 
+bool IsHeaderLine(const char* line, std::string_view header)
+{
+    return IsHeaderLine(std::string_view(line), header);
+}
+
 void CopyColumns(std::string_view line, std::size_t first, std::size_t width, char* field)
 {
     std::size_t n = 0;

@@ -60,6 +60,7 @@ void CutLineEnd(char* line);
 
 // True when the line is exactly the header followed by CR LF.
 bool IsHeaderLine(std::string_view line, std::string_view header);
+bool IsHeaderLine(const char* line, std::string_view header);
 
 // Copies columns [first, first + width) of a line into field (capacity at
 // least width + 1); columns past the line's end read as nothing.
