@@ -63,61 +63,33 @@ constexpr std::size_t kShortestTagPiece = 4;
 
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
 #define VELA_CRC_FOLDING 1
-// Carry-less multiplication folds 64 bytes at a time (the method of Intel's
+// Carry-less multiplication folds 16 bytes at a time (the method of Intel's
 // "Fast CRC Computation for Generic Polynomials Using PCLMULQDQ", constants
-// for the reflected polynomial 0xEDB88320). crc is the running register
-// (inverted); size is at least 64 and a multiple of 16.
+// for the reflected polynomial 0xEDB88320). One lane: well beyond the speed
+// of any disk, in a third of the code of four. crc is the running register
+// (inverted); size is at least 16 and a multiple of 16.
 
-alignas(16) const std::uint64_t kFold4[2] = {0x0154442bd4, 0x01c6e41596};
 alignas(16) const std::uint64_t kFold1[2] = {0x01751997d0, 0x00ccaa009e};
 alignas(16) const std::uint64_t kFold64[2] = {0x0163cd6124, 0};
 alignas(16) const std::uint64_t kBarrett[2] = {0x01db710641, 0x01f7011641};
 
-// x folded over 128 bits onto next.
-__attribute__((target("pclmul,sse4.1"))) inline __m128i Fold16(__m128i x, __m128i next, __m128i k)
-{
-    const __m128i low = _mm_clmulepi64_si128(x, k, 0x00);
-    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x11), next), low);
-}
-
 __attribute__((target("pclmul,sse4.1"), force_align_arg_pointer)) std::uint32_t
 FoldCrc32(std::uint32_t crc, const unsigned char* p, std::size_t size)
 {
-    __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
-    __m128i x3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32));
-    __m128i x4 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48));
-    x1 = _mm_xor_si128(x1, _mm_cvtsi32_si128(static_cast<int>(crc)));
-    __m128i k = _mm_load_si128(reinterpret_cast<const __m128i*>(kFold4));
-    p += 64;
-    size -= 64;
-    while (size >= 64) {
-        const __m128i x5 = _mm_clmulepi64_si128(x1, k, 0x00);
-        const __m128i x6 = _mm_clmulepi64_si128(x2, k, 0x00);
-        const __m128i x7 = _mm_clmulepi64_si128(x3, k, 0x00);
-        const __m128i x8 = _mm_clmulepi64_si128(x4, k, 0x00);
-        x1 = _mm_clmulepi64_si128(x1, k, 0x11);
-        x2 = _mm_clmulepi64_si128(x2, k, 0x11);
-        x3 = _mm_clmulepi64_si128(x3, k, 0x11);
-        x4 = _mm_clmulepi64_si128(x4, k, 0x11);
-        x1 = _mm_xor_si128(_mm_xor_si128(x1, x5), _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-        x2 = _mm_xor_si128(_mm_xor_si128(x2, x6), _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16)));
-        x3 = _mm_xor_si128(_mm_xor_si128(x3, x7), _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32)));
-        x4 = _mm_xor_si128(_mm_xor_si128(x4, x8), _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48)));
-        p += 64;
-        size -= 64;
+    __m128i x1 = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                               _mm_cvtsi32_si128(static_cast<int>(crc)));
+    __m128i k = _mm_load_si128(reinterpret_cast<const __m128i*>(kFold1));
+    for (p += 16, size -= 16; size >= 16; p += 16, size -= 16) {
+        // x folded over 128 bits onto the next 16 bytes.
+        const __m128i low = _mm_clmulepi64_si128(x1, k, 0x00);
+        x1 = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x1, k, 0x11),
+                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+                           low);
     }
-    // Four lanes into one.
-    k = _mm_load_si128(reinterpret_cast<const __m128i*>(kFold1));
-    x1 = Fold16(x1, x2, k);
-    x1 = Fold16(x1, x3, k);
-    x1 = Fold16(x1, x4, k);
-    for (; size >= 16; p += 16, size -= 16)
-        x1 = Fold16(x1, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), k);
 
     // 128 bits to 64, then Barrett's reduction to 32.
     const __m128i mask = _mm_setr_epi32(~0, 0, ~0, 0);
-    x2 = _mm_clmulepi64_si128(x1, k, 0x10);
+    __m128i x2 = _mm_clmulepi64_si128(x1, k, 0x10);
     x1 = _mm_xor_si128(_mm_srli_si128(x1, 8), x2);
     k = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kFold64));
     x2 = _mm_srli_si128(x1, 4);
@@ -149,7 +121,7 @@ std::uint32_t Crc32(std::uint32_t crc, const void* data, std::size_t size)
     const unsigned char* p = static_cast<const unsigned char*>(data);
     crc = ~crc;
 #ifdef VELA_CRC_FOLDING
-    if (size >= 64 && CanFold()) {
+    if (size >= 64 && CanFold()) {  // short pieces are not worth the set-up
         const std::size_t whole = size & ~std::size_t{15};
         crc = FoldCrc32(crc, p, whole);
         p += whole;
