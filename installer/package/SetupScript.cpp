@@ -132,7 +132,7 @@ void ParseMenuLine(std::string_view line, MenuEntry& entry)
 
 bool IsSplashTag(std::string_view target)
 {
-    return target.starts_with("[Soft");
+    return target.size() >= 5 && std::memcmp(target.data(), "[Soft", 5) == 0;
 }
 
 bool ReadRunEntry(CScriptFile& script, std::string& caption, std::string& command)

@@ -107,8 +107,9 @@ void CutLineEnd(char* line)
 
 bool IsHeaderLine(std::string_view line, std::string_view header)
 {
-    return line.size() == header.size() + 2 && line.substr(0, header.size()) == header &&
-           line.substr(header.size()) == "\r\n";
+    // The headers are constants of the program, never empty.
+    return line.size() == header.size() + 2 && std::memcmp(line.data(), header.data(), header.size()) == 0 &&
+           line[header.size()] == '\r' && line[header.size() + 1] == '\n';
 }
 
 bool IsHeaderLine(const char* line, std::string_view header)
