@@ -215,14 +215,15 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     bool readFailed = read.failed;
     const char* const values[] = {basal.displayName, basal.installPath};
     for (int i = 0; i < 2 && !readFailed; ++i) {
-        const std::string_view value(values[i], basal.lengths[i + 1]);
+        const char* const value = values[i];
+        const std::size_t size = basal.lengths[i + 1];
         problem.basalLine = i + 2;
-        if (value.find('\0') != std::string_view::npos) return Fail(problem, PackageFault::BasalLineNul);
-        if (value.size() == kBasalLineBound - 1 && value.back() != '\n')
+        if (std::memchr(value, '\0', size) != nullptr) return Fail(problem, PackageFault::BasalLineNul);
+        if (size == kBasalLineBound - 1 && value[size - 1] != '\n')
             return Fail(problem, PackageFault::BasalLineTooLong);
-        if (value.size() < 2 || value.substr(value.size() - 2) != "\r\n")
+        if (size < 2 || value[size - 2] != '\r' || value[size - 1] != '\n')
             return Fail(problem, PackageFault::BasalLineNoEnd);
-        if (value.size() - 2 >= kNameSize) return Fail(problem, PackageFault::BasalLineTooLong);
+        if (size - 2 >= kNameSize) return Fail(problem, PackageFault::BasalLineTooLong);
     }
     problem.basalLine = 0;
 
@@ -264,7 +265,7 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     // The pictures are read only when the welcome pages are shown, the splash
     // picture only when its tag asks for it: a "[NonePic]" line may hold any
     // offset and size.
-    if (std::string_view(basal.showWelcome) == "1\r\n") {
+    if (std::strcmp(basal.showWelcome, "1\r\n") == 0) {
         if (!ItemInside(welcome, dataBase, length, CheckedItem::WelcomePicture, 0, problem)) return false;
         if (IsSplashTag(splash.target) &&
             !ItemInside(splash, dataBase, length, CheckedItem::SplashPicture, 0, problem))
