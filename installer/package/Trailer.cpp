@@ -10,19 +10,18 @@
 namespace vela {
 namespace {
 
-// Slicing by 8: eight tables of 256 entries, filled once, so the check keeps
-// up with reading the file.
+// One table of 256 entries, filled once: the bytes the folding below leaves
+// (fewer than 64, or all of them on a processor without carry-less
+// multiplication) go through it one at a time.
 struct CrcTables {
-    std::uint32_t t[8][256];
+    std::uint32_t t[256];
     CrcTables()
     {
         for (std::uint32_t i = 0; i < 256; ++i) {
             std::uint32_t c = i;
             for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[0][i] = c;
+            t[i] = c;
         }
-        for (std::uint32_t i = 0; i < 256; ++i)
-            for (int s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
     }
 };
 
@@ -128,15 +127,7 @@ std::uint32_t Crc32(std::uint32_t crc, const void* data, std::size_t size)
         size -= whole;
     }
 #endif
-    while (size >= 8) {
-        const std::uint32_t a = Load32(p) ^ crc;
-        const std::uint32_t b = Load32(p + 4);
-        crc = t[7][a & 0xFF] ^ t[6][(a >> 8) & 0xFF] ^ t[5][(a >> 16) & 0xFF] ^ t[4][a >> 24] ^ t[3][b & 0xFF] ^
-              t[2][(b >> 8) & 0xFF] ^ t[1][(b >> 16) & 0xFF] ^ t[0][b >> 24];
-        p += 8;
-        size -= 8;
-    }
-    while (size-- > 0) crc = t[0][(crc ^ *p++) & 0xFF] ^ (crc >> 8);
+    while (size-- > 0) crc = t[(crc ^ *p++) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }
 
