@@ -87,8 +87,7 @@ bool ConfirmExit(IPlatform& platform, const InstallContext& context, bool answer
 
 void DeletePictureFiles(IPlatform& platform, const InstallContext& context)
 {
-    platform.RemoveFile(context.welcomeBitmapPath);
-    platform.RemoveFile(context.splashBitmapPath);
+    for (const char* path : {context.welcomeBitmapPath, context.splashBitmapPath}) platform.RemoveFile(path);
 }
 
 IconOrigin MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight)
