@@ -85,7 +85,10 @@ TemporaryText TemporaryStem(std::string_view temporaryFolder, const LocalTime& t
 {
     TemporaryText stem(temporaryFolder);
     stem.Append(EndsWithBackslash(temporaryFolder) ? "~temp" : "\\~temp");
-    for (int n : {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond}) stem.AppendNumber(n);
+    static constexpr int LocalTime::*kFields[] = {&LocalTime::year,   &LocalTime::month,  &LocalTime::day,
+                                                  &LocalTime::hour,   &LocalTime::minute, &LocalTime::second,
+                                                  &LocalTime::millisecond};
+    for (const auto field : kFields) stem.AppendNumber(t.*field);
     return stem;
 }
 
