@@ -75,7 +75,8 @@ ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, std::st
 {
     auto target = sys.CreateNewForWriting(targetPath);
     if (!target) {
-        sys.ShowMessage(targetPath, kCaptionCreateFileError);
+        static constexpr std::string_view kCaption = kCaptionCreateFileError;
+        sys.ShowMessage(targetPath, kCaption);
         return ExtractResult::NotCreated;
     }
     return CopyStoredItem(package, *target, absoluteOffset, size) ? ExtractResult::Done : ExtractResult::Short;

@@ -140,9 +140,11 @@ void FormatTrailer(std::uint32_t crc, std::uint64_t packageLength, char (&traile
     std::memcpy(trailer + kTagSize + 12, kTrailerEnd, kEndSize);
 }
 
-bool FindCertificateTable(IBinaryFile& file, std::uint64_t& offset, std::uint64_t& size)
+namespace {
+
+// FindCertificateTable in a file of the given length.
+bool FindCertificateTableIn(IBinaryFile& file, std::uint64_t length, std::uint64_t& offset, std::uint64_t& size)
 {
-    const std::uint64_t length = file.Length();
     unsigned char dos[64];
     if (length < sizeof dos || !ReadAt(file, 0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') return false;
     const std::uint64_t pe = Load32(dos + 0x3C);
@@ -173,13 +175,20 @@ bool FindCertificateTable(IBinaryFile& file, std::uint64_t& offset, std::uint64_
     return offset != 0 && size != 0;
 }
 
+} // namespace
+
+bool FindCertificateTable(IBinaryFile& file, std::uint64_t& offset, std::uint64_t& size)
+{
+    return FindCertificateTableIn(file, file.Length(), offset, size);
+}
+
 TrailerInfo CheckTrailer(IBinaryFile& file, std::uint64_t packageOffset)
 {
     TrailerInfo info;
     const std::uint64_t length = file.Length();
     std::uint64_t end = length;
     std::uint64_t tableOffset = 0, tableSize = 0;
-    if (FindCertificateTable(file, tableOffset, tableSize) && tableOffset >= packageOffset &&
+    if (FindCertificateTableIn(file, length, tableOffset, tableSize) && tableOffset >= packageOffset &&
         tableOffset <= length && length - tableOffset == tableSize) {
         end = tableOffset;
         info.signatureFound = true;
