@@ -23,16 +23,13 @@ std::int32_t ParseDecimalField(char* text)
         negative = *p == '-';
         ++p;
     }
-    std::int64_t value = 0;
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    while (*p >= '0' && *p <= '9') {
-        if (value < limit) value = value * 10 + (*p - '0');
-        ++p;
-    }
-    if (value > limit) value = limit;
-    if (negative) return static_cast<std::int32_t>(-value);
-    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(value);
+    // The magnitude saturates at 2^31 (the most negative value), in 32 bits.
+    constexpr std::uint32_t limit = std::uint32_t{1} << 31;
+    std::uint32_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        value = value >= limit / 10 + 1 ? limit : std::min(limit, value * 10 + static_cast<std::uint32_t>(*p - '0'));
+    if (negative) return static_cast<std::int32_t>(0 - value);
+    return static_cast<std::int32_t>(std::min(value, limit - 1));
 }
 
 namespace {

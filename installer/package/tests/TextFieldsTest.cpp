@@ -65,6 +65,21 @@ TEST(ParseDecimalField, SaturatesBeyondThe32BitRange)
     EXPECT_EQ(ParseDecimalField(small), -2147483647 - 1);
     char edge[] = "2147483647";
     EXPECT_EQ(ParseDecimalField(edge), 2147483647);
+    // Around 2^31 and 2^32, where a 32-bit reading would wrap.
+    struct Row {
+        const char* text;
+        std::int32_t value;
+    };
+    for (const Row& row : {Row{"2147483648", 2147483647}, Row{"-2147483648", -2147483647 - 1},
+                           Row{"-2147483647", -2147483647}, Row{"-2147483649", -2147483647 - 1},
+                           Row{"4294967296", 2147483647}, Row{"-4294967297", -2147483647 - 1},
+                           Row{"4294967306", 2147483647}, Row{"21474836480", 2147483647},
+                           Row{"214748364", 214748364}, Row{"-214748365", -214748365},
+                           Row{"000000000000000000012", 12}}) {
+        char field[24];
+        std::strcpy(field, row.text);
+        EXPECT_EQ(ParseDecimalField(field), row.value) << row.text;
+    }
 }
 
 TEST(BackslashSearch, StepsOverDoubleByteCharacters)
