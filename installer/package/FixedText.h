@@ -11,6 +11,14 @@
 
 namespace vela {
 
+// Room for the decimal digits of any 64-bit number and its sign.
+inline constexpr std::size_t kDecimalDigitsSize = 20;
+// Writes value in decimal ('-' first when negative) at the end of digits;
+// returns where the text starts. One copy for every text size, and no
+// 64-bit division, which would bring the runtime's long division routines
+// into the installer.
+std::size_t FormatDecimal(std::int64_t value, char (&digits)[kDecimalDigitsSize]);
+
 template <std::size_t N>
 class FixedText {
     static_assert(N > 1, "room for one byte and the terminating zero");
@@ -60,14 +68,8 @@ public:
     // Appends a decimal number, '-' first when negative.
     bool AppendNumber(std::int64_t value)
     {
-        char digits[24];
-        std::size_t at = sizeof digits;
-        std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-        do {
-            digits[--at] = static_cast<char>('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0);
-        if (value < 0) digits[--at] = '-';
+        char digits[kDecimalDigitsSize];
+        const std::size_t at = FormatDecimal(value, digits);
         return Append(std::string_view(digits + at, sizeof digits - at));
     }
     // Shortens the text to size bytes (never lengthens it).

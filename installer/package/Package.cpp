@@ -75,7 +75,8 @@ ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, std::st
 {
     auto target = sys.CreateNewForWriting(targetPath);
     if (!target) {
-        sys.ShowMessage(targetPath, kCaptionCreateFileError);
+        static constexpr std::string_view kCaption = kCaptionCreateFileError;
+        sys.ShowMessage(targetPath, kCaption);
         return ExtractResult::NotCreated;
     }
     return CopyStoredItem(package, *target, absoluteOffset, size) ? ExtractResult::Done : ExtractResult::Short;
@@ -85,7 +86,10 @@ TemporaryText TemporaryStem(std::string_view temporaryFolder, const LocalTime& t
 {
     TemporaryText stem(temporaryFolder);
     stem.Append(EndsWithBackslash(temporaryFolder) ? "~temp" : "\\~temp");
-    for (int n : {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond}) stem.AppendNumber(n);
+    static constexpr int LocalTime::*kFields[] = {&LocalTime::year,   &LocalTime::month,  &LocalTime::day,
+                                                  &LocalTime::hour,   &LocalTime::minute, &LocalTime::second,
+                                                  &LocalTime::millisecond};
+    for (const auto field : kFields) stem.AppendNumber(t.*field);
     return stem;
 }
 
@@ -208,24 +212,22 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     // Line 1 is the "[Basal]" header by position; like the installer, the
     // check does not judge its text.
     BasalLines basal;
-    bool readFailed = false;
-    {
-        auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
-        const FileWindow& read = *window;
-        CScriptFile script(std::move(window));
-        ReadBasal(script, basal);
-        readFailed = read.failed;
-    }
+    auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
+    const FileWindow& read = *window;
+    CScriptFile script(std::move(window));
+    ReadBasal(script, basal);
+    bool readFailed = read.failed;
     const char* const values[] = {basal.displayName, basal.installPath};
     for (int i = 0; i < 2 && !readFailed; ++i) {
-        const std::string_view value(values[i], basal.lengths[i + 1]);
+        const char* const value = values[i];
+        const std::size_t size = basal.lengths[i + 1];
         problem.basalLine = i + 2;
-        if (value.find('\0') != std::string_view::npos) return Fail(problem, PackageFault::BasalLineNul);
-        if (value.size() == kBasalLineBound - 1 && value.back() != '\n')
+        if (std::memchr(value, '\0', size) != nullptr) return Fail(problem, PackageFault::BasalLineNul);
+        if (size == kBasalLineBound - 1 && value[size - 1] != '\n')
             return Fail(problem, PackageFault::BasalLineTooLong);
-        if (value.size() < 2 || value.substr(value.size() - 2) != "\r\n")
+        if (size < 2 || value[size - 2] != '\r' || value[size - 1] != '\n')
             return Fail(problem, PackageFault::BasalLineNoEnd);
-        if (value.size() - 2 >= kNameSize) return Fail(problem, PackageFault::BasalLineTooLong);
+        if (size - 2 >= kNameSize) return Fail(problem, PackageFault::BasalLineTooLong);
     }
     problem.basalLine = 0;
 
@@ -239,9 +241,7 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     FileTableEntry splash;
     PackageProblem firstItemProblem;
     if (!readFailed) {
-        auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
-        const FileWindow& read = *window;
-        CScriptFile script(std::move(window));
+        script.Rewind();
         char line[kShortLineBound];
         if (SkipToFileTable(script) && script.ReadLine(line, sizeof line)) {
             ParseFileTableLine(line, welcome);
@@ -269,7 +269,7 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     // The pictures are read only when the welcome pages are shown, the splash
     // picture only when its tag asks for it: a "[NonePic]" line may hold any
     // offset and size.
-    if (std::string_view(basal.showWelcome) == "1\r\n") {
+    if (std::strcmp(basal.showWelcome, "1\r\n") == 0) {
         if (!ItemInside(welcome, dataBase, length, CheckedItem::WelcomePicture, 0, problem)) return false;
         if (IsSplashTag(splash.target) &&
             !ItemInside(splash, dataBase, length, CheckedItem::SplashPicture, 0, problem))

@@ -10,6 +10,13 @@ namespace vela {
 
 CScriptFile::CScriptFile(std::unique_ptr<IBinaryFile> file) : file_(std::move(file)) {}
 
+void CScriptFile::Rewind()
+{
+    pos_ = len_ = lastLength_ = 0;
+    atEnd_ = false;
+    if (file_) file_->Seek(0);
+}
+
 bool CScriptFile::Fill()
 {
     if (pos_ < len_) return true;
@@ -59,6 +66,11 @@ std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, std::string_view path)
     return std::make_unique<CScriptFile>(std::move(file));
 }
 
+std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const char* path)
+{
+    return OpenScript(sys, std::string_view(path));
+}
+
 void ReadBasal(CScriptFile& script, BasalLines& lines)
 {
     const std::pair<char*, std::size_t> reads[5] = {
@@ -104,6 +116,11 @@ void ParseFileTableLine(std::string_view line, FileTableEntry& entry)
     entry.flag = line.size() > kFileLineWidth - 1 ? line[kFileLineWidth - 1] : '\0';
 }
 
+void ParseFileTableLine(const char* line, FileTableEntry& entry)
+{
+    ParseFileTableLine(std::string_view(line), entry);
+}
+
 void ParseMenuLine(std::string_view line, MenuEntry& entry)
 {
     CopyColumns(line, 0, kMenuNameWidth, entry.name);
@@ -115,7 +132,7 @@ void ParseMenuLine(std::string_view line, MenuEntry& entry)
 
 bool IsSplashTag(std::string_view target)
 {
-    return target.substr(0, 5) == "[Soft";
+    return target.size() >= 5 && std::memcmp(target.data(), "[Soft", 5) == 0;
 }
 
 bool ReadRunEntry(CScriptFile& script, std::string& caption, std::string& command)

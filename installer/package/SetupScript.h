@@ -46,6 +46,8 @@ public:
     std::size_t LastLength() const { return lastLength_; }
     // True once a read has met the end of the file.
     bool AtEnd() const { return atEnd_; }
+    // Reads again from the file's first byte, as a new script file would.
+    void Rewind();
 
     // Reads lines until one is the header with its CR LF; false when the
     // file ends first. The bound is at most kLongLineBound.
@@ -67,6 +69,7 @@ private:
 
 // Opens a script file by path through the platform; nullptr on failure.
 std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, std::string_view path);
+std::unique_ptr<CScriptFile> OpenScript(IPlatform& sys, const char* path);
 
 // The five "[Basal]" lines, as read at start-up (line ends kept).
 struct BasalLines {
@@ -106,6 +109,8 @@ struct FileTableEntry {
     char flag = '\0';                   // column 308; '\0' when the line is shorter
 };
 void ParseFileTableLine(std::string_view line, FileTableEntry& entry);
+// The same for a line read into a buffer (up to its first NUL byte).
+void ParseFileTableLine(const char* line, FileTableEntry& entry);
 
 // One shortcut line of [Menu]: 100 columns of name, 300 of target, flag.
 inline constexpr std::size_t kMenuNameWidth = 100;

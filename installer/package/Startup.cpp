@@ -1,6 +1,7 @@
 #include "installer/package/Startup.h"
 
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "installer/package/Messages.h"
@@ -33,14 +34,42 @@ void CopyLineValue(char (&buffer)[N], const char* line)
 
 bool IsOneLine(const char* line) { return std::strcmp(line, "1\r\n") == 0; }
 
+// Shows the message of a start-up that ends before its pages and returns
+// how it ended. Sockets that do not start are reported in the framework's
+// box (the program's own title), the rest with the error caption.
+StartupEnd Refuse(IPlatform& sys, StartupEnd end)
+{
+    static constexpr std::string_view kTexts[] = {
+        kMsgSocketsFailed,   kMsgPackageOpenError, kMsgPackageDamaged,
+        kMsgPackageCorrupt,  kMsgScriptOpenError,  kMsgPicturesOpenError,
+    };
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(StartupEnd::PicturesUnreadable) + 1);
+    sys.ShowMessage(kTexts[static_cast<int>(end)],
+                    end == StartupEnd::SocketsFailed ? std::string_view("") : std::string_view(kCaptionError));
+    return end;
+}
+
+// Extracts the picture a file-table line names into its temporary file. A
+// picture file that could not be made new is not ours: its path is cleared
+// so that no page shows or deletes it, and the result is false.
+bool ExtractPicture(IPlatform& sys, IBinaryFile& package, const InstallContext& ctx, const char* line, char* path)
+{
+    FileTableEntry entry;
+    ParseFileTableLine(line, entry);
+    if (ExtractStoredFileNew(sys, package, path, ctx.packageDataBase + entry.offset, entry.size) !=
+        ExtractResult::NotCreated)
+        return true;
+    path[0] = '\0';
+    return false;
+}
+
 } // namespace
 
 StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, std::uint64_t packageOffset)
 {
     // 1. Sockets (the framework's message box: the program's own title).
     if (!sys.StartSockets()) {
-        sys.ShowMessage(kMsgSocketsFailed, "");
-        return StartupEnd::SocketsFailed;
+        return Refuse(sys, StartupEnd::SocketsFailed);
     }
 
     // 2. Counters.
@@ -56,8 +85,7 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     const SystemPath temporaryFolder = sys.TemporaryFolder();
     const TemporaryText stem = TemporaryStem(temporaryFolder, sys.Now());
     if (temporaryFolder.Overflowed() || stem.Overflowed() || !ChooseTemporaryPaths(sys, ctx, stem)) {
-        sys.ShowMessage(kMsgScriptOpenError, kCaptionError);
-        return StartupEnd::ScriptUnreadable;
+        return Refuse(sys, StartupEnd::ScriptUnreadable);
     }
 
     // 4. The program's own file.
@@ -66,16 +94,14 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     if (!moduleFileName.empty() && CopyText(ctx.packagePath, moduleFileName))
         package = sys.OpenForReading(ctx.packagePath);
     if (!package) {
-        sys.ShowMessage(kMsgPackageOpenError, kCaptionError);
-        return StartupEnd::PackageUnreadable;
+        return Refuse(sys, StartupEnd::PackageUnreadable);
     }
 
     // A package that does not match its integrity trailer was damaged on its
     // way here; one without a trailer is taken as it stands.
     const TrailerCheck trailer = CheckTrailer(*package, packageOffset).result;
     if (trailer != TrailerCheck::Absent && trailer != TrailerCheck::Sound) {
-        sys.ShowMessage(kMsgPackageCorrupt, kCaptionError);
-        return StartupEnd::PackageCorrupt;
+        return Refuse(sys, StartupEnd::PackageCorrupt);
     }
 
     // 5. Header, checked together with the whole package before anything
@@ -83,8 +109,7 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     PackageProblem problem;
     PackageHeader header;
     if (!CheckPackage(*package, packageOffset, problem) || !ReadPackageHeader(*package, packageOffset, header)) {
-        sys.ShowMessage(kMsgPackageDamaged, kCaptionError);
-        return StartupEnd::PackageDamaged;
+        return Refuse(sys, StartupEnd::PackageDamaged);
     }
     ctx.packageFileCount = header.fileCount;
 
@@ -96,18 +121,14 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     package.reset();
     if (scriptWritten != ExtractResult::Done) {
         if (scriptWritten == ExtractResult::NotCreated) ctx.scriptFilePath[0] = '\0';  // not ours
-        sys.ShowMessage(kMsgScriptOpenError, kCaptionError);
-        return StartupEnd::ScriptUnreadable;
+        return Refuse(sys, StartupEnd::ScriptUnreadable);
     }
 
     // 7. The [Basal] lines.
     BasalLines basal;
     {
         auto script = OpenScript(sys, ctx.scriptFilePath);
-        if (!script) {
-            sys.ShowMessage(kMsgScriptOpenError, kCaptionError);
-            return StartupEnd::ScriptUnreadable;
-        }
+        if (!script) return Refuse(sys, StartupEnd::ScriptUnreadable);
         ReadBasal(*script, basal);
     }
     CopyLineValue(ctx.displayName, basal.displayName);
@@ -135,30 +156,15 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
     const bool tableFound = script && SkipToFileTable(*script);
     package = sys.OpenForReading(ctx.packagePath);
     if (!tableFound || !package) {
-        sys.ShowMessage(kMsgPicturesOpenError, kCaptionError);
-        return StartupEnd::PicturesUnreadable;
+        return Refuse(sys, StartupEnd::PicturesUnreadable);
     }
 
     // 11. Welcome picture, then the splash picture if the package has one.
     char line[kShortLineBound];
-    FileTableEntry welcome;
     script->ReadLine(line, sizeof line);
-    ParseFileTableLine(line, welcome);
-    // A picture file that could not be made new is not ours: its path is
-    // cleared so that no page shows or deletes it.
-    if (ExtractStoredFileNew(sys, *package, ctx.welcomeBitmapPath, ctx.packageDataBase + welcome.offset,
-                             welcome.size) == ExtractResult::NotCreated)
-        ctx.welcomeBitmapPath[0] = '\0';
-    FileTableEntry splash;
-    bool showSplash = script->ReadLine(line, sizeof line) && IsSplashTag(line);
-    if (showSplash) {
-        ParseFileTableLine(line, splash);
-        if (ExtractStoredFileNew(sys, *package, ctx.splashBitmapPath, ctx.packageDataBase + splash.offset,
-                                 splash.size) == ExtractResult::NotCreated) {
-            ctx.splashBitmapPath[0] = '\0';
-            showSplash = false;
-        }
-    }
+    ExtractPicture(sys, *package, ctx, line, ctx.welcomeBitmapPath);
+    const bool showSplash = script->ReadLine(line, sizeof line) && IsSplashTag(line) &&
+                            ExtractPicture(sys, *package, ctx, line, ctx.splashBitmapPath);
 
     // 12. The pages.
     package.reset();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace vela {
 
@@ -23,16 +22,13 @@ std::int32_t ParseDecimalField(char* text)
         negative = *p == '-';
         ++p;
     }
-    std::int64_t value = 0;
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    while (*p >= '0' && *p <= '9') {
-        if (value < limit) value = value * 10 + (*p - '0');
-        ++p;
-    }
-    if (value > limit) value = limit;
-    if (negative) return static_cast<std::int32_t>(-value);
-    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(value);
+    // The magnitude saturates at 2^31 (the most negative value), in 32 bits.
+    constexpr std::uint32_t limit = std::uint32_t{1} << 31;
+    std::uint32_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        value = value >= limit / 10 + 1 ? limit : std::min(limit, value * 10 + static_cast<std::uint32_t>(*p - '0'));
+    if (negative) return static_cast<std::int32_t>(0 - value);
+    return static_cast<std::int32_t>(std::min(value, limit - 1));
 }
 
 namespace {
@@ -89,6 +85,16 @@ bool AppendText(char* buffer, std::size_t capacity, std::string_view text)
     return true;
 }
 
+bool CopyText(char* buffer, std::size_t capacity, const char* text)
+{
+    return CopyText(buffer, capacity, std::string_view(text));
+}
+
+bool AppendText(char* buffer, std::size_t capacity, const char* text)
+{
+    return AppendText(buffer, capacity, std::string_view(text));
+}
+
 void CutLineEnd(char* line)
 {
     std::size_t n = std::strlen(line);
@@ -97,8 +103,14 @@ void CutLineEnd(char* line)
 
 bool IsHeaderLine(std::string_view line, std::string_view header)
 {
-    return line.size() == header.size() + 2 && line.substr(0, header.size()) == header &&
-           line.substr(header.size()) == "\r\n";
+    // The headers are constants of the program, never empty.
+    return line.size() == header.size() + 2 && std::memcmp(line.data(), header.data(), header.size()) == 0 &&
+           line[header.size()] == '\r' && line[header.size() + 1] == '\n';
+}
+
+bool IsHeaderLine(const char* line, std::string_view header)
+{
+    return IsHeaderLine(std::string_view(line), header);
 }
 
 void CopyColumns(std::string_view line, std::size_t first, std::size_t width, char* field)

@@ -40,10 +40,19 @@ bool CopyText(char* buffer, std::size_t capacity, std::string_view text);
 // Appends likewise; unchanged and false when the result would not fit.
 bool AppendText(char* buffer, std::size_t capacity, std::string_view text);
 
+// The same for a NUL-terminated text: its length is measured once, here,
+// rather than wherever a text is copied.
+bool CopyText(char* buffer, std::size_t capacity, const char* text);
+bool AppendText(char* buffer, std::size_t capacity, const char* text);
+
 template <std::size_t N>
 bool CopyText(char (&buffer)[N], std::string_view text) { return CopyText(buffer, N, text); }
 template <std::size_t N>
 bool AppendText(char (&buffer)[N], std::string_view text) { return AppendText(buffer, N, text); }
+template <std::size_t N>
+bool CopyText(char (&buffer)[N], const char* text) { return CopyText(buffer, N, text); }
+template <std::size_t N>
+bool AppendText(char (&buffer)[N], const char* text) { return AppendText(buffer, N, text); }
 
 // Removes the line's last two characters (its CR LF); a shorter line
 // becomes empty.
@@ -51,6 +60,7 @@ void CutLineEnd(char* line);
 
 // True when the line is exactly the header followed by CR LF.
 bool IsHeaderLine(std::string_view line, std::string_view header);
+bool IsHeaderLine(const char* line, std::string_view header);
 
 // Copies columns [first, first + width) of a line into field (capacity at
 // least width + 1); columns past the line's end read as nothing.

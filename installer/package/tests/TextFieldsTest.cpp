@@ -6,7 +6,9 @@
 #include <cstring>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 using namespace vela;
 
@@ -63,6 +65,21 @@ TEST(ParseDecimalField, SaturatesBeyondThe32BitRange)
     EXPECT_EQ(ParseDecimalField(small), -2147483647 - 1);
     char edge[] = "2147483647";
     EXPECT_EQ(ParseDecimalField(edge), 2147483647);
+    // Around 2^31 and 2^32, where a 32-bit reading would wrap.
+    struct Row {
+        const char* text;
+        std::int32_t value;
+    };
+    for (const Row& row : {Row{"2147483648", 2147483647}, Row{"-2147483648", -2147483647 - 1},
+                           Row{"-2147483647", -2147483647}, Row{"-2147483649", -2147483647 - 1},
+                           Row{"4294967296", 2147483647}, Row{"-4294967297", -2147483647 - 1},
+                           Row{"4294967306", 2147483647}, Row{"21474836480", 2147483647},
+                           Row{"214748364", 214748364}, Row{"-214748365", -214748365},
+                           Row{"000000000000000000012", 12}}) {
+        char field[24];
+        std::strcpy(field, row.text);
+        EXPECT_EQ(ParseDecimalField(field), row.value) << row.text;
+    }
 }
 
 TEST(BackslashSearch, StepsOverDoubleByteCharacters)
@@ -177,6 +194,34 @@ TEST(FixedText, WritesDecimalNumbers)
     FixedText<4> small("ab");
     EXPECT_FALSE(small.AppendNumber(-5));
     EXPECT_EQ(small, "ab");
+}
+
+// The digits are made without a 64-bit division: every carry between the
+// words is checked against the library's formatting, on the edges (powers of
+// ten and their neighbours, each word's limits, both signs) and at random.
+TEST(FixedText, WritesTheSameDigitsAsTheLibrary)
+{
+    std::vector<std::int64_t> values = {0, 1, -1, 9, 10, 11, -9, -10, -11,
+                                        std::numeric_limits<std::int64_t>::max(),
+                                        std::numeric_limits<std::int64_t>::min(),
+                                        std::numeric_limits<std::int64_t>::min() + 1,
+                                        std::int64_t{0xFFFF}, std::int64_t{0x10000}, std::int64_t{0xFFFFFFFF},
+                                        std::int64_t{0x100000000}, std::int64_t{0x100000001},
+                                        std::int64_t{0x7FFFFFFF}, -std::int64_t{0x80000000}};
+    for (std::int64_t power = 1; power <= std::numeric_limits<std::int64_t>::max() / 10; power *= 10)
+        for (std::int64_t p : {power * 10, power * 10 - 1, power * 10 + 1, power})
+            for (std::int64_t v : {p, -p}) values.push_back(v);
+    std::mt19937_64 random(15);
+    for (int i = 0; i < 20000; ++i) {
+        const auto bits = static_cast<std::int64_t>(random());
+        values.push_back(bits);
+        values.push_back(bits >> (random() % 64));  // every length of number
+    }
+    for (const std::int64_t value : values) {
+        FixedText<24> text;
+        ASSERT_TRUE(text.AppendNumber(value));
+        ASSERT_EQ(text, std::to_string(static_cast<long long>(value))) << value;
+    }
 }
 
 TEST(CopyText, AnEmptyViewWithoutBytesCopiesNothing)

@@ -146,9 +146,12 @@ TEST(Trailer, CutOrForeignTrailersAreDamageNotAbsence)
 {
     const std::string package = BuiltPackage();
     const std::string intact = PeStub() + package + TrailerFor(package);
-    // Cut inside the trailer: as long as a piece of its tag remains.
-    for (std::size_t cut : {1u, 4u, 12u, 16u, 20u})
+    // Cut inside the trailer: as long as a piece of its tag (four bytes or
+    // more) remains; three bytes or fewer are taken for no trailer.
+    for (std::size_t cut = 1; cut <= kTrailerSize - 4; ++cut)
         EXPECT_EQ(Check(intact.substr(0, intact.size() - cut)).result, TrailerCheck::Truncated) << cut;
+    for (std::size_t cut = kTrailerSize - 3; cut < kTrailerSize; ++cut)
+        EXPECT_EQ(Check(intact.substr(0, intact.size() - cut)).result, TrailerCheck::Absent) << cut;
 
     // A trailer followed by more bytes, or a longer trailer of another layout.
     EXPECT_EQ(Check(intact + "more").result, TrailerCheck::Misplaced);

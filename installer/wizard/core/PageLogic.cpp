@@ -24,12 +24,21 @@ std::size_t CountChars(std::string_view text)
     return count;
 }
 
-// True when the n-th character (from 0) is the single byte c.
-bool CharIs(std::string_view text, std::size_t n, char c)
+// TakePathBoxText's cut; the result is the length of the text kept.
+std::size_t TakePathBox(std::string_view typed, char (&box)[kPathBoxSize])
 {
-    std::size_t i = 0;
-    for (std::size_t k = 0; k < n && i < text.size(); ++k) i += CharWidth(text, i);
-    return i < text.size() && CharWidth(text, i) == 1 && text[i] == c;
+    const std::size_t end = typed.find('\0');
+    if (end != std::string_view::npos) typed = std::string_view(typed.data(), end);
+    std::size_t keep = 0;
+    for (std::size_t i = 0; i < typed.size();) {
+        const std::size_t width = CharWidth(typed, i);
+        if (i + width > kPathBoxSize - 1) break;
+        i += width;
+        keep = i;
+    }
+    std::memcpy(box, typed.data(), keep);
+    box[keep] = '\0';
+    return keep;
 }
 
 } // namespace
@@ -78,8 +87,7 @@ bool ConfirmExit(IPlatform& platform, const InstallContext& context, bool answer
 
 void DeletePictureFiles(IPlatform& platform, const InstallContext& context)
 {
-    platform.RemoveFile(context.welcomeBitmapPath);
-    platform.RemoveFile(context.splashBitmapPath);
+    for (const char* path : {context.welcomeBitmapPath, context.splashBitmapPath}) platform.RemoveFile(path);
 }
 
 IconOrigin MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight)
@@ -174,38 +182,36 @@ const char* PathCheckMessage(PathCheck result)
     return kMsgPathWrong;
 }
 
-void TakePathBoxText(std::string_view typed, char (&box)[kPathBoxSize])
-{
-    const std::size_t end = typed.find('\0');
-    if (end != std::string_view::npos) typed = typed.substr(0, end);
-    std::size_t keep = 0;
-    for (std::size_t i = 0; i < typed.size();) {
-        const std::size_t width = CharWidth(typed, i);
-        if (i + width > kPathBoxSize - 1) break;
-        i += width;
-        keep = i;
-    }
-    std::memcpy(box, typed.data(), keep);
-    box[keep] = '\0';
-}
+void TakePathBoxText(std::string_view typed, char (&box)[kPathBoxSize]) { TakePathBox(typed, box); }
 
 PathCheck CheckPathShape(std::string_view path)
 {
-    if (CountChars(path) < 4) return PathCheck::TooShort;
-    if (!CharIs(path, 1, ':') || !CharIs(path, 2, '\\') || CharIs(path, 3, '\\') || CharIs(path, 3, '/'))
-        return PathCheck::WrongShape;
+    // The first four characters: a single-byte one as its byte, a
+    // double-byte one as 0 (it is none of the bytes looked for).
+    char first[4] = {};
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < path.size() && count < 4; ++count) {
+        const std::size_t width = CharWidth(path, i);
+        first[count] = width == 1 ? path[i] : '\0';
+        i += width;
+    }
+    if (count < 4) return PathCheck::TooShort;
+    if (first[1] != ':' || first[2] != '\\' || first[3] == '\\' || first[3] == '/') return PathCheck::WrongShape;
     return PathCheck::Accepted;
 }
 
 PathCheck AcceptInstallPath(IPlatform& platform, IEngineSystem& system, InstallContext& context,
                             std::string_view typed)
 {
-    char path[kPathBoxSize];
-    TakePathBoxText(typed, path);
+    char box[kPathBoxSize];
+    std::string_view path(box, TakePathBox(typed, box));
     const PathCheck shape = CheckPathShape(path);
     if (shape != PathCheck::Accepted) return shape;
 
-    if (CountChars(path) > 4 && EndsWithBackslash(path)) path[std::strlen(path) - 1] = '\0';
+    if (CountChars(path) > 4 && EndsWithBackslash(path)) {
+        path.remove_suffix(1);
+        box[path.size()] = '\0';
+    }
     CreateDirectoryChain(system, path);
     if (!platform.SetCurrentFolder(path)) return PathCheck::NotEnterable;
     CopyText(context.installPath, path);

@@ -308,6 +308,8 @@ TEST(PathCheck, ShapeTable)
         {kZhong + ":\\a", PathCheck::Accepted},
         {"C:" + kJin + "a", PathCheck::WrongShape},  // its trail byte is not the third character
         {"C:\\" + kJin, PathCheck::Accepted},
+        {"C\x81:\\abc", PathCheck::WrongShape},  // a trail byte ':' is no colon
+        {"C:\x81\\abc", PathCheck::WrongShape},  // nor a trail byte '\\' a backslash
     };
     for (const Row& r : rows) EXPECT_EQ(CheckPathShape(r.path), r.expected) << r.path;
 }
