@@ -36,16 +36,17 @@ public:
     ~CWizardPage() override;
 
 protected:
-    // Creates the fonts (the bold one when asked), keeps a device context of
-    // the window and, when asked, loads the banner.
-    void PreparePage(bool boldFont, bool banner);
-    // Sets icon 128 as the window's big and small icon.
-    void SetPageIcon();
+    // Runs the dialog's own initialisation, creates the fonts (the bold one
+    // when asked), keeps a device context of the window, when asked loads
+    // the banner, and when asked sets icon 128 as the window's big and small
+    // icon.
+    void PreparePage(bool boldFont, bool banner, bool windowIcon);
     // Releases the fonts, the device context, the banner.
     void ReleasePage();
-    // The banner at (0,0), the icon at (iconX,14), line 1 at (16,14) and
-    // line 2 at (16,34), transparent, black.
-    void PaintBanner(HDC dc, int iconX, const char* line1, bool line1Bold, const char* line2);
+    // Paints the page: the banner at (0,0), the icon at (iconX,14), line 1
+    // at (16,14) and line 2 at (16,34), transparent, black; a minimisable
+    // page paints its minimised look instead while minimised.
+    void PaintBanner(int iconX, const char* line1, bool line1Bold, const char* line2, bool minimisable);
     // While minimised: the icon centred on the erased icon background.
     // False when the page is not minimised.
     bool PaintMinimised();
@@ -99,7 +100,6 @@ protected:
 private:
     void Paint() override;
     void OnPageDestroyed() override;
-    HPEN pen_ = nullptr;
     HBRUSH brush_ = nullptr;
     char heading_[vela::kPageTextSize] = {};
 };
@@ -147,14 +147,12 @@ public:
 protected:
     bool OnInitDialog() override;
     bool OnCommand(UINT id) override;
-    void DoDataExchange(fw::CDataExchange& dx) override;
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Paint() override;
     void Fill();
     vela::CompletionTexts texts_;
-    bool runChecked_ = true;
     bool filled_ = false;
 };
 
