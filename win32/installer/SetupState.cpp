@@ -119,15 +119,14 @@ INT_PTR CSetupState::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         break;
-    case kMsgAskYesNo: {
-        const int answer = fw::CWnd::ShowMessage(reinterpret_cast<const char*>(lParam),
-                                                 reinterpret_cast<const char*>(wParam), MB_YESNO | MB_DEFBUTTON2);
+    case kMsgAskYesNo:
+    case kMsgShowMessage: {
+        const int answer =
+            fw::CWnd::ShowMessage(reinterpret_cast<const char*>(lParam), reinterpret_cast<const char*>(wParam),
+                                  message == kMsgAskYesNo ? MB_YESNO | MB_DEFBUTTON2 : MB_OK);
         SetWindowLongPtrW(Hwnd(), DWLP_MSGRESULT, answer == IDYES ? 1 : 0);
         return TRUE;
     }
-    case kMsgShowMessage:
-        fw::CWnd::ShowMessage(reinterpret_cast<const char*>(lParam), reinterpret_cast<const char*>(wParam), MB_OK);
-        return TRUE;
     case kMsgQuit:
         PostQuitMessage(0);
         return TRUE;
@@ -149,10 +148,10 @@ void CSetupState::SetStatusText(const char* text)
     LeaveCriticalSection(&statusLock_);
 }
 
+// From the page's own thread the message reaches the page at once: both
+// threads ask the same way.
 bool CSetupState::AskYesNo(const char* text, const char* caption)
 {
-    if (OnPageThread())
-        return fw::CWnd::ShowMessage(text, caption, MB_YESNO | MB_DEFBUTTON2) == IDYES;
     // A page that is gone (the program is ending) answers Yes: stop.
     if (!IsWindow(window_)) return true;
     return SendMessageW(window_, kMsgAskYesNo, reinterpret_cast<WPARAM>(caption), reinterpret_cast<LPARAM>(text)) != 0;
@@ -160,10 +159,7 @@ bool CSetupState::AskYesNo(const char* text, const char* caption)
 
 void CSetupState::ShowMessage(const char* text, const char* caption)
 {
-    if (OnPageThread())
-        fw::CWnd::ShowMessage(text, caption, MB_OK);
-    else
-        SendMessageW(window_, kMsgShowMessage, reinterpret_cast<WPARAM>(caption), reinterpret_cast<LPARAM>(text));
+    SendMessageW(window_, kMsgShowMessage, reinterpret_cast<WPARAM>(caption), reinterpret_cast<LPARAM>(text));
 }
 
 void CSetupState::RequestQuit()
