@@ -6,8 +6,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "installer/package/TextFields.h"
 #include "win32/installer/RegistryRoots.h"
@@ -169,8 +169,6 @@ vela::SystemPath CPackageSystem::SystemFolder()
 
 bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
 {
-    IMalloc* allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
     LPITEMIDLIST list = nullptr;
     bool ok = false;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list)) && list) {
@@ -179,9 +177,9 @@ bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
             path = PathFromWide(buffer, wcsnlen(buffer, MAX_PATH));
             ok = true;
         }
-        allocator->Free(list);
+        // The shell's allocator is the task allocator.
+        CoTaskMemFree(list);
     }
-    allocator->Release();
     return ok;
 }
 
@@ -207,13 +205,16 @@ vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot r
     vela::RegistryReadResult result = vela::RegistryReadResult::ValueMissing;
     if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        std::vector<wchar_t> text(bytes / sizeof(wchar_t) + 1, L'\0');
-        DWORD size = static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t));
-        if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) ==
-            ERROR_SUCCESS) {
-            value = PathFromWide(text.data(), wcsnlen(text.data(), size / sizeof(wchar_t)));
+        // Whole characters, and a zero after them the value may lack.
+        const DWORD characters = bytes / sizeof(wchar_t);
+        auto* text = static_cast<wchar_t*>(std::calloc(characters + 1, sizeof(wchar_t)));
+        DWORD size = characters * sizeof(wchar_t);
+        if (text && RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
+                        ERROR_SUCCESS) {
+            value = PathFromWide(text, wcsnlen(text, size / sizeof(wchar_t)));
             result = vela::RegistryReadResult::Read;
         }
+        std::free(text);
     }
     RegCloseKey(key);
     return result;
