@@ -72,7 +72,8 @@ bool CEngineSystem::PutFileInPlace(std::string_view from, std::string_view to)
     return MoveFileExW(WideText(from).c_str(), WideText(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int showState, std::uint32_t& exitCode)
+bool RunCommand(const vela::ProcessCommand& command, int showState, bool inheritHandles, unsigned long creationFlags,
+                std::uint32_t* exitCode)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -83,17 +84,24 @@ bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int s
     // CreateProcessW may write into the command line: give it its own copy.
     const WideText program(command.program);
     WideText line(command.commandLine);
-    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE,
-                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, inheritHandles,
+                        creationFlags, nullptr, nullptr, &startup, &process))
         return false;
 
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
+    if (exitCode) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        *exitCode = code;
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    exitCode = code;
     return true;
+}
+
+bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int showState, std::uint32_t& exitCode)
+{
+    return RunCommand(command, showState, true, NORMAL_PRIORITY_CLASS, &exitCode);
 }
 
 bool CEngineSystem::ShellOpen(std::string_view path, int showState)

@@ -15,6 +15,7 @@
 #include "installer/wizard/WizardIds.h"
 #include "installer/wizard/core/WizardTexts.h"
 #include "win32/installer/DibDisplay.h"
+#include "win32/installer/EngineSystem.h"
 #include "win32/installer/SetupState.h"
 #include "win32/platform/Text.h"
 
@@ -443,21 +444,7 @@ INT_PTR CComplete::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CWizardPage::DialogProc(message, wParam, lParam);
 }
 
-void StartCommandLine(const vela::ProcessCommand& command)
-{
-    const WideText program(command.program);
-    WideText buffer(command.commandLine);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOW;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0,
-                       nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-}
+void StartCommandLine(const vela::ProcessCommand& command) { RunCommand(command, SW_SHOW, false, 0, nullptr); }
 
 // ---- CWizardPages --------------------------------------------------------
 
