@@ -41,6 +41,13 @@ HFONT MakePageFont(int weight)
                        DRAFT_QUALITY, VARIABLE_PITCH | FF_DONTCARE, L"\x5B8B\x4F53");
 }
 
+// A picture of the program's resources, size × size pixels (0: its own
+// size), in the default colours.
+HANDLE LoadPageImage(UINT id, UINT type, int size)
+{
+    return LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(id), type, size, size, LR_DEFAULTCOLOR);
+}
+
 void DeleteGdi(HGDIOBJ& object)
 {
     if (object) DeleteObject(object);
@@ -75,12 +82,10 @@ void CWizardPage::PreparePage(bool boldFont, bool banner, bool windowIcon)
     if (boldFont) boldFont_ = MakePageFont(FW_BOLD);
     normalFont_ = MakePageFont(FW_NORMAL);
     windowDc_ = GetDC(Hwnd());
-    if (banner) banner_ = static_cast<HBITMAP>(LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDB_BANNER),
-                                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    icon_ = static_cast<HICON>(LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
+    if (banner) banner_ = static_cast<HBITMAP>(LoadPageImage(IDB_BANNER, IMAGE_BITMAP, 0));
+    icon_ = static_cast<HICON>(LoadPageImage(IDR_MAINFRAME, IMAGE_ICON, 32));
     if (!windowIcon) return;
-    smallIcon_ = static_cast<HICON>(
-        LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+    smallIcon_ = static_cast<HICON>(LoadPageImage(IDR_MAINFRAME, IMAGE_ICON, 16));
     Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
 }
@@ -393,8 +398,8 @@ LPITEMIDLIST FindBrowseRoot()
     if (desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK && items) {
         LPITEMIDLIST item = nullptr;
         while (!found && items->Next(1, &item, nullptr) == S_OK) {
-            STRRET name{};
-            wchar_t text[MAX_PATH] = {};
+            STRRET name;
+            wchar_t text[MAX_PATH];
             if (SUCCEEDED(desktop->GetDisplayNameOf(item, SHGDN_NORMAL, &name)) &&
                 SUCCEEDED(StrRetToBufW(&name, item, text, MAX_PATH)) && std::wcscmp(wanted.c_str(), text) == 0)
                 found = item;
