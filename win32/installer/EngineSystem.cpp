@@ -155,10 +155,17 @@ vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields&
 
     // The texts are GB2312; through the wide interface they come out right
     // whatever the system's code page is.
-    link->SetArguments(WideText(fields.arguments).c_str());
-    link->SetPath(WideText(fields.program).c_str());
-    link->SetWorkingDirectory(WideText(fields.workingFolder).c_str());
-    link->SetDescription(WideText(fields.description).c_str());
+    struct LinkSetter {
+        vela::LinkText vela::ShellLinkFields::*field;
+        HRESULT (STDMETHODCALLTYPE IShellLinkW::*set)(LPCWSTR);
+    };
+    static constexpr LinkSetter kSetters[] = {
+        {&vela::ShellLinkFields::arguments, &IShellLinkW::SetArguments},
+        {&vela::ShellLinkFields::program, &IShellLinkW::SetPath},
+        {&vela::ShellLinkFields::workingFolder, &IShellLinkW::SetWorkingDirectory},
+        {&vela::ShellLinkFields::description, &IShellLinkW::SetDescription},
+    };
+    for (const LinkSetter& setter : kSetters) (link->*setter.set)(WideText(fields.*setter.field).c_str());
     link->SetShowCmd(fields.showCommand);
 
     IPersistFile* file = nullptr;
