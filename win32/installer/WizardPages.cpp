@@ -76,15 +76,15 @@ template <class Page>
 
 CWizardPage::~CWizardPage() { ReleasePage(); }
 
-void CWizardPage::PreparePage(bool boldFont, bool banner, bool windowIcon)
+void CWizardPage::PreparePage(unsigned parts)
 {
     CDialog::OnInitDialog();
-    if (boldFont) boldFont_ = MakePageFont(FW_BOLD);
+    if (parts & kBoldFont) boldFont_ = MakePageFont(FW_BOLD);
     normalFont_ = MakePageFont(FW_NORMAL);
     windowDc_ = GetDC(Hwnd());
-    if (banner) banner_ = static_cast<HBITMAP>(LoadPageImage(IDB_BANNER, IMAGE_BITMAP, 0));
+    if (parts & kBanner) banner_ = static_cast<HBITMAP>(LoadPageImage(IDB_BANNER, IMAGE_BITMAP, 0));
     icon_ = static_cast<HICON>(LoadPageImage(IDR_MAINFRAME, IMAGE_ICON, 32));
-    if (!windowIcon) return;
+    if (!(parts & kWindowIcon)) return;
     smallIcon_ = static_cast<HICON>(LoadPageImage(IDR_MAINFRAME, IMAGE_ICON, 16));
     Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
@@ -111,16 +111,17 @@ void CWizardPage::DrawText(HDC dc, int x, int y, const char* gb2312, HFONT font,
     SelectObject(dc, previous);
 }
 
-void CWizardPage::PaintBanner(int iconX, const char* line1, bool line1Bold, const char* line2, bool minimisable)
+void CWizardPage::PaintBanner(BannerPage page, const char* line1, const char* line2)
 {
-    if (minimisable && PaintMinimised()) return;
+    const bool step = page == BannerPage::Step;
+    if (step && PaintMinimised()) return;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Hwnd(), &ps);
     // The banner at its own size, copied as it is.
     if (banner_) DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(banner_), 0, 0, 0, 0, 0, DST_BITMAP);
-    if (icon_) DrawIconEx(dc, iconX, 14, icon_, 32, 32, 0, nullptr, DI_NORMAL);
+    if (icon_) DrawIconEx(dc, step ? kBannerIconX : kCompletionIconX, 14, icon_, 32, 32, 0, nullptr, DI_NORMAL);
     SetBkMode(dc, TRANSPARENT);
-    DrawText(dc, 16, 14, line1, line1Bold ? boldFont_ : normalFont_, RGB(0, 0, 0));
+    DrawText(dc, 16, 14, line1, step ? boldFont_ : normalFont_, RGB(0, 0, 0));
     DrawText(dc, 16, 34, line2, normalFont_, RGB(0, 0, 0));
     EndPaint(Hwnd(), &ps);
 }
@@ -191,7 +192,7 @@ INT_PTR CSplashDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CWelDlg::OnInitDialog()
 {
-    PreparePage(true, false, true);
+    PreparePage(kBoldFont | kWindowIcon);
     brush_ = CreateSolidBrush(kWelcomePanel);
     char caption[vela::kPageTextSize];
     vela::MakePageCaption(services_.context, caption);
@@ -244,7 +245,7 @@ void CWelDlg::OnPageDestroyed()
 
 bool CLicenseDlg::OnInitDialog()
 {
-    PreparePage(true, true, true);
+    PreparePage(kBoldFont | kBanner | kWindowIcon);
     const vela::AgreementButtons buttons = vela::InitialAgreementButtons(services_.context);
     CheckRadioButton(Hwnd(), IDC_ACCEPT, IDC_DECLINE, buttons.checkedRadio);
     EnableWindow(Item(IDC_WIZ_NEXT), buttons.nextEnabled);
@@ -283,7 +284,7 @@ bool CLicenseDlg::OnCommand(UINT id)
     return true;
 }
 
-void CLicenseDlg::Paint() { PaintBanner(kBannerIconX, vela::kLicenceTitle, true, subtitle_, true); }
+void CLicenseDlg::Paint() { PaintBanner(BannerPage::Step, vela::kLicenceTitle, subtitle_); }
 
 INT_PTR CLicenseDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -298,7 +299,7 @@ INT_PTR CLicenseDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CChangePath::OnInitDialog()
 {
-    PreparePage(true, true, true);
+    PreparePage(kBoldFont | kBanner | kWindowIcon);
     if (!vela::InitPathPage(services_.context)) EnableWindow(Item(IDC_WIZ_BACK), FALSE);
     SetItemText(IDC_PATH_EDIT, services_.context.installPath);
     char caption[vela::kPageTextSize];
@@ -386,7 +387,7 @@ void CChangePath::Browse()
     if (info.pidlRoot) CoTaskMemFree(const_cast<LPITEMIDLIST>(info.pidlRoot));
 }
 
-void CChangePath::Paint() { PaintBanner(kBannerIconX, vela::kPathTitle, true, vela::kPathSubtitle, true); }
+void CChangePath::Paint() { PaintBanner(BannerPage::Step, vela::kPathTitle, vela::kPathSubtitle); }
 
 LPITEMIDLIST FindBrowseRoot()
 {
@@ -416,7 +417,7 @@ LPITEMIDLIST FindBrowseRoot()
 
 bool CComplete::OnInitDialog()
 {
-    PreparePage(false, true, false);
+    PreparePage(kBanner);
     return true;
 }
 
@@ -438,7 +439,7 @@ bool CComplete::OnCommand(UINT id)
     return true;
 }
 
-void CComplete::Paint() { PaintBanner(kCompletionIconX, texts_.message, false, vela::kCompletionLine2, false); }
+void CComplete::Paint() { PaintBanner(BannerPage::Completion, texts_.message, vela::kCompletionLine2); }
 
 INT_PTR CComplete::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -36,17 +36,26 @@ public:
     ~CWizardPage() override;
 
 protected:
-    // Runs the dialog's own initialisation, creates the fonts (the bold one
-    // when asked), keeps a device context of the window, when asked loads
-    // the banner, and when asked sets icon 128 as the window's big and small
-    // icon.
-    void PreparePage(bool boldFont, bool banner, bool windowIcon);
+    // What a page prepares besides the normal font, the device context and
+    // the page icon.
+    enum PagePart : unsigned {
+        kBoldFont = 1,
+        kBanner = 2,
+        kWindowIcon = 4,  // icon 128 as the window's big and small icon
+    };
+    // Runs the dialog's own initialisation, creates the fonts, keeps a device
+    // context of the window and loads the page icon, with the parts asked.
+    void PreparePage(unsigned parts);
     // Releases the fonts, the device context, the banner.
     void ReleasePage();
-    // Paints the page: the banner at (0,0), the icon at (iconX,14), line 1
-    // at (16,14) and line 2 at (16,34), transparent, black; a minimisable
-    // page paints its minimised look instead while minimised.
-    void PaintBanner(int iconX, const char* line1, bool line1Bold, const char* line2, bool minimisable);
+    // The banner pages: a step of the install (licence, path) has its icon
+    // at x 487, line 1 in bold and a minimised look; the completion page its
+    // icon at x 437, line 1 in the normal font and no minimised look.
+    enum class BannerPage { Step, Completion };
+    // Paints the page: the banner at (0,0), the icon at (x,14), line 1 at
+    // (16,14) and line 2 at (16,34), transparent, black; while minimised, a
+    // step's minimised look instead.
+    void PaintBanner(BannerPage page, const char* line1, const char* line2);
     // While minimised: the icon centred on the erased icon background.
     // False when the page is not minimised.
     bool PaintMinimised();
