@@ -79,7 +79,7 @@ bool RunCommand(const vela::ProcessCommand& command, int showState, bool inherit
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showState);
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION process;
 
     // CreateProcessW may write into the command line: give it its own copy.
     const WideText program(command.program);

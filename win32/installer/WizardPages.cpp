@@ -132,7 +132,8 @@ bool CWizardPage::PaintMinimised()
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Hwnd(), &ps);
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    const RECT client = ClientRect();
+    RECT client;
+    GetClientRect(Hwnd(), &client);
     const vela::IconOrigin origin =
         vela::MinimisedIconOrigin(client.right - client.left, client.bottom - client.top,
                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
@@ -221,7 +222,8 @@ void CWelDlg::Paint()
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Hwnd(), &ps);
     DrawBitmapFile(services_.platform, services_.context.welcomeBitmapPath, dc, 0, 0);
-    RECT panel = ClientRect();
+    RECT panel;
+    GetClientRect(Hwnd(), &panel);
     panel.left = kWelcomePictureWidth;
     panel.bottom = kWelcomePanelBottom;
     FillRect(dc, &panel, brush_);
