@@ -228,17 +228,16 @@ bool CPackageSystem::StartSockets()
 
 void CPackageSystem::ShowMessage(std::string_view text, std::string_view caption)
 {
+    // Without a caption, the framework's box: the program's own name as title.
+    const vela::SystemPath module = caption.empty() ? ModuleFileName() : vela::SystemPath();
     std::string_view title = caption;
     UINT type = MB_OK;
-    vela::SystemPath module;
     if (caption.empty()) {
-        // The framework's box: the program's own name as title.
-        module = ModuleFileName();
         title = module;
         const std::size_t slash = vela::FindLastBackslash(title);
         if (slash != vela::kNotFound) title.remove_prefix(slash + 1);
         const std::size_t dot = title.find_last_of('.');
-        if (dot != std::string_view::npos) title = title.substr(0, dot);
+        if (dot != std::string_view::npos) title.remove_suffix(title.size() - dot);
         type |= MB_ICONEXCLAMATION;
     }
     MessageBoxW(nullptr, WideText(text).c_str(), WideText(title).c_str(), type);
