@@ -84,10 +84,16 @@ void CWizardPage::PreparePage(unsigned parts)
     windowDc_ = GetDC(Hwnd());
     if (parts & kBanner) banner_ = static_cast<HBITMAP>(LoadPageImage(IDB_BANNER, IMAGE_BITMAP, 0));
     icon_ = static_cast<HICON>(LoadPageImage(IDR_MAINFRAME, IMAGE_ICON, 32));
-    if (!(parts & kWindowIcon)) return;
-    smallIcon_ = static_cast<HICON>(LoadPageImage(IDR_MAINFRAME, IMAGE_ICON, 16));
-    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+    if (parts & kWindowIcon) {
+        smallIcon_ = static_cast<HICON>(LoadPageImage(IDR_MAINFRAME, IMAGE_ICON, 16));
+        Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+    }
+    if (parts & kCaption) {
+        char caption[vela::kPageTextSize];
+        vela::MakePageCaption(services_.context, caption);
+        SetText(caption);
+    }
 }
 
 void CWizardPage::ReleasePage()
@@ -193,11 +199,8 @@ INT_PTR CSplashDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CWelDlg::OnInitDialog()
 {
-    PreparePage(kBoldFont | kWindowIcon);
+    PreparePage(kBoldFont | kWindowIcon | kCaption);
     brush_ = CreateSolidBrush(kWelcomePanel);
-    char caption[vela::kPageTextSize];
-    vela::MakePageCaption(services_.context, caption);
-    SetText(caption);
     vela::MakeWelcomeHeading(services_.context, heading_);
     return true;
 }
@@ -301,12 +304,9 @@ INT_PTR CLicenseDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CChangePath::OnInitDialog()
 {
-    PreparePage(kBoldFont | kBanner | kWindowIcon);
+    PreparePage(kBoldFont | kBanner | kWindowIcon | kCaption);
     if (!vela::InitPathPage(services_.context)) EnableWindow(Item(IDC_WIZ_BACK), FALSE);
     SetItemText(IDC_PATH_EDIT, services_.context.installPath);
-    char caption[vela::kPageTextSize];
-    vela::MakePageCaption(services_.context, caption);
-    SetText(caption);
     return true;
 }
 

@@ -42,6 +42,7 @@ protected:
         kBoldFont = 1,
         kBanner = 2,
         kWindowIcon = 4,  // icon 128 as the window's big and small icon
+        kCaption = 8,     // the program's name and the install suffix as caption
     };
     // Runs the dialog's own initialisation, creates the fonts, keeps a device
     // context of the window and loads the page icon, with the parts asked.
