@@ -274,8 +274,8 @@ void CLicenseDlg::OnCancel()
 bool CLicenseDlg::OnControlNotify(UINT id, UINT code, HWND control)
 {
     if ((id == IDC_ACCEPT || id == IDC_DECLINE) && code == BN_CLICKED) {
-        const bool enabled = IsWindowEnabled(Item(IDC_WIZ_NEXT)) != FALSE;
-        EnableWindow(Item(IDC_WIZ_NEXT), vela::NextEnabledAfterClick(static_cast<int>(id), enabled));
+        HWND next = Item(IDC_WIZ_NEXT);
+        EnableWindow(next, vela::NextEnabledAfterClick(static_cast<int>(id), IsWindowEnabled(next) != FALSE));
         return true;
     }
     return CWizardPage::OnControlNotify(id, code, control);
