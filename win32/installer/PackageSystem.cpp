@@ -172,7 +172,7 @@ bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
     LPITEMIDLIST list = nullptr;
     bool ok = false;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list)) && list) {
-        wchar_t buffer[MAX_PATH] = {};
+        wchar_t buffer[MAX_PATH];
         if (SHGetPathFromIDListW(list, buffer)) {
             path = PathFromWide(buffer, wcsnlen(buffer, MAX_PATH));
             ok = true;

@@ -373,7 +373,7 @@ void CChangePath::Browse()
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
     if (chosen) {
-        wchar_t path[MAX_PATH] = {};
+        wchar_t path[MAX_PATH];
         if (SHGetPathFromIDListW(chosen, path)) {
             // At most two bytes a character: any folder name fits.
             char chosenText[2 * MAX_PATH];
