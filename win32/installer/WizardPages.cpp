@@ -48,17 +48,10 @@ HANDLE LoadPageImage(UINT id, UINT type, int size)
     return LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(id), type, size, size, LR_DEFAULTCOLOR);
 }
 
-void DeleteGdi(HGDIOBJ& object)
-{
-    if (object) DeleteObject(object);
-    object = nullptr;
-}
-
 template <class T>
 void DeleteGdiHandle(T& handle)
 {
-    HGDIOBJ object = handle;
-    DeleteGdi(object);
+    if (handle) DeleteObject(handle);
     handle = nullptr;
 }
 
