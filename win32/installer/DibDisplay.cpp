@@ -1,26 +1,25 @@
 #include "win32/installer/DibDisplay.h"
 
+#include <cstddef>
 #include <memory>
 
 namespace w32 {
+
+// The description is laid out as a LOGPALETTE with all its entries.
+static_assert(sizeof(vela::DibPaletteEntry) == sizeof(PALETTEENTRY));
+static_assert(offsetof(vela::DibPalette, version) == offsetof(LOGPALETTE, palVersion));
+static_assert(offsetof(vela::DibPalette, count) == offsetof(LOGPALETTE, palNumEntries));
+static_assert(offsetof(vela::DibPalette, entries) == offsetof(LOGPALETTE, palPalEntry));
+static_assert(offsetof(vela::DibPaletteEntry, red) == offsetof(PALETTEENTRY, peRed));
+static_assert(offsetof(vela::DibPaletteEntry, green) == offsetof(PALETTEENTRY, peGreen));
+static_assert(offsetof(vela::DibPaletteEntry, blue) == offsetof(PALETTEENTRY, peBlue));
+static_assert(offsetof(vela::DibPaletteEntry, flags) == offsetof(PALETTEENTRY, peFlags));
 
 HPALETTE CreateDibPalette(const vela::CPackedDib* dib)
 {
     vela::DibPalette description;
     if (!vela::MakeDibPalette(dib, description) || description.count == 0) return nullptr;
-    // LOGPALETTE holds one entry; the rest follow it in the same block.
-    const std::size_t bytes = sizeof(LOGPALETTE) + (description.count - 1) * sizeof(PALETTEENTRY);
-    std::unique_ptr<unsigned char[]> block(new unsigned char[bytes]());
-    auto* palette = reinterpret_cast<LOGPALETTE*>(block.get());
-    palette->palVersion = description.version;
-    palette->palNumEntries = description.count;
-    for (unsigned i = 0; i < description.count; ++i) {
-        palette->palPalEntry[i].peRed = description.entries[i].red;
-        palette->palPalEntry[i].peGreen = description.entries[i].green;
-        palette->palPalEntry[i].peBlue = description.entries[i].blue;
-        palette->palPalEntry[i].peFlags = description.entries[i].flags;
-    }
-    return CreatePalette(palette);
+    return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&description));
 }
 
 bool PaintDib(HDC dc, int x, int y, int width, int height, const vela::CPackedDib& dib, int sourceX, int sourceY)

@@ -72,28 +72,36 @@ bool CEngineSystem::PutFileInPlace(std::string_view from, std::string_view to)
     return MoveFileExW(WideText(from).c_str(), WideText(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int showState, std::uint32_t& exitCode)
+bool RunCommand(const vela::ProcessCommand& command, int showState, bool inheritHandles, unsigned long creationFlags,
+                std::uint32_t* exitCode)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showState);
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION process;
 
     // CreateProcessW may write into the command line: give it its own copy.
     const WideText program(command.program);
     WideText line(command.commandLine);
-    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, TRUE,
-                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, inheritHandles,
+                        creationFlags, nullptr, nullptr, &startup, &process))
         return false;
 
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
+    if (exitCode) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        *exitCode = code;
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    exitCode = code;
     return true;
+}
+
+bool CEngineSystem::RunProcessAndWait(const vela::ProcessCommand& command, int showState, std::uint32_t& exitCode)
+{
+    return RunCommand(command, showState, true, NORMAL_PRIORITY_CLASS, &exitCode);
 }
 
 bool CEngineSystem::ShellOpen(std::string_view path, int showState)
@@ -147,10 +155,17 @@ vela::ShellLinkOutcome CEngineSystem::SaveShellLink(const vela::ShellLinkFields&
 
     // The texts are GB2312; through the wide interface they come out right
     // whatever the system's code page is.
-    link->SetArguments(WideText(fields.arguments).c_str());
-    link->SetPath(WideText(fields.program).c_str());
-    link->SetWorkingDirectory(WideText(fields.workingFolder).c_str());
-    link->SetDescription(WideText(fields.description).c_str());
+    struct LinkSetter {
+        vela::LinkText vela::ShellLinkFields::*field;
+        HRESULT (STDMETHODCALLTYPE IShellLinkW::*set)(LPCWSTR);
+    };
+    static constexpr LinkSetter kSetters[] = {
+        {&vela::ShellLinkFields::arguments, &IShellLinkW::SetArguments},
+        {&vela::ShellLinkFields::program, &IShellLinkW::SetPath},
+        {&vela::ShellLinkFields::workingFolder, &IShellLinkW::SetWorkingDirectory},
+        {&vela::ShellLinkFields::description, &IShellLinkW::SetDescription},
+    };
+    for (const LinkSetter& setter : kSetters) (link->*setter.set)(WideText(fields.*setter.field).c_str());
     link->SetShowCmd(fields.showCommand);
 
     IPersistFile* file = nullptr;

@@ -3,6 +3,7 @@
 // SetFileAttributesW, MoveFileExW, CreateProcessW, ShellExecuteW, the registry's W
 // functions and the shell link object (IShellLinkW, saved through
 // IPersistFile). Texts are GB2312 and converted at this boundary.
+#include <cstdint>
 #include <string>
 
 #include "installer/engine/System.h"
@@ -24,6 +25,12 @@ public:
     vela::ShellLinkOutcome SaveShellLink(const vela::ShellLinkFields& fields,
                                          std::string_view linkPath) override;
 };
+
+// Starts the command's program with a show state; without a program name the
+// system finds it in the command line. With exitCode, waits for it to end
+// and gives its exit code. False when it cannot be started.
+bool RunCommand(const vela::ProcessCommand& command, int showState, bool inheritHandles, unsigned long creationFlags,
+                std::uint32_t* exitCode);
 
 // Loads a saved shell link and reads its fields back through the shell link
 // object (for checks and diagnostics); false when it cannot be loaded.

@@ -6,8 +6,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "installer/package/TextFields.h"
 #include "win32/installer/RegistryRoots.h"
@@ -169,19 +169,17 @@ vela::SystemPath CPackageSystem::SystemFolder()
 
 bool CPackageSystem::DesktopFolder(vela::SystemPath& path)
 {
-    IMalloc* allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
     LPITEMIDLIST list = nullptr;
     bool ok = false;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list)) && list) {
-        wchar_t buffer[MAX_PATH] = {};
+        wchar_t buffer[MAX_PATH];
         if (SHGetPathFromIDListW(list, buffer)) {
             path = PathFromWide(buffer, wcsnlen(buffer, MAX_PATH));
             ok = true;
         }
-        allocator->Free(list);
+        // The shell's allocator is the task allocator.
+        CoTaskMemFree(list);
     }
-    allocator->Release();
     return ok;
 }
 
@@ -207,13 +205,16 @@ vela::RegistryReadResult CPackageSystem::ReadRegistryString(vela::RegistryRoot r
     vela::RegistryReadResult result = vela::RegistryReadResult::ValueMissing;
     if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        std::vector<wchar_t> text(bytes / sizeof(wchar_t) + 1, L'\0');
-        DWORD size = static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t));
-        if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) ==
-            ERROR_SUCCESS) {
-            value = PathFromWide(text.data(), wcsnlen(text.data(), size / sizeof(wchar_t)));
+        // Whole characters, and a zero after them the value may lack.
+        const DWORD characters = bytes / sizeof(wchar_t);
+        auto* text = static_cast<wchar_t*>(std::calloc(characters + 1, sizeof(wchar_t)));
+        DWORD size = characters * sizeof(wchar_t);
+        if (text && RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
+                        ERROR_SUCCESS) {
+            value = PathFromWide(text, wcsnlen(text, size / sizeof(wchar_t)));
             result = vela::RegistryReadResult::Read;
         }
+        std::free(text);
     }
     RegCloseKey(key);
     return result;
@@ -227,17 +228,16 @@ bool CPackageSystem::StartSockets()
 
 void CPackageSystem::ShowMessage(std::string_view text, std::string_view caption)
 {
+    // Without a caption, the framework's box: the program's own name as title.
+    const vela::SystemPath module = caption.empty() ? ModuleFileName() : vela::SystemPath();
     std::string_view title = caption;
     UINT type = MB_OK;
-    vela::SystemPath module;
     if (caption.empty()) {
-        // The framework's box: the program's own name as title.
-        module = ModuleFileName();
         title = module;
         const std::size_t slash = vela::FindLastBackslash(title);
         if (slash != vela::kNotFound) title.remove_prefix(slash + 1);
         const std::size_t dot = title.find_last_of('.');
-        if (dot != std::string_view::npos) title = title.substr(0, dot);
+        if (dot != std::string_view::npos) title.remove_suffix(title.size() - dot);
         type |= MB_ICONEXCLAMATION;
     }
     MessageBoxW(nullptr, WideText(text).c_str(), WideText(title).c_str(), type);

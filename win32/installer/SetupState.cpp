@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
-#include "installer/package/TextFields.h"
+#include <cstdlib>
+#include <cstring>
+
 #include "installer/wizard/WizardIds.h"
 
 namespace w32 {
@@ -20,14 +22,12 @@ constexpr UINT kMsgQuit = WM_APP + 4;
 
 CSetupState::CSetupState(WizardServices& services)
     : CDialog(IDD_SETUP_STATE), services_(services), pageThread_(GetCurrentThreadId())
-{
-    InitializeCriticalSection(&statusLock_);
-}
+{}
 
 CSetupState::~CSetupState()
 {
     JoinWorker();
-    DeleteCriticalSection(&statusLock_);
+    std::free(pendingStatus_.exchange(nullptr));
 }
 
 void CSetupState::JoinWorker()
@@ -72,13 +72,10 @@ DWORD WINAPI CSetupState::WorkerMain(void* worker)
 
 void CSetupState::ShowPendingStatus()
 {
-    char text[vela::kStatusTextSize];
-    EnterCriticalSection(&statusLock_);
-    const bool changed = statusChanged_;
-    if (changed) vela::CopyText(text, statusText_);
-    statusChanged_ = false;
-    LeaveCriticalSection(&statusLock_);
-    if (changed) SetItemText(IDC_STATUS_LINE, text);
+    if (char* text = pendingStatus_.exchange(nullptr)) {
+        SetItemText(IDC_STATUS_LINE, text);
+        std::free(text);
+    }
 }
 
 void CSetupState::Tick()
@@ -119,15 +116,14 @@ INT_PTR CSetupState::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         break;
-    case kMsgAskYesNo: {
-        const int answer = fw::CWnd::ShowMessage(reinterpret_cast<const char*>(lParam),
-                                                 reinterpret_cast<const char*>(wParam), MB_YESNO | MB_DEFBUTTON2);
+    case kMsgAskYesNo:
+    case kMsgShowMessage: {
+        const int answer =
+            fw::CWnd::ShowMessage(reinterpret_cast<const char*>(lParam), reinterpret_cast<const char*>(wParam),
+                                  message == kMsgAskYesNo ? MB_YESNO | MB_DEFBUTTON2 : MB_OK);
         SetWindowLongPtrW(Hwnd(), DWLP_MSGRESULT, answer == IDYES ? 1 : 0);
         return TRUE;
     }
-    case kMsgShowMessage:
-        fw::CWnd::ShowMessage(reinterpret_cast<const char*>(lParam), reinterpret_cast<const char*>(wParam), MB_OK);
-        return TRUE;
     case kMsgQuit:
         PostQuitMessage(0);
         return TRUE;
@@ -142,17 +138,20 @@ void CSetupState::SetStatusText(const char* text)
         return;
     }
     // The worker does not wait for the page to paint each file's name: the
-    // line shows the latest text at the next tick of the timer.
-    EnterCriticalSection(&statusLock_);
-    vela::CopyText(statusText_, text);
-    statusChanged_ = true;
-    LeaveCriticalSection(&statusLock_);
+    // line shows the latest text at the next tick of the timer. A text too
+    // long for a status line leaves the line as it is.
+    const std::size_t size = std::strlen(text) + 1;
+    if (size > vela::kStatusTextSize) return;
+    auto* copy = static_cast<char*>(std::malloc(size));
+    if (!copy) return;
+    std::memcpy(copy, text, size);
+    std::free(pendingStatus_.exchange(copy));
 }
 
+// From the page's own thread the message reaches the page at once: both
+// threads ask the same way.
 bool CSetupState::AskYesNo(const char* text, const char* caption)
 {
-    if (OnPageThread())
-        return fw::CWnd::ShowMessage(text, caption, MB_YESNO | MB_DEFBUTTON2) == IDYES;
     // A page that is gone (the program is ending) answers Yes: stop.
     if (!IsWindow(window_)) return true;
     return SendMessageW(window_, kMsgAskYesNo, reinterpret_cast<WPARAM>(caption), reinterpret_cast<LPARAM>(text)) != 0;
@@ -160,10 +159,7 @@ bool CSetupState::AskYesNo(const char* text, const char* caption)
 
 void CSetupState::ShowMessage(const char* text, const char* caption)
 {
-    if (OnPageThread())
-        fw::CWnd::ShowMessage(text, caption, MB_OK);
-    else
-        SendMessageW(window_, kMsgShowMessage, reinterpret_cast<WPARAM>(caption), reinterpret_cast<LPARAM>(text));
+    SendMessageW(window_, kMsgShowMessage, reinterpret_cast<WPARAM>(caption), reinterpret_cast<LPARAM>(text));
 }
 
 void CSetupState::RequestQuit()

@@ -6,6 +6,7 @@
 // (user-interface) thread serves: status line, questions, messages, quit.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -50,10 +51,9 @@ private:
     HWND window_ = nullptr;
     DWORD pageThread_ = 0;
     std::int32_t lastSeen_ = 0;
-    // The worker's latest status line, not shown yet when statusChanged_.
-    CRITICAL_SECTION statusLock_;
-    char statusText_[vela::kStatusTextSize] = {};
-    bool statusChanged_ = false;
+    // The worker's latest status line not shown yet (a copy on the heap),
+    // or none: each side takes it whole by exchanging the pointer.
+    std::atomic<char*> pendingStatus_{nullptr};
     bool started_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace w32 {
 namespace {
@@ -34,7 +35,7 @@ public:
         int n = MultiByteToWideChar(kGb2312, 0, text, -1, wide, kLineSize);
         if (n == 0) {
             wide[kLineSize - 1] = L'\0';  // a line too long for the buffer is cut
-            n = lstrlenW(wide) + 1;
+            n = static_cast<int>(std::wcslen(wide)) + 1;
         }
         int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, n - 1, utf8, kLineSize * 3, nullptr, nullptr);
         utf8[bytes++] = '\r';

@@ -3,6 +3,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "installer/wizard/WizardIds.h"
 #include "installer/wizard/core/WizardTexts.h"
 #include "win32/installer/DibDisplay.h"
+#include "win32/installer/EngineSystem.h"
 #include "win32/installer/SetupState.h"
 #include "win32/platform/Text.h"
 
@@ -27,6 +30,8 @@ constexpr int kWelcomePictureWidth = 164;
 constexpr int kWelcomePanelBottom = 314;
 constexpr int kBannerIconX = 487;
 constexpr int kCompletionIconX = 437;
+// Longer than any text an edit control holds.
+constexpr std::size_t kLongestTypedText = 0x10000000;
 
 // The pages' one font description: 12 pixels high, stroke precision,
 // variable pitch, face 宋体.
@@ -36,18 +41,26 @@ HFONT MakePageFont(int weight)
                        DRAFT_QUALITY, VARIABLE_PITCH | FF_DONTCARE, L"\x5B8B\x4F53");
 }
 
-void DeleteGdi(HGDIOBJ& object)
+// A picture of the program's resources, size × size pixels (0: its own
+// size), in the default colours.
+HANDLE LoadPageImage(UINT id, UINT type, int size)
 {
-    if (object) DeleteObject(object);
-    object = nullptr;
+    return LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(id), type, size, size, LR_DEFAULTCOLOR);
 }
 
 template <class T>
 void DeleteGdiHandle(T& handle)
 {
-    HGDIOBJ object = handle;
-    DeleteGdi(object);
+    if (handle) DeleteObject(handle);
     handle = nullptr;
+}
+
+// A page run modally; the pages that two places run are made in one.
+template <class Page>
+[[gnu::noinline]] INT_PTR RunPage(WizardServices& services)
+{
+    Page page(services);
+    return page.DoModal();
 }
 
 } // namespace
@@ -56,22 +69,24 @@ void DeleteGdiHandle(T& handle)
 
 CWizardPage::~CWizardPage() { ReleasePage(); }
 
-void CWizardPage::PreparePage(bool boldFont, bool banner)
+void CWizardPage::PreparePage(unsigned parts)
 {
-    if (boldFont) boldFont_ = MakePageFont(FW_BOLD);
+    CDialog::OnInitDialog();
+    if (parts & kBoldFont) boldFont_ = MakePageFont(FW_BOLD);
     normalFont_ = MakePageFont(FW_NORMAL);
     windowDc_ = GetDC(Hwnd());
-    if (banner) banner_ = static_cast<HBITMAP>(LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDB_BANNER),
-                                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    icon_ = static_cast<HICON>(LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
-}
-
-void CWizardPage::SetPageIcon()
-{
-    smallIcon_ = static_cast<HICON>(
-        LoadImageW(fw::ResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
-    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+    if (parts & kBanner) banner_ = static_cast<HBITMAP>(LoadPageImage(IDB_BANNER, IMAGE_BITMAP, 0));
+    icon_ = static_cast<HICON>(LoadPageImage(IDR_MAINFRAME, IMAGE_ICON, 32));
+    if (parts & kWindowIcon) {
+        smallIcon_ = static_cast<HICON>(LoadPageImage(IDR_MAINFRAME, IMAGE_ICON, 16));
+        Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_ ? smallIcon_ : icon_));
+    }
+    if (parts & kCaption) {
+        char caption[vela::kPageTextSize];
+        vela::MakePageCaption(services_.context, caption);
+        SetText(caption);
+    }
 }
 
 void CWizardPage::ReleasePage()
@@ -95,21 +110,19 @@ void CWizardPage::DrawText(HDC dc, int x, int y, const char* gb2312, HFONT font,
     SelectObject(dc, previous);
 }
 
-void CWizardPage::PaintBanner(HDC dc, int iconX, const char* line1, bool line1Bold, const char* line2)
+void CWizardPage::PaintBanner(BannerPage page, const char* line1, const char* line2)
 {
-    if (banner_) {
-        BITMAP size{};
-        GetObjectW(banner_, sizeof size, &size);
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ previous = SelectObject(memory, banner_);
-        BitBlt(dc, 0, 0, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, previous);
-        DeleteDC(memory);
-    }
-    if (icon_) DrawIconEx(dc, iconX, 14, icon_, 32, 32, 0, nullptr, DI_NORMAL);
+    const bool step = page == BannerPage::Step;
+    if (step && PaintMinimised()) return;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd(), &ps);
+    // The banner at its own size, copied as it is.
+    if (banner_) DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(banner_), 0, 0, 0, 0, 0, DST_BITMAP);
+    if (icon_) DrawIconEx(dc, step ? kBannerIconX : kCompletionIconX, 14, icon_, 32, 32, 0, nullptr, DI_NORMAL);
     SetBkMode(dc, TRANSPARENT);
-    DrawText(dc, 16, 14, line1, line1Bold ? boldFont_ : normalFont_, RGB(0, 0, 0));
+    DrawText(dc, 16, 14, line1, step ? boldFont_ : normalFont_, RGB(0, 0, 0));
     DrawText(dc, 16, 34, line2, normalFont_, RGB(0, 0, 0));
+    EndPaint(Hwnd(), &ps);
 }
 
 bool CWizardPage::PaintMinimised()
@@ -118,11 +131,12 @@ bool CWizardPage::PaintMinimised()
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Hwnd(), &ps);
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    const RECT client = ClientRect();
+    RECT client;
+    GetClientRect(Hwnd(), &client);
     const vela::IconOrigin origin =
         vela::MinimisedIconOrigin(client.right - client.left, client.bottom - client.top,
                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-    if (icon_) DrawIcon(dc, origin.x, origin.y, icon_);
+    if (icon_) DrawIconEx(dc, origin.x, origin.y, icon_, 0, 0, 0, nullptr, DI_NORMAL | DI_COMPAT | DI_DEFAULTSIZE);
     EndPaint(Hwnd(), &ps);
     return true;
 }
@@ -178,15 +192,9 @@ INT_PTR CSplashDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CWelDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    PreparePage(true, false);
-    pen_ = CreatePen(PS_SOLID, 1, kWelcomePanel);
+    PreparePage(kBoldFont | kWindowIcon | kCaption);
     brush_ = CreateSolidBrush(kWelcomePanel);
-    char caption[vela::kPageTextSize];
-    vela::MakePageCaption(services_.context, caption);
-    SetText(caption);
     vela::MakeWelcomeHeading(services_.context, heading_);
-    SetPageIcon();
     return true;
 }
 
@@ -210,12 +218,11 @@ void CWelDlg::Paint()
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Hwnd(), &ps);
     DrawBitmapFile(services_.platform, services_.context.welcomeBitmapPath, dc, 0, 0);
-    const RECT client = ClientRect();
-    HGDIOBJ oldPen = SelectObject(dc, pen_);
-    HGDIOBJ oldBrush = SelectObject(dc, brush_);
-    Rectangle(dc, kWelcomePictureWidth, client.top, client.right, kWelcomePanelBottom);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
+    RECT panel;
+    GetClientRect(Hwnd(), &panel);
+    panel.left = kWelcomePictureWidth;
+    panel.bottom = kWelcomePanelBottom;
+    FillRect(dc, &panel, brush_);
     SetBkMode(dc, TRANSPARENT);
     DrawText(dc, 180, 16, heading_, boldFont_, kHeadingColour);
     DrawText(dc, 180, 40, vela::kWelcomeLine1, normalFont_, RGB(0, 0, 0));
@@ -227,7 +234,6 @@ void CWelDlg::Paint()
 
 void CWelDlg::OnPageDestroyed()
 {
-    DeleteGdiHandle(pen_);
     DeleteGdiHandle(brush_);
     // The pictures are used by the splash window and this page only.
     vela::DeletePictureFiles(services_.platform, services_.context);
@@ -237,9 +243,7 @@ void CWelDlg::OnPageDestroyed()
 
 bool CLicenseDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    PreparePage(true, true);
-    SetPageIcon();
+    PreparePage(kBoldFont | kBanner | kWindowIcon);
     const vela::AgreementButtons buttons = vela::InitialAgreementButtons(services_.context);
     CheckRadioButton(Hwnd(), IDC_ACCEPT, IDC_DECLINE, buttons.checkedRadio);
     EnableWindow(Item(IDC_WIZ_NEXT), buttons.nextEnabled);
@@ -263,8 +267,8 @@ void CLicenseDlg::OnCancel()
 bool CLicenseDlg::OnControlNotify(UINT id, UINT code, HWND control)
 {
     if ((id == IDC_ACCEPT || id == IDC_DECLINE) && code == BN_CLICKED) {
-        const bool enabled = IsWindowEnabled(Item(IDC_WIZ_NEXT)) != FALSE;
-        EnableWindow(Item(IDC_WIZ_NEXT), vela::NextEnabledAfterClick(static_cast<int>(id), enabled));
+        HWND next = Item(IDC_WIZ_NEXT);
+        EnableWindow(next, vela::NextEnabledAfterClick(static_cast<int>(id), IsWindowEnabled(next) != FALSE));
         return true;
     }
     return CWizardPage::OnControlNotify(id, code, control);
@@ -274,19 +278,11 @@ bool CLicenseDlg::OnCommand(UINT id)
 {
     if (id != IDC_WIZ_NEXT) return CWizardPage::OnCommand(id);
     EndDialog(IDOK);
-    CChangePath next(services_);
-    next.DoModal();
+    RunPage<CChangePath>(services_);
     return true;
 }
 
-void CLicenseDlg::Paint()
-{
-    if (PaintMinimised()) return;
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Hwnd(), &ps);
-    PaintBanner(dc, kBannerIconX, vela::kLicenceTitle, true, subtitle_);
-    EndPaint(Hwnd(), &ps);
-}
+void CLicenseDlg::Paint() { PaintBanner(BannerPage::Step, vela::kLicenceTitle, subtitle_); }
 
 INT_PTR CLicenseDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -301,14 +297,9 @@ INT_PTR CLicenseDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CChangePath::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    PreparePage(true, true);
-    SetPageIcon();
+    PreparePage(kBoldFont | kBanner | kWindowIcon | kCaption);
     if (!vela::InitPathPage(services_.context)) EnableWindow(Item(IDC_WIZ_BACK), FALSE);
     SetItemText(IDC_PATH_EDIT, services_.context.installPath);
-    char caption[vela::kPageTextSize];
-    vela::MakePageCaption(services_.context, caption);
-    SetText(caption);
     return true;
 }
 
@@ -326,8 +317,7 @@ bool CChangePath::OnCommand(UINT id)
     case IDC_WIZ_BACK:
         if (services_.context.showWelcomePages) {
             EndDialog(IDOK);
-            CLicenseDlg previous(services_);
-            previous.DoModal();
+            RunPage<CLicenseDlg>(services_);
         }
         return true;
     case IDC_BROWSE:
@@ -339,9 +329,24 @@ bool CChangePath::OnCommand(UINT id)
 
 void CChangePath::Next()
 {
-    const std::string typed = GetItemText(IDC_PATH_EDIT);
+    // The typed text as GB2312 whatever its length: the characters, then
+    // their conversion at most two bytes each, in one block.
+    HWND edit = Item(IDC_PATH_EDIT);
+    const std::size_t length = static_cast<std::size_t>(std::max(GetWindowTextLengthW(edit), 0));
+    void* block = length < kLongestTypedText ? std::malloc(length * 4 + 3) : nullptr;
+    std::string_view typed;
+    if (block) {
+        auto* wide = static_cast<wchar_t*>(block);
+        char* bytes = reinterpret_cast<char*>(wide + length + 1);
+        const int got = GetWindowTextW(edit, wide, static_cast<int>(length) + 1);
+        const int n = got > 0 ? WideCharToMultiByte(936, 0, wide, got, bytes, static_cast<int>(length) * 2 + 1,
+                                                    nullptr, nullptr)
+                              : 0;
+        typed = std::string_view(bytes, n > 0 ? static_cast<std::size_t>(n) : 0);
+    }
     const vela::PathCheck result =
         vela::AcceptInstallPath(services_.platform, services_.system, services_.context, typed);
+    std::free(block);
     if (const char* message = vela::PathCheckMessage(result)) {
         fw::CWnd::ShowMessage(message, vela::kCaptionError, MB_OK);
         return;
@@ -361,7 +366,7 @@ void CChangePath::Browse()
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
     if (chosen) {
-        wchar_t path[MAX_PATH] = {};
+        wchar_t path[MAX_PATH];
         if (SHGetPathFromIDListW(chosen, path)) {
             // At most two bytes a character: any folder name fits.
             char chosenText[2 * MAX_PATH];
@@ -377,14 +382,7 @@ void CChangePath::Browse()
     if (info.pidlRoot) CoTaskMemFree(const_cast<LPITEMIDLIST>(info.pidlRoot));
 }
 
-void CChangePath::Paint()
-{
-    if (PaintMinimised()) return;
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Hwnd(), &ps);
-    PaintBanner(dc, kBannerIconX, vela::kPathTitle, true, vela::kPathSubtitle);
-    EndPaint(Hwnd(), &ps);
-}
+void CChangePath::Paint() { PaintBanner(BannerPage::Step, vela::kPathTitle, vela::kPathSubtitle); }
 
 LPITEMIDLIST FindBrowseRoot()
 {
@@ -396,8 +394,8 @@ LPITEMIDLIST FindBrowseRoot()
     if (desktop->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK && items) {
         LPITEMIDLIST item = nullptr;
         while (!found && items->Next(1, &item, nullptr) == S_OK) {
-            STRRET name{};
-            wchar_t text[MAX_PATH] = {};
+            STRRET name;
+            wchar_t text[MAX_PATH];
             if (SUCCEEDED(desktop->GetDisplayNameOf(item, SHGDN_NORMAL, &name)) &&
                 SUCCEEDED(StrRetToBufW(&name, item, text, MAX_PATH)) && std::wcscmp(wanted.c_str(), text) == 0)
                 found = item;
@@ -414,39 +412,29 @@ LPITEMIDLIST FindBrowseRoot()
 
 bool CComplete::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    PreparePage(false, true);
+    PreparePage(kBanner);
     return true;
 }
-
-void CComplete::DoDataExchange(fw::CDataExchange& dx) { dx.Check(IDC_RUN_CHECK, runChecked_); }
 
 void CComplete::Fill()
 {
     vela::LoadCompletionPage(services_.platform, services_.context, texts_);
     SetItemText(IDC_RUN_CHECK, texts_.checkCaption);
-    runChecked_ = texts_.runChecked;
-    UpdateData(false);
+    SendDlgItemMessageW(Hwnd(), IDC_RUN_CHECK, BM_SETCHECK, texts_.runChecked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 bool CComplete::OnCommand(UINT id)
 {
     if (id != IDC_COMPLETE_OK) return CWizardPage::OnCommand(id);
-    UpdateData(true);
+    const bool runChecked = SendDlgItemMessageW(Hwnd(), IDC_RUN_CHECK, BM_GETCHECK, 0, 0) == BST_CHECKED;
     char command[vela::kRunCommandSize];
-    if (vela::PrepareRunCommand(services_.platform, services_.context, texts_, runChecked_, command))
+    if (vela::PrepareRunCommand(services_.platform, services_.context, texts_, runChecked, command))
         StartCommandLine(vela::ResolveCommandLine(services_.system, command));
     PostQuitMessage(0);
     return true;
 }
 
-void CComplete::Paint()
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Hwnd(), &ps);
-    PaintBanner(dc, kCompletionIconX, texts_.message, false, vela::kCompletionLine2);
-    EndPaint(Hwnd(), &ps);
-}
+void CComplete::Paint() { PaintBanner(BannerPage::Completion, texts_.message, vela::kCompletionLine2); }
 
 INT_PTR CComplete::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -457,29 +445,11 @@ INT_PTR CComplete::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CWizardPage::DialogProc(message, wParam, lParam);
 }
 
-void StartCommandLine(const vela::ProcessCommand& command)
-{
-    const WideText program(command.program);
-    WideText buffer(command.commandLine);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOW;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessW(program.empty() ? nullptr : program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0,
-                       nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-}
+void StartCommandLine(const vela::ProcessCommand& command) { RunCommand(command, SW_SHOW, false, 0, nullptr); }
 
 // ---- CWizardPages --------------------------------------------------------
 
-void CWizardPages::RunPathPageAsMain()
-{
-    CChangePath page(services_);
-    page.DoModal();
-}
+void CWizardPages::RunPathPageAsMain() { RunPage<CChangePath>(services_); }
 
 void CWizardPages::RunSplash()
 {
@@ -493,10 +463,6 @@ bool CWizardPages::RunWelcome()
     return welcome.DoModal() == IDOK;
 }
 
-void CWizardPages::RunLicenceAsMain()
-{
-    CLicenseDlg licence(services_);
-    licence.DoModal();
-}
+void CWizardPages::RunLicenceAsMain() { RunPage<CLicenseDlg>(services_); }
 
 } // namespace w32

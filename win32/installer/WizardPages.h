@@ -36,16 +36,27 @@ public:
     ~CWizardPage() override;
 
 protected:
-    // Creates the fonts (the bold one when asked), keeps a device context of
-    // the window and, when asked, loads the banner.
-    void PreparePage(bool boldFont, bool banner);
-    // Sets icon 128 as the window's big and small icon.
-    void SetPageIcon();
+    // What a page prepares besides the normal font, the device context and
+    // the page icon.
+    enum PagePart : unsigned {
+        kBoldFont = 1,
+        kBanner = 2,
+        kWindowIcon = 4,  // icon 128 as the window's big and small icon
+        kCaption = 8,     // the program's name and the install suffix as caption
+    };
+    // Runs the dialog's own initialisation, creates the fonts, keeps a device
+    // context of the window and loads the page icon, with the parts asked.
+    void PreparePage(unsigned parts);
     // Releases the fonts, the device context, the banner.
     void ReleasePage();
-    // The banner at (0,0), the icon at (iconX,14), line 1 at (16,14) and
-    // line 2 at (16,34), transparent, black.
-    void PaintBanner(HDC dc, int iconX, const char* line1, bool line1Bold, const char* line2);
+    // The banner pages: a step of the install (licence, path) has its icon
+    // at x 487, line 1 in bold and a minimised look; the completion page its
+    // icon at x 437, line 1 in the normal font and no minimised look.
+    enum class BannerPage { Step, Completion };
+    // Paints the page: the banner at (0,0), the icon at (x,14), line 1 at
+    // (16,14) and line 2 at (16,34), transparent, black; while minimised, a
+    // step's minimised look instead.
+    void PaintBanner(BannerPage page, const char* line1, const char* line2);
     // While minimised: the icon centred on the erased icon background.
     // False when the page is not minimised.
     bool PaintMinimised();
@@ -99,7 +110,6 @@ protected:
 private:
     void Paint() override;
     void OnPageDestroyed() override;
-    HPEN pen_ = nullptr;
     HBRUSH brush_ = nullptr;
     char heading_[vela::kPageTextSize] = {};
 };
@@ -147,14 +157,12 @@ public:
 protected:
     bool OnInitDialog() override;
     bool OnCommand(UINT id) override;
-    void DoDataExchange(fw::CDataExchange& dx) override;
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Paint() override;
     void Fill();
     vela::CompletionTexts texts_;
-    bool runChecked_ = true;
     bool filled_ = false;
 };
 

@@ -21,29 +21,32 @@ std::wstring Widen(std::string_view gb2312)
     return out;
 }
 
-WideText::WideText(std::string_view gb2312)
+void WideText::Convert(WideText& text, const char* gb2312, std::size_t size)
 {
-    local_[0] = L'\0';
-    if (gb2312.empty()) return;
-    const int length = gb2312.size() <= static_cast<std::size_t>(INT_MAX) ? static_cast<int>(gb2312.size()) : 0;
-    const int n = length ? MultiByteToWideChar(kGb2312, 0, gb2312.data(), length, nullptr, 0) : 0;
-    wchar_t* block = local_;
+    text.local_[0] = L'\0';
+    text.text_ = text.local_;
+    text.size_ = 0;
+    text.ok_ = true;
+    if (size == 0) return;
+    const int length = size <= static_cast<std::size_t>(INT_MAX) ? static_cast<int>(size) : 0;
+    const int n = length ? MultiByteToWideChar(kGb2312, 0, gb2312, length, nullptr, 0) : 0;
+    wchar_t* block = text.local_;
     if (n > 0 && static_cast<std::size_t>(n) >= kLocal)
         block = static_cast<wchar_t*>(std::malloc((static_cast<std::size_t>(n) + 1) * sizeof(wchar_t)));
-    if (n <= 0 || !block || MultiByteToWideChar(kGb2312, 0, gb2312.data(), length, block, n) != n) {
-        if (block != local_) std::free(block);
-        local_[0] = L'\0';
-        ok_ = false;
+    if (n <= 0 || !block || MultiByteToWideChar(kGb2312, 0, gb2312, length, block, n) != n) {
+        if (block != text.local_) std::free(block);
+        text.local_[0] = L'\0';
+        text.ok_ = false;
         return;
     }
     block[n] = L'\0';
-    text_ = block;
-    size_ = static_cast<std::size_t>(n);
+    text.text_ = block;
+    text.size_ = static_cast<std::size_t>(n);
 }
 
-WideText::~WideText()
+void WideText::Release(WideText& text)
 {
-    if (text_ != local_) std::free(text_);
+    if (text.text_ != text.local_) std::free(text.text_);
 }
 
 std::string Narrow(std::wstring_view utf16)

@@ -18,8 +18,10 @@ std::wstring Widen(std::string_view gb2312);
 // the two apart.
 class WideText {
 public:
-    explicit WideText(std::string_view gb2312);
-    ~WideText();
+    // Made and unmade at many places: each place only calls the two
+    // functions below.
+    [[gnu::always_inline]] explicit WideText(std::string_view gb2312) { Convert(*this, gb2312.data(), gb2312.size()); }
+    [[gnu::always_inline]] ~WideText() { Release(*this); }
     WideText(const WideText&) = delete;
     WideText& operator=(const WideText&) = delete;
 
@@ -30,11 +32,15 @@ public:
     bool Ok() const { return ok_; }
 
 private:
+    static void Convert(WideText& text, const char* gb2312, std::size_t size);
+    static void Release(WideText& text);
+
     static constexpr std::size_t kLocal = 264;  // a MAX_PATH name and its zero
     wchar_t local_[kLocal];
-    wchar_t* text_ = local_;
-    std::size_t size_ = 0;
-    bool ok_ = true;
+    // Set by Convert.
+    wchar_t* text_;
+    std::size_t size_;
+    bool ok_;
 };
 std::string Narrow(std::wstring_view utf16);
 
