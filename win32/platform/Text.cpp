@@ -1,7 +1,6 @@
 #include "win32/platform/Text.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <climits>
 #include <cstdlib>
@@ -56,17 +55,6 @@ std::string Narrow(std::wstring_view utf16)
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(kGb2312, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n, nullptr, nullptr);
     return out;
-}
-
-std::vector<std::string> CommandLineWords()
-{
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> words;
-    if (!wide) return words;
-    for (int i = 0; i < count; ++i) words.push_back(Narrow(wide[i]));
-    LocalFree(wide);
-    return words;
 }
 
 } // namespace w32
