@@ -1,5 +1,7 @@
-// CDialog: modal and modeless dialogs from resource templates.
+// CDialog: modal and modeless dialogs from resource templates (creating a
+// modeless one and its keyboard handling: ModelessDialog.cpp).
 #include "win32/framework/Dialog.h"
+#include "win32/framework/ModelessDialogs.h"
 
 #include <algorithm>
 #include <vector>
@@ -11,17 +13,17 @@ namespace {
 // empty vector is constant-initialised, so it needs no guard at first use.
 std::vector<HWND> modelessDialogs;
 
-std::vector<HWND>& Modeless()
-{
-    return modelessDialogs;
-}
-
 void ForgetModeless(HWND window)
 {
-    auto& dialogs = Modeless();
+    auto& dialogs = detail::Modeless();
     dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), window), dialogs.end());
 }
 } // namespace
+
+std::vector<HWND>& detail::Modeless()
+{
+    return modelessDialogs;
+}
 
 CDialog::~CDialog()
 {
@@ -38,18 +40,6 @@ INT_PTR CDialog::DoModal(HWND parent)
     modal_ = false;
     // DialogBoxParamW gives 0 or -1 when the dialog could not be made.
     return result == 0 && result_ == -1 ? -1 : result;
-}
-
-bool CDialog::Create(HWND parent)
-{
-    if (Hwnd()) return false;
-    modal_ = false;
-    result_ = 0;
-    HWND window = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(templateId_), parent,
-                                     &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
-    if (!window) return false;
-    Modeless().push_back(window);
-    return true;
 }
 
 void CDialog::EndDialog(INT_PTR result)
@@ -131,13 +121,5 @@ void CDialog::OnOK()
 }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
-
-bool IsModelessDialogMessage(MSG& msg)
-{
-    for (HWND dialog : Modeless()) {
-        if (dialog == msg.hwnd || IsChild(dialog, msg.hwnd)) return IsDialogMessageW(dialog, &msg) != FALSE;
-    }
-    return false;
-}
 
 } // namespace fw

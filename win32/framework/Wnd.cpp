@@ -1,5 +1,6 @@
 // CWnd: the window object that owns its HWND, the window procedure that
-// finds the object, message boxes, string resources and data exchange.
+// finds the object, message boxes and data exchange. Window classes and
+// creation: WndCreate.cpp; string resources: LoadText.cpp.
 #include "win32/framework/Wnd.h"
 
 #include "text/Gb2312.h"
@@ -17,7 +18,6 @@ namespace {
 
 // The window property that links a window to its object.
 const wchar_t kObjectProperty[] = L"fw.CWnd";
-const wchar_t kDefaultClass[] = L"fw.Window";
 
 HINSTANCE g_resources = nullptr;
 MessageBoxHandler g_messageBox = nullptr;
@@ -42,26 +42,11 @@ std::wstring WindowTextW(HWND window)
     return std::wstring(buffer.data(), static_cast<std::size_t>(got > 0 ? got : 0));
 }
 
-bool EnsureDefaultClass()
-{
-    static bool registered = false;
-    if (!registered) registered = RegisterWindowClass(kDefaultClass);
-    return registered;
-}
-
 } // namespace
 
 HINSTANCE ResourceInstance() { return g_resources ? g_resources : GetModuleHandleW(nullptr); }
 
 void SetResourceInstance(HINSTANCE instance) { g_resources = instance; }
-
-std::string LoadText(UINT id)
-{
-    const wchar_t* text = nullptr;
-    const int n = LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (n <= 0 || !text) return {};
-    return w32::Narrow(std::wstring_view(text, static_cast<std::size_t>(n)));
-}
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
 {
@@ -115,23 +100,6 @@ int ShowMessage(HWND owner, std::string_view text, std::string_view caption, UIN
     return (g_messageBox ? g_messageBox : SystemMessageBox)(owner, text, title, type);
 }
 
-bool RegisterWindowClass(const wchar_t* name, UINT classStyle, HICON icon, HCURSOR cursor, HBRUSH background)
-{
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (GetClassInfoExW(instance, name, &wc)) return true;
-    wc.cbSize = sizeof wc;
-    wc.style = classStyle;
-    wc.lpfnWndProc = &CWnd::StaticWndProc;
-    wc.hInstance = instance;
-    wc.hIcon = icon;
-    wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = background;
-    wc.lpszClassName = name;
-    return RegisterClassExW(&wc) != 0;
-}
-
 // ---- CWnd ----
 
 CWnd::~CWnd()
@@ -162,47 +130,6 @@ void CWnd::Unbind()
     if (previous_) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
     previous_ = nullptr;
     hwnd_ = nullptr;
-}
-
-bool CWnd::Create(const CreateArgs& args)
-{
-    if (hwnd_) return false;
-    const wchar_t* className = args.className;
-    if (!className) {
-        if (!EnsureDefaultClass()) return false;
-        className = kDefaultClass;
-    }
-    HMENU menuOrId = args.menu;
-    if (args.style & WS_CHILD) menuOrId = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.id));
-    HWND window = CreateWindowExW(args.exStyle, className, w32::WideText(args.text).c_str(), args.style, args.x, args.y,
-                                  args.width, args.height, args.parent, menuOrId, GetModuleHandleW(nullptr), this);
-    if (!window) {
-        hwnd_ = nullptr;
-        return false;
-    }
-    if (FromHandle(window) == this) return true; // one of our classes: bound at WM_NCCREATE
-
-    // A system class (a common control): subclass it.
-    if (!Attach(window)) {
-        DestroyWindow(window);
-        return false;
-    }
-    CREATESTRUCTW cs{};
-    cs.hInstance = GetModuleHandleW(nullptr);
-    cs.hMenu = menuOrId;
-    cs.hwndParent = args.parent;
-    cs.style = static_cast<LONG>(args.style);
-    cs.dwExStyle = args.exStyle;
-    cs.lpszClass = className;
-    cs.x = args.x;
-    cs.y = args.y;
-    cs.cx = args.width;
-    cs.cy = args.height;
-    if (!OnCreate(cs)) {
-        Destroy();
-        return false;
-    }
-    return true;
 }
 
 bool CWnd::Attach(HWND window)
@@ -310,11 +237,6 @@ void CWnd::SetItemText(int id, std::string_view gb2312)
 void CWnd::Show(int how) const
 {
     if (hwnd_) ShowWindow(hwnd_, how);
-}
-
-void CWnd::Invalidate(bool erase) const
-{
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, erase ? TRUE : FALSE);
 }
 
 RECT CWnd::ClientRect() const
