@@ -109,15 +109,16 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     if (coloursImportant > colours || core) coloursImportant = core ? colours : 0;
 
     // Both sides are at most 32,767 and a pixel at most 32 bits: a row fits
-    // 32 bits, the whole picture 64.
+    // 32 bits, and the picture does once it is known not to exceed the limit
+    // (checked by division, so that the product cannot wrap).
     const std::uint32_t stride = (bits * static_cast<std::uint32_t>(width) + 31) / 32 * 4;
-    const std::uint64_t imageSize = std::uint64_t{stride} * rows;
-    if (imageSize > kDibMaxPixelBytes) return nullptr;
+    if (stride > kDibMaxPixelBytes / rows) return nullptr;
+    const std::uint32_t imageSize = stride * rows;
 
     auto dib = std::unique_ptr<CPackedDib>(new (std::nothrow) CPackedDib);
     if (!dib) return nullptr;
     const std::size_t tableBytes = std::size_t{colours} * 4;
-    dib->blockSize_ = kDibHeaderSize + tableBytes + static_cast<std::size_t>(imageSize);
+    dib->blockSize_ = kDibHeaderSize + tableBytes + imageSize;
     dib->block_.reset(new (std::nothrow) unsigned char[dib->blockSize_]());
     if (!dib->block_) return nullptr;
     dib->pixelOffset_ = kDibHeaderSize + tableBytes;
@@ -134,7 +135,7 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     Put16(block + 12, 1);
     Put16(block + 14, bits);
     Put32(block + 16, 0);
-    Put32(block + 20, static_cast<std::uint32_t>(imageSize));
+    Put32(block + 20, imageSize);
     Put32(block + 24, xDensity);
     Put32(block + 28, yDensity);
     Put32(block + 32, colours);
@@ -164,7 +165,7 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     const std::uint32_t pixelStart = pixelOffset != 0 ? pixelOffset : tableStart + colours * (core ? 3 : 4);
     if (file.Seek(pixelStart)) {
         unsigned char* pixels = block + dib->pixelOffset_;
-        std::size_t left = static_cast<std::size_t>(imageSize);
+        std::size_t left = imageSize;
         while (left > 0) {
             const std::size_t piece = std::min(left, kDibReadPiece);
             const std::size_t n = ReadUpTo(file, pixels, piece);
