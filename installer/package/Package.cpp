@@ -162,27 +162,35 @@ private:
     std::uint64_t pos_ = 0;
 };
 
-bool ItemInside(const FileTableEntry& item, std::int64_t dataBase, std::uint64_t length, CheckedItem which,
+// The bytes of the file from the data base on, as far as an item can reach:
+// two 31-bit fields end at most 2^32 - 2 bytes past the base, so a room
+// beyond that is taken as 2^32 - 1 without changing any verdict.
+std::uint32_t ItemRoom(std::int64_t dataBase, std::uint64_t length)
+{
+    const std::uint64_t room = length - static_cast<std::uint64_t>(dataBase);  // the base lies inside the file
+    return room < 0xFFFFFFFFu ? static_cast<std::uint32_t>(room) : 0xFFFFFFFFu;
+}
+
+// What is wrong with an item of the given offset and size fields, if anything.
+PackageFault ItemFault(std::int32_t offset, std::int32_t size, std::uint32_t room)
+{
+    if (size < 0 || offset < 0) return PackageFault::ItemNegative;
+    if (size == 0) return PackageFault::None;
+    if (offset < static_cast<std::int32_t>(kPackageHeaderSize)) return PackageFault::ItemBeforeData;
+    const std::uint32_t end = static_cast<std::uint32_t>(offset) + static_cast<std::uint32_t>(size);
+    return end <= room ? PackageFault::None : PackageFault::ItemBeyondEnd;
+}
+
+bool ItemInside(std::int32_t offset, std::int32_t size, std::uint32_t room, CheckedItem which,
                 std::uint32_t fileLine, PackageProblem& problem)
 {
-    PackageFault fault = PackageFault::None;
-    if (item.size < 0 || item.offset < 0) {
-        fault = PackageFault::ItemNegative;
-    } else if (item.size == 0) {
-        return true;
-    } else if (item.offset < static_cast<std::int32_t>(kPackageHeaderSize)) {
-        fault = PackageFault::ItemBeforeData;
-    } else {
-        const std::uint64_t end = static_cast<std::uint64_t>(dataBase) + static_cast<std::uint64_t>(item.offset) +
-                                  static_cast<std::uint64_t>(item.size);
-        if (end <= length) return true;
-        fault = PackageFault::ItemBeyondEnd;
-    }
+    const PackageFault fault = ItemFault(offset, size, room);
+    if (fault == PackageFault::None) return true;
     problem.fault = fault;
     problem.item = which;
     problem.fileLine = fileLine;
-    problem.offset = item.offset;
-    problem.size = item.size;
+    problem.offset = offset;
+    problem.size = size;
     return false;
 }
 
@@ -234,12 +242,16 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     // The file table, read as the install engine reads it. Its items are
     // judged in table order, the pictures first, once the table is known
     // to be whole and to hold as many lines as the header says.
-    const std::int64_t dataBase = static_cast<std::int64_t>(packageOffset) + header.scriptLength;
+    const std::uint32_t room = ItemRoom(static_cast<std::int64_t>(packageOffset) + header.scriptLength, length);
     bool hasFileTable = false;
     std::uint32_t count = 0;
     FileTableEntry welcome;
     FileTableEntry splash;
-    PackageProblem firstItemProblem;
+    // The first file line whose item lies outside (0: none) and its fields;
+    // it is reported once the table and the pictures are known sound.
+    std::uint32_t firstBadLine = 0;
+    std::int32_t firstBadOffset = 0;
+    std::int32_t firstBadSize = 0;
     if (!readFailed) {
         script.Rewind();
         char line[kShortLineBound];
@@ -251,8 +263,12 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
                     FileTableEntry entry;
                     ParseFileTableLine(line, entry);
                     ++count;
-                    if (firstItemProblem.fault == PackageFault::None)
-                        ItemInside(entry, dataBase, length, CheckedItem::File, count, firstItemProblem);
+                    if (firstBadLine == 0 &&
+                        ItemFault(entry.offset, entry.size, room) != PackageFault::None) {
+                        firstBadLine = count;
+                        firstBadOffset = entry.offset;
+                        firstBadSize = entry.size;
+                    }
                 }
                 hasFileTable = IsHeaderLine(line, kTotalSizeHeader);
             }
@@ -270,16 +286,14 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     // picture only when its tag asks for it: a "[NonePic]" line may hold any
     // offset and size.
     if (std::strcmp(basal.showWelcome, "1\r\n") == 0) {
-        if (!ItemInside(welcome, dataBase, length, CheckedItem::WelcomePicture, 0, problem)) return false;
+        if (!ItemInside(welcome.offset, welcome.size, room, CheckedItem::WelcomePicture, 0, problem))
+            return false;
         if (IsSplashTag(splash.target) &&
-            !ItemInside(splash, dataBase, length, CheckedItem::SplashPicture, 0, problem))
+            !ItemInside(splash.offset, splash.size, room, CheckedItem::SplashPicture, 0, problem))
             return false;
     }
-    if (firstItemProblem.fault != PackageFault::None) {
-        problem = firstItemProblem;
-        return false;
-    }
-    return true;
+    return firstBadLine == 0 ||
+           ItemInside(firstBadOffset, firstBadSize, room, CheckedItem::File, firstBadLine, problem);
 }
 
 } // namespace vela
