@@ -200,27 +200,16 @@ bool Fail(PackageProblem& problem, PackageFault fault)
     return false;
 }
 
-} // namespace
-
-bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem& problem)
+// The script's part of the check, read in place through its window: the
+// "[Basal]" lines, then the file table and its items. Out of line, its large
+// buffers lie in a frame of their own, away from the header's 64-bit
+// arithmetic.
+[[gnu::noinline]] bool CheckScript(std::unique_ptr<FileWindow> window, const PackageHeader& header,
+                                   std::uint32_t room, PackageProblem& problem)
 {
-    problem = PackageProblem{};
-    const std::uint64_t length = file.Length();
-    PackageHeader header;
-    if (length < packageOffset + kPackageHeaderSize || !ReadPackageHeader(file, packageOffset, header))
-        return Fail(problem, PackageFault::NoHeader);
-    if (header.scriptLength <= 0) return Fail(problem, PackageFault::NoScriptLength);
-    const std::uint64_t scriptStart = packageOffset + kPackageHeaderSize;
-    const auto scriptLength = static_cast<std::uint64_t>(header.scriptLength);
-    if (scriptStart + scriptLength > length) {
-        problem.number = header.scriptLength;
-        return Fail(problem, PackageFault::ScriptBeyondEnd);
-    }
-
     // Line 1 is the "[Basal]" header by position; like the installer, the
     // check does not judge its text.
     BasalLines basal;
-    auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
     const FileWindow& read = *window;
     CScriptFile script(std::move(window));
     ReadBasal(script, basal);
@@ -242,7 +231,6 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     // The file table, read as the install engine reads it. Its items are
     // judged in table order, the pictures first, once the table is known
     // to be whole and to hold as many lines as the header says.
-    const std::uint32_t room = ItemRoom(static_cast<std::int64_t>(packageOffset) + header.scriptLength, length);
     bool hasFileTable = false;
     std::uint32_t count = 0;
     FileTableEntry welcome;
@@ -294,6 +282,27 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     }
     return firstBadLine == 0 ||
            ItemInside(firstBadOffset, firstBadSize, room, CheckedItem::File, firstBadLine, problem);
+}
+
+} // namespace
+
+bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem& problem)
+{
+    problem = PackageProblem{};
+    const std::uint64_t length = file.Length();
+    PackageHeader header;
+    if (length < packageOffset + kPackageHeaderSize || !ReadPackageHeader(file, packageOffset, header))
+        return Fail(problem, PackageFault::NoHeader);
+    if (header.scriptLength <= 0) return Fail(problem, PackageFault::NoScriptLength);
+    const std::uint64_t scriptStart = packageOffset + kPackageHeaderSize;
+    const auto scriptLength = static_cast<std::uint64_t>(header.scriptLength);
+    if (scriptStart + scriptLength > length) {
+        problem.number = header.scriptLength;
+        return Fail(problem, PackageFault::ScriptBeyondEnd);
+    }
+    // Past the header only 32-bit figures are needed: what the items may reach.
+    const std::uint32_t room = ItemRoom(static_cast<std::int64_t>(packageOffset) + header.scriptLength, length);
+    return CheckScript(std::make_unique<FileWindow>(file, scriptStart, scriptLength), header, room, problem);
 }
 
 } // namespace vela
