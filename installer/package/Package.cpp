@@ -194,6 +194,20 @@ bool ItemInside(std::int32_t offset, std::int32_t size, std::uint32_t room, Chec
     return false;
 }
 
+// What the check needs of a file-table line: its offset and size fields,
+// and whether its target is the splash picture's tag.
+struct ItemFields {
+    std::int32_t offset = 0;
+    std::int32_t size = 0;
+    bool splashTag = false;
+};
+ItemFields ParseItem(const char* line)
+{
+    FileTableEntry entry;
+    ParseFileTableLine(line, entry);
+    return {entry.offset, entry.size, IsSplashTag(entry.target)};
+}
+
 bool Fail(PackageProblem& problem, PackageFault fault)
 {
     problem.fault = fault;
@@ -233,8 +247,8 @@ bool Fail(PackageProblem& problem, PackageFault fault)
     // to be whole and to hold as many lines as the header says.
     bool hasFileTable = false;
     std::uint32_t count = 0;
-    FileTableEntry welcome;
-    FileTableEntry splash;
+    ItemFields welcome;
+    ItemFields splash;
     // The first file line whose item lies outside (0: none) and its fields;
     // it is reported once the table and the pictures are known sound.
     std::uint32_t firstBadLine = 0;
@@ -244,12 +258,11 @@ bool Fail(PackageProblem& problem, PackageFault fault)
         script.Rewind();
         char line[kShortLineBound];
         if (SkipToFileTable(script) && script.ReadLine(line, sizeof line)) {
-            ParseFileTableLine(line, welcome);
+            welcome = ParseItem(line);
             if (script.ReadLine(line, sizeof line)) {
-                ParseFileTableLine(line, splash);
+                splash = ParseItem(line);
                 while (script.ReadSectionLine(kTotalSizeHeader, line, sizeof line)) {
-                    FileTableEntry entry;
-                    ParseFileTableLine(line, entry);
+                    const ItemFields entry = ParseItem(line);
                     ++count;
                     if (firstBadLine == 0 &&
                         ItemFault(entry.offset, entry.size, room) != PackageFault::None) {
@@ -276,7 +289,7 @@ bool Fail(PackageProblem& problem, PackageFault fault)
     if (std::strcmp(basal.showWelcome, "1\r\n") == 0) {
         if (!ItemInside(welcome.offset, welcome.size, room, CheckedItem::WelcomePicture, 0, problem))
             return false;
-        if (IsSplashTag(splash.target) &&
+        if (splash.splashTag &&
             !ItemInside(splash.offset, splash.size, room, CheckedItem::SplashPicture, 0, problem))
             return false;
     }
