@@ -383,8 +383,10 @@ TEST(PackageCheck, ItemsAreJudgedAgainstTheFileEndAtAnyLength)
         EXPECT_EQ(CheckPackage(file, stub.size(), problem), inside) << offset << " " << size << " " << extra;
         EXPECT_EQ(problem.fault, inside ? PackageFault::None : PackageFault::ItemBeyondEnd);
         EXPECT_EQ(problem.fileLine, inside ? 0u : 4u);
-        if (!inside) EXPECT_EQ(problem.offset, offset);
-        if (!inside) EXPECT_EQ(problem.size, size);
+        if (!inside) {
+            EXPECT_EQ(problem.offset, offset);
+            EXPECT_EQ(problem.size, size);
+        }
     }
 }
 
