@@ -162,28 +162,50 @@ private:
     std::uint64_t pos_ = 0;
 };
 
-bool ItemInside(const FileTableEntry& item, std::int64_t dataBase, std::uint64_t length, CheckedItem which,
+// The bytes of the file from the data base on, as far as an item can reach:
+// two 31-bit fields end at most 2^32 - 2 bytes past the base, so a room
+// beyond that is taken as 2^32 - 1 without changing any verdict.
+std::uint32_t ItemRoom(std::int64_t dataBase, std::uint64_t length)
+{
+    const std::uint64_t room = length - static_cast<std::uint64_t>(dataBase);  // the base lies inside the file
+    return room < 0xFFFFFFFFu ? static_cast<std::uint32_t>(room) : 0xFFFFFFFFu;
+}
+
+// What is wrong with an item of the given offset and size fields, if anything.
+PackageFault ItemFault(std::int32_t offset, std::int32_t size, std::uint32_t room)
+{
+    if (size < 0 || offset < 0) return PackageFault::ItemNegative;
+    if (size == 0) return PackageFault::None;
+    if (offset < static_cast<std::int32_t>(kPackageHeaderSize)) return PackageFault::ItemBeforeData;
+    const std::uint32_t end = static_cast<std::uint32_t>(offset) + static_cast<std::uint32_t>(size);
+    return end <= room ? PackageFault::None : PackageFault::ItemBeyondEnd;
+}
+
+bool ItemInside(std::int32_t offset, std::int32_t size, std::uint32_t room, CheckedItem which,
                 std::uint32_t fileLine, PackageProblem& problem)
 {
-    PackageFault fault = PackageFault::None;
-    if (item.size < 0 || item.offset < 0) {
-        fault = PackageFault::ItemNegative;
-    } else if (item.size == 0) {
-        return true;
-    } else if (item.offset < static_cast<std::int32_t>(kPackageHeaderSize)) {
-        fault = PackageFault::ItemBeforeData;
-    } else {
-        const std::uint64_t end = static_cast<std::uint64_t>(dataBase) + static_cast<std::uint64_t>(item.offset) +
-                                  static_cast<std::uint64_t>(item.size);
-        if (end <= length) return true;
-        fault = PackageFault::ItemBeyondEnd;
-    }
+    const PackageFault fault = ItemFault(offset, size, room);
+    if (fault == PackageFault::None) return true;
     problem.fault = fault;
     problem.item = which;
     problem.fileLine = fileLine;
-    problem.offset = item.offset;
-    problem.size = item.size;
+    problem.offset = offset;
+    problem.size = size;
     return false;
+}
+
+// What the check needs of a file-table line: its offset and size fields,
+// and whether its target is the splash picture's tag.
+struct ItemFields {
+    std::int32_t offset = 0;
+    std::int32_t size = 0;
+    bool splashTag = false;
+};
+ItemFields ParseItem(const char* line)
+{
+    FileTableEntry entry;
+    ParseFileTableLine(line, entry);
+    return {entry.offset, entry.size, IsSplashTag(entry.target)};
 }
 
 bool Fail(PackageProblem& problem, PackageFault fault)
@@ -192,27 +214,16 @@ bool Fail(PackageProblem& problem, PackageFault fault)
     return false;
 }
 
-} // namespace
-
-bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem& problem)
+// The script's part of the check, read in place through its window: the
+// "[Basal]" lines, then the file table and its items. Out of line, its large
+// buffers lie in a frame of their own, away from the header's 64-bit
+// arithmetic.
+[[gnu::noinline]] bool CheckScript(std::unique_ptr<FileWindow> window, const PackageHeader& header,
+                                   std::uint32_t room, PackageProblem& problem)
 {
-    problem = PackageProblem{};
-    const std::uint64_t length = file.Length();
-    PackageHeader header;
-    if (length < packageOffset + kPackageHeaderSize || !ReadPackageHeader(file, packageOffset, header))
-        return Fail(problem, PackageFault::NoHeader);
-    if (header.scriptLength <= 0) return Fail(problem, PackageFault::NoScriptLength);
-    const std::uint64_t scriptStart = packageOffset + kPackageHeaderSize;
-    const auto scriptLength = static_cast<std::uint64_t>(header.scriptLength);
-    if (scriptStart + scriptLength > length) {
-        problem.number = header.scriptLength;
-        return Fail(problem, PackageFault::ScriptBeyondEnd);
-    }
-
     // Line 1 is the "[Basal]" header by position; like the installer, the
     // check does not judge its text.
     BasalLines basal;
-    auto window = std::make_unique<FileWindow>(file, scriptStart, scriptLength);
     const FileWindow& read = *window;
     CScriptFile script(std::move(window));
     ReadBasal(script, basal);
@@ -234,25 +245,31 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     // The file table, read as the install engine reads it. Its items are
     // judged in table order, the pictures first, once the table is known
     // to be whole and to hold as many lines as the header says.
-    const std::int64_t dataBase = static_cast<std::int64_t>(packageOffset) + header.scriptLength;
     bool hasFileTable = false;
     std::uint32_t count = 0;
-    FileTableEntry welcome;
-    FileTableEntry splash;
-    PackageProblem firstItemProblem;
+    ItemFields welcome;
+    ItemFields splash;
+    // The first file line whose item lies outside (0: none) and its fields;
+    // it is reported once the table and the pictures are known sound.
+    std::uint32_t firstBadLine = 0;
+    std::int32_t firstBadOffset = 0;
+    std::int32_t firstBadSize = 0;
     if (!readFailed) {
         script.Rewind();
         char line[kShortLineBound];
         if (SkipToFileTable(script) && script.ReadLine(line, sizeof line)) {
-            ParseFileTableLine(line, welcome);
+            welcome = ParseItem(line);
             if (script.ReadLine(line, sizeof line)) {
-                ParseFileTableLine(line, splash);
+                splash = ParseItem(line);
                 while (script.ReadSectionLine(kTotalSizeHeader, line, sizeof line)) {
-                    FileTableEntry entry;
-                    ParseFileTableLine(line, entry);
+                    const ItemFields entry = ParseItem(line);
                     ++count;
-                    if (firstItemProblem.fault == PackageFault::None)
-                        ItemInside(entry, dataBase, length, CheckedItem::File, count, firstItemProblem);
+                    if (firstBadLine == 0 &&
+                        ItemFault(entry.offset, entry.size, room) != PackageFault::None) {
+                        firstBadLine = count;
+                        firstBadOffset = entry.offset;
+                        firstBadSize = entry.size;
+                    }
                 }
                 hasFileTable = IsHeaderLine(line, kTotalSizeHeader);
             }
@@ -270,16 +287,35 @@ bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem
     // picture only when its tag asks for it: a "[NonePic]" line may hold any
     // offset and size.
     if (std::strcmp(basal.showWelcome, "1\r\n") == 0) {
-        if (!ItemInside(welcome, dataBase, length, CheckedItem::WelcomePicture, 0, problem)) return false;
-        if (IsSplashTag(splash.target) &&
-            !ItemInside(splash, dataBase, length, CheckedItem::SplashPicture, 0, problem))
+        if (!ItemInside(welcome.offset, welcome.size, room, CheckedItem::WelcomePicture, 0, problem))
+            return false;
+        if (splash.splashTag &&
+            !ItemInside(splash.offset, splash.size, room, CheckedItem::SplashPicture, 0, problem))
             return false;
     }
-    if (firstItemProblem.fault != PackageFault::None) {
-        problem = firstItemProblem;
-        return false;
+    return firstBadLine == 0 ||
+           ItemInside(firstBadOffset, firstBadSize, room, CheckedItem::File, firstBadLine, problem);
+}
+
+} // namespace
+
+bool CheckPackage(IBinaryFile& file, std::uint64_t packageOffset, PackageProblem& problem)
+{
+    problem = PackageProblem{};
+    const std::uint64_t length = file.Length();
+    PackageHeader header;
+    if (length < packageOffset + kPackageHeaderSize || !ReadPackageHeader(file, packageOffset, header))
+        return Fail(problem, PackageFault::NoHeader);
+    if (header.scriptLength <= 0) return Fail(problem, PackageFault::NoScriptLength);
+    const std::uint64_t scriptStart = packageOffset + kPackageHeaderSize;
+    const auto scriptLength = static_cast<std::uint64_t>(header.scriptLength);
+    if (scriptStart + scriptLength > length) {
+        problem.number = header.scriptLength;
+        return Fail(problem, PackageFault::ScriptBeyondEnd);
     }
-    return true;
+    // Past the header only 32-bit figures are needed: what the items may reach.
+    const std::uint32_t room = ItemRoom(static_cast<std::int64_t>(packageOffset) + header.scriptLength, length);
+    return CheckScript(std::make_unique<FileWindow>(file, scriptStart, scriptLength), header, room, problem);
 }
 
 } // namespace vela

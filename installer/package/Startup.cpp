@@ -63,6 +63,27 @@ bool ExtractPicture(IPlatform& sys, IBinaryFile& package, const InstallContext& 
     return false;
 }
 
+// Checks the package against its integrity trailer, then as a whole, and
+// reads its header; false with the refusal when one fails. Kept out of line:
+// the checks read through large buffers of their own, which in the
+// start-up's frame would put every other local of it out of short reach.
+[[gnu::noinline]] bool CheckWholePackage(IBinaryFile& package, std::uint64_t packageOffset, PackageHeader& header,
+                                         StartupEnd& refusal)
+{
+    // A package that does not match its integrity trailer was damaged on its
+    // way here; one without a trailer is taken as it stands.
+    const TrailerCheck trailer = CheckTrailer(package, packageOffset).result;
+    if (trailer != TrailerCheck::Absent && trailer != TrailerCheck::Sound) {
+        refusal = StartupEnd::PackageCorrupt;
+        return false;
+    }
+    // The header is checked together with the whole package before anything
+    // is written.
+    PackageProblem problem;
+    refusal = StartupEnd::PackageDamaged;
+    return CheckPackage(package, packageOffset, problem) && ReadPackageHeader(package, packageOffset, header);
+}
+
 } // namespace
 
 StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, std::uint64_t packageOffset)
@@ -97,19 +118,11 @@ StartupEnd RunStartup(IPlatform& sys, IWizardPages& pages, InstallContext& ctx, 
         return Refuse(sys, StartupEnd::PackageUnreadable);
     }
 
-    // A package that does not match its integrity trailer was damaged on its
-    // way here; one without a trailer is taken as it stands.
-    const TrailerCheck trailer = CheckTrailer(*package, packageOffset).result;
-    if (trailer != TrailerCheck::Absent && trailer != TrailerCheck::Sound) {
-        return Refuse(sys, StartupEnd::PackageCorrupt);
-    }
-
-    // 5. Header, checked together with the whole package before anything
-    // is written.
-    PackageProblem problem;
+    // 5. Trailer, whole package and header, before anything is written.
     PackageHeader header;
-    if (!CheckPackage(*package, packageOffset, problem) || !ReadPackageHeader(*package, packageOffset, header)) {
-        return Refuse(sys, StartupEnd::PackageDamaged);
+    StartupEnd refusal;
+    if (!CheckWholePackage(*package, packageOffset, header, refusal)) {
+        return Refuse(sys, refusal);
     }
     ctx.packageFileCount = header.fileCount;
 

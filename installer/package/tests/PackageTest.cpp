@@ -331,6 +331,65 @@ TEST(PackageCheck, FindsTheFirstProblemAndWhereItIs)
     }
 }
 
+// An item lies inside when the data base plus its offset and size does not
+// pass the file's end, however long the file is (beyond 4 GiB too), with
+// fields near their largest values.
+TEST(PackageCheck, ItemsAreJudgedAgainstTheFileEndAtAnyLength)
+{
+    // The package's bytes, followed (as far as Length says) by more.
+    class LongFile : public IBinaryFile {
+    public:
+        LongFile(std::string bytes, std::uint64_t extra) : inner_(OpenMemoryFile(std::move(bytes))), extra_(extra) {}
+        bool Seek(std::uint64_t offset) override { return inner_->Seek(offset); }
+        std::size_t Read(void* buffer, std::size_t size) override { return inner_->Read(buffer, size); }
+        std::size_t Write(const void*, std::size_t) override { return 0; }
+        std::uint64_t Length() override { return inner_->Length() + extra_; }
+
+    private:
+        std::unique_ptr<IBinaryFile> inner_;
+        std::uint64_t extra_;
+    };
+    const std::string stub = Pattern(512, 3);
+    const std::string package = BuildOrFail(test::SampleDescription());
+    char bytes[kPackageHeaderSize];
+    package.copy(bytes, sizeof bytes);
+    const std::uint64_t dataBase = stub.size() + static_cast<std::uint64_t>(ParsePackageHeader(bytes).scriptLength);
+    const std::size_t comp = package.find("[InstallDir]\\comp.ocx   ");
+    ASSERT_NE(comp, std::string::npos);
+    auto field = [](std::int64_t value) {
+        const std::string digits = std::to_string(value);
+        return digits + std::string(20 - digits.size(), ' ');
+    };
+    constexpr std::int64_t kLargest = 0x7FFFFFFF;
+    const std::uint64_t extras[] = {0, 1, 0xFFFFFFFFull - dataBase, 0x100000000ull, 0x100000000ull - 1,
+                                    0x200000000ull, 0xFFFFFFFEull};
+    std::mt19937 random(20261209);
+    for (int n = 0; n < 300; ++n) {
+        const std::uint64_t extra = n < 100 ? extras[n % std::size(extras)] : random() % 0x180000000ull;
+        const std::int64_t offset = n % 3 == 0 ? kLargest - random() % 4 : 40 + random() % kLargest;
+        std::int64_t size = n % 2 == 0 ? kLargest - random() % 4 : 1 + random() % kLargest;
+        if (n % 5 == 0) {  // an item ending just at, or one byte past, the end
+            const std::uint64_t length = stub.size() + package.size() + extra;
+            const std::int64_t fit = static_cast<std::int64_t>(length - dataBase) - offset + (n % 10 == 0 ? 0 : 1);
+            if (fit > 0 && fit <= kLargest) size = fit;
+        }
+        std::string changed = package;
+        changed.replace(comp + 268, 20, field(offset));
+        changed.replace(comp + 288, 20, field(size));
+        LongFile file(stub + changed, extra);
+        const bool inside = dataBase + static_cast<std::uint64_t>(offset) + static_cast<std::uint64_t>(size) <=
+                            file.Length();
+        PackageProblem problem;
+        EXPECT_EQ(CheckPackage(file, stub.size(), problem), inside) << offset << " " << size << " " << extra;
+        EXPECT_EQ(problem.fault, inside ? PackageFault::None : PackageFault::ItemBeyondEnd);
+        EXPECT_EQ(problem.fileLine, inside ? 0u : 4u);
+        if (!inside) {
+            EXPECT_EQ(problem.offset, offset);
+            EXPECT_EQ(problem.size, size);
+        }
+    }
+}
+
 TEST(PackageCheck, AScriptThatCannotBeReadIsRefused)
 {
     // The script is read in place: a read that comes back short inside it

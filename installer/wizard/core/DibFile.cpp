@@ -52,7 +52,7 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     // starts the file and the pixels follow the colour table.
     unsigned char fileHeader[kDibFileHeaderSize];
     if (!file.Seek(0) || ReadUpTo(file, fileHeader, sizeof fileHeader) != sizeof fileHeader) return nullptr;
-    std::uint64_t infoStart = kDibFileHeaderSize;
+    std::uint32_t infoStart = kDibFileHeaderSize;
     std::uint32_t pixelOffset = 0;
     if (fileHeader[0] == 'B' && fileHeader[1] == 'M') {
         pixelOffset = Get32(fileHeader + 10);
@@ -68,7 +68,7 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     if (got < headerSize) return nullptr;
     const bool core = headerSize == kDibCoreHeaderSize;
 
-    std::int64_t width, height;
+    std::int32_t width, height;
     std::uint32_t planes, bits, compression = 0, coloursUsed = 0, coloursImportant = 0;
     std::uint32_t xDensity = 0, yDensity = 0;
     if (core) {
@@ -90,9 +90,12 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
 
     // Only what the block can describe exactly is drawn.
     if (planes != 1 || !IsKnownDepth(bits) || compression != 0) return nullptr;
+    // The row count of a top-down picture is the negated height, taken
+    // unsigned so that the most negative height is simply too tall.
     const bool topDown = height < 0;
-    if (topDown) height = -height;
-    if (width <= 0 || width > kDibMaxSide || height == 0 || height > kDibMaxSide) return nullptr;
+    const std::uint32_t rows = topDown ? 0u - static_cast<std::uint32_t>(height) : static_cast<std::uint32_t>(height);
+    if (width <= 0 || width > kDibMaxSide || rows == 0 || rows > static_cast<std::uint32_t>(kDibMaxSide))
+        return nullptr;
 
     // The colour table: the full table of a palette picture unless the
     // header names fewer colours; a table of at most 256 entries otherwise.
@@ -105,31 +108,34 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     }
     if (coloursImportant > colours || core) coloursImportant = core ? colours : 0;
 
-    const std::uint64_t stride = (static_cast<std::uint64_t>(bits) * static_cast<std::uint64_t>(width) + 31) / 32 * 4;
-    const std::uint64_t imageSize = stride * static_cast<std::uint64_t>(height);
-    if (imageSize > kDibMaxPixelBytes) return nullptr;
+    // Both sides are at most 32,767 and a pixel at most 32 bits: a row fits
+    // 32 bits, and the picture does once it is known not to exceed the limit
+    // (checked by division, so that the product cannot wrap).
+    const std::uint32_t stride = (bits * static_cast<std::uint32_t>(width) + 31) / 32 * 4;
+    if (stride > kDibMaxPixelBytes / rows) return nullptr;
+    const std::uint32_t imageSize = stride * rows;
 
     auto dib = std::unique_ptr<CPackedDib>(new (std::nothrow) CPackedDib);
     if (!dib) return nullptr;
     const std::size_t tableBytes = std::size_t{colours} * 4;
-    dib->blockSize_ = kDibHeaderSize + tableBytes + static_cast<std::size_t>(imageSize);
+    dib->blockSize_ = kDibHeaderSize + tableBytes + imageSize;
     dib->block_.reset(new (std::nothrow) unsigned char[dib->blockSize_]());
     if (!dib->block_) return nullptr;
     dib->pixelOffset_ = kDibHeaderSize + tableBytes;
-    dib->stride_ = static_cast<std::size_t>(stride);
-    dib->width_ = static_cast<std::int32_t>(width);
-    dib->height_ = static_cast<std::int32_t>(height);
+    dib->stride_ = stride;
+    dib->width_ = width;
+    dib->height_ = static_cast<std::int32_t>(rows);
     dib->bitsPerPixel_ = static_cast<std::uint16_t>(bits);
     dib->colourCount_ = colours;
 
     unsigned char* block = dib->block_.get();
     Put32(block, kDibHeaderSize);
     Put32(block + 4, static_cast<std::uint32_t>(width));
-    Put32(block + 8, static_cast<std::uint32_t>(height));
+    Put32(block + 8, rows);
     Put16(block + 12, 1);
     Put16(block + 14, bits);
     Put32(block + 16, 0);
-    Put32(block + 20, static_cast<std::uint32_t>(imageSize));
+    Put32(block + 20, imageSize);
     Put32(block + 24, xDensity);
     Put32(block + 28, yDensity);
     Put32(block + 32, colours);
@@ -139,7 +145,7 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     // from the last entry backwards, each with a reserved byte of 0. A table
     // the file lacks stays zero.
     unsigned char* table = block + kDibHeaderSize;
-    const std::uint64_t tableStart = infoStart + headerSize;
+    const std::uint32_t tableStart = infoStart + headerSize;
     if (colours > 0 && file.Seek(tableStart)) {
         if (core) {
             ReadUpTo(file, table, std::size_t{colours} * 3);
@@ -156,11 +162,10 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     }
 
     // The pixels, in pieces; what the file lacks stays zero.
-    const std::uint64_t pixelStart =
-        pixelOffset != 0 ? pixelOffset : tableStart + std::uint64_t{colours} * (core ? 3 : 4);
+    const std::uint32_t pixelStart = pixelOffset != 0 ? pixelOffset : tableStart + colours * (core ? 3 : 4);
     if (file.Seek(pixelStart)) {
         unsigned char* pixels = block + dib->pixelOffset_;
-        std::size_t left = static_cast<std::size_t>(imageSize);
+        std::size_t left = imageSize;
         while (left > 0) {
             const std::size_t piece = std::min(left, kDibReadPiece);
             const std::size_t n = ReadUpTo(file, pixels, piece);
@@ -174,7 +179,7 @@ std::unique_ptr<CPackedDib> LoadDib(IBinaryFile& file)
     if (topDown) {
         unsigned char* pixels = block + dib->pixelOffset_;
         const std::size_t rowBytes = dib->stride_;
-        for (std::size_t top = 0, bottom = static_cast<std::size_t>(height) - 1; top < bottom; ++top, --bottom)
+        for (std::size_t top = 0, bottom = std::size_t{rows} - 1; top < bottom; ++top, --bottom)
             std::swap_ranges(pixels + top * rowBytes, pixels + (top + 1) * rowBytes, pixels + bottom * rowBytes);
     }
     return dib;

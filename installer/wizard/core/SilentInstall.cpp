@@ -128,13 +128,10 @@ void ParseSilentSwitches(const char* commandLine, SilentSwitches& switches)
 {
     const char* p = commandLine;
     // The program name, quoted or up to the first blank.
-    if (*p == '"') {
-        for (++p; *p && *p != '"'; p += CharWidth(p)) {
-        }
-        if (*p == '"') ++p;
-    } else {
-        while (*p && !IsBlank(*p)) p += CharWidth(p);
-    }
+    const bool quotedName = *p == '"';
+    if (quotedName) ++p;
+    while (*p && (quotedName ? *p != '"' : !IsBlank(*p))) p += CharWidth(p);
+    if (quotedName && *p == '"') ++p;
     char token[kSilentLogPathSize + 8];
     for (;;) {
         while (IsBlank(*p)) ++p;

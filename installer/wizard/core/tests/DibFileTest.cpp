@@ -293,12 +293,27 @@ TEST(LoadDib, RefusesWhatTheBlockCannotDescribe)
         {"height beyond 32767", [](Bmp& b) { b.height = -32768; }},
         {"lowest height", [](Bmp& b) { b.height = INT32_MIN; }},
         {"more than 64 MiB of pixels", [](Bmp& b) { b.width = 8000; b.height = 3000; b.bits = 32; }},
+        {"one row past 64 MiB", [](Bmp& b) { b.width = 4096; b.height = 4097; b.bits = 32; }},
+        {"one top-down row past 64 MiB", [](Bmp& b) { b.width = 4096; b.height = -4097; b.bits = 32; }},
+        {"both sides 32767 at 32 bits", [](Bmp& b) { b.width = 32767; b.height = 32767; b.bits = 32; }},
     };
     for (const Row& r : rows) {
         Bmp bmp;
         r.change(bmp);
         EXPECT_FALSE(Load(bmp.File())) << r.why;
     }
+}
+
+TEST(LoadDib, TakesPixelsUpTo64MiB)
+{
+    Bmp bmp;
+    bmp.width = 4096;
+    bmp.height = 4096;
+    bmp.bits = 32;
+    auto dib = Load(bmp.File());
+    ASSERT_TRUE(dib) << "exactly 64 MiB of pixels";
+    EXPECT_EQ(dib->PixelBytes(), std::size_t{64} << 20);
+    EXPECT_EQ(dib->Height(), 4096);
 }
 
 TEST(LoadDib, RefusesFilesShorterThanTheirHeaders)
