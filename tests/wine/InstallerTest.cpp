@@ -579,8 +579,8 @@ TEST_F(InstallerRun, MinimalPackageOpensOnThePathPageAndRegistersNothing)
 // A package laid behind the stub by hand, byte by byte as the format has it
 // and without the package writer: the 40-byte header of two blank-padded
 // decimals, the script, then the items back to back, their offsets counted
-// from the end of the script (so the first is at 40). It sits at the offset
-// compiled into the stub, which is the stub's own size.
+// from the end of the script (so the first is at 40). It sits at the fixed
+// package offset, right behind the stub, which is exactly that size.
 TEST_F(InstallerRun, APackageLaidByHandBehindTheStubInstalls)
 {
     auto field = [](std::string text, std::size_t width) {
@@ -612,7 +612,8 @@ TEST_F(InstallerRun, APackageLaidByHandBehindTheStubInstalls)
     std::uint64_t stubOffset = 0;
     bool unique = false;
     ASSERT_TRUE(vela::FindPackageOffsetSlot(stub, stubOffset, unique) && unique);
-    ASSERT_EQ(stub.size(), stubOffset) << "the package starts where the stub ends";
+    ASSERT_EQ(stubOffset, vela::kPackageOffset) << "the stub looks for its package elsewhere";
+    ASSERT_EQ(stub.size(), vela::kPackageOffset) << "the package starts where the stub ends";
     const std::wstring installer = CurrentFolder() + L"\\HandSetup.exe";
     made.push_back(installer);
     ASSERT_TRUE(drive::WriteBytes(installer, stub + package));

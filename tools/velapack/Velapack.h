@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "installer/package/Platform.h"
+#include "installer/wizard/PackageOffset.h"
 #include "tools/velapack/TextEncoding.h"
 
 namespace velapack {
 
 // Where an installer's package is looked for when its stub carries no
-// tagged offset and none is given: the stub's usual padded size.
-inline constexpr std::uint64_t kDefaultPackageOffset = 151552;
+// tagged offset and none is given: the stub's package offset.
+inline constexpr std::uint64_t kDefaultPackageOffset = vela::kPackageOffset;
 
 // Runs one command line (arguments without the program name). Output goes
 // to out, diagnostics to err; the result is the process exit code (0 done,

@@ -294,7 +294,7 @@ TEST_F(Velapack, TheStubsOwnOffsetIsUsedAndChecked)
     ASSERT_EQ(Tool({"--list", P("setup.exe")}), 0) << err;
     EXPECT_NE(out.find("Package at offset 12288"), std::string::npos) << out;
     EXPECT_EQ(Tool({"--verify", P("setup.exe")}), 0) << err;
-    EXPECT_EQ(Tool({"--verify", P("setup.exe"), "--offset", "151552"}), 1);
+    EXPECT_EQ(Tool({"--verify", P("setup.exe"), "--offset", std::to_string(velapack::kDefaultPackageOffset)}), 1);
 
     fs::remove(dir / "setup.exe");
     WriteFile(dir / "stub.exe", StubWithSlot(12000, 12288));
