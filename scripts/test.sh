@@ -23,9 +23,12 @@ cmake --build build/asan -j"$jobs"
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake $launcher >/dev/null
 cmake --build build/win -j"$jobs"
 
-# A Wine prefix of this run's own, removed at the end.
+# A Wine prefix of this run's own, removed at the end with the prefixes the
+# silent and signed installer tests make beside it ("$RV_WINE_ROOT-silent",
+# "-signed"): 1.3 GB each, which filled the disk of a machine that ran the
+# tests a few times.
 export RV_WINE_ROOT=$(mktemp -d "${TMPDIR:-/tmp}/rv-wine.XXXXXX")
-trap 'rm -rf "$RV_WINE_ROOT"' EXIT
+trap 'rm -rf "$RV_WINE_ROOT" "$RV_WINE_ROOT"-silent "$RV_WINE_ROOT"-signed' EXIT
 
 status=0
 for tree in native asan; do
