@@ -46,64 +46,49 @@ TEST_F(PackageCheck, AcceptsAWellFormedPackage)
     EXPECT_TRUE(Check(stub + package, problem)) << problem;
 }
 
-TEST_F(PackageCheck, RefusesATruncatedPackage)
+// Each damage is refused, and the words say where (no words asked for where
+// nothing of the package can be read).
+TEST_F(PackageCheck, RefusesEachDamageAndNamesIt)
 {
-    std::string problem;
     const std::string installer = stub + package;
-    EXPECT_FALSE(Check(installer.substr(0, installer.size() - 1), problem));
-    EXPECT_NE(problem.find("file line 5"), std::string::npos) << problem;
-    EXPECT_FALSE(Check(stub + package.substr(0, 40 + ScriptLength() + 1500), problem));
-    EXPECT_NE(problem.find("splash picture"), std::string::npos) << problem;
-    EXPECT_FALSE(Check(stub + package.substr(0, 40 + ScriptLength() - 1), problem));
-    EXPECT_NE(problem.find("script length"), std::string::npos) << problem;
-    EXPECT_FALSE(Check(stub + package.substr(0, 39), problem));
-    EXPECT_FALSE(Check(stub.substr(0, 100), problem));
-}
-
-TEST_F(PackageCheck, RefusesAHeaderThatDisagreesWithTheScript)
-{
-    std::string problem;
-    std::string wrongCount = FormatPackageHeader(static_cast<std::int64_t>(ScriptLength()), 4) + package.substr(40);
-    EXPECT_FALSE(Check(stub + wrongCount, problem));
-    EXPECT_NE(problem.find("counts 4"), std::string::npos) << problem;
-
-    std::string noScript = FormatPackageHeader(0, 5) + package.substr(40);
-    EXPECT_FALSE(Check(stub + noScript, problem));
-
-    // A script length too large moves every item towards the end.
-    std::string longScript =
-        FormatPackageHeader(static_cast<std::int64_t>(ScriptLength()) + 20, 5) + package.substr(40);
-    EXPECT_FALSE(Check(stub + longScript, problem));
-    EXPECT_NE(problem.find("beyond the end"), std::string::npos) << problem;
-}
-
-TEST_F(PackageCheck, RefusesItemsOutsideTheStoredData)
-{
-    std::string problem;
-    std::string moved = package;
-    std::size_t line = moved.find("[InstallDir]\\comp.ocx   ");
+    const std::int64_t script = static_cast<std::int64_t>(ScriptLength());
+    const std::string afterHeader = package.substr(40);
+    const std::size_t line = package.find("[InstallDir]\\comp.ocx   ");
     ASSERT_NE(line, std::string::npos);
-    moved.replace(line + 268, 20, std::string("12") + std::string(18, ' '));
-    EXPECT_FALSE(Check(stub + moved, problem));
-    EXPECT_NE(problem.find("before the stored items"), std::string::npos) << problem;
-
-    moved.replace(line + 268, 20, std::string("-40") + std::string(17, ' '));
-    EXPECT_FALSE(Check(stub + moved, problem));
-    EXPECT_NE(problem.find("negative"), std::string::npos) << problem;
-
-    std::string grown = package;
-    grown.replace(line + 288, 20, std::string("99999999") + std::string(12, ' '));
-    EXPECT_FALSE(Check(stub + grown, problem));
-    EXPECT_NE(problem.find("beyond the end"), std::string::npos) << problem;
-}
-
-TEST_F(PackageCheck, RefusesAScriptWithoutFileTable)
-{
-    std::string problem;
+    // The package with one file line's offset (column 268) or size (288) field replaced.
+    const auto field = [&](std::size_t column, const std::string& value) {
+        std::string changed = package;
+        changed.replace(line + column, 20, value + std::string(20 - value.size(), ' '));
+        return stub + changed;
+    };
     std::string noTotal = package;
     noTotal.replace(noTotal.find("[TotalSize]"), 11, "[TotalSizE]");
-    EXPECT_FALSE(Check(stub + noTotal, problem));
-    EXPECT_NE(problem.find("file table"), std::string::npos) << problem;
+    struct Damage {
+        std::string installer;
+        const char* words;  // in the problem, or nullptr
+    };
+    const Damage damages[] = {
+        {installer.substr(0, installer.size() - 1), "file line 5"},
+        {stub + package.substr(0, 40 + ScriptLength() + 1500), "splash picture"},
+        {stub + package.substr(0, 40 + ScriptLength() - 1), "script length"},
+        {stub + package.substr(0, 39), nullptr},
+        {stub.substr(0, 100), nullptr},
+        {stub + FormatPackageHeader(script, 4) + afterHeader, "counts 4"},
+        {stub + FormatPackageHeader(0, 5) + afterHeader, nullptr},
+        // A script length too large moves every item towards the end.
+        {stub + FormatPackageHeader(script + 20, 5) + afterHeader, "beyond the end"},
+        {field(268, "12"), "before the stored items"},
+        {field(268, "-40"), "negative"},
+        {field(288, "99999999"), "beyond the end"},
+        {stub + noTotal, "file table"},
+    };
+    for (const Damage& damage : damages) {
+        std::string problem;
+        EXPECT_FALSE(Check(damage.installer, problem)) << (damage.words ? damage.words : "unreadable");
+        if (damage.words) {
+            EXPECT_NE(problem.find(damage.words), std::string::npos) << problem;
+        }
+    }
 }
 
 TEST_F(PackageCheck, TheFirstLineIsNotJudged)
