@@ -7,6 +7,11 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#include <immintrin.h>
+#endif
+
 namespace rv {
 
 int FeelStep(int feel) { return 240 / std::clamp(feel, kMinFeel, kMaxFeel); }
@@ -21,16 +26,68 @@ struct ChainTable {
     // From the source to the first column right of it that the chain covers;
     // `limit` (which puts it past every column the row can write) when that
     // column lies outside them, and for flat colours.
-    std::array<std::ptrdiff_t, 512> ahead{};
-    // From the source to the chain's first write, s + period (from -253,
-    // at most `limit`; `limit` for flat colours). Needed only when some chain
-    // starts at or left of its source: such a chain also overwrites columns
-    // already passed.
-    std::array<std::ptrdiff_t, 512> start{};
+    std::array<std::int32_t, 512> ahead{};
+    // From the source to the first write of a chain that starts at or left
+    // of its source, s + period (from -253 to 0): such a chain also
+    // overwrites columns already passed. `limit` for every other colour.
+    std::array<std::int32_t, 512> start{};
+    // Which colours start their chain at or left of the source.
+    std::array<bool, 512> backward{};
     bool anyBackward = false;
 };
 
 std::size_t TableIndex(const std::uint8_t* depthPixel) { return depthPixel[2] | ((depthPixel[0] + 1u) & 0x100u); }
+
+// The table indices of n depth pixels.
+void TableIndices(const std::uint8_t* depth, int n, std::uint16_t* index)
+{
+    for (int x = 0; x < n; ++x, depth += 3) index[x] = static_cast<std::uint16_t>(TableIndex(depth));
+}
+
+#if defined(__i386__) || defined(__x86_64__)
+// Sixteen pixels at a time: their red and blue bytes picked out of the 48
+// bytes they fill.
+__attribute__((target("ssse3"), force_align_arg_pointer)) void TableIndicesSsse3(const std::uint8_t* depth, int n,
+                                                                                std::uint16_t* index)
+{
+    // Byte i of each mask picks the red (or blue) byte of pixel i from one of
+    // the three loads; -1 leaves zero.
+    const __m128i red0 = _mm_setr_epi8(2, 5, 8, 11, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i red1 = _mm_setr_epi8(-1, -1, -1, -1, -1, 1, 4, 7, 10, 13, -1, -1, -1, -1, -1, -1);
+    const __m128i red2 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 3, 6, 9, 12, 15);
+    const __m128i blue0 = _mm_setr_epi8(0, 3, 6, 9, 12, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i blue1 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, 2, 5, 8, 11, 14, -1, -1, -1, -1, -1);
+    const __m128i blue2 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1, 4, 7, 10, 13);
+    const __m128i full = _mm_set1_epi8(-1), zero = _mm_setzero_si128(), family = _mm_set1_epi16(0x100);
+    int x = 0;
+    for (; x + 16 <= n; x += 16, depth += 48) {
+        const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth));
+        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth + 16));
+        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth + 32));
+        const __m128i red = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, red0), _mm_shuffle_epi8(v1, red1)),
+                                         _mm_shuffle_epi8(v2, red2));
+        const __m128i blue = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, blue0), _mm_shuffle_epi8(v1, blue1)),
+                                          _mm_shuffle_epi8(v2, blue2));
+        const __m128i isBlue = _mm_cmpeq_epi8(blue, full);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(index + x),
+                         _mm_or_si128(_mm_unpacklo_epi8(red, zero), _mm_and_si128(_mm_unpacklo_epi8(isBlue, isBlue), family)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(index + x + 8),
+                         _mm_or_si128(_mm_unpackhi_epi8(red, zero), _mm_and_si128(_mm_unpackhi_epi8(isBlue, isBlue), family)));
+    }
+    TableIndices(depth, n - x, index + x);
+}
+#endif
+
+using TableIndexFunction = void (*)(const std::uint8_t* depth, int n, std::uint16_t* index);
+
+TableIndexFunction FastestTableIndices()
+{
+#if defined(__i386__) || defined(__x86_64__)
+    unsigned a, b, c, d;
+    if (__get_cpuid(1, &a, &b, &c, &d) && (c & bit_SSSE3)) return TableIndicesSsse3;
+#endif
+    return TableIndices;
+}
 
 ChainTable MakeChainTable(int step, int period, int limit)
 {
@@ -42,9 +99,9 @@ ChainTable MakeChainTable(int step, int period, int limit)
             if (red == 0xFF) continue;
             const long long s = DepthShift((family ? 0xFF0000u : 0u) | static_cast<Colour>(red), step);
             long long first = s + period;
-            table.start[i] = static_cast<int>(std::min<long long>(first, limit));
             if (first < 1) {
-                table.anyBackward = true;
+                table.start[i] = static_cast<int>(first);
+                table.backward[i] = table.anyBackward = true;
                 first += (-first / period + 1) * period;
             }
             table.ahead[i] = static_cast<int>(std::min<long long>(first, limit));
@@ -61,7 +118,24 @@ struct RowSetup {
     int backgroundWidth;
     int step;
     ChainTable table;
+    TableIndexFunction tableIndices;
+    // Each column to limit as it was, and as the pass left it: offsets into
+    // a thread's `pixels`.
+    std::vector<int> unmoved, passedUnmoved;
 };
+
+constexpr int kIndexBlock = 128;
+
+// Where a thread's `pixels` hold the passed row, for a row of this many
+// columns.
+int PassedOffset(int columns) { return 3 * columns + 4; }
+
+std::vector<int> Unmoved(int limit, int from)
+{
+    std::vector<int> offsets(static_cast<std::size_t>(limit));
+    for (int c = 0; c < limit; ++c) offsets[static_cast<std::size_t>(c)] = from + 3 * c;
+    return offsets;
+}
 
 // Chains that start left of the row reach it a few periods later.
 constexpr int kLeftMargin = 256;
@@ -75,19 +149,23 @@ struct RowScratch {
         if (setup.table.anyBackward)
             owner.resize(kLeftMargin + static_cast<std::size_t>(setup.depthColumns) + static_cast<std::size_t>(setup.limit));
     }
-    // [0, limit): the newest chain arriving at each column (the first column
-    // right of its source that it covers), then the newest chain covering it
-    // from the left; chains are held by their source's byte offset, -1 for
-    // none. [limit, 2 limit) takes the chains that arrive nowhere.
+    // Where each column's colour comes from, as a byte offset into `pixels`:
+    // [0, limit) first the column itself as it was, then the newest chain
+    // arriving there (the first column right of its source that it covers),
+    // then the newest chain covering it from the left. A chain is held by
+    // its source's offset in the passed row, above every offset of the row
+    // as it was, so the newest chain is the largest value. [limit, 2 limit)
+    // takes the chains that arrive nowhere.
     std::vector<int> arrive;
-    // From kLeftMargin on: the newest chain starting at each column, then
-    // the newest chain covering it, wherever its source lies.
+    // From kLeftMargin on: the column itself as the pass left it, then the
+    // newest chain starting at or left of its source there, then the newest
+    // such chain covering it; -1 left of the row. Other chains cover only
+    // columns right of their source, already final in the passed row.
     std::vector<int> owner;
-    // The row as the left-to-right pass leaves it (white from limit to
-    // columns), then from `OriginalOffset` the row as it was; a byte of room
-    // after each, for four-byte moves.
+    // The row as it was, then from `PassedOffset` the row as the
+    // left-to-right pass leaves it (white from limit to columns); a byte of
+    // room after each, for four-byte moves.
     std::vector<std::uint8_t> pixels;
-    static std::uint32_t OriginalOffset(const RowSetup& setup) { return 3 * static_cast<std::uint32_t>(setup.columns) + 4; }
 };
 
 // here[i] = max(here[i], left[i]) for i < n; the two never overlap.
@@ -122,31 +200,34 @@ struct NextRow {
     }
 };
 
-// Marks the chain of each source x in [begin, end) at column x +
-// offset[its table index] of `marks`; the newest (rightmost) source wins.
-void MarkChains(int* marks, const std::uint8_t* depth, int begin, int end, const std::ptrdiff_t* offset)
+// Marks the chain of each of n sources at its column + offset[its table
+// index] of `marks`; the newest (rightmost) source wins. The first source's
+// chain is held by `value`, each next one's by 3 more.
+void MarkChains(int* marks, const std::uint16_t* index, int n, const std::int32_t* offset, int value)
 {
-    const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(begin);
-    int* m = marks + begin;
-    int value = 3 * begin;
 #pragma GCC unroll 8
-    for (int x = begin; x < end; ++x, d += 3, ++m, value += 3) m[offset[TableIndex(d)]] = value;
+    for (int x = 0; x < n; ++x, ++marks, value += 3) marks[offset[index[x]]] = value;
 }
 // Both marks at once: at x + ahead in `arrive`, at x + start in `starts`.
-void MarkChains(int* arrive, int* starts, const std::uint8_t* depth, int begin, int end, const ChainTable& table)
+void MarkChains(int* arrive, int* starts, const std::uint16_t* index, int n, const ChainTable& table, int value)
 {
-    const std::ptrdiff_t* ahead = table.ahead.data();
-    const std::ptrdiff_t* start = table.start.data();
-    const std::uint8_t* d = depth + 3 * static_cast<std::size_t>(begin);
-    int* a = arrive + begin;
-    int* s = starts + begin;
-    int value = 3 * begin;
+    const std::int32_t* ahead = table.ahead.data();
+    const std::int32_t* start = table.start.data();
 #pragma GCC unroll 8
-    for (int x = begin; x < end; ++x, d += 3, ++a, ++s, value += 3) {
-        const std::size_t i = TableIndex(d);
-        a[ahead[i]] = value;
-        s[start[i]] = value;
+    for (int x = 0; x < n; ++x, ++arrive, ++starts, value += 3) {
+        arrive[ahead[index[x]]] = value;
+        starts[start[index[x]]] = value;
     }
+}
+
+// Whether any depth pixel of [0, end) starts its chain at or left of its
+// source.
+bool AnyBackward(const std::uint8_t* depth, int end, const ChainTable& table)
+{
+    if (!table.anyBackward) return false;
+    for (int x = 0; x < end; ++x, depth += 3)
+        if (table.backward[TableIndex(depth)]) return true;
+    return false;
 }
 
 // Four bytes moved, of which the fourth lands on the next pixel's first byte
@@ -171,42 +252,47 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
     const ChainTable& table = setup.table;
     const int direct = std::min(setup.depthColumns, limit); // sources inside the background
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(limit);
-    std::uint8_t* work = scratch.pixels.data();
-    const std::uint32_t originalOffset = RowScratch::OriginalOffset(setup);
-    std::memcpy(work + originalOffset, row, rowBytes);
+    std::uint8_t* pixels = scratch.pixels.data();
+    const int passed = PassedOffset(setup.columns);
+    std::uint8_t* work = pixels + passed;
+    std::memcpy(pixels, row, rowBytes);
 
     int* arrive = scratch.arrive.data();
-    std::fill(arrive, arrive + limit, -1);
-    int* owner = table.anyBackward ? scratch.owner.data() + kLeftMargin : nullptr;
-    if (owner) std::fill(owner - kLeftMargin, owner + limit, -1);
-    constexpr int kBlock = 128;
-    for (int x = 0; x < direct; x += kBlock) {
-        const int end = std::min(direct, x + kBlock);
-        next.Fetch(3 * static_cast<std::size_t>(x), 3 * static_cast<std::size_t>(end));
+    std::memcpy(arrive, setup.unmoved.data(), static_cast<std::size_t>(limit) * sizeof *arrive);
+    int* owner = AnyBackward(depth, setup.depthColumns, table) ? scratch.owner.data() + kLeftMargin : nullptr;
+    if (owner) {
+        std::fill(owner - kLeftMargin, owner, -1);
+        std::memcpy(owner, setup.passedUnmoved.data(), static_cast<std::size_t>(limit) * sizeof *owner);
+    }
+    std::uint16_t index[kIndexBlock];
+    for (int x = 0; x < direct; x += kIndexBlock) {
+        const int n = std::min(direct - x, kIndexBlock);
+        next.Fetch(3 * static_cast<std::size_t>(x), 3 * static_cast<std::size_t>(x + n));
+        setup.tableIndices(depth + 3 * static_cast<std::size_t>(x), n, index);
         if (owner)
-            MarkChains(arrive, owner, depth, x, end, table);
+            MarkChains(arrive + x, owner + x, index, n, table, passed + 3 * x);
         else
-            MarkChains(arrive, depth, x, end, table.ahead.data());
+            MarkChains(arrive + x, index, n, table.ahead.data(), passed + 3 * x);
     }
     next.Fetch(3 * static_cast<std::size_t>(direct), 3 * static_cast<std::size_t>(std::max(limit, setup.depthColumns)));
-    if (owner) MarkChains(owner, depth, direct, setup.depthColumns, table.start.data());
+    if (owner)
+        for (int x = direct; x < setup.depthColumns; x += kIndexBlock) {
+            const int n = std::min(setup.depthColumns - x, kIndexBlock);
+            setup.tableIndices(depth + 3 * static_cast<std::size_t>(x), n, index);
+            MarkChains(owner + x, index, n, table.start.data(), passed + 3 * x);
+        }
+    // Each column from its owner's source, already final, or as it was.
     SpreadByPeriod(arrive, 0, limit, setup.period);
-    // Where each column's colour comes from: its owner's source, already
-    // final, or the column as it was.
-    std::uint32_t* from = reinterpret_cast<std::uint32_t*>(arrive);
-    for (int c = 0; c < limit; ++c)
-        from[c] = arrive[c] < 0 ? originalOffset + 3 * static_cast<std::uint32_t>(c) : static_cast<std::uint32_t>(arrive[c]);
 #pragma GCC unroll 8
-    for (int c = 0; c < limit; ++c) Move4(work + 3 * static_cast<std::size_t>(c), work + from[c]);
+    for (int c = 0; c < limit; ++c) Move4(work + 3 * static_cast<std::size_t>(c), pixels + arrive[c]);
 
     if (owner) {
         SpreadByPeriod(owner, -kLeftMargin, limit, setup.period);
         // Sources right of the background read white there.
         std::memset(work + rowBytes, 0xFF, 3 * static_cast<std::size_t>(setup.columns - limit) + 1);
-        for (int c = 0; c < limit; ++c) owner[c] = std::max(owner[c], 3 * c);
 #pragma GCC unroll 8
-        for (int c = 0; c + 1 < limit; ++c) Move4(row + 3 * static_cast<std::size_t>(c), work + owner[c]);
-        std::memcpy(row + 3 * static_cast<std::size_t>(limit - 1), work + owner[limit - 1], 3);
+        for (int c = 0; c + 1 < limit; ++c) Move4(row + 3 * static_cast<std::size_t>(c), pixels + owner[c]);
+        std::memcpy(row + 3 * static_cast<std::size_t>(limit - 1), pixels + owner[limit - 1], 3);
     } else {
         std::memcpy(row, work, rowBytes);
     }
@@ -246,8 +332,10 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
     const int rows = std::min({params.pictureHeight, background.Height(), depthMap.Height()}); // rows beyond the depth map are flat
     if (depthColumns <= 0 || rows <= 0) return;
     const int step = FeelStep(params.feel);
-    const RowSetup setup{period, params.pictureWidth, limit, depthColumns, std::max(limit, depthColumns), background.Width(),
-                         step, MakeChainTable(step, period, limit)};
+    const int scratchColumns = std::max(limit, depthColumns);
+    const RowSetup setup{period, params.pictureWidth, limit, depthColumns, scratchColumns, background.Width(),
+                         step, MakeChainTable(step, period, limit), FastestTableIndices(), Unmoved(limit, 0),
+                         Unmoved(limit, PassedOffset(scratchColumns))};
 
     constexpr int kBandRows = 16;
     threads = std::clamp(threads, 1, std::min(kMaxRowThreads, (rows - 1) / kBandRows + 1)); // a band each at most
