@@ -119,42 +119,43 @@ struct RowSetup {
     int step;
     ChainTable table;
     TableIndexFunction tableIndices;
-    // Each column to limit as it was, and as the pass left it: offsets into
-    // a thread's `pixels`.
+    // Each column to limit as it was, and as the pass left it: pixels of a
+    // thread's `pixels`.
     std::vector<int> unmoved, passedUnmoved;
 };
 
 constexpr int kIndexBlock = 128;
 
-// Where a thread's `pixels` hold the passed row, for a row of this many
-// columns.
-int PassedOffset(int columns) { return 3 * columns + 4; }
+// The pixel of a thread's `pixels` where the passed row starts, for a row
+// of this many columns: after the row as it was and a pixel of room. Counted
+// in pixels, not bytes, so that it fits an int for any row an image can have.
+int PassedStart(int columns) { return columns + 2; }
 
 std::vector<int> Unmoved(int limit, int from)
 {
-    std::vector<int> offsets(static_cast<std::size_t>(limit));
-    for (int c = 0; c < limit; ++c) offsets[static_cast<std::size_t>(c)] = from + 3 * c;
-    return offsets;
+    std::vector<int> pixels(static_cast<std::size_t>(limit));
+    for (int c = 0; c < limit; ++c) pixels[static_cast<std::size_t>(c)] = from + c;
+    return pixels;
 }
 
 // Chains that start left of the row reach it a few periods later.
 constexpr int kLeftMargin = 256;
 
-// Memory of one thread; byte offsets of pixels are 3 x column.
+// Memory of one thread.
 struct RowScratch {
     explicit RowScratch(const RowSetup& setup)
         : arrive(2 * static_cast<std::size_t>(setup.limit)),
-          pixels(6 * static_cast<std::size_t>(setup.columns) + 8, 0xFF)
+          pixels(3 * (2 * static_cast<std::size_t>(setup.columns) + 2) + 4, 0xFF)
     {
         if (setup.table.anyBackward)
             owner.resize(kLeftMargin + static_cast<std::size_t>(setup.depthColumns) + static_cast<std::size_t>(setup.limit));
     }
-    // Where each column's colour comes from, as a byte offset into `pixels`:
+    // Where each column's colour comes from, a pixel of `pixels`:
     // [0, limit) first the column itself as it was, then the newest chain
     // arriving there (the first column right of its source that it covers),
     // then the newest chain covering it from the left. A chain is held by
-    // its source's offset in the passed row, above every offset of the row
-    // as it was, so the newest chain is the largest value. [limit, 2 limit)
+    // its source's pixel in the passed row, above every pixel of the row as
+    // it was, so the newest chain is the largest value. [limit, 2 limit)
     // takes the chains that arrive nowhere.
     std::vector<int> arrive;
     // From kLeftMargin on: the column itself as the pass left it, then the
@@ -162,9 +163,9 @@ struct RowScratch {
     // such chain covering it; -1 left of the row. Other chains cover only
     // columns right of their source, already final in the passed row.
     std::vector<int> owner;
-    // The row as it was, then from `PassedOffset` the row as the
-    // left-to-right pass leaves it (white from limit to columns); a byte of
-    // room after each, for four-byte moves.
+    // The row as it was, then from `PassedStart` the row as the
+    // left-to-right pass leaves it (white from limit to columns); room after
+    // each for four-byte moves.
     std::vector<std::uint8_t> pixels;
 };
 
@@ -202,11 +203,11 @@ struct NextRow {
 
 // Marks the chain of each of n sources at its column + offset[its table
 // index] of `marks`; the newest (rightmost) source wins. The first source's
-// chain is held by `value`, each next one's by 3 more.
+// chain is held by `value`, each next one's by 1 more.
 void MarkChains(int* marks, const std::uint16_t* index, int n, const std::int32_t* offset, int value)
 {
 #pragma GCC unroll 8
-    for (int x = 0; x < n; ++x, ++marks, value += 3) marks[offset[index[x]]] = value;
+    for (int x = 0; x < n; ++x, ++marks, ++value) marks[offset[index[x]]] = value;
 }
 // Both marks at once: at x + ahead in `arrive`, at x + start in `starts`.
 void MarkChains(int* arrive, int* starts, const std::uint16_t* index, int n, const ChainTable& table, int value)
@@ -214,7 +215,7 @@ void MarkChains(int* arrive, int* starts, const std::uint16_t* index, int n, con
     const std::int32_t* ahead = table.ahead.data();
     const std::int32_t* start = table.start.data();
 #pragma GCC unroll 8
-    for (int x = 0; x < n; ++x, ++arrive, ++starts, value += 3) {
+    for (int x = 0; x < n; ++x, ++arrive, ++starts, ++value) {
         arrive[ahead[index[x]]] = value;
         starts[start[index[x]]] = value;
     }
@@ -253,8 +254,8 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
     const int direct = std::min(setup.depthColumns, limit); // sources inside the background
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(limit);
     std::uint8_t* pixels = scratch.pixels.data();
-    const int passed = PassedOffset(setup.columns);
-    std::uint8_t* work = pixels + passed;
+    const int passed = PassedStart(setup.columns);
+    std::uint8_t* work = pixels + 3 * static_cast<std::size_t>(passed);
     std::memcpy(pixels, row, rowBytes);
 
     int* arrive = scratch.arrive.data();
@@ -270,29 +271,29 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
         next.Fetch(3 * static_cast<std::size_t>(x), 3 * static_cast<std::size_t>(x + n));
         setup.tableIndices(depth + 3 * static_cast<std::size_t>(x), n, index);
         if (owner)
-            MarkChains(arrive + x, owner + x, index, n, table, passed + 3 * x);
+            MarkChains(arrive + x, owner + x, index, n, table, passed + x);
         else
-            MarkChains(arrive + x, index, n, table.ahead.data(), passed + 3 * x);
+            MarkChains(arrive + x, index, n, table.ahead.data(), passed + x);
     }
     next.Fetch(3 * static_cast<std::size_t>(direct), 3 * static_cast<std::size_t>(std::max(limit, setup.depthColumns)));
     if (owner)
         for (int x = direct; x < setup.depthColumns; x += kIndexBlock) {
             const int n = std::min(setup.depthColumns - x, kIndexBlock);
             setup.tableIndices(depth + 3 * static_cast<std::size_t>(x), n, index);
-            MarkChains(owner + x, index, n, table.start.data(), passed + 3 * x);
+            MarkChains(owner + x, index, n, table.start.data(), passed + x);
         }
     // Each column from its owner's source, already final, or as it was.
     SpreadByPeriod(arrive, 0, limit, setup.period);
 #pragma GCC unroll 8
-    for (int c = 0; c < limit; ++c) Move4(work + 3 * static_cast<std::size_t>(c), pixels + arrive[c]);
+    for (int c = 0; c < limit; ++c) Move4(work + 3 * static_cast<std::size_t>(c), pixels + 3 * static_cast<std::size_t>(arrive[c]));
 
     if (owner) {
         SpreadByPeriod(owner, -kLeftMargin, limit, setup.period);
         // Sources right of the background read white there.
         std::memset(work + rowBytes, 0xFF, 3 * static_cast<std::size_t>(setup.columns - limit) + 1);
 #pragma GCC unroll 8
-        for (int c = 0; c + 1 < limit; ++c) Move4(row + 3 * static_cast<std::size_t>(c), pixels + owner[c]);
-        std::memcpy(row + 3 * static_cast<std::size_t>(limit - 1), pixels + owner[limit - 1], 3);
+        for (int c = 0; c + 1 < limit; ++c) Move4(row + 3 * static_cast<std::size_t>(c), pixels + 3 * static_cast<std::size_t>(owner[c]));
+        std::memcpy(row + 3 * static_cast<std::size_t>(limit - 1), pixels + 3 * static_cast<std::size_t>(owner[limit - 1]), 3);
     } else {
         std::memcpy(row, work, rowBytes);
     }
@@ -335,7 +336,7 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
     const int scratchColumns = std::max(limit, depthColumns);
     const RowSetup setup{period, params.pictureWidth, limit, depthColumns, scratchColumns, background.Width(),
                          step, MakeChainTable(step, period, limit), FastestTableIndices(), Unmoved(limit, 0),
-                         Unmoved(limit, PassedOffset(scratchColumns))};
+                         Unmoved(limit, PassedStart(scratchColumns))};
 
     constexpr int kBandRows = 16;
     threads = std::clamp(threads, 1, std::min(kMaxRowThreads, (rows - 1) / kBandRows + 1)); // a band each at most
