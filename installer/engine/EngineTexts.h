@@ -1,17 +1,8 @@
 #pragma once
 // The install engine's messages, captions and status lines, GB2312 bytes.
-#include <cstddef>
-#include <string_view>
+#include "installer/package/TextFields.h"  // Constant
 
 namespace vela {
-
-// A text constant as a view whose length is known when the program is built:
-// passing it on costs no strlen. Only for constants, never for a buffer.
-template <std::size_t N>
-constexpr std::string_view Constant(const char (&text)[N])
-{
-    return {text, N - 1};
-}
 
 // 安装程序出错，安装失败！
 inline constexpr const char kMsgInstallFailed[] =

@@ -75,8 +75,7 @@ ExtractResult ExtractStoredFileNew(IPlatform& sys, IBinaryFile& package, std::st
 {
     auto target = sys.CreateNewForWriting(targetPath);
     if (!target) {
-        static constexpr std::string_view kCaption = kCaptionCreateFileError;
-        sys.ShowMessage(targetPath, kCaption);
+        sys.ShowMessage(targetPath, Constant(kCaptionCreateFileError));
         return ExtractResult::NotCreated;
     }
     return CopyStoredItem(package, *target, absoluteOffset, size) ? ExtractResult::Done : ExtractResult::Short;

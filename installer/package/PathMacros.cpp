@@ -37,8 +37,7 @@ SystemPath ResolveStartMenuFolder(IPlatform& sys)
                                "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"sv,
                                "Common Programs"sv, folder);
     if (read == RegistryReadResult::KeyNotOpened)
-        sys.ShowMessage({kMsgRegistryReadError, sizeof kMsgRegistryReadError - 1},
-                        {kCaptionError, sizeof kCaptionError - 1});
+        sys.ShowMessage(Constant(kMsgRegistryReadError), Constant(kCaptionError));
     // A value too long for its buffer is not read, as if it were missing.
     if (read != RegistryReadResult::Read || folder.Overflowed() || folder.size() >= kRegistryValueSize)
         folder.Clear();

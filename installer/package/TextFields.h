@@ -12,6 +12,14 @@ namespace vela {
 
 inline constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
+// A text constant as a view whose length is known when the program is built:
+// passing it on costs no strlen. Only for constants, never for a buffer.
+template <std::size_t N>
+constexpr std::string_view Constant(const char (&text)[N])
+{
+    return {text, N - 1};
+}
+
 // Removes trailing blanks in place; a text of blanks only becomes empty.
 void TrimTrailingSpaces(char* text);
 
