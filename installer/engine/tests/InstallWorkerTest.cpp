@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <limits>
 #include <random>
@@ -16,6 +15,7 @@
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
 #include "installer/package/TextFields.h"
+#include "installer/package/tests/BuildOrFail.h"
 #include "installer/package/tests/SamplePackage.h"
 
 namespace vela::test {
@@ -68,21 +68,14 @@ struct WorkerFixture {
 
     explicit WorkerFixture(const PackageDescription& d = Description())
     {
-        std::string package;
-        std::string problem;
-        EXPECT_TRUE(BuildPackage(d, package, problem)) << problem;
-        char header[kPackageHeaderSize];
-        std::memcpy(header, package.data(), sizeof header);
-        const PackageHeader fields = ParsePackageHeader(header);
-
+        const std::string package = BuildOrFail(d);
         platform.files[std::string(platform.ModuleFileName())] =
             std::make_shared<std::string>(std::string(kStubSize, 'S') + package);
-        platform.files[kScript] =
-            std::make_shared<std::string>(package.substr(kPackageHeaderSize, fields.scriptLength));
+        platform.files[kScript] = std::make_shared<std::string>(StoredScript(package));
         CopyText(context.packagePath, platform.ModuleFileName());
         CopyText(context.scriptFilePath, kScript);
-        context.packageDataBase = kStubSize + fields.scriptLength;
-        context.packageFileCount = fields.fileCount;
+        context.packageDataBase = static_cast<std::int64_t>(kStubSize + ScriptLength(package));
+        context.packageFileCount = static_cast<std::int32_t>(d.files.size());
         CopyText(context.displayName, d.displayName);
         CopyText(context.installPath, kInstall);
         context.registerUninstall = d.registerUninstall;
@@ -96,6 +89,14 @@ struct WorkerFixture {
         CInstallWorker worker(platform, system, context, page);
         EXPECT_TRUE(worker.Prepare());
         return worker.Run();
+    }
+
+    // Cuts the package 100 bytes into comp.ocx (2,048 bytes, then the items
+    // after it), so that its copy comes up short.
+    void CutPackageInsideTheComponent()
+    {
+        std::string& package = *platform.files[std::string(platform.ModuleFileName())];
+        package.resize(package.size() - (2048 + kRegScript.size() + 300 + 10 + 20) + 100);
     }
 
     std::string DirLog() const { return platform.Text(kInstall + "\\Relievodir.ini"); }
@@ -284,10 +285,11 @@ TEST(InstallWorkerRun, WithoutUninstallSupportTheKeyIsStillOpenedButNothingWritt
 TEST(InstallWorkerFailures, ALogThatCannotBeCreatedEndsTheProgram)
 {
     for (const char* log : {"dir.ini", "file.ini"}) {
+        SCOPED_TRACE(log);
         WorkerFixture f;
         f.platform.uncreatable.insert(kInstall + "\\Relievo" + log);
         CInstallWorker worker(f.platform, f.system, f.context, f.page);
-        EXPECT_FALSE(worker.Prepare()) << log;
+        EXPECT_FALSE(worker.Prepare());
         ASSERT_EQ(f.page.messages.size(), 1u);
         EXPECT_EQ(f.page.messages[0].text, kMsgInstallFailed);
         EXPECT_EQ(f.page.messages[0].caption, kCaptionError);
@@ -296,7 +298,7 @@ TEST(InstallWorkerFailures, ALogThatCannotBeCreatedEndsTheProgram)
     }
 }
 
-TEST(InstallWorkerFailures, PrepareMakesTheInstallFolderAndNamesTheLogs)
+TEST(InstallWorkerRun, PrepareMakesTheInstallFolderAndNamesTheLogs)
 {
     WorkerFixture f;
     CInstallWorker worker(f.platform, f.system, f.context, f.page);
@@ -332,48 +334,55 @@ TEST(InstallWorkerFailures, UnreadableScriptIsReported)
     EXPECT_EQ(f.platform.openStreams, 0);
 }
 
-// A stored file that cannot be put in place whole ends the install: the old
-// file stays as it was, nothing is left beside it, nothing after it runs and
-// neither the completion nor the Uninstall entry follows.
-TEST(InstallWorkerFailures, AFileNotWrittenWholeEndsTheInstallAndKeepsTheOldFile)
+// A stored file that cannot be put in place whole ends the install. An old
+// file stays as it was and nothing is left beside it; a new one is written in
+// its place and removed again. Either way nothing after it runs, and neither
+// the completion nor the Uninstall entry follows.
+TEST(InstallWorkerFailures, AFileNotWrittenWholeEndsTheInstallAndLeavesNoTrace)
 {
     const std::string ocx = kInstall + "\\comp.ocx";
+    // The disk fills up 1,000 bytes into the file written.
+    auto fillDiskAt = [](const std::string& written) {
+        return [written](WorkerFixture& f) {
+            f.log.onEvent = [&f, written](const std::string& e) {
+                if (e == "create " + written) f.platform.diskRoom = 1000;
+            };
+        };
+    };
     struct Case {
         const char* what;
+        bool oldFile;  // comp.ocx is there before the install
         std::function<void(WorkerFixture&)> arrange;
     };
     const Case cases[] = {
-        {"full disk",
-         [&](WorkerFixture& f) {
-             f.log.onEvent = [&f, ocx](const std::string& e) {
-                 if (e == "create " + ocx + ".new~") f.platform.diskRoom = 1000;
-             };
-         }},
-        {"target in use", [&](WorkerFixture& f) { f.system.inUse.insert(ocx); }},
-        {"package cut short",
-         [&](WorkerFixture& f) {
-             // The package ends 100 bytes into the component (2,048 bytes,
-             // then the items after it).
-             std::string& package = *f.platform.files[std::string(f.platform.ModuleFileName())];
-             package.resize(package.size() - (2048 + kRegScript.size() + 300 + 10 + 20) + 100);
-         }},
-        {"nothing can be written beside it",
+        {"full disk, old file", true, fillDiskAt(ocx + ".new~")},
+        {"target in use", true, [&](WorkerFixture& f) { f.system.inUse.insert(ocx); }},
+        {"package cut short, old file", true, [](WorkerFixture& f) { f.CutPackageInsideTheComponent(); }},
+        {"nothing can be written beside it", true,
          [&](WorkerFixture& f) {
              f.platform.uncreatable.insert(ocx + ".new~");
              for (int n = 1; n < 10; ++n) f.platform.uncreatable.insert(ocx + ".new~" + std::to_string(n));
          }},
+        {"full disk, new file", false, fillDiskAt(ocx)},
+        {"package cut short, new file", false, [](WorkerFixture& f) { f.CutPackageInsideTheComponent(); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         WorkerFixture f;
-        f.platform.files[ocx] = std::make_shared<std::string>("old component");
+        if (c.oldFile) f.platform.files[ocx] = std::make_shared<std::string>("old component");
         c.arrange(f);
         EXPECT_EQ(f.Install(), WorkerEnd::FileNotWritten);
 
         ASSERT_EQ(f.page.messages.size(), 1u);
         EXPECT_EQ(f.page.messages[0].text, std::string(kMsgInstallFailed) + "\r\n" + ocx);
         EXPECT_EQ(f.page.messages[0].caption, kCaptionError);
-        EXPECT_EQ(f.platform.Text(ocx), "old component");
+        if (c.oldFile) {
+            EXPECT_EQ(f.platform.Text(ocx), "old component");
+        } else {
+            EXPECT_NE(f.log.Find("create " + ocx), -1);
+            EXPECT_NE(f.log.Find("remove " + ocx), -1);
+            EXPECT_EQ(f.platform.Text(ocx), "<missing>");
+        }
         for (const auto& [path, bytes] : f.platform.files)
             EXPECT_EQ(path.find(".new~"), std::string::npos) << path << " left behind";
 
@@ -383,39 +392,6 @@ TEST(InstallWorkerFailures, AFileNotWrittenWholeEndsTheInstallAndKeepsTheOldFile
         EXPECT_EQ(f.platform.Text(kInstall + "\\keys.reg"), "<missing>") << "nothing after it is written";
         EXPECT_FALSE(f.system.inner.HasKey(RegistryRoot::LocalMachine, kUninstallKey + std::string("\\Relievo")));
         EXPECT_EQ(f.FileLog().find(ocx), std::string::npos) << "only what is in place is recorded";
-        EXPECT_EQ(f.platform.openStreams, 0);
-    }
-}
-
-// A new file is written in its place; one not written whole is removed
-// again, so nothing of it is left, and the install ends as above.
-TEST(InstallWorkerFailures, ANewFileNotWrittenWholeIsRemovedAndEndsTheInstall)
-{
-    const std::string ocx = kInstall + "\\comp.ocx";
-    const std::function<void(WorkerFixture&)> arrangements[] = {
-        [&](WorkerFixture& f) {
-            f.log.onEvent = [&f, ocx](const std::string& e) {
-                if (e == "create " + ocx) f.platform.diskRoom = 1000;
-            };
-        },
-        [&](WorkerFixture& f) {
-            std::string& package = *f.platform.files[std::string(f.platform.ModuleFileName().view())];
-            package.resize(package.size() - (2048 + kRegScript.size() + 300 + 10 + 20) + 100);
-        },
-    };
-    for (const auto& arrange : arrangements) {
-        WorkerFixture f;
-        arrange(f);
-        EXPECT_EQ(f.Install(), WorkerEnd::FileNotWritten);
-        EXPECT_NE(f.log.Find("create " + ocx), -1);
-        EXPECT_NE(f.log.Find("remove " + ocx), -1);
-        EXPECT_EQ(f.platform.Text(ocx), "<missing>");
-        for (const auto& [path, bytes] : f.platform.files)
-            EXPECT_EQ(path.find(".new~"), std::string::npos) << path << " left behind";
-        ASSERT_EQ(f.page.messages.size(), 1u);
-        EXPECT_EQ(f.page.messages[0].text, std::string(kMsgInstallFailed) + "\r\n" + ocx);
-        EXPECT_EQ(f.context.progressCount.load(), 3);
-        EXPECT_EQ(f.FileLog().find(ocx), std::string::npos);
         EXPECT_EQ(f.platform.openStreams, 0);
     }
 }
@@ -451,6 +427,7 @@ TEST(InstallWorkerFailures, ScriptNotReopenedSkipsRegistrationsDeletionsAndShort
 TEST(InstallWorkerFailures, UninstallKeyThatCannotBeOpenedIsReportedAndTheInstallEnds)
 {
     for (bool registerUninstall : {true, false}) {
+        SCOPED_TRACE(registerUninstall ? "with uninstall support" : "without uninstall support");
         PackageDescription d = Description();
         d.registerUninstall = registerUninstall;
         WorkerFixture f(d);
@@ -598,12 +575,10 @@ TEST(ProgressPage, BarStandsAtTheStepsDoneAndCompletesAfterTheFinalStep)
     EXPECT_FALSE(completed) << "not before the worker's final step";
     const ProgressTick last = CheckProgress(f.context, seen);
     EXPECT_TRUE(last.completed);
-    EXPECT_EQ(last.barPosition, 100);
     bars.push_back(last.barPosition);
-    std::vector<int> expected;
-    for (int k = 1; k <= n; ++k) expected.push_back((k + 1) * 100 / n > 100 ? 100 : (k + 1) * 100 / n);
-    expected.push_back(100);
-    EXPECT_EQ(bars, expected);
+    // After k of eight files the bar stands at (k + 1) eighths, full from the
+    // seventh file on, and stays full for the final step.
+    EXPECT_EQ(bars, (std::vector<int>{25, 37, 50, 62, 75, 87, 100, 100, 100}));
     EXPECT_FALSE(CheckProgress(f.context, seen).moveBar) << "unchanged count, nothing to move";
 }
 
@@ -691,24 +666,31 @@ std::vector<std::string> BubbleLongestFirst(std::vector<std::string> lines)
     return lines;
 }
 
-std::string SortedLog(const std::string& text, bool* ok = nullptr)
+std::string SortedLog(const std::string& text)
 {
     EventLog log;
     WorkerPlatform platform(log);
     platform.files["C:\\dir.ini"] = std::make_shared<std::string>(text);
-    const bool sorted = SortDirectoryLog(platform, "C:\\dir.ini");
-    if (ok) *ok = sorted;
+    EXPECT_TRUE(SortDirectoryLog(platform, "C:\\dir.ini"));
     return platform.Text("C:\\dir.ini");
 }
 
-TEST(SortDirectoryLog, SubFolderComesBeforeItsFolder)
+TEST(SortDirectoryLog, PutsLongerLinesFirstKeepingTheOrderOfEqualOnes)
 {
-    EXPECT_EQ(SortedLog("C:\\A\r\nC:\\A\\B\r\n"), "C:\\A\\B\r\nC:\\A\r\n");
-}
-
-TEST(SortDirectoryLog, EqualLengthsKeepTheirOrder)
-{
-    EXPECT_EQ(SortedLog("C:\\b\r\nC:\\a\r\nC:\\long\r\nC:\\c\r\n"), "C:\\long\r\nC:\\b\r\nC:\\a\r\nC:\\c\r\n");
+    const std::string longLine = "C:\\" + std::string(400, 'x');
+    const struct {
+        const char* what;
+        std::string log;
+        std::string sorted;
+    } rows[] = {
+        {"a sub-folder before its folder", "C:\\A\r\nC:\\A\\B\r\n", "C:\\A\\B\r\nC:\\A\r\n"},
+        {"equal lengths keep their order", "C:\\b\r\nC:\\a\r\nC:\\long\r\nC:\\c\r\n",
+         "C:\\long\r\nC:\\b\r\nC:\\a\r\nC:\\c\r\n"},
+        {"a line longer than the bound stays whole", "C:\\a\r\n" + longLine + "\r\n", longLine + "\r\nC:\\a\r\n"},
+        {"the last line gets its line end", "C:\\a\r\nC:\\abc", "C:\\abc\r\nC:\\a\r\n"},
+        {"an empty log", "", ""},
+    };
+    for (const auto& row : rows) EXPECT_EQ(SortedLog(row.log), row.sorted) << row.what;
 }
 
 TEST(SortDirectoryLog, MatchesRepeatedBubblePasses)
@@ -729,14 +711,6 @@ TEST(SortDirectoryLog, MatchesRepeatedBubblePasses)
         for (const std::string& line : BubbleLongestFirst(lines)) expected += line;
         EXPECT_EQ(SortedLog(text), expected) << count << " lines";
     }
-}
-
-TEST(SortDirectoryLog, KeepsLongLinesWholeAndEndsTheLastLine)
-{
-    const std::string longLine = "C:\\" + std::string(400, 'x');
-    EXPECT_EQ(SortedLog("C:\\a\r\n" + longLine + "\r\n"), longLine + "\r\nC:\\a\r\n");
-    EXPECT_EQ(SortedLog("C:\\a\r\nC:\\abc"), "C:\\abc\r\nC:\\a\r\n");
-    EXPECT_EQ(SortedLog(""), "");
 }
 
 TEST(SortDirectoryLog, UnreadableLogIsLeftAlone)
