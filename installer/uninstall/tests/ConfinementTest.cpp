@@ -105,11 +105,17 @@ TEST(PathWithinTest, ComparesWholeComponentsWithoutLetterCase)
 
 TEST(PathWithinTest, KnowsShortcutFiles)
 {
-    EXPECT_TRUE(vela::IsShortcutFile("C:\\Menu\\App.lnk"));
-    EXPECT_TRUE(vela::IsShortcutFile("C:\\Menu\\\xD0\xB6\xD4\xD8" "App.LNK"));
-    EXPECT_FALSE(vela::IsShortcutFile("C:\\Menu\\App.lnk.exe"));
-    EXPECT_FALSE(vela::IsShortcutFile("C:\\Menu\\.lnk"));
-    EXPECT_FALSE(vela::IsShortcutFile("C:\\Menu.lnk\\App.exe"));
+    const struct {
+        const char* path;
+        bool shortcut;
+    } rows[] = {
+        {"C:\\Menu\\App.lnk", true},
+        {"C:\\Menu\\\xD0\xB6\xD4\xD8" "App.LNK", true},  // 卸载App.LNK
+        {"C:\\Menu\\App.lnk.exe", false},
+        {"C:\\Menu\\.lnk", false},
+        {"C:\\Menu.lnk\\App.exe", false},
+    };
+    for (const auto& row : rows) EXPECT_EQ(vela::IsShortcutFile(row.path), row.shortcut) << row.path;
 }
 
 } // namespace

@@ -11,91 +11,11 @@
 #include <vector>
 
 #include "installer/uninstall/Uninstall.h"
+#include "installer/uninstall/tests/FakeUninstallSystem.h"
 
 namespace {
 
-using vela::Removal;
-
-struct Shown {
-    std::string text;
-    std::string caption;
-    bool warning;
-};
-
-// Files and folders keyed by exact path; a folder is not empty while a file
-// or folder below it exists.
-class FakeUninstallSystem : public vela::IUninstallSystem {
-public:
-    std::map<std::string, std::string> files;
-    std::set<std::string> folders;
-    std::set<std::string> locked;  // files and folders that refuse removal
-    std::set<std::string> links;   // junctions and symbolic links
-    vela::ShortcutFolders shortcutFolders{{"C:\\WINDOWS\\Start Menu\\Programs"}, {"C:\\WINDOWS\\Desktop"}};
-    std::map<std::string, std::string> entries;  // display name -> UninstallString
-    bool answer = true;
-    std::vector<std::string> asked;
-    std::vector<std::string> linkQueries;
-    std::vector<Shown> shown;
-    std::vector<std::string> removed;  // in order
-
-    std::unique_ptr<vela::IBinaryFile> OpenForReading(std::string_view pathText) override
-    {
-        const std::string path(pathText);
-        auto it = files.find(path);
-        return it == files.end() ? nullptr : vela::OpenMemoryFile(it->second);
-    }
-    Removal RemoveFile(std::string_view pathText) override
-    {
-        const std::string path(pathText);
-        if (!files.count(path)) return Removal::Missing;
-        if (locked.count(path)) return Removal::Failed;
-        files.erase(path);
-        removed.push_back(path);
-        return Removal::Removed;
-    }
-    Removal RemoveFolder(const std::string& path) override
-    {
-        if (!folders.count(path)) return Removal::Missing;
-        if (locked.count(path)) return Removal::Failed;
-        const std::string below = path + "\\";
-        for (const auto& [file, bytes] : files)
-            if (file.compare(0, below.size(), below) == 0) return Removal::NotEmpty;
-        for (const std::string& folder : folders)
-            if (folder.compare(0, below.size(), below) == 0) return Removal::NotEmpty;
-        folders.erase(path);
-        removed.push_back(path);
-        return Removal::Removed;
-    }
-    bool ReadUninstallString(const std::string& name, std::string& command) override
-    {
-        auto it = entries.find(name);
-        if (it == entries.end()) return false;
-        command = it->second;
-        return true;
-    }
-    bool DeleteUninstallEntry(const std::string& name) override { return entries.erase(name) > 0; }
-    bool Confirm(std::string_view text, std::string_view) override
-    {
-        asked.emplace_back(text);
-        return answer;
-    }
-    void ShowMessage(std::string_view text, std::string_view caption, bool warning) override
-    {
-        shown.push_back({std::string(text), std::string(caption), warning});
-    }
-    vela::ShortcutFolders FindShortcutFolders() override { return shortcutFolders; }
-    bool IsReparsePoint(const std::string& path) override
-    {
-        linkQueries.push_back(path);
-        return links.count(path) > 0;
-    }
-    bool RewriteFile(const std::string& path, std::string_view bytes) override
-    {
-        if (locked.count(path)) return false;
-        files[path] = std::string(bytes);
-        return true;
-    }
-};
+using vela::test::FakeUninstallSystem;
 
 const std::string kApp = "C:\\Program Files\\Relievo";
 const std::string kFileLog = kApp + "\\Relievofile.ini";
@@ -147,16 +67,23 @@ TEST(UninstallArgumentTest, TakesEverythingAfterTheProgramName)
 
 TEST(UninstallLogsTest, FindsTheDirectoryLogAndTheDisplayNameBesideTheFileLog)
 {
-    vela::UninstallLogs logs;
-    ASSERT_TRUE(vela::FindUninstallLogs(kFileLog, logs));
-    EXPECT_EQ(logs.fileLogPath, kFileLog);
-    EXPECT_EQ(logs.dirLogPath, kDirLog);
-    EXPECT_EQ(logs.displayName, "Relievo");
-
-    // 画图 ends in the trail byte 0x5C: not a backslash.
-    ASSERT_TRUE(vela::FindUninstallLogs("D:\\\xBB\xAD\\\xCD\x5C" "FILE.INI", logs));
-    EXPECT_EQ(logs.displayName, "\xCD\x5C");
-    EXPECT_EQ(logs.dirLogPath, "D:\\\xBB\xAD\\\xCD\x5C" "dir.ini");
+    const struct {
+        std::string fileLog;
+        std::string dirLog;
+        std::string displayName;
+    } rows[] = {
+        {kFileLog, kDirLog, "Relievo"},
+        // 画图 ends in the trail byte 0x5C: not a backslash.
+        {"D:\\\xBB\xAD\\\xCD\x5C" "FILE.INI", "D:\\\xBB\xAD\\\xCD\x5C" "dir.ini", "\xCD\x5C"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.fileLog);
+        vela::UninstallLogs logs;
+        ASSERT_TRUE(vela::FindUninstallLogs(row.fileLog, logs));
+        EXPECT_EQ(logs.fileLogPath, row.fileLog);
+        EXPECT_EQ(logs.dirLogPath, row.dirLog);
+        EXPECT_EQ(logs.displayName, row.displayName);
+    }
 }
 
 TEST(UninstallLogsTest, RefusesWhatIsNotAFileLogPath)
@@ -175,10 +102,18 @@ TEST(UninstallLogsTest, RefusesWhatIsNotAFileLogPath)
 
 TEST(UninstallLogsTest, ReadsFullPathsOfCrLfOrLfLines)
 {
-    const std::string log = "C:\\a\\one.exe\r\n\r\nrelative\\two.exe\r\nD:\\b\nC:\\\r\nX:\\last";
-    EXPECT_EQ(vela::ReadLogPaths(log), (std::vector<std::string>{"C:\\a\\one.exe", "D:\\b", "X:\\last"}));
-    EXPECT_TRUE(vela::ReadLogPaths("").empty());
-    EXPECT_TRUE(vela::ReadLogPaths(std::string("C:\\a\0b\r\n", 8)).empty());
+    using Paths = std::vector<std::string>;
+    const struct {
+        const char* what;
+        std::string log;
+        Paths paths;
+    } rows[] = {
+        {"empty, relative and root lines are passed over",
+         "C:\\a\\one.exe\r\n\r\nrelative\\two.exe\r\nD:\\b\nC:\\\r\nX:\\last", {"C:\\a\\one.exe", "D:\\b", "X:\\last"}},
+        {"an empty log", "", {}},
+        {"a log with a zero byte is no text", std::string("C:\\a\0b\r\n", 8), {}},
+    };
+    for (const auto& row : rows) EXPECT_EQ(vela::ReadLogPaths(row.log), row.paths) << row.what;
 }
 
 TEST(UninstallLogsTest, SortsLongestFirstKeepingTheOrderOfEqualLengths)
@@ -190,13 +125,21 @@ TEST(UninstallLogsTest, SortsLongestFirstKeepingTheOrderOfEqualLengths)
 
 TEST(UninstallEntryTest, BelongsToTheInstallWhoseLogItHandsOver)
 {
-    EXPECT_TRUE(vela::CommandNamesLog(kCommand, kFileLog));
-    EXPECT_TRUE(vela::CommandNamesLog("c:\\windows\\VELAUNINSAPP.EXE c:\\program files\\relievo\\relievoFILE.ini", kFileLog));
-    EXPECT_TRUE(vela::CommandNamesLog("C:\\My Windows\\VelaUnInsApp.exe " + kFileLog, kFileLog));
-    EXPECT_FALSE(vela::CommandNamesLog("C:\\WINDOWS\\VelaUnInsApp.exe D:\\Relievo\\Relievofile.ini", kFileLog));
-    EXPECT_FALSE(vela::CommandNamesLog(kFileLog, kFileLog));
-    EXPECT_FALSE(vela::CommandNamesLog("C:\\WINDOWS\\VelaUnInsApp.exe" + kFileLog, kFileLog));
-    EXPECT_FALSE(vela::CommandNamesLog(kCommand, ""));
+    const struct {
+        std::string command;
+        std::string fileLog;
+        bool belongs;
+    } rows[] = {
+        {kCommand, kFileLog, true},
+        {"c:\\windows\\VELAUNINSAPP.EXE c:\\program files\\relievo\\relievoFILE.ini", kFileLog, true},
+        {"C:\\My Windows\\VelaUnInsApp.exe " + kFileLog, kFileLog, true},
+        {"C:\\WINDOWS\\VelaUnInsApp.exe D:\\Relievo\\Relievofile.ini", kFileLog, false},
+        {kFileLog, kFileLog, false},
+        {"C:\\WINDOWS\\VelaUnInsApp.exe" + kFileLog, kFileLog, false},
+        {kCommand, "", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(vela::CommandNamesLog(row.command, row.fileLog), row.belongs) << row.command << " / " << row.fileLog;
 }
 
 TEST(UninstallTest, RemovesFilesThenLogsThenFoldersLongestFirstThenTheEntry)
