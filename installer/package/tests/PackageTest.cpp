@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -21,6 +22,8 @@ using namespace vela;
 using vela::test::BuildOrFail;
 using vela::test::FakePlatform;
 using vela::test::Pattern;
+using vela::test::ScriptLength;
+using vela::test::StoredScript;
 
 TEST(PackageHeader, ReadsTwoBlankPaddedFields)
 {
@@ -155,24 +158,40 @@ TEST(ExtractStoredFile, ReportsATargetThatCannotBeCreated)
 
 TEST(ExtractStoredFile, DetectsAShortRead)
 {
+    // A package of 3,000 bytes; blocks and single bytes alike.
+    const struct {
+        std::int64_t offset;
+        std::int32_t size;
+        bool whole;
+    } rows[] = {{1010, 2000, false}, {2500, 2100, false}, {2990, 20, false}, {2990, 10, true}};
     FakePlatform sys;
     auto package = OpenMemoryFile(Pattern(3000, 1));
-    EXPECT_FALSE(ExtractStoredFile(sys, *package, "C:\\a", 1010, 2000));
-    EXPECT_FALSE(ExtractStoredFile(sys, *package, "C:\\b", 2500, 2100));
-    EXPECT_FALSE(ExtractStoredFile(sys, *package, "C:\\c", 2990, 20));
-    EXPECT_TRUE(ExtractStoredFile(sys, *package, "C:\\d", 2990, 10));
+    for (const auto& row : rows)
+        EXPECT_EQ(ExtractStoredFile(sys, *package, "C:\\t", row.offset, row.size), row.whole)
+            << row.size << " bytes at " << row.offset;
 }
 
 TEST(TemporaryStem, AddsABackslashOnlyWhenTheFolderLacksOne)
 {
-    LocalTime t{2026, 12, 7, 5, 43, 28, 123};
-    EXPECT_EQ(TemporaryStem("C:\\Temp\\", t), "C:\\Temp\\~temp2026127543" "28123");
-    EXPECT_EQ(TemporaryStem("C:\\Temp", t), "C:\\Temp\\~temp2026127543" "28123");
-    // 錦 ends in the byte 0x5C, which is no trailing backslash.
-    EXPECT_EQ(TemporaryStem("C:\\\xE5\x5C", t), "C:\\\xE5\x5C\\~temp2026127543" "28123");
-    LocalTime zeros{2027, 1, 1, 0, 0, 0, 0};
-    EXPECT_EQ(TemporaryStem("T:\\", zeros), "T:\\~temp2027110000");
-    EXPECT_FALSE(TemporaryStem("T:\\", zeros).Overflowed());
+    // The time's fields in decimal without leading zeros, one after another.
+    const LocalTime t{2026, 12, 7, 5, 43, 28, 123};
+    const LocalTime zeros{2027, 1, 1, 0, 0, 0, 0};
+    const struct {
+        const char* folder;
+        LocalTime time;
+        const char* stem;
+    } rows[] = {
+        {"C:\\Temp\\", t, "C:\\Temp\\~temp2026127543" "28123"},
+        {"C:\\Temp", t, "C:\\Temp\\~temp2026127543" "28123"},
+        // 錦 ends in the byte 0x5C, which is no trailing backslash.
+        {"C:\\\xE5\x5C", t, "C:\\\xE5\x5C\\~temp2026127543" "28123"},
+        {"T:\\", zeros, "T:\\~temp2027110000"},
+    };
+    for (const auto& row : rows) {
+        const TemporaryText stem = TemporaryStem(row.folder, row.time);
+        EXPECT_FALSE(stem.Overflowed()) << row.folder;
+        EXPECT_EQ(stem, row.stem) << row.folder;
+    }
     // A folder that leaves no room for the rest is refused, never cut.
     EXPECT_TRUE(TemporaryStem(std::string(kTempPathSize - 10, 'x'), t).Overflowed());
 }
@@ -229,11 +248,7 @@ TEST(PackageRoundTrip, APackageWithoutSplashHasANonePicLine)
 {
     PackageDescription d = test::SampleDescription();
     d.hasSplash = false;
-    std::string package = BuildOrFail(d);
-    char header[kPackageHeaderSize];
-    package.copy(header, sizeof header);
-    SetupScriptContents s =
-        ReadSetupScript(package.substr(40, static_cast<std::size_t>(ParsePackageHeader(header).scriptLength)));
+    SetupScriptContents s = ReadSetupScript(StoredScript(BuildOrFail(d)));
     EXPECT_EQ(std::string(s.splashPicture.target, 9), "[NonePic]");
     EXPECT_EQ(s.splashPicture.offset, 0);
     EXPECT_EQ(s.splashPicture.size, 0);
@@ -241,52 +256,51 @@ TEST(PackageRoundTrip, APackageWithoutSplashHasANonePicLine)
     EXPECT_EQ(s.files[0].offset, 1040);
 }
 
+// Each row changes the sample in one place; the problem names the field
+// for velapack's user where a fragment is given.
 TEST(PackageWriter, RefusesWhatTheFormatCannotHold)
 {
-    std::string package, problem;
-    PackageDescription d = test::SampleDescription();
-    d.files[0].target = "[InstallDir]\\" + std::string(255, 'n');
-    EXPECT_EQ(d.files[0].target.size(), 268u);
-    EXPECT_TRUE(BuildPackage(d, package, problem)) << problem;
-    d.files[0].target += "n";
-    EXPECT_FALSE(BuildPackage(d, package, problem));
-    EXPECT_NE(problem.find("wider than 268"), std::string::npos) << problem;
-
-    d = test::SampleDescription();
-    d.shortcuts[0].name = std::string(101, 'n');
-    EXPECT_FALSE(BuildPackage(d, package, problem));
-    EXPECT_NE(problem.find("name"), std::string::npos) << problem;
-
-    d = test::SampleDescription();
-    d.shortcuts[0].program = "[InstallDir]\\a/b.exe";
-    EXPECT_FALSE(BuildPackage(d, package, problem));
-    EXPECT_NE(problem.find("slash"), std::string::npos) << problem;
-
-    d = test::SampleDescription();
-    d.shortcuts[0].arguments = std::string(300, 'a');
-    EXPECT_FALSE(BuildPackage(d, package, problem));
-
-    d = test::SampleDescription();
-    d.displayName = std::string(300, 'd');
-    EXPECT_FALSE(BuildPackage(d, package, problem));
-
-    d = test::SampleDescription();
-    d.files[1].target = "C:\\no\\macro.txt";
-    EXPECT_FALSE(BuildPackage(d, package, problem));
-
-    d = test::SampleDescription();
-    d.licence = std::string(19998, 'l');  // with its CR LF: 20,000 bytes
-    EXPECT_FALSE(BuildPackage(d, package, problem));
-
-    d = test::SampleDescription();
-    d.autoReg.push_back("line\r\nbreak");
-    EXPECT_FALSE(BuildPackage(d, package, problem));
-
-    d = test::SampleDescription();
-    d.directories.push_back(std::string(398, 'x'));
-    EXPECT_FALSE(BuildPackage(d, package, problem));
-    d.directories.back().pop_back();
-    EXPECT_TRUE(BuildPackage(d, package, problem)) << problem;
+    struct Case {
+        const char* what;
+        std::function<void(PackageDescription&)> change;
+        bool accepted;
+        const char* problemNames;  // nullptr: any wording
+    };
+    const Case cases[] = {
+        {"a target of 268 bytes, the field's width",
+         [](PackageDescription& d) { d.files[0].target = "[InstallDir]\\" + std::string(255, 'n'); }, true, nullptr},
+        {"a target of 269 bytes",
+         [](PackageDescription& d) { d.files[0].target = "[InstallDir]\\" + std::string(256, 'n'); }, false,
+         "wider than 268"},
+        {"a shortcut name of 101 bytes", [](PackageDescription& d) { d.shortcuts[0].name = std::string(101, 'n'); },
+         false, "name"},
+        {"a slash in a shortcut's program",
+         [](PackageDescription& d) { d.shortcuts[0].program = "[InstallDir]\\a/b.exe"; }, false, "slash"},
+        {"shortcut arguments of 300 bytes",
+         [](PackageDescription& d) { d.shortcuts[0].arguments = std::string(300, 'a'); }, false, nullptr},
+        {"a display name of 300 bytes", [](PackageDescription& d) { d.displayName = std::string(300, 'd'); }, false,
+         nullptr},
+        {"a target without a macro", [](PackageDescription& d) { d.files[1].target = "C:\\no\\macro.txt"; }, false,
+         nullptr},
+        {"a licence of 20,000 bytes with its CR LF",
+         [](PackageDescription& d) { d.licence = std::string(19998, 'l'); }, false, nullptr},
+        {"a line break inside a line", [](PackageDescription& d) { d.autoReg.push_back("line\r\nbreak"); }, false,
+         nullptr},
+        {"a folder line of 398 bytes", [](PackageDescription& d) { d.directories.push_back(std::string(398, 'x')); },
+         false, nullptr},
+        {"a folder line of 397 bytes", [](PackageDescription& d) { d.directories.push_back(std::string(397, 'x')); },
+         true, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PackageDescription d = test::SampleDescription();
+        c.change(d);
+        std::string package, problem;
+        EXPECT_EQ(BuildPackage(d, package, problem), c.accepted) << problem;
+        if (c.problemNames) {
+            EXPECT_NE(problem.find(c.problemNames), std::string::npos) << problem;
+        }
+    }
 }
 
 // The check names what it found, for velapack to put into words; the
@@ -295,9 +309,7 @@ TEST(PackageCheck, FindsTheFirstProblemAndWhereItIs)
 {
     const std::string stub = Pattern(512, 3);
     const std::string package = BuildOrFail(test::SampleDescription());
-    char bytes[kPackageHeaderSize];
-    package.copy(bytes, sizeof bytes);
-    const auto scriptLength = static_cast<std::size_t>(ParsePackageHeader(bytes).scriptLength);
+    const std::size_t scriptLength = ScriptLength(package);
     const std::size_t comp = package.find("[InstallDir]\\comp.ocx   ");
     ASSERT_NE(comp, std::string::npos);
     auto withField = [&](std::size_t column, const char* value) {
@@ -351,9 +363,7 @@ TEST(PackageCheck, ItemsAreJudgedAgainstTheFileEndAtAnyLength)
     };
     const std::string stub = Pattern(512, 3);
     const std::string package = BuildOrFail(test::SampleDescription());
-    char bytes[kPackageHeaderSize];
-    package.copy(bytes, sizeof bytes);
-    const std::uint64_t dataBase = stub.size() + static_cast<std::uint64_t>(ParsePackageHeader(bytes).scriptLength);
+    const std::uint64_t dataBase = stub.size() + ScriptLength(package);
     const std::size_t comp = package.find("[InstallDir]\\comp.ocx   ");
     ASSERT_NE(comp, std::string::npos);
     auto field = [](std::int64_t value) {
