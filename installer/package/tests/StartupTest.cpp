@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "installer/package/Messages.h"
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
+#include "installer/package/tests/BuildOrFail.h"
 #include "installer/package/tests/FakePlatform.h"
 #include "installer/package/tests/SamplePackage.h"
 
@@ -55,18 +58,7 @@ protected:
     void SetUp() override { pages.sys = &sys; }
 
     void Install(const std::string& package) { sys.files[sys.moduleFileName] = Pattern(kOffset, 1) + package; }
-    std::string Package()
-    {
-        std::string package, problem;
-        EXPECT_TRUE(BuildPackage(description, package, problem)) << problem;
-        return package;
-    }
-    std::int32_t ScriptLength(const std::string& package)
-    {
-        char header[kPackageHeaderSize];
-        package.copy(header, sizeof header);
-        return ParsePackageHeader(header).scriptLength;
-    }
+    std::string Package() { return test::BuildOrFail(description); }
     StartupEnd Run() { return RunStartup(sys, pages, ctx, kOffset); }
 };
 
@@ -85,7 +77,7 @@ TEST_F(Startup, FillsTheContextAndRunsSplashWelcomeAndLicence)
     EXPECT_TRUE(sys.messages.empty());
 
     EXPECT_STREQ(ctx.packagePath, "C:\\Setup\\VelaInstall.exe");
-    EXPECT_EQ(ctx.packageDataBase, static_cast<std::int64_t>(kOffset) + ScriptLength(package));
+    EXPECT_EQ(ctx.packageDataBase, static_cast<std::int64_t>(kOffset + test::ScriptLength(package)));
     EXPECT_EQ(ctx.packageFileCount, 5);
     EXPECT_EQ(ctx.progressCount, 0);
     EXPECT_FALSE(ctx.cancelRequested);
@@ -99,7 +91,7 @@ TEST_F(Startup, FillsTheContextAndRunsSplashWelcomeAndLicence)
     EXPECT_TRUE(ctx.showWelcomePages);
     EXPECT_TRUE(ctx.registerUninstall);
 
-    EXPECT_EQ(sys.files[ctx.scriptFilePath], package.substr(40, static_cast<std::size_t>(ScriptLength(package))));
+    EXPECT_EQ(sys.files[ctx.scriptFilePath], test::StoredScript(package));
     EXPECT_EQ(pages.filesAtFirstPage[ctx.welcomeBitmapPath], description.welcomePicture);
     EXPECT_EQ(pages.filesAtFirstPage[ctx.splashBitmapPath], description.splashPicture);
 }
@@ -122,25 +114,31 @@ TEST_F(Startup, ACancelledWelcomePageEndsTheInstaller)
     EXPECT_EQ(pages.runs, (std::vector<std::string>{"splash", "welcome"}));
 }
 
+// The uninstall flag is read whether or not the welcome pages show.
 TEST_F(Startup, WithoutWelcomePagesThePathPageComesFirstAndNoPictureIsWritten)
 {
-    description.showWelcomePages = false;
-    description.registerUninstall = false;
-    Install(Package());
-    EXPECT_EQ(Run(), StartupEnd::PathPageRun);
-    EXPECT_EQ(pages.runs, (std::vector<std::string>{"path"}));
-    EXPECT_FALSE(ctx.showWelcomePages);
-    EXPECT_FALSE(ctx.registerUninstall);
-    EXPECT_EQ(sys.files.count(ctx.welcomeBitmapPath), 0u);
-    EXPECT_EQ(sys.files.count(ctx.splashBitmapPath), 0u);
-    EXPECT_EQ(sys.files.count(ctx.scriptFilePath), 1u);
+    for (const bool registerUninstall : {false, true}) {
+        SCOPED_TRACE(registerUninstall ? "uninstall registered" : "no uninstall");
+        sys.files.clear();
+        pages.runs.clear();
+        description.showWelcomePages = false;
+        description.registerUninstall = registerUninstall;
+        Install(Package());
+        EXPECT_EQ(Run(), StartupEnd::PathPageRun);
+        EXPECT_EQ(pages.runs, (std::vector<std::string>{"path"}));
+        EXPECT_FALSE(ctx.showWelcomePages);
+        EXPECT_EQ(ctx.registerUninstall, registerUninstall);
+        EXPECT_EQ(sys.files.count(ctx.welcomeBitmapPath), 0u);
+        EXPECT_EQ(sys.files.count(ctx.splashBitmapPath), 0u);
+        EXPECT_EQ(sys.files.count(ctx.scriptFilePath), 1u);
+    }
 }
 
 TEST_F(Startup, LinesFourAndFiveCountOnlyAsExactlyOneWithCrLf)
 {
     const std::string package = Package();
-    const std::size_t length = static_cast<std::size_t>(ScriptLength(package));
-    std::string script = package.substr(40, length);
+    const std::size_t length = test::ScriptLength(package);
+    std::string script = test::StoredScript(package);
     const std::string lines = "1\r\n1\r\n[AutoReg]";
     ASSERT_NE(script.find(lines), std::string::npos);
     script.replace(script.find(lines), lines.size(), "1 \r\n1 \r\n[AutoReg]");
@@ -185,12 +183,13 @@ TEST_F(Startup, ADamagedPackageIsRefusedBeforeAnythingIsWritten)
 {
     const std::string package = Package();
     for (std::size_t cut : {package.size() - 1, std::size_t{40} + 10, std::size_t{20}}) {
+        SCOPED_TRACE(cut);
         sys.files.clear();
         sys.messages.clear();
         pages.runs.clear();
         Install(package.substr(0, cut));
-        EXPECT_EQ(Run(), StartupEnd::PackageDamaged) << cut;
-        ASSERT_EQ(sys.messages.size(), 1u) << cut;
+        EXPECT_EQ(Run(), StartupEnd::PackageDamaged);
+        ASSERT_EQ(sys.messages.size(), 1u);
         EXPECT_EQ(sys.messages[0].text, kMsgPackageDamaged);
         EXPECT_EQ(sys.messages[0].caption, kCaptionError);
         EXPECT_TRUE(pages.runs.empty());
@@ -249,16 +248,6 @@ TEST_F(Startup, TheSplashTagAloneDecidesWhetherTheSplashShows)
     EXPECT_EQ(sys.files[ctx.splashBitmapPath], description.splashPicture);
 }
 
-TEST_F(Startup, WithoutWelcomePagesTheUninstallFlagIsStillSet)
-{
-    description.showWelcomePages = false;
-    description.registerUninstall = true;
-    Install(Package());
-    EXPECT_EQ(Run(), StartupEnd::PathPageRun);
-    EXPECT_FALSE(ctx.showWelcomePages);
-    EXPECT_TRUE(ctx.registerUninstall);
-}
-
 TEST_F(Startup, AFirstLineInOtherLettersInstalls)
 {
     std::string package = Package();
@@ -277,23 +266,34 @@ TEST_F(Startup, PicturesComeFromTheTableTheCheckVetted)
     // picture line of 30 bytes at offset 40: only the real table counts.
     std::string fake, reason;
     ASSERT_TRUE(FormatFileTableLine("[WelPic]", 40, 30, 'B', fake, reason)) << reason;
-    for (int where = 0; where < 3; ++where) {
+    const std::string fakeLine = fake.substr(0, fake.size() - 2);
+    struct Case {
+        const char* where;
+        std::function<void(PackageDescription&)> plant;
+    };
+    const Case cases[] = {
+        {"[Run]",
+         [&](PackageDescription& d) {
+             d.runCaption = "[File]";
+             d.runCommand = fakeLine;
+         }},
+        {"[Menu]",
+         [](PackageDescription& d) {
+             d.menuGroup = "[File]";
+             d.shortcuts.clear();
+         }},
+        {"[ClearFile]", [&](PackageDescription& d) { d.clearFile = {"[File]", fakeLine}; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
         description = test::SampleDescription();
+        c.plant(description);
         sys.files.clear();
         pages.runs.clear();
-        if (where == 0) {
-            description.runCaption = "[File]";
-            description.runCommand = fake.substr(0, fake.size() - 2);
-        } else if (where == 1) {
-            description.menuGroup = "[File]";
-            description.shortcuts.clear();
-        } else {
-            description.clearFile = {"[File]", fake.substr(0, fake.size() - 2)};
-        }
         Install(Package());
-        EXPECT_EQ(Run(), StartupEnd::WizardRun) << where;
-        EXPECT_EQ(sys.files[ctx.welcomeBitmapPath], description.welcomePicture) << where;
-        EXPECT_EQ(sys.files[ctx.splashBitmapPath], description.splashPicture) << where;
+        EXPECT_EQ(Run(), StartupEnd::WizardRun);
+        EXPECT_EQ(sys.files[ctx.welcomeBitmapPath], description.welcomePicture);
+        EXPECT_EQ(sys.files[ctx.splashBitmapPath], description.splashPicture);
     }
 }
 
@@ -302,12 +302,13 @@ TEST_F(Startup, AStemWhoseFilesExistIsPassedOver)
 {
     const std::string planted = "planted by someone else";
     for (const char* suffix : {".ini", "Wel.Bmp", "Soft.Bmp"}) {
+        SCOPED_TRACE(suffix);
         sys.files.clear();
         pages.runs.clear();
         Install(Package());
         sys.files[kStem + suffix] = planted;
         sys.files[kStem + "-1.ini"] = planted;  // the next stem is taken too
-        EXPECT_EQ(Run(), StartupEnd::WizardRun) << suffix;
+        EXPECT_EQ(Run(), StartupEnd::WizardRun);
         EXPECT_STREQ(ctx.scriptFilePath, (kStem + "-2.ini").c_str());
         EXPECT_STREQ(ctx.welcomeBitmapPath, (kStem + "-2Wel.Bmp").c_str());
         EXPECT_STREQ(ctx.splashBitmapPath, (kStem + "-2Soft.Bmp").c_str());
@@ -355,30 +356,38 @@ public:
 
 } // namespace
 
+// The installer never writes into a file it did not make: one that appears
+// under the script's name ends the start-up, one under a picture's name
+// leaves that picture out.
 TEST_F(Startup, AFileThatAppearsMeanwhileIsNeitherWrittenNorKept)
 {
-    for (const char* suffix : {".ini", "Wel.Bmp", "Soft.Bmp"}) {
+    const struct {
+        const char* suffix;
+        StartupEnd end;
+        // The path left empty, so that neither the stub nor a page deletes the file.
+        const char* (*path)(const InstallContext&);
+        std::size_t pagesRun;
+    } rows[] = {
+        {".ini", StartupEnd::ScriptUnreadable, [](const InstallContext& c) -> const char* { return c.scriptFilePath; },
+         0},
+        {"Wel.Bmp", StartupEnd::WizardRun, [](const InstallContext& c) -> const char* { return c.welcomeBitmapPath; },
+         3},
+        {"Soft.Bmp", StartupEnd::WizardRun, [](const InstallContext& c) -> const char* { return c.splashBitmapPath; },
+         2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.suffix);
         RacedPlatform raced;
-        raced.raced = kStem + suffix;
-        PackageDescription d = test::SampleDescription();
-        std::string package, problem;
-        ASSERT_TRUE(BuildPackage(d, package, problem));
-        raced.files[raced.moduleFileName] = Pattern(kOffset, 1) + package;
-        InstallContext fresh;
+        raced.raced = kStem + row.suffix;
+        raced.files[raced.moduleFileName] = Pattern(kOffset, 1) + test::BuildOrFail(test::SampleDescription());
+        InstallContext context;
         RecordingPages recorded;
-        const StartupEnd end = RunStartup(raced, recorded, fresh, kOffset);
-        EXPECT_EQ(raced.files[kStem + suffix], "someone else's") << suffix;
+        EXPECT_EQ(RunStartup(raced, recorded, context, kOffset), row.end);
+        EXPECT_EQ(raced.files[kStem + row.suffix], "someone else's");
         ASSERT_FALSE(raced.messages.empty());
-        EXPECT_EQ(raced.messages[0].text, kStem + suffix);
+        EXPECT_EQ(raced.messages[0].text, kStem + row.suffix);
         EXPECT_EQ(raced.messages[0].caption, kCaptionCreateFileError);
-        if (std::string_view(suffix) == ".ini") {
-            EXPECT_EQ(end, StartupEnd::ScriptUnreadable);
-            EXPECT_STREQ(fresh.scriptFilePath, "") << "the stub must not delete it";
-        } else {
-            EXPECT_EQ(end, StartupEnd::WizardRun);
-            EXPECT_STREQ(std::string_view(suffix) == "Wel.Bmp" ? fresh.welcomeBitmapPath : fresh.splashBitmapPath, "")
-                << "no page shows or deletes it";
-        }
-        EXPECT_EQ(recorded.runs.size(), std::string_view(suffix) == ".ini" ? 0u : std::string_view(suffix) == "Wel.Bmp" ? 3u : 2u) << suffix;
+        EXPECT_STREQ(row.path(context), "");
+        EXPECT_EQ(recorded.runs.size(), row.pagesRun);
     }
 }
