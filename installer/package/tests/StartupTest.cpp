@@ -12,38 +12,15 @@
 #include "installer/package/PackageWriter.h"
 #include "installer/package/tests/BuildOrFail.h"
 #include "installer/package/tests/FakePlatform.h"
+#include "installer/package/tests/RecordingPages.h"
 #include "installer/package/tests/SamplePackage.h"
 
 using namespace vela;
 using vela::test::FakePlatform;
 using vela::test::Pattern;
+using vela::test::RecordingPages;
 
 namespace {
-
-class RecordingPages : public IWizardPages {
-public:
-    std::vector<std::string> runs;
-    bool welcomeResult = true;
-    // What the files looked like when the first page ran.
-    std::map<std::string, std::string> filesAtFirstPage;
-    FakePlatform* sys = nullptr;
-
-    void RunPathPageAsMain() override { Record("path"); }
-    void RunSplash() override { Record("splash"); }
-    bool RunWelcome() override
-    {
-        Record("welcome");
-        return welcomeResult;
-    }
-    void RunLicenceAsMain() override { Record("licence"); }
-
-private:
-    void Record(const char* page)
-    {
-        if (runs.empty() && sys) filesAtFirstPage = sys->files;
-        runs.push_back(page);
-    }
-};
 
 constexpr std::uint64_t kOffset = 4096;
 const std::string kStem = "C:\\Temp\\~temp2026127543" "28123";

@@ -7,6 +7,7 @@
 
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
+#include "installer/package/tests/BuildOrFail.h"
 #include "installer/package/tests/SamplePackage.h"
 
 using namespace vela;
@@ -52,12 +53,7 @@ std::string PeStub(std::uint32_t tableOffset = 0, std::uint32_t tableSize = 0)
     return stub;
 }
 
-std::string BuiltPackage()
-{
-    std::string package, problem;
-    EXPECT_TRUE(BuildPackage(test::SampleDescription(), package, problem)) << problem;
-    return package;
-}
+std::string BuiltPackage() { return test::BuildOrFail(test::SampleDescription()); }
 
 std::string TrailerFor(const std::string& package)
 {
@@ -123,9 +119,7 @@ TEST(Trailer, SoundPackageAndPackageWithoutTrailer)
 TEST(Trailer, AFlippedByteInHeaderScriptOrDataIsFound)
 {
     const std::string package = BuiltPackage();
-    char header[kPackageHeaderSize];
-    package.copy(header, sizeof header);
-    const std::size_t scriptEnd = kPackageHeaderSize + static_cast<std::size_t>(ParsePackageHeader(header).scriptLength);
+    const std::size_t scriptEnd = kPackageHeaderSize + test::ScriptLength(package);
     const std::string intact = PeStub() + package + TrailerFor(package);
     const struct {
         const char* region;
@@ -230,31 +224,23 @@ TEST(Trailer, CertificateTableOfPe32AndPe32PlusHeaders)
 #include "installer/package/Messages.h"
 #include "installer/package/Startup.h"
 #include "installer/package/tests/FakePlatform.h"
+#include "installer/package/tests/RecordingPages.h"
 
 namespace {
-
-class NoPages : public IWizardPages {
-public:
-    int runs = 0;
-    void RunPathPageAsMain() override { ++runs; }
-    void RunSplash() override { ++runs; }
-    bool RunWelcome() override { return ++runs, true; }
-    void RunLicenceAsMain() override { ++runs; }
-};
 
 struct StartupRun {
     StartupEnd end;
     vela::test::FakePlatform sys;
-    int pageRuns = 0;
+    std::size_t pageRuns = 0;
 };
 
 void RunInstaller(const std::string& installer, StartupRun& run)
 {
     run.sys.files[run.sys.moduleFileName] = installer;
-    NoPages pages;
+    vela::test::RecordingPages pages;
     auto context = std::make_unique<InstallContext>();
     run.end = RunStartup(run.sys, pages, *context, kOffset);
-    run.pageRuns = pages.runs;
+    run.pageRuns = pages.runs.size();
 }
 
 } // namespace
@@ -265,14 +251,20 @@ TEST(TrailerAtStartup, AMismatchIsRefusedWithOneMessageBeforeAnythingIsWritten)
     const std::string intact = PeStub() + package + TrailerFor(package);
     std::string flipped = intact;
     flipped[kOffset + package.size() - 100] ^= 0x01;  // inside the last stored file
-    for (const std::string& installer : {flipped, intact.substr(0, intact.size() - 8), intact + "more"}) {
+    const struct {
+        const char* what;
+        std::string installer;
+    } rows[] = {{"a flipped bit", flipped}, {"a cut trailer", intact.substr(0, intact.size() - 8)},
+                {"bytes after the trailer", intact + "more"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
         StartupRun run;
-        RunInstaller(installer, run);
+        RunInstaller(row.installer, run);
         EXPECT_EQ(run.end, StartupEnd::PackageCorrupt);
         ASSERT_EQ(run.sys.messages.size(), 1u);
         EXPECT_EQ(run.sys.messages[0].text, kMsgPackageCorrupt);
         EXPECT_EQ(run.sys.messages[0].caption, kCaptionError);
-        EXPECT_EQ(run.pageRuns, 0);
+        EXPECT_EQ(run.pageRuns, 0u);
         EXPECT_EQ(run.sys.files.size(), 1u) << "only the program itself";
     }
 }
@@ -280,11 +272,18 @@ TEST(TrailerAtStartup, AMismatchIsRefusedWithOneMessageBeforeAnythingIsWritten)
 TEST(TrailerAtStartup, SoundOrAbsentTrailersInstallAsBefore)
 {
     const std::string package = BuiltPackage();
-    for (const std::string& installer :
-         {PeStub() + package + TrailerFor(package), PeStub() + package, Signed(PeStub() + package + TrailerFor(package))}) {
+    const struct {
+        const char* what;
+        std::string installer;
+    } rows[] = {{"sound", PeStub() + package + TrailerFor(package)},
+                {"without a trailer", PeStub() + package},
+                {"signed", Signed(PeStub() + package + TrailerFor(package))}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
         StartupRun run;
-        RunInstaller(installer, run);
+        RunInstaller(row.installer, run);
         EXPECT_EQ(run.end, StartupEnd::WizardRun);
         EXPECT_TRUE(run.sys.messages.empty());
+        EXPECT_EQ(run.pageRuns, 3u) << "splash, welcome and licence";
     }
 }
