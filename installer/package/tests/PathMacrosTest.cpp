@@ -34,41 +34,45 @@ protected:
 
 } // namespace
 
-TEST_F(PathMacros, EachMacroIsReplacedByItsFolder)
+// Only a leading macro in its own letter case counts, ended by the first
+// closing bracket; trailing blanks go only with a leading bracket.
+TEST_F(PathMacros, ALeadingMacroIsReplacedByItsFolder)
 {
     sys.windowsFolder = "E:\\WINNT";
     sys.systemFolder = "E:\\WINNT\\system32";
-    EXPECT_EQ(Expand("[Program Files]\\App"), "E:\\Program Files\\App");
-    EXPECT_EQ(Expand("[InstallDir]\\app.exe"), "D:\\Apps\\Relievo\\app.exe");
-    EXPECT_EQ(Expand("[Absolute Directory]D:\\Data\\x.dat"), "D:\\Data\\x.dat");
-    EXPECT_EQ(Expand("[Windows Directory]\\VelaUnInsApp.exe"), "E:\\WINNT\\VelaUnInsApp.exe");
-    EXPECT_EQ(Expand("[Windows System]\\regsvr32.exe"), "E:\\WINNT\\system32\\regsvr32.exe");
-    EXPECT_EQ(Expand("[Windows Desktop]\\a.lnk"), "C:\\WINDOWS\\Desktop\\a.lnk");
-    EXPECT_EQ(Expand("[InstallDir]"), "D:\\Apps\\Relievo");
-}
-
-TEST_F(PathMacros, OnlyALeadingMacroInItsOwnLetterCaseCounts)
-{
-    EXPECT_EQ(Expand("C:\\x\\[InstallDir]\\a"), "C:\\x\\[InstallDir]\\a");
-    bool expanded = true;
-    EXPECT_EQ(Expand("[INSTALLDIR]\\a   ", &expanded), "[INSTALLDIR]\\a");
-    EXPECT_FALSE(expanded);
-    EXPECT_EQ(Expand("[Other]\\a  "), "[Other]\\a");
-    EXPECT_EQ(Expand(" [InstallDir]\\a"), " [InstallDir]\\a");
-}
-
-TEST_F(PathMacros, TrailingBlanksGoOnlyWithALeadingBracket)
-{
-    EXPECT_EQ(Expand("C:\\file.txt    "), "C:\\file.txt    ");
-    EXPECT_EQ(Expand("[InstallDir]\\a.txt    "), "D:\\Apps\\Relievo\\a.txt");
-}
-
-TEST_F(PathMacros, TheFirstClosingBracketEndsTheMacro)
-{
-    EXPECT_EQ(Expand("[InstallDir]\\[Windows Directory]"), "D:\\Apps\\Relievo\\[Windows Directory]");
-    bool expanded = true;
-    EXPECT_EQ(Expand("[InstallDir\\a  ", &expanded), "[InstallDir\\a");
-    EXPECT_FALSE(expanded);
+    // 錦 ends in the byte 0x5C; it must not be taken for a separator.
+    const std::string jin = "\xE5\x5C";
+    // A bracket byte inside a double-byte character does not end the macro.
+    const std::string bracketTrail = "\x81]";
+    const struct {
+        std::string text;
+        std::string expanded;
+        bool ok;  // false: a macro that could not be expanded
+    } rows[] = {
+        // Program Files lies on the Windows folder's drive.
+        {"[Program Files]\\App", "E:\\Program Files\\App", true},
+        {"[InstallDir]\\app.exe", "D:\\Apps\\Relievo\\app.exe", true},
+        {"[Absolute Directory]D:\\Data\\x.dat", "D:\\Data\\x.dat", true},
+        {"[Windows Directory]\\VelaUnInsApp.exe", "E:\\WINNT\\VelaUnInsApp.exe", true},
+        {"[Windows System]\\regsvr32.exe", "E:\\WINNT\\system32\\regsvr32.exe", true},
+        {"[Windows Desktop]\\a.lnk", "C:\\WINDOWS\\Desktop\\a.lnk", true},
+        {"[InstallDir]", "D:\\Apps\\Relievo", true},
+        {"C:\\x\\[InstallDir]\\a", "C:\\x\\[InstallDir]\\a", true},
+        {"[INSTALLDIR]\\a   ", "[INSTALLDIR]\\a", false},
+        {"[Other]\\a  ", "[Other]\\a", false},
+        {" [InstallDir]\\a", " [InstallDir]\\a", true},
+        {"C:\\file.txt    ", "C:\\file.txt    ", true},
+        {"[InstallDir]\\a.txt    ", "D:\\Apps\\Relievo\\a.txt", true},
+        {"[InstallDir]\\[Windows Directory]", "D:\\Apps\\Relievo\\[Windows Directory]", true},
+        {"[InstallDir\\a  ", "[InstallDir\\a", false},
+        {"[InstallDir]\\" + jin + "\\a", "D:\\Apps\\Relievo\\" + jin + "\\a", true},
+        {"[Install" + bracketTrail + "Dir]\\a", "[Install" + bracketTrail + "Dir]\\a", false},
+    };
+    for (const auto& row : rows) {
+        bool ok = !row.ok;
+        EXPECT_EQ(Expand(row.text, &ok), row.expanded) << row.text;
+        EXPECT_EQ(ok, row.ok) << row.text;
+    }
 }
 
 TEST_F(PathMacros, AFailingDesktopLeavesTheTrimmedText)
@@ -77,12 +81,6 @@ TEST_F(PathMacros, AFailingDesktopLeavesTheTrimmedText)
     bool expanded = true;
     EXPECT_EQ(Expand("[Windows Desktop]\\a.lnk  ", &expanded), "[Windows Desktop]\\a.lnk");
     EXPECT_FALSE(expanded);
-}
-
-TEST_F(PathMacros, ProgramFilesFollowsTheWindowsDrive)
-{
-    sys.windowsFolder = "D:\\WINDOWS";
-    EXPECT_EQ(Expand("[Program Files]\\App"), "D:\\Program Files\\App");
 }
 
 TEST_F(PathMacros, AResultTooLongForTheBufferIsRefused)
@@ -101,18 +99,6 @@ TEST_F(PathMacros, InstallDirMayExpandTheInstallPathItself)
     CopyText(ctx.installPath, "[InstallDir]\\x");
     EXPECT_TRUE(ExpandPathMacros(sys, ctx, ctx.installPath));
     EXPECT_STREQ(ctx.installPath, "[InstallDir]\\x\\x");
-}
-
-TEST_F(PathMacros, DoubleByteNamesPassUnchanged)
-{
-    // 錦 ends in the byte 0x5C; it must not be taken for a separator.
-    std::string jin = "\xE5\x5C";
-    EXPECT_EQ(Expand("[InstallDir]\\" + jin + "\\a"), "D:\\Apps\\Relievo\\" + jin + "\\a");
-    // A bracket byte inside a double-byte character does not end the macro.
-    std::string bracketTrail = "\x81]";
-    bool expanded = true;
-    EXPECT_EQ(Expand("[Install" + bracketTrail + "Dir]\\a", &expanded), "[Install" + bracketTrail + "Dir]\\a");
-    EXPECT_FALSE(expanded);
 }
 
 TEST_F(PathMacros, StartMenuPrefersTheWindowsProgramsFolder)

@@ -17,21 +17,16 @@ static const std::string kJin = "\xE5\x5C";
 
 TEST(TrimTrailingSpaces, RemovesOnlyTrailingBlanks)
 {
-    char text[] = "  a b   ";
-    TrimTrailingSpaces(text);
-    EXPECT_STREQ(text, "  a b");
-
-    char blanks[] = "     ";
-    TrimTrailingSpaces(blanks);
-    EXPECT_STREQ(blanks, "");
-
-    char tab[] = "x\t";
-    TrimTrailingSpaces(tab);
-    EXPECT_STREQ(tab, "x\t");
-
-    char empty[] = "";
-    TrimTrailingSpaces(empty);
-    EXPECT_STREQ(empty, "");
+    const struct {
+        const char* text;
+        const char* trimmed;
+    } rows[] = {{"  a b   ", "  a b"}, {"     ", ""}, {"x\t", "x\t"}, {"", ""}};
+    for (const auto& row : rows) {
+        char text[16];
+        std::strcpy(text, row.text);
+        TrimTrailingSpaces(text);
+        EXPECT_STREQ(text, row.trimmed) << '"' << row.text << '"';
+    }
 }
 
 TEST(ParseDecimalField, ReadsBlankPaddedFieldsAndTrimsThemInPlace)
@@ -47,14 +42,15 @@ TEST(ParseDecimalField, ReadsBlankPaddedFieldsAndTrimsThemInPlace)
 
 TEST(ParseDecimalField, AcceptsASignAndStopsAtTheFirstNonDigit)
 {
-    char negative[] = "-12abc";
-    EXPECT_EQ(ParseDecimalField(negative), -12);
-    char positive[] = "+7 3";
-    EXPECT_EQ(ParseDecimalField(positive), 7);
-    char letters[] = "abc";
-    EXPECT_EQ(ParseDecimalField(letters), 0);
-    char leading[] = "  42";
-    EXPECT_EQ(ParseDecimalField(leading), 42);
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } rows[] = {{"-12abc", -12}, {"+7 3", 7}, {"abc", 0}, {"  42", 42}};
+    for (const auto& row : rows) {
+        char field[16];
+        std::strcpy(field, row.text);
+        EXPECT_EQ(ParseDecimalField(field), row.value) << row.text;
+    }
 }
 
 TEST(ParseDecimalField, SaturatesBeyondThe32BitRange)
@@ -130,23 +126,24 @@ TEST(LineEnds, CutTwoCharactersAndCompareHeadersWithTheirCrLf)
     CutLineEnd(shortLine);
     EXPECT_STREQ(shortLine, "");
 
+    // Only the header itself and CR LF: no blank, other case or bare line end.
+    for (const char* line : {"[File] \r\n", " [File]\r\n", "[file]\r\n", "[File]\n", "[File]"})
+        EXPECT_FALSE(IsHeaderLine(line, "[File]")) << line;
     EXPECT_TRUE(IsHeaderLine("[File]\r\n", "[File]"));
-    EXPECT_FALSE(IsHeaderLine("[File] \r\n", "[File]"));
-    EXPECT_FALSE(IsHeaderLine(" [File]\r\n", "[File]"));
-    EXPECT_FALSE(IsHeaderLine("[file]\r\n", "[File]"));
-    EXPECT_FALSE(IsHeaderLine("[File]\n", "[File]"));
-    EXPECT_FALSE(IsHeaderLine("[File]", "[File]"));
 }
 
 TEST(CopyColumns, ReadsPastTheLineEndAsNothing)
 {
-    char field[21];
-    CopyColumns("abcdefgh", 2, 3, field);
-    EXPECT_STREQ(field, "cde");
-    CopyColumns("abcdefgh", 6, 20, field);
-    EXPECT_STREQ(field, "gh");
-    CopyColumns("abc", 10, 20, field);
-    EXPECT_STREQ(field, "");
+    const struct {
+        const char* line;
+        std::size_t first, count;
+        const char* field;
+    } rows[] = {{"abcdefgh", 2, 3, "cde"}, {"abcdefgh", 6, 20, "gh"}, {"abc", 10, 20, ""}};
+    for (const auto& row : rows) {
+        char field[21] = "stale";
+        CopyColumns(row.line, row.first, row.count, field);
+        EXPECT_STREQ(field, row.field) << row.line << " from " << row.first;
+    }
 }
 
 TEST(FixedText, KeepsWhatFitsAndRefusesTheRestWhole)
