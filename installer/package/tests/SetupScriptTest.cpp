@@ -6,6 +6,7 @@
 
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
+#include "installer/package/tests/BuildOrFail.h"
 #include "installer/package/tests/SamplePackage.h"
 
 using namespace vela;
@@ -14,14 +15,7 @@ namespace {
 
 CScriptFile Open(const std::string& text) { return CScriptFile(OpenMemoryFile(text)); }
 
-std::string ScriptOf(const PackageDescription& d)
-{
-    std::string package, problem;
-    EXPECT_TRUE(BuildPackage(d, package, problem)) << problem;
-    char header[kPackageHeaderSize];
-    package.copy(header, kPackageHeaderSize);
-    return package.substr(kPackageHeaderSize, static_cast<std::size_t>(ParsePackageHeader(header).scriptLength));
-}
+std::string ScriptOf(const PackageDescription& d) { return test::StoredScript(test::BuildOrFail(d)); }
 
 } // namespace
 
@@ -144,11 +138,8 @@ TEST(MenuLine, SplitsNameTargetAndDesktopFlag)
 
 TEST(SplashTag, OnlyTagsBeginningWithSoftShowTheSplash)
 {
-    EXPECT_TRUE(IsSplashTag("[SoftPic]"));
-    EXPECT_TRUE(IsSplashTag("[Soft"));
-    EXPECT_FALSE(IsSplashTag("[NonePic]"));
-    EXPECT_FALSE(IsSplashTag("[soft]"));
-    EXPECT_FALSE(IsSplashTag("[Sof"));
+    for (const char* tag : {"[SoftPic]", "[Soft"}) EXPECT_TRUE(IsSplashTag(tag)) << tag;
+    for (const char* tag : {"[NonePic]", "[soft]", "[Sof"}) EXPECT_FALSE(IsSplashTag(tag)) << tag;
 }
 
 TEST(WholeScript, EveryReaderFindsWhatTheWriterWrote)
@@ -230,29 +221,27 @@ TEST(LicenceText, GathersWholeLinesWithinItsLimit)
 {
     const std::string script =
         "[TotalSize]\r\n123\r\n[Readme Content]\r\nfirst\r\nsecond\r\n\r\nthird\r\n[Readme End]\r\nafter\r\n";
+    // The whole text is 24 bytes; with its terminating zero it needs 25. A
+    // line that does not fit ends the text even if a later one would.
+    const struct {
+        std::size_t limit;
+        const char* text;
+        bool truncated;
+    } rows[] = {
+        {kLicenceTextSize, "first\r\nsecond\r\n\r\nthird\r\n", false},
+        {25, "first\r\nsecond\r\n\r\nthird\r\n", false},
+        {24, "first\r\nsecond\r\n\r\n", true},
+        {15, "first\r\n", true},
+    };
     std::string text;
-    bool truncated = true;
-    CScriptFile whole = Open(script);
-    ASSERT_TRUE(ReadLicenceText(whole, text, truncated));
-    EXPECT_EQ(text, "first\r\nsecond\r\n\r\nthird\r\n");
-    EXPECT_FALSE(truncated);
-
-    // The whole text is 24 bytes; with its terminating zero it needs 25.
-    CScriptFile exact = Open(script);
-    ASSERT_TRUE(ReadLicenceText(exact, text, truncated, 25));
-    EXPECT_EQ(text, "first\r\nsecond\r\n\r\nthird\r\n");
-    EXPECT_FALSE(truncated);
-
-    CScriptFile cut = Open(script);
-    ASSERT_TRUE(ReadLicenceText(cut, text, truncated, 24));
-    EXPECT_EQ(text, "first\r\nsecond\r\n\r\n");
-    EXPECT_TRUE(truncated);
-
-    // A line that does not fit ends the text even if a later one would.
-    CScriptFile early = Open(script);
-    ASSERT_TRUE(ReadLicenceText(early, text, truncated, 15));
-    EXPECT_EQ(text, "first\r\n");
-    EXPECT_TRUE(truncated);
+    bool truncated = false;
+    for (const auto& row : rows) {
+        CScriptFile file = Open(script);
+        truncated = !row.truncated;
+        ASSERT_TRUE(ReadLicenceText(file, text, truncated, row.limit)) << row.limit;
+        EXPECT_EQ(text, row.text) << row.limit;
+        EXPECT_EQ(truncated, row.truncated) << row.limit;
+    }
 
     CScriptFile noTotal = Open("[Readme Content]\r\nx\r\n[Readme End]\r\n");
     EXPECT_FALSE(ReadLicenceText(noTotal, text, truncated));
