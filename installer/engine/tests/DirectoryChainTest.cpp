@@ -8,31 +8,30 @@ namespace {
 
 using Folders = std::vector<std::string>;
 
+// Every parent from the first below the drive, then the path itself;
+// paths shorter than four characters are left alone.
 TEST(CreateDirectoryChain, CreatesEveryParentThenThePath)
 {
-    FakeEngineSystem system;
-    CreateDirectoryChain(system, "C:\\Program Files\\App\\bin");
-    EXPECT_EQ(system.foldersCreated,
-              (Folders{"C:\\Program Files", "C:\\Program Files\\App", "C:\\Program Files\\App\\bin"}));
-}
-
-TEST(CreateDirectoryChain, LeavesPathsShorterThanFourAlone)
-{
-    FakeEngineSystem system;
-    CreateDirectoryChain(system, "C:\\");
-    CreateDirectoryChain(system, "C:");
-    CreateDirectoryChain(system, "");
-    EXPECT_TRUE(system.foldersCreated.empty());
-
-    CreateDirectoryChain(system, "C:\\a");
-    EXPECT_EQ(system.foldersCreated, (Folders{"C:\\a"}));
-}
-
-TEST(CreateDirectoryChain, TrailingBackslashRepeatsTheLastFolderHarmlessly)
-{
-    FakeEngineSystem system;
-    CreateDirectoryChain(system, "D:\\a\\b\\");
-    EXPECT_EQ(system.foldersCreated, (Folders{"D:\\a", "D:\\a\\b", "D:\\a\\b\\"}));
+    const struct {
+        const char* path;
+        Folders created;
+    } rows[] = {
+        {"C:\\Program Files\\App\\bin", {"C:\\Program Files", "C:\\Program Files\\App", "C:\\Program Files\\App\\bin"}},
+        {"C:\\", {}},
+        {"C:", {}},
+        {"", {}},
+        {"C:\\a", {"C:\\a"}},
+        // A trailing backslash repeats the last folder, harmlessly.
+        {"D:\\a\\b\\", {"D:\\a", "D:\\a\\b", "D:\\a\\b\\"}},
+        // 錦 is E5 5C: its trail byte is a backslash and must not split the name.
+        {"C:\\\xE5\x5C\\sub\\\xE5\x5C\xE5\x5C",
+         {"C:\\\xE5\x5C", "C:\\\xE5\x5C\\sub", "C:\\\xE5\x5C\\sub\\\xE5\x5C\xE5\x5C"}},
+    };
+    for (const auto& row : rows) {
+        FakeEngineSystem system;
+        CreateDirectoryChain(system, row.path);
+        EXPECT_EQ(system.foldersCreated, row.created) << row.path;
+    }
 }
 
 TEST(CreateDirectoryChain, ExistingFoldersDoNotStopTheChain)
@@ -42,15 +41,6 @@ TEST(CreateDirectoryChain, ExistingFoldersDoNotStopTheChain)
     CreateDirectoryChain(system, "C:\\a\\b\\c");
     EXPECT_EQ(system.foldersCreated.size(), 3u);
     EXPECT_TRUE(system.existingFolders.count("C:\\a\\b\\c"));
-}
-
-TEST(CreateDirectoryChain, StepsOverDoubleByteCharactersWithBackslashTrail)
-{
-    // 錦 is E5 5C: its trail byte is a backslash and must not split the name.
-    FakeEngineSystem system;
-    CreateDirectoryChain(system, "C:\\\xE5\x5C\\sub\\\xE5\x5C\xE5\x5C");
-    EXPECT_EQ(system.foldersCreated,
-              (Folders{"C:\\\xE5\x5C", "C:\\\xE5\x5C\\sub", "C:\\\xE5\x5C\\sub\\\xE5\x5C\xE5\x5C"}));
 }
 
 } // namespace

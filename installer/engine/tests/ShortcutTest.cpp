@@ -6,48 +6,44 @@
 namespace vela::test {
 namespace {
 
+// The program runs up to the first slash, less one blank before it; the
+// arguments follow the slash.
 TEST(SplitShortcutTarget, CutsAtTheFirstSlashAndDropsOneBlank)
 {
-    ShortcutTarget t = SplitShortcutTarget("[InstallDir]\\app.exe /min");
-    EXPECT_EQ(t.program, "[InstallDir]\\app.exe");
-    EXPECT_EQ(t.arguments, "min");
-
-    t = SplitShortcutTarget("[InstallDir]\\app.exe  /a /b");
-    EXPECT_EQ(t.program, "[InstallDir]\\app.exe ") << "only one blank is dropped";
-    EXPECT_EQ(t.arguments, "a /b");
-
-    t = SplitShortcutTarget("[InstallDir]\\app.exe/x");
-    EXPECT_EQ(t.program, "[InstallDir]\\app.exe");
-    EXPECT_EQ(t.arguments, "x");
+    const struct {
+        const char* target;
+        const char* program;
+        const char* arguments;
+    } rows[] = {
+        {"[InstallDir]\\app.exe /min", "[InstallDir]\\app.exe", "min"},
+        {"[InstallDir]\\app.exe  /a /b", "[InstallDir]\\app.exe ", "a /b"},  // only one blank is dropped
+        {"[InstallDir]\\app.exe/x", "[InstallDir]\\app.exe", "x"},
+        {"[InstallDir]\\my app.exe", "[InstallDir]\\my app.exe", ""},
+        {"", "", ""},
+    };
+    for (const auto& row : rows) {
+        const ShortcutTarget t = SplitShortcutTarget(row.target);
+        EXPECT_EQ(t.program, row.program) << row.target;
+        EXPECT_EQ(t.arguments, row.arguments) << row.target;
+    }
 }
 
-TEST(SplitShortcutTarget, WithoutSlashEverythingIsTheProgram)
+// The program's folder without a backslash, but a drive root keeps its own.
+TEST(ShortcutWorkingFolder, IsTheProgramsFolder)
 {
-    ShortcutTarget t = SplitShortcutTarget("[InstallDir]\\my app.exe");
-    EXPECT_EQ(t.program, "[InstallDir]\\my app.exe");
-    EXPECT_EQ(t.arguments, "");
-    t = SplitShortcutTarget("");
-    EXPECT_EQ(t.program, "");
-    EXPECT_EQ(t.arguments, "");
-}
-
-TEST(ShortcutWorkingFolder, IsTheProgramsFolderWithoutBackslash)
-{
-    EXPECT_EQ(ShortcutWorkingFolder("C:\\Program Files\\App\\app.exe"), "C:\\Program Files\\App");
-    EXPECT_EQ(ShortcutWorkingFolder("C:\\a\\b.exe"), "C:\\a");
-}
-
-TEST(ShortcutWorkingFolder, DriveRootKeepsItsBackslash)
-{
-    EXPECT_EQ(ShortcutWorkingFolder("D:\\app.exe"), "D:\\");
-    EXPECT_EQ(ShortcutWorkingFolder("app.exe"), "");
-}
-
-TEST(ShortcutWorkingFolder, TrailByteBackslashIsNotAFolderEnd)
-{
-    // C:\錦\錦.exe: the last real backslash is the one after the folder name.
-    EXPECT_EQ(ShortcutWorkingFolder("C:\\\xE5\x5C\\\xE5\x5C.exe"), "C:\\\xE5\x5C");
-    EXPECT_EQ(ShortcutWorkingFolder("C:\\\xE5\x5C.exe"), "C:\\");
+    const struct {
+        const char* program;
+        const char* folder;
+    } rows[] = {
+        {"C:\\Program Files\\App\\app.exe", "C:\\Program Files\\App"},
+        {"C:\\a\\b.exe", "C:\\a"},
+        {"D:\\app.exe", "D:\\"},
+        {"app.exe", ""},
+        // C:\錦\錦.exe: the last real backslash is the one after the folder name.
+        {"C:\\\xE5\x5C\\\xE5\x5C.exe", "C:\\\xE5\x5C"},
+        {"C:\\\xE5\x5C.exe", "C:\\"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ShortcutWorkingFolder(row.program), row.folder) << row.program;
 }
 
 struct ShortcutFixture : EngineFixture {
