@@ -191,52 +191,46 @@ TEST(ResolveCommandLine, ProgramsAndRegistrationsGoThroughIt)
               "C:\\WINDOWS\\system32\\regsvr32.exe \"C:\\Program Files\\App\\comp.dll\" /s");
 }
 
-TEST(RunInstallAction, RunsProgramsWhateverTheirLetterCase)
+// What a path is run with follows its three-letter extension, whatever its
+// letter case: programs run as written, components are registered silently
+// with the system's regsvr32, other files open maximised through the shell,
+// and a path without such an extension is passed over.
+TEST(RunInstallAction, ChoosesByTheExtension)
 {
-    EngineFixture f;
-    RunInstallAction(f.env, "C:\\App\\tool.exe");
-    RunInstallAction(f.env, "C:\\App\\TOOL.EXE");
-    ASSERT_EQ(f.system.runs.size(), 2u);
-    EXPECT_EQ(f.system.runs[0].commandLine, "C:\\App\\tool.exe");
-    EXPECT_EQ(f.system.runs[1].commandLine, "C:\\App\\TOOL.EXE");
-    EXPECT_EQ(f.system.runs[1].showState, kShowNormal);
-    EXPECT_TRUE(f.system.shellOpens.empty());
-}
-
-TEST(RunInstallAction, RegistersComponentsSilentlyWithTheSystemRegsvr32)
-{
-    EngineFixture f;
-    f.platform.systemFolder = "D:\\WINNT\\system32";
-    RunInstallAction(f.env, "C:\\App\\Grid.OCX");
-    RunInstallAction(f.env, "C:\\App\\core.dll");
-    ASSERT_EQ(f.system.runs.size(), 2u);
-    EXPECT_EQ(f.system.runs[0].commandLine, "D:\\WINNT\\system32\\regsvr32.exe \"C:\\App\\Grid.OCX\" /s");
-    EXPECT_EQ(f.system.runs[1].commandLine, "D:\\WINNT\\system32\\regsvr32.exe \"C:\\App\\core.dll\" /s");
-    EXPECT_EQ(f.system.runs[0].showState, kShowNormal);
-}
-
-TEST(RunInstallAction, OpensOtherThreeLetterExtensionsMaximisedThroughTheShell)
-{
-    EngineFixture f;
-    RunInstallAction(f.env, "C:\\App\\setup.msi");
-    RunInstallAction(f.env, "C:\\App\\readme.TXT");
-    ASSERT_EQ(f.system.shellOpens.size(), 2u);
-    EXPECT_EQ(f.system.shellOpens[0].commandLine, "C:\\App\\setup.msi");
-    EXPECT_EQ(f.system.shellOpens[0].showState, kShowMaximized);
-    EXPECT_EQ(f.system.shellOpens[1].commandLine, "C:\\App\\readme.TXT");
-    EXPECT_TRUE(f.system.runs.empty());
-}
-
-TEST(RunInstallAction, IgnoresPathsWithoutAThreeLetterExtension)
-{
-    EngineFixture f;
-    RunInstallAction(f.env, "C:\\App\\index.html");
-    RunInstallAction(f.env, "C:\\App\\README");
-    RunInstallAction(f.env, "C:\\App\\x.js");
-    RunInstallAction(f.env, "exe");
-    RunInstallAction(f.env, "");
-    EXPECT_TRUE(f.system.runs.empty());
-    EXPECT_TRUE(f.system.shellOpens.empty());
+    enum class How { Run, Shell, Nothing };
+    const struct {
+        const char* path;
+        How how;
+        const char* commandLine;
+    } rows[] = {
+        {"C:\\App\\tool.exe", How::Run, "C:\\App\\tool.exe"},
+        {"C:\\App\\TOOL.EXE", How::Run, "C:\\App\\TOOL.EXE"},
+        {"C:\\App\\Grid.OCX", How::Run, "D:\\WINNT\\system32\\regsvr32.exe \"C:\\App\\Grid.OCX\" /s"},
+        {"C:\\App\\core.dll", How::Run, "D:\\WINNT\\system32\\regsvr32.exe \"C:\\App\\core.dll\" /s"},
+        {"C:\\App\\setup.msi", How::Shell, "C:\\App\\setup.msi"},
+        {"C:\\App\\readme.TXT", How::Shell, "C:\\App\\readme.TXT"},
+        {"C:\\App\\index.html", How::Nothing, ""},
+        {"C:\\App\\README", How::Nothing, ""},
+        {"C:\\App\\x.js", How::Nothing, ""},
+        {"exe", How::Nothing, ""},
+        {"", How::Nothing, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        EngineFixture f;
+        f.platform.systemFolder = "D:\\WINNT\\system32";
+        RunInstallAction(f.env, row.path);
+        const auto& taken = row.how == How::Run ? f.system.runs : f.system.shellOpens;
+        const auto& other = row.how == How::Run ? f.system.shellOpens : f.system.runs;
+        EXPECT_TRUE(other.empty());
+        if (row.how == How::Nothing) {
+            EXPECT_TRUE(taken.empty());
+            continue;
+        }
+        ASSERT_EQ(taken.size(), 1u);
+        EXPECT_EQ(taken[0].commandLine, row.commandLine);
+        EXPECT_EQ(taken[0].showState, row.how == How::Run ? kShowNormal : kShowMaximized);
+    }
 }
 
 TEST(RunInstallAction, RegisterCommandKeepsDoubleBytePathsIntact)
