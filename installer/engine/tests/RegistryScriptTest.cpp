@@ -17,9 +17,12 @@ void Import(EngineFixture& f, const std::string& script)
 
 TEST(RegistryLines, ClassifiesEmptyKeyAndValueLines)
 {
-    EXPECT_EQ(ClassifyRegistryLine(""), RegistryLineKind::Empty);
-    EXPECT_EQ(ClassifyRegistryLine("[HKEY_USERS\\x]"), RegistryLineKind::Key);
-    EXPECT_EQ(ClassifyRegistryLine("\"a\"=\"b\""), RegistryLineKind::Value);
+    const std::pair<const char*, RegistryLineKind> rows[] = {
+        {"", RegistryLineKind::Empty},
+        {"[HKEY_USERS\\x]", RegistryLineKind::Key},
+        {"\"a\"=\"b\"", RegistryLineKind::Value},
+    };
+    for (const auto& [line, kind] : rows) EXPECT_EQ(ClassifyRegistryLine(line), kind) << line;
 }
 
 TEST(RegistryLines, ValueLineGivesNameAndTextUnchanged)
@@ -35,14 +38,12 @@ TEST(RegistryLines, ValueLineGivesNameAndTextUnchanged)
 
 TEST(RegistryLines, MalformedValueLinesAreRefused)
 {
-    std::string_view name = "keep", text = "keep";
-    EXPECT_FALSE(ParseRegistryValueLine("Path=C:\\App", name, text));
-    EXPECT_FALSE(ParseRegistryValueLine("\"Path\"", name, text));
-    EXPECT_FALSE(ParseRegistryValueLine("\"Path\"=\"x", name, text));
-    EXPECT_FALSE(ParseRegistryValueLine("\"Path\" = \"x\"", name, text));
-    EXPECT_FALSE(ParseRegistryValueLine("\"", name, text));
-    EXPECT_EQ(name, "keep");
-    EXPECT_EQ(text, "keep");
+    for (const char* line : {"Path=C:\\App", "\"Path\"", "\"Path\"=\"x", "\"Path\" = \"x\"", "\""}) {
+        std::string_view name = "keep", text = "keep";
+        EXPECT_FALSE(ParseRegistryValueLine(line, name, text)) << line;
+        EXPECT_EQ(name, "keep") << line;
+        EXPECT_EQ(text, "keep") << line;
+    }
 }
 
 TEST(RegistryLines, KeyLineMatchesTheFiveRootsExactly)
@@ -59,12 +60,10 @@ TEST(RegistryLines, KeyLineMatchesTheFiveRootsExactly)
     for (const auto& [line, expected] : roots) {
         ASSERT_TRUE(ParseRegistryKeyLine(line, root, path)) << line;
         EXPECT_EQ(root, expected) << line;
-        EXPECT_EQ(path, ".vela");
+        EXPECT_EQ(path, ".vela") << line;
     }
-    EXPECT_FALSE(ParseRegistryKeyLine("[hkey_current_user\\x]", root, path));
-    EXPECT_FALSE(ParseRegistryKeyLine("[HKCU\\x]", root, path));
-    EXPECT_FALSE(ParseRegistryKeyLine("[HKEY_CURRENT_USER]", root, path));
-    EXPECT_FALSE(ParseRegistryKeyLine("[HKEY_CURRENT_USER\\x", root, path));
+    for (const char* line : {"[hkey_current_user\\x]", "[HKCU\\x]", "[HKEY_CURRENT_USER]", "[HKEY_CURRENT_USER\\x"})
+        EXPECT_FALSE(ParseRegistryKeyLine(line, root, path)) << line;
 }
 
 TEST(RegistryLines, KeyPathWithBackslashTrailBytesIsKeptWhole)
