@@ -44,6 +44,33 @@ protected:
         V().OnLButtonDown(x, y, screen);
         V().OnLButtonUp(x, y, screen);
     }
+    void Drag(Point from, Point to)
+    {
+        V().OnMouseMove(from.x, from.y, screen);
+        V().OnLButtonDown(from.x, from.y, screen);
+        V().OnMouseMove(to.x, to.y, screen);
+        V().OnLButtonUp(to.x, to.y, screen);
+    }
+    // The depth map as it is now, to compare with after a command.
+    void Snapshot(CDibImage& copy)
+    {
+        const CDibImage& map = V().DepthMap();
+        ASSERT_TRUE(copy.Create(map.Width(), map.Height()));
+        for (int y = 0; y < map.Height(); ++y)
+            for (int x = 0; x < map.Width(); ++x) copy.SetPixel(x, y, map.GetPixel(x, y));
+    }
+    // Painting with a tile of period 800: the 800-wide picture leaves no
+    // depth-map column, and the depth map is kept from before.
+    void PaintingWithATileAsWideAsThePicture()
+    {
+        CDibImage wide;
+        Pattern(wide, 800, 20, 2);
+        sys.WriteBmp("C:\\Relievo\\back\\b2.bmp", wide);
+        Painting();
+        V().DepthMap().SetPixel(7, 7, 0x404040);
+        V().SetTilePath(".\\back\\b2.bmp");
+        V().Initialise();
+    }
     // A closed triangle region with its dashes in the depth map.
     void Triangle()
     {
@@ -69,56 +96,56 @@ protected:
 
 // ------------------------------------------------------------------ save
 
-TEST_F(ViewFiles, SaveWhilePaintingWritesTheDepthMapIntoSample)
+// The picture of the stage goes into its folder in the format chosen: the
+// depth map while painting, the stereogram once it is made; nothing is
+// written beside it and nothing is said.
+TEST_F(ViewFiles, SaveWritesThePictureOfTheStageIntoItsFolder)
 {
+    struct Row {
+        bool stereogram;
+        const char* name;
+        bool png;
+        const char* file;
+        const char* notWritten;
+    };
+    const Row rows[] = {
+        {false, "a", false, "C:\\Relievo\\sample\\a.bmp", "C:\\Relievo\\result\\a.bmp"},
+        {false, "b", true, "C:\\Relievo\\sample\\b.png", "C:\\Relievo\\sample\\b.bmp"},
+        {true, "c", false, "C:\\Relievo\\result\\c.bmp", "C:\\Relievo\\sample\\c.bmp"},
+        {true, "d", true, "C:\\Relievo\\result\\d.png", "C:\\Relievo\\result\\d.bmp"},
+    };
     Painting();
     V().DepthMap().SetPixel(3, 4, 0x202020);
-    sys.AnswerName("a");
-    EXPECT_TRUE(V().OnCommand(CmdSave));
-    ASSERT_EQ(sys.dialogs.size(), 1u);
-    EXPECT_EQ(sys.dialogs[0].dialog, FakeViewSystem::Dialog::SaveSample);
-    EXPECT_EQ(sys.formatsOffered, (std::vector<std::string>{"bmp"})); // BMP is the format offered first
-    CDibImage saved;
-    ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\sample\\a.bmp"));
-    EXPECT_TRUE(SamePixels(saved, V().DepthMap()));
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.file);
+        if (r.stereogram) V().OnCommand(CmdGenerateStereogram);
+        sys.dialogs.clear();
+        sys.AnswerName(r.name, r.png);
+        EXPECT_TRUE(V().OnCommand(CmdSave));
+        ASSERT_EQ(sys.dialogs.size(), 1u);
+        EXPECT_EQ(sys.dialogs[0].dialog,
+                  r.stereogram ? FakeViewSystem::Dialog::SaveResult : FakeViewSystem::Dialog::SaveSample);
+        CDibImage saved;
+        ASSERT_TRUE(LoadPicture(saved, r.file));
+        EXPECT_TRUE(SamePixels(saved, r.stereogram ? V().Background() : V().DepthMap()));
+        EXPECT_FALSE(sys.Exists(r.notWritten));
+    }
+    EXPECT_EQ(sys.formatsOffered.front(), "bmp"); // BMP is the format offered first
     EXPECT_TRUE(sys.messages.empty());
 }
 
-TEST_F(ViewFiles, SaveAfterGeneratingWritesTheStereogramIntoResult)
+TEST_F(ViewFiles, SaveOverwritesAFileOfThatName)
 {
     Painting();
     V().OnCommand(CmdGenerateStereogram);
     sys.AnswerName("a");
-    EXPECT_TRUE(V().OnCommand(CmdSave));
-    EXPECT_EQ(sys.dialogs.back().dialog, FakeViewSystem::Dialog::SaveResult);
-    CDibImage saved;
-    ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\result\\a.bmp"));
-    EXPECT_TRUE(SamePixels(saved, V().Background()));
-    EXPECT_FALSE(sys.Exists("C:\\Relievo\\sample\\a.bmp"));
-    // An existing file of that name is overwritten.
+    V().OnCommand(CmdSave);
     V().Background().SetPixel(0, 0, 0x010203);
     sys.AnswerName("a");
     V().OnCommand(CmdSave);
+    CDibImage saved;
     ASSERT_TRUE(saved.LoadBmp("C:\\Relievo\\result\\a.bmp"));
     EXPECT_EQ(saved.GetPixel(0, 0), 0x010203u);
-}
-
-// Choosing PNG writes <name>.png holding exactly the picture's pixels.
-TEST_F(ViewFiles, SaveAsPngWritesTheSamePixels)
-{
-    Painting();
-    V().DepthMap().SetPixel(3, 4, 0x202020);
-    sys.AnswerName("a", true);
-    V().OnCommand(CmdSave);
-    EXPECT_FALSE(sys.Exists("C:\\Relievo\\sample\\a.bmp"));
-    CDibImage saved;
-    ASSERT_TRUE(LoadPicture(saved, "C:\\Relievo\\sample\\a.png"));
-    EXPECT_TRUE(SamePixels(saved, V().DepthMap()));
-    V().OnCommand(CmdGenerateStereogram);
-    sys.AnswerName("s", true);
-    V().OnCommand(CmdSave);
-    ASSERT_TRUE(LoadPicture(saved, "C:\\Relievo\\result\\s.png"));
-    EXPECT_TRUE(SamePixels(saved, V().Background()));
     EXPECT_TRUE(sys.messages.empty());
 }
 
@@ -251,52 +278,48 @@ TEST_F(ViewFiles, ImportRestoresTheCurrentFolderTheDialogChanged)
     }
 }
 
-TEST_F(ViewFiles, ImportingAMissingFileGoesOnWithTheCurrentDepthMap)
+// An import that brings no picture leaves the painting as it was (a
+// region with its dashes, where there was one), tells the user why where there is a reason to
+// tell, puts back the folder the dialog changed, and the board still paints.
+TEST_F(ViewFiles, AnImportThatFailsKeepsThePainting)
 {
-    Painting();
-    V().DepthMap().SetPixel(7, 7, 0x404040);
-    sys.fileToOpen = "C:\\Relievo\\sample\\none.bmp";
-    V().OnCommand(CmdImport);
-    EXPECT_TRUE(sys.messages.empty());
-    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
-    EXPECT_EQ(V().DepthMap().Width(), 700);
-}
-
-TEST_F(ViewFiles, ImportingAPictureOfAnotherDepthKeepsThePainting)
-{
-    Painting();
-    V().DepthMap().SetPixel(7, 7, 0x404040);
+    struct Row {
+        const char* why;
+        const char* file;
+        bool unusablePath;   // the user chose a path GB2312 cannot hold
+        bool region;         // a lasso region is open on the painting
+        std::vector<std::string> messages;
+    };
+    const Row rows[] = {
+        {"missing file", "C:\\Relievo\\sample\\none.bmp", false, false, {}},
+        {"an 8-bit picture", "C:\\Relievo\\sample\\eight.bmp", false, false, {"Not a 24bit BMP!", "No a 24bits Bmp!"}},
+        {"unusable path", "", true, true, {kUnusablePath}},
+    };
     sys.WriteBytes("C:\\Relievo\\sample\\eight.bmp", EightBitBmp(4, 4));
-    sys.fileToOpen = "C:\\Relievo\\sample\\eight.bmp";
     sys.folderAfterOpenDialog = "C:\\Pictures";
-    V().OnCommand(CmdImport);
-    EXPECT_EQ(sys.messages, (std::vector<std::string>{"Not a 24bit BMP!", "No a 24bits Bmp!"}));
-    EXPECT_EQ(V().DepthMap().Width(), 700);
-    EXPECT_EQ(V().DepthMap().GetPixel(7, 7), 0x404040u);
-    EXPECT_EQ(sys.currentFolder, kProgramDir);
-    // The board still paints into it.
-    V().OnCommand(CmdFill);
-    Press(300, 300);
-    EXPECT_EQ(V().DepthMap().GetPixel(300, 300), 0x969696u);
-}
-
-TEST_F(ViewFiles, AChosenPathGb2312CannotHoldIsNamedAndKeepsThePainting)
-{
-    Painting();
-    Triangle();
-    V().DepthMap().SetPixel(300, 300, 0x404040);
-    CDibImage before;
-    Pattern(before, 700, 600, 0);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 700; ++x) before.SetPixel(x, y, V().DepthMap().GetPixel(x, y));
-    sys.chosenPathUnusable = true;
-    sys.folderAfterOpenDialog = "C:\\Pictures";
-    V().OnCommand(CmdImport);
-    EXPECT_EQ(sys.messages, std::vector<std::string>{kUnusablePath}) << "the user is told why nothing was imported";
-    EXPECT_TRUE(SamePixels(V().DepthMap(), before));
-    EXPECT_TRUE(V().Board().RegionActive()) << "the region stays with the painting";
-    EXPECT_EQ(sys.currentFolder, kProgramDir);
-    EXPECT_EQ(state.stage, StagePainting);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        Painting();
+        V().OnCommand(CmdClearDrawing); // white again after the row before
+        V().DepthMap().SetPixel(300, 300, 0x404040);
+        if (r.region) Triangle();
+        CDibImage before;
+        Snapshot(before);
+        sys.messages.clear();
+        sys.fileToOpen = r.file;
+        sys.chosenPathUnusable = r.unusablePath;
+        V().OnCommand(CmdImport);
+        EXPECT_EQ(sys.messages, r.messages);
+        EXPECT_TRUE(SamePixels(V().DepthMap(), before));
+        EXPECT_EQ(V().Board().RegionActive(), r.region) << "a region stays with the painting";
+        EXPECT_EQ(sys.currentFolder, kProgramDir);
+        EXPECT_EQ(state.stage, StagePainting);
+        // The board still paints into it.
+        V().Board().DropRegion();
+        V().OnCommand(CmdFill);
+        Press(500, 500);
+        EXPECT_EQ(V().DepthMap().GetPixel(500, 500), 0x969696u);
+    }
 }
 
 TEST_F(ViewFiles, ImportedPictureGetsNoDashesFromARegion)
@@ -320,14 +343,9 @@ TEST_F(ViewFiles, RefitWithoutAFileTakesTheDashesOut)
 {
     Painting();
     V().OnCommand(CmdFilledRect);
-    V().OnMouseMove(20, 20, screen);
-    V().OnLButtonDown(20, 20, screen);
-    V().OnMouseMove(120, 80, screen);
-    V().OnLButtonUp(120, 80, screen);
+    Drag({20, 20}, {120, 80});
     CDibImage before;
-    Pattern(before, 700, 600, 0);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 700; ++x) before.SetPixel(x, y, V().DepthMap().GetPixel(x, y));
+    Snapshot(before);
     Triangle();
     ASSERT_FALSE(SamePixels(V().DepthMap(), before)); // the dashes
     sys.fileToOpen.clear();
@@ -340,13 +358,7 @@ TEST_F(ViewFiles, RefitWithoutAFileTakesTheDashesOut)
 
 TEST_F(ViewFiles, ImportWithNoDepthMapColumnLeftKeepsTheDepthMap)
 {
-    CDibImage wide;
-    Pattern(wide, 800, 20, 2);
-    sys.WriteBmp("C:\\Relievo\\back\\b2.bmp", wide);
-    Painting();
-    V().DepthMap().SetPixel(7, 7, 0x404040);
-    V().SetTilePath(".\\back\\b2.bmp");
-    V().Initialise(); // period 800: no depth-map column is left
+    PaintingWithATileAsWideAsThePicture();
     sys.fileToOpen.clear();
     V().OnCommand(CmdImport);
     EXPECT_EQ(sys.messages, std::vector<std::string>{"Invalid picture size!"});
@@ -440,13 +452,7 @@ TEST_F(ViewFiles, SettingsRefuseSizesWithoutADepthMap)
 
 TEST_F(ViewFiles, SettingsWithATileAsWideAsThePictureAskForRoomAndKeepThePainting)
 {
-    CDibImage wide;
-    Pattern(wide, 800, 20, 2);
-    sys.WriteBmp("C:\\Relievo\\back\\b2.bmp", wide);
-    Painting();
-    V().DepthMap().SetPixel(7, 7, 0x404040);
-    V().SetTilePath(".\\back\\b2.bmp");
-    V().Initialise(); // period 800: the current size leaves no depth-map column
+    PaintingWithATileAsWideAsThePicture();
     // Cancel judges no size and says nothing.
     sys.AnswerCancel();
     V().OnCommand(CmdSettings);
@@ -474,16 +480,10 @@ TEST_F(ViewFiles, ATypicalRunSavesWhatTheEngineMakesOfTheSavedDepthMap)
     V().OnCommand(CmdInitialise);
     V().OnCommand(CmdMake3dPrimitives);
     V().OnCommand(CmdFilledEllipse);
-    V().OnMouseMove(100, 100, screen);
-    V().OnLButtonDown(100, 100, screen);
-    V().OnMouseMove(400, 300, screen);
-    V().OnLButtonUp(400, 300, screen);
+    Drag({100, 100}, {400, 300});
     V().Panel().Click(CToolPanel::IdBlue);
     V().OnCommand(CmdGradientCircle);
-    V().OnMouseMove(500, 400, screen);
-    V().OnLButtonDown(500, 400, screen);
-    V().OnMouseMove(560, 400, screen);
-    V().OnLButtonUp(560, 400, screen);
+    Drag({500, 400}, {560, 400});
     sys.AnswerName("depth");
     V().OnCommand(CmdSave);
     V().OnCommand(CmdIncreaseFeel);
