@@ -1,6 +1,7 @@
 // The drawing view: commands by stage, mouse forwarding and button state,
 // clearing the drawing, repainting, scrolling, cursors, keys.
 #include "painter/app/view/DrawingView.h"
+#include "painter/app/view/tests/FakeViewSystem.h"
 #include "painter/painting/MemorySurface.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,6 @@
 
 namespace rv {
 namespace {
-
-class RecordingHost : public IViewHost {
-public:
-    void Invalidate() override { ++invalidated; }
-    void BeginWaitCursor() override { ++waits, waiting = true; }
-    void EndWaitCursor() override { waiting = false; }
-    int invalidated = 0;
-    int waits = 0;
-    bool waiting = false;
-};
 
 class DrawingView : public ::testing::Test {
 protected:
@@ -35,43 +26,48 @@ protected:
     Colour Depth(int x, int y) const { return view->DepthMap().GetPixel(x, y); }
 
     CWorkflowState state;
-    RecordingHost host;
+    testing::FakeViewSystem host;
     CMemorySurface screen;
     std::unique_ptr<CDrawingView> view;
 };
 
-TEST_F(DrawingView, CommandsEnabledAtStart)
+// Which commands each stage offers (the menu asks at idle time).
+TEST_F(DrawingView, CommandsEnabledByStage)
 {
-    for (int id : {CmdInitialise, CmdGenerateBackground, CmdDecreaseFeel, CmdIncreaseFeel, CmdImport,
-                   CmdRandomBackground, CmdSettings})
-        EXPECT_TRUE(view->IsCommandEnabled(id)) << id;
-    for (int id : {CmdShowBackground, CmdMake3dPrimitives, CmdGenerateStereogram, CmdClearDrawing, CmdPencil,
-                   CmdBrush, CmdLine, CmdRect, CmdFilledRect, CmdEllipse, CmdFilledEllipse, CmdFill, CmdEraser,
-                   CmdLasso, CmdGradientCircle, CmdGradientRect, CmdPicker, CmdSave, CmdCopyLayer, CmdPasteLayer})
-        EXPECT_FALSE(view->IsCommandEnabled(id)) << id;
+    struct Row {
+        int stage;
+        std::vector<int> enabled, disabled;
+    };
+    const Row rows[] = {
+        {StageStart,
+         {CmdInitialise, CmdGenerateBackground, CmdDecreaseFeel, CmdIncreaseFeel, CmdImport, CmdRandomBackground,
+          CmdSettings},
+         {CmdShowBackground, CmdMake3dPrimitives, CmdGenerateStereogram, CmdClearDrawing, CmdPencil, CmdBrush, CmdLine,
+          CmdRect, CmdFilledRect, CmdEllipse, CmdFilledEllipse, CmdFill, CmdEraser, CmdLasso, CmdGradientCircle,
+          CmdGradientRect, CmdPicker, CmdSave, CmdCopyLayer, CmdPasteLayer}},
+        {StageBackground, {CmdGenerateBackground, CmdMake3dPrimitives}, {CmdGenerateStereogram}},
+        {StagePainting, {CmdGenerateStereogram, CmdSave, CmdDeleteAllLayers}, {CmdGenerateBackground}},
+        {StageStereogram, {CmdSave}, {CmdClearDrawing, CmdMake3dPrimitives, CmdPicker}},
+    };
+    for (const Row& r : rows) {
+        state.stage = r.stage;
+        for (int id : r.enabled) EXPECT_TRUE(view->IsCommandEnabled(id)) << id << " in stage " << r.stage;
+        for (int id : r.disabled) EXPECT_FALSE(view->IsCommandEnabled(id)) << id << " in stage " << r.stage;
+    }
+}
+
+TEST_F(DrawingView, ADisabledToolCommandChoosesNoTool)
+{
     EXPECT_FALSE(view->OnCommand(CmdPencil));
     EXPECT_EQ(view->Board().GetTool(), ToolNone);
 }
 
-TEST_F(DrawingView, CommandsByStage)
+TEST_F(DrawingView, Make3dPrimitivesStartsThePaintingAndRepaints)
 {
     state.stage = StageBackground;
-    EXPECT_TRUE(view->IsCommandEnabled(CmdGenerateBackground));
-    EXPECT_TRUE(view->IsCommandEnabled(CmdMake3dPrimitives));
-    EXPECT_FALSE(view->IsCommandEnabled(CmdGenerateStereogram));
     EXPECT_TRUE(view->OnCommand(CmdMake3dPrimitives));
     EXPECT_EQ(state.stage, StagePainting);
     EXPECT_EQ(host.invalidated, 1);
-    EXPECT_FALSE(view->IsCommandEnabled(CmdGenerateBackground));
-    EXPECT_TRUE(view->IsCommandEnabled(CmdGenerateStereogram));
-    EXPECT_TRUE(view->IsCommandEnabled(CmdSave));
-    EXPECT_TRUE(view->IsCommandEnabled(CmdDeleteAllLayers));
-
-    state.stage = StageStereogram;
-    EXPECT_TRUE(view->IsCommandEnabled(CmdSave));
-    EXPECT_FALSE(view->IsCommandEnabled(CmdClearDrawing));
-    EXPECT_FALSE(view->IsCommandEnabled(CmdMake3dPrimitives));
-    EXPECT_FALSE(view->IsCommandEnabled(CmdPicker));
 }
 
 TEST_F(DrawingView, ToolCommandsAndCheckMarks)
@@ -102,7 +98,7 @@ TEST_F(DrawingView, MouseReachesTheBoardOnlyWhilePainting)
     EXPECT_EQ(Depth(50, 50), 0x969696u);
     view->OnLButtonUp(50, 50, screen);
     EXPECT_EQ(state.buttonState, ButtonUp);
-    EXPECT_EQ(host.waits, 1);
+    EXPECT_EQ(host.waitCursors, 1);
     EXPECT_FALSE(host.waiting);
 }
 

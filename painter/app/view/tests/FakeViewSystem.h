@@ -82,8 +82,8 @@ public:
 
     // ---- the window
     void Invalidate() override { ++invalidated; }
-    void BeginWaitCursor() override { ++waitCursors; }
-    void EndWaitCursor() override {}
+    void BeginWaitCursor() override { ++waitCursors, waiting = true; }
+    void EndWaitCursor() override { waiting = false; }
     void SetScrollSizes(int width, int height) override { scrollSizes = {width, height}; }
     void SetArrowCursor() override { ++arrowCursors; }
     void DrawOnClient(const std::function<void(IPaintSurface&)>& draw) override { draw(client); }
@@ -157,6 +157,7 @@ public:
     std::vector<std::string> messages;
     int invalidated = 0;
     int waitCursors = 0;
+    bool waiting = false; // a wait cursor is up
     int arrowCursors = 0;
     Point scrollSizes{-1, -1};
     CMemorySurface client{300, 300};
