@@ -101,6 +101,17 @@ protected:
                 if (screen.GetPixel(x, y) != depth.GetPixel(x, y)) return false;
         return true;
     }
+    // A depth-map pixel and the colour it should have, with the reason.
+    struct Spot {
+        int x, y;
+        Colour expected;
+        const char* why = "";
+    };
+    void ExpectDepth(std::initializer_list<Spot> spots) const
+    {
+        for (const Spot& s : spots)
+            EXPECT_EQ(depth.GetPixel(s.x, s.y), s.expected) << "at " << s.x << "," << s.y << ": " << s.why;
+    }
     // Fills a rectangle of the depth map directly, then repaints.
     void FillDepth(int x0, int y0, int x1, int y1, Colour c)
     {

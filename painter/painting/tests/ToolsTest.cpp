@@ -71,6 +71,30 @@ TEST_F(Shapes, ScrollOffsetMovesTheDepthWriteOnly)
     for (int x = 20; x <= 30; ++x) EXPECT_EQ(screen.GetPixel(x, 20), Grey(150));
 }
 
+class Gestures : public PaintFixture {};
+
+// Gestures with nothing to paint: a brush narrower than its dome, a gradient
+// circle of radius 0, a gradient rectangle of no length.
+TEST_F(Gestures, ThatPaintNothing)
+{
+    struct Row {
+        int tool;
+        bool moveBeforeRelease; // the brush dabs on a move
+        const char* why;
+    };
+    const Row rows[] = {
+        {ToolBrush, true, "the brush at its first width"},
+        {ToolGradientCircle, false, "a circle released at its centre"},
+        {ToolGradientRect, false, "a rectangle released at its press point"},
+    };
+    for (const Row& r : rows) {
+        board->SetTool(r.tool);
+        if (r.moveBeforeRelease) Drag({{50, 50}, {50, 50}});
+        else Drag({{50, 50}});
+        EXPECT_TRUE(Painted().empty()) << r.why;
+    }
+}
+
 class Fill : public PaintFixture {};
 
 TEST_F(Fill, WhiteCanvasFillsAllButTheEdges)
@@ -149,22 +173,18 @@ protected:
     }
 };
 
-TEST_F(Brush, NarrowPenPaintsNothing)
-{
-    Dab(50, 50);
-    EXPECT_TRUE(Painted().empty());
-}
-
 TEST_F(Brush, DomeFromTheRampsRightEndToItsLeftEnd)
 {
     SetSlider(CToolPanel::IdPenWidth, 20);
     Dab(50, 50);
-    EXPECT_EQ(depth.GetPixel(50, 50), panel.StripColumn(116)); // t = 1
-    EXPECT_EQ(depth.GetPixel(55, 50), panel.StripColumn(58));  // t = 0
-    EXPECT_EQ(depth.GetPixel(60, 50), panel.StripColumn(0));   // t = -1
-    EXPECT_EQ(depth.GetPixel(61, 50), kWhite);
-    EXPECT_EQ(depth.GetPixel(58, 58), kWhite); // distance 11
-    EXPECT_EQ(depth.GetPixel(50, 50), Grey(197));
+    ExpectDepth({
+        {50, 50, panel.StripColumn(116), "t = 1"},
+        {50, 50, Grey(197), "the ramp's right end"},
+        {55, 50, panel.StripColumn(58), "t = 0"},
+        {60, 50, panel.StripColumn(0), "t = -1"},
+        {61, 50, kWhite, "beyond the radius"},
+        {58, 58, kWhite, "distance 11"},
+    });
 }
 
 TEST_F(Brush, NeverLowersAValue)
@@ -201,26 +221,28 @@ protected:
     }
 };
 
-TEST_F(Eraser, SquareSpansTwiceTheRadius)
+// The hard erasers at their first width (radius 10) pressed at (50, 50):
+// the square spans twice the radius, the circle whitens truncated distances
+// below the radius, within the same box.
+TEST_F(Eraser, HardKindsWhitenTheirShape)
 {
-    Erase(CToolPanel::IdSquare, 50, 50);
-    for (int y = 30; y < 70; ++y)
-        for (int x = 30; x < 70; ++x) {
-            const bool in = x >= 40 && x <= 59 && y >= 40 && y <= 59;
-            ASSERT_EQ(depth.GetPixel(x, y), in ? kWhite : Grey(100)) << x << "," << y;
-        }
-    EXPECT_TRUE(ScreenMatchesDepth());
-}
-
-TEST_F(Eraser, CircularWhitensTruncatedDistancesBelowTheRadius)
-{
-    Erase(CToolPanel::IdCircular, 50, 50);
-    for (int y = 30; y < 70; ++y)
-        for (int x = 30; x < 70; ++x) {
-            const int dx = x - 50, dy = y - 50;
-            const bool in = dx * dx + dy * dy < 100 && x < 60 && y < 60;
-            ASSERT_EQ(depth.GetPixel(x, y), in ? kWhite : Grey(100)) << x << "," << y;
-        }
+    struct Row {
+        int button;
+        bool (*whitened)(int dx, int dy);
+    };
+    const Row rows[] = {
+        {CToolPanel::IdSquare, [](int dx, int dy) { return dx >= -10 && dx <= 9 && dy >= -10 && dy <= 9; }},
+        {CToolPanel::IdCircular, [](int dx, int dy) { return dx * dx + dy * dy < 100 && dx < 10 && dy < 10; }},
+    };
+    for (const Row& r : rows) {
+        FillDepth(1, 1, 99, 99, Grey(100));
+        Erase(r.button, 50, 50);
+        for (int y = 30; y < 70; ++y)
+            for (int x = 30; x < 70; ++x)
+                ASSERT_EQ(depth.GetPixel(x, y), r.whitened(x - 50, y - 50) ? kWhite : Grey(100))
+                    << "kind " << r.button << " at " << x << "," << y;
+        EXPECT_TRUE(ScreenMatchesDepth()) << "kind " << r.button;
+    }
 }
 
 TEST_F(Eraser, SoftLightensTowardsTheCentre)
@@ -266,20 +288,15 @@ TEST_F(Gradient, CircleRisesFromCentreToRim)
     board->SetTool(ToolGradientCircle);
     Drag({{50, 50}, {70, 90}, {60, 50}});
     EXPECT_TRUE(ScreenMatchesDepth());
-    EXPECT_EQ(depth.GetPixel(50, 50), panel.StripColumn(0));
-    EXPECT_EQ(depth.GetPixel(50, 50), Grey(0));
-    EXPECT_EQ(depth.GetPixel(59, 50), panel.StripColumn(104)); // t = 0.8
-    EXPECT_EQ(depth.GetPixel(55, 50), panel.StripColumn(58));  // t = 0
-    EXPECT_EQ(depth.GetPixel(60, 50), kWhite);
-    EXPECT_EQ(depth.GetPixel(57, 57), panel.StripColumn(104)); // d = 9.9, truncated to 9
-    EXPECT_EQ(depth.GetPixel(58, 58), kWhite);                  // d = 11
-}
-
-TEST_F(Gradient, CircleReleasedAtItsCentrePaintsNothing)
-{
-    board->SetTool(ToolGradientCircle);
-    Click(50, 50);
-    EXPECT_TRUE(Painted().empty());
+    ExpectDepth({
+        {50, 50, panel.StripColumn(0), "the centre: t = -1"},
+        {50, 50, Grey(0), "the ramp's left end"},
+        {59, 50, panel.StripColumn(104), "t = 0.8"},
+        {55, 50, panel.StripColumn(58), "t = 0"},
+        {60, 50, kWhite, "the rim"},
+        {57, 57, panel.StripColumn(104), "d = 9.9, truncated to 9"},
+        {58, 58, kWhite, "d = 11"},
+    });
 }
 
 TEST_F(Gradient, RectangleDraggedDown)
@@ -293,17 +310,18 @@ TEST_F(Gradient, RectangleDraggedDown)
         const Colour expected = y < 100 || y > 200 ? Grey(250) : panel.RampColour(t);
         for (int x : {1, 50, 177, 299}) ASSERT_EQ(depth.GetPixel(x, y), expected) << x << "," << y;
     }
-    EXPECT_EQ(depth.GetPixel(10, 100), Grey(0));      // the press side is column 0
-    EXPECT_EQ(depth.GetPixel(10, 200), Grey(197));    // the release side column 116
-    EXPECT_EQ(depth.GetPixel(0, 150), kWhite);        // column 0 is never painted
+    ExpectDepth({
+        {10, 100, Grey(0), "the press side is column 0"},
+        {10, 200, Grey(197), "the release side column 116"},
+        {0, 150, kWhite, "column 0 is never painted"},
+    });
 }
 
 TEST_F(Gradient, RectangleDraggedUpTurnsTheRampOver)
 {
     board->SetTool(ToolGradientRect);
     Drag({{50, 200}, {50, 100}});
-    EXPECT_EQ(depth.GetPixel(10, 200), Grey(0));
-    EXPECT_EQ(depth.GetPixel(10, 100), Grey(197));
+    ExpectDepth({{10, 200, Grey(0), "the press side"}, {10, 100, Grey(197), "the release side"}});
 }
 
 TEST_F(Gradient, RectangleAcrossADiagonalBand)
@@ -311,19 +329,14 @@ TEST_F(Gradient, RectangleAcrossADiagonalBand)
     board->SetTool(ToolGradientRect);
     Drag({{100, 100}, {140, 140}});
     // Perpendicular lines x + y = 200 and x + y = 280 bound the band.
-    EXPECT_EQ(depth.GetPixel(150, 50), Grey(0));
-    EXPECT_EQ(depth.GetPixel(50, 150), Grey(0));
-    EXPECT_EQ(depth.GetPixel(140, 140), Grey(197));
-    EXPECT_EQ(depth.GetPixel(120, 120), panel.StripColumn(58));
-    EXPECT_EQ(depth.GetPixel(150, 49), kWhite);
-    EXPECT_EQ(depth.GetPixel(141, 140), kWhite);
-}
-
-TEST_F(Gradient, RectangleReleasedAtItsPressPointChangesNothing)
-{
-    board->SetTool(ToolGradientRect);
-    Click(120, 120);
-    EXPECT_TRUE(Painted().empty());
+    ExpectDepth({
+        {150, 50, Grey(0), "on the press line"},
+        {50, 150, Grey(0), "on the press line"},
+        {140, 140, Grey(197), "on the release line"},
+        {120, 120, panel.StripColumn(58), "half way"},
+        {150, 49, kWhite, "before the press line"},
+        {141, 140, kWhite, "beyond the release line"},
+    });
 }
 
 class Picker : public PaintFixture {};
