@@ -155,6 +155,16 @@ protected:
         }
     }
 
+    // A random picture and ramp with no region and no scroll offset, for the
+    // gestures chosen by hand.
+    void PlainScene()
+    {
+        RandomScene();
+        board->DropRegion();
+        board->SetScrollOffset(0, 0);
+        Repaint();
+    }
+
     // More of the picture, drawn before the region.
     virtual void Scenery() {}
 
@@ -316,10 +326,7 @@ TEST_F(WideCanvas, GradientRectangleMatchesItsLiteralForm)
 // 32 bits (one where they pass 2^31 along a row), the rims on the canvas.
 TEST_F(FastTools, GradientCircleFarFromTheCanvas)
 {
-    RandomScene();
-    board->DropRegion();
-    board->SetScrollOffset(0, 0);
-    Repaint();
+    PlainScene();
     Check(ToolGradientCircle, {-46300, 30}, {90, 31}, LiteralGradientCircle, "far left centre");
     Check(ToolGradientCircle, {40, 70000}, {20, 10}, LiteralGradientCircle, "far lower centre");
     Check(ToolGradientCircle, {-25000, -25000}, {60, 40}, LiteralGradientCircle, "far corner centre");
@@ -330,10 +337,7 @@ TEST_F(FastTools, GradientCircleFarFromTheCanvas)
 // way runs of one colour are found.
 TEST_F(FastTools, GradientRectangleRunsShortAndLong)
 {
-    RandomScene();
-    board->DropRegion();
-    board->SetScrollOffset(0, 0);
-    Repaint();
+    PlainScene();
     Check(ToolGradientRect, {40, 30}, {40, 31}, LiteralGradientRect, "one-pixel drag");
     Check(ToolGradientRect, {2, 30}, {95, 31}, LiteralGradientRect, "shallow drag");
     Check(ToolGradientRect, {-300, -300}, {400, 400}, LiteralGradientRect, "long drag");
