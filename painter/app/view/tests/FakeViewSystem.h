@@ -4,8 +4,10 @@
 // display), the dialogs (answered from a queue, every run recorded), the
 // file-open dialog, message boxes, and a disk. The painter's Windows paths
 // ("C:\Relievo\back\b1.bmp", ".\sample\a.bmp") map into a temporary folder;
-// relative ones go through the current folder the fake keeps.
+// relative ones go through the current folder the fake keeps. Beside it, the
+// pictures and players the view tests start from.
 #include "painter/app/view/DrawingView.h"
+#include "painter/app/view/PaintScript.h"
 #include "painter/app/view/ViewPlatform.h"
 #include "painter/image/DibImage.h"
 #include "painter/image/Platform.h"
@@ -190,6 +192,14 @@ inline std::string EightBitBmp(int width, int height)
     bytes[0] = 'B', bytes[1] = 'M', bytes[14] = 40;
     bytes[18] = static_cast<char>(width), bytes[22] = static_cast<char>(height), bytes[26] = 1, bytes[28] = 8;
     return bytes;
+}
+
+// A script player on a white depth map of width x height.
+inline std::unique_ptr<CPaintScriptPlayer> BlankPlayer(int width, int height)
+{
+    auto depth = std::make_unique<CDibImage>();
+    EXPECT_TRUE(depth->Create(width, height));
+    return std::make_unique<CPaintScriptPlayer>(std::move(depth));
 }
 
 } // namespace rv::testing

@@ -1,6 +1,8 @@
 // Gesture scripts replayed through the drawing view, checked pixel by pixel
 // against expectations worked out from the geometry of each script.
 #include "painter/app/view/PaintScript.h"
+#include "painter/app/view/tests/FakeViewSystem.h"
+#include "painter/painting/tests/PaintFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +18,9 @@
 namespace rv {
 namespace {
 
-constexpr Colour Grey(int v) { return static_cast<Colour>(v) * 0x010101u; }
-constexpr Colour Blue(int v) { return static_cast<Colour>(v) * 0x000101u | 0xFF0000u; }
+using test::Blue;
+using test::Grey;
+using testing::BlankPlayer;
 
 // The ramp with the initial curve (a circular dome) rising from c2.
 int RampLevel(float t, int c1, int c2)
@@ -34,16 +37,9 @@ std::string ReadScript(const std::string& name)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-std::unique_ptr<CPaintScriptPlayer> Player(int width, int height)
-{
-    auto depth = std::make_unique<CDibImage>();
-    EXPECT_TRUE(depth->Create(width, height));
-    return std::make_unique<CPaintScriptPlayer>(std::move(depth));
-}
-
 std::unique_ptr<CPaintScriptPlayer> Play(const std::string& name, int width, int height)
 {
-    auto player = Player(width, height);
+    auto player = BlankPlayer(width, height);
     std::string problem;
     EXPECT_TRUE(player->Run(ReadScript(name), problem)) << name << ": " << problem;
     return player;
@@ -192,7 +188,7 @@ TEST(PaintScripts, PointsBeyondTheCanvas)
 
 TEST(PaintScripts, FiguresDraggedToTheFarCornerPaintTheCanvasPart)
 {
-    auto player = Player(50, 40);
+    auto player = BlankPlayer(50, 40);
     std::string problem;
     ASSERT_TRUE(player->Run("tool filled-rect\ndown 30 20\nmove 32767 32767\nup 32767 32767\n"
                             "tool filled-ellipse\ndown 5 5\nup 32767 32767\n"
@@ -211,7 +207,7 @@ TEST(PaintScripts, FiguresDraggedToTheFarCornerPaintTheCanvasPart)
 
 TEST(PaintScriptLines, PressAndReleaseFollowThePointer)
 {
-    auto player = Player(40, 30);
+    auto player = BlankPlayer(40, 30);
     std::string problem;
     ASSERT_TRUE(player->Run("tool line\ndown 5 5\nup 20 5\n", problem)) << problem;
     ExpectDepth(*player, [](int x, int y) { return y == 5 && x >= 5 && x <= 20 ? Grey(150) : kWhite; });
@@ -221,7 +217,7 @@ TEST(PaintScriptLines, PressAndReleaseFollowThePointer)
 
 TEST(PaintScriptLines, BlankLinesCommentsAndLineEnds)
 {
-    auto player = Player(20, 20);
+    auto player = BlankPlayer(20, 20);
     std::string problem;
     ASSERT_TRUE(player->Run("# a comment\r\n\r\n   \n\t# indented\ntool\tpencil\r\ndown 3 3\nmove  5 3 \nup 5 3", problem))
         << problem;
@@ -257,7 +253,7 @@ TEST(PaintScriptLines, MalformedLinesStopTheReplay)
         {"clear now", "unexpected 'now'"},
     };
     for (const Case& c : cases) {
-        auto player = Player(20, 20);
+        auto player = BlankPlayer(20, 20);
         std::string problem;
         const std::string script = std::string("tool pencil\n") + c.line + "\ndown 3 3\nmove 8 8\nup 8 8\n";
         EXPECT_FALSE(player->Run(script, problem)) << c.line;
@@ -269,7 +265,7 @@ TEST(PaintScriptLines, MalformedLinesStopTheReplay)
 
 TEST(PaintScriptLines, PanelSettingsReachTheTools)
 {
-    auto player = Player(30, 30);
+    auto player = BlankPlayer(30, 30);
     std::string problem;
     ASSERT_TRUE(player->Run("panel pen-width 7\npanel eraser-width 12\npanel eraser-kind circular\n"
                             "panel curve 0\npanel low-right 1\npanel low-left 0\npanel c1 100\n"

@@ -15,6 +15,7 @@
 namespace rv {
 namespace {
 
+using testing::BlankPlayer;
 using testing::FakeViewSystem;
 using testing::Pattern;
 
@@ -38,14 +39,6 @@ struct Shot {
     std::vector<Colour> screen;
     bool operator==(const Shot&) const = default;
 };
-
-// A player on a white depth map of width x height.
-std::unique_ptr<CPaintScriptPlayer> BlankPlayer(int width, int height)
-{
-    auto depth = std::make_unique<CDibImage>();
-    EXPECT_TRUE(depth->Create(width, height));
-    return std::make_unique<CPaintScriptPlayer>(std::move(depth));
-}
 
 class UndoScript : public ::testing::Test {
 protected:
