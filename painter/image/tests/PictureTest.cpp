@@ -6,41 +6,50 @@
 #include "painter/image/DibImage.h"
 #include "painter/image/Picture.h"
 #include "painter/image/Platform.h"
+#include "painter/image/tests/BmpFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace rv {
 namespace {
 
+using namespace rv::test;
+
 const char kDir[] = "tests/pictures/";
 
-class Recorder final : public IMessageBox {
-public:
-    Recorder() { SetMessageBox(this); }
-    ~Recorder() override { SetMessageBox(nullptr); }
-    void Show(std::string_view text) override { shown.emplace_back(text); }
-    std::vector<std::string> shown;
+// A file of the pictures folder; one that is not there fails the test.
+Bytes ReadPicture(const std::string& name)
+{
+    EXPECT_TRUE(fs::exists(kDir + name)) << name;
+    return ReadAll(kDir + name);
+}
+
+// The picture tests, each with a folder of its own and the messages shown.
+class PngPictures : public BmpFileTest {};
+class JpegPictures : public BmpFileTest {};
+class BadPictures : public BmpFileTest {
+protected:
+    // A picture that must be refused: LoadPicture fails with `message` and
+    // the old picture stays.
+    void ExpectRefused(const Bytes& bytes, const std::string& message, const char* what)
+    {
+        SCOPED_TRACE(what);
+        WriteAll(Path("bad-picture"), bytes);
+        box.shown.clear();
+        CDibImage picture;
+        ASSERT_TRUE(picture.Create(3, 2));
+        picture.SetPixel(1, 1, 0x123456);
+        EXPECT_FALSE(LoadPicture(picture, Path("bad-picture")));
+        EXPECT_EQ(picture.Width(), 3);
+        EXPECT_EQ(picture.GetPixel(1, 1), 0x123456u);
+        ASSERT_EQ(box.shown.size(), 1u);
+        EXPECT_EQ(box.shown[0], message);
+    }
 };
-
-std::vector<std::uint8_t> ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in.good()) << path;
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 // The largest difference of any channel of any pixel, and the mean one.
 struct Difference {
@@ -81,9 +90,8 @@ const Png kPngs[] = {
 
 // Every build decodes each PNG to exactly the pixels the native build
 // writes into <name>.bmp (on Windows the system's codec must agree).
-TEST(PngPictures, EveryKindDecodesToTheSamePixelsInEveryBuild)
+TEST_F(PngPictures, EveryKindDecodesToTheSamePixelsInEveryBuild)
 {
-    Recorder messages;
     for (const Png& png : kPngs) {
         SCOPED_TRACE(png.name);
         CDibImage picture, expected;
@@ -92,13 +100,13 @@ TEST(PngPictures, EveryKindDecodesToTheSamePixelsInEveryBuild)
         const Difference d = Compare(picture, expected);
         EXPECT_EQ(d.largest, 0);
     }
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(box.shown.empty());
 }
 
 // A second opinion: ImageMagick's own reading on white (*.im.bmp). Opaque
 // pictures agree exactly; where alpha is laid on white, rounding may differ
 // by one.
-TEST(PngPictures, AgreeWithAnotherReader)
+TEST_F(PngPictures, AgreeWithAnotherReader)
 {
     for (const Png& png : kPngs) {
         SCOPED_TRACE(png.name);
@@ -109,7 +117,7 @@ TEST(PngPictures, AgreeWithAnotherReader)
     }
 }
 
-TEST(PngPictures, TransparencyIsLaidOnWhite)
+TEST_F(PngPictures, TransparencyIsLaidOnWhite)
 {
     // p2-trns: palette entry 0 (red) is fully clear, entry 3 (dark grey)
     // opaque; pixel (x, y) uses entry (x + y) % 4.
@@ -123,9 +131,8 @@ TEST(PngPictures, TransparencyIsLaidOnWhite)
 
 // JPEG is lossy and decoders differ in their rounding; every build must come
 // within a few levels of ImageMagick's reading of the same file.
-TEST(JpegPictures, BaselineProgressiveAndGreyDecodeCloseToAnotherReader)
+TEST_F(JpegPictures, BaselineProgressiveAndGreyDecodeCloseToAnotherReader)
 {
-    Recorder messages;
     for (const char* name : {"jpeg-baseline", "jpeg-progressive", "jpeg-grey"}) {
         SCOPED_TRACE(name);
         CDibImage picture, other;
@@ -135,51 +142,30 @@ TEST(JpegPictures, BaselineProgressiveAndGreyDecodeCloseToAnotherReader)
         EXPECT_LE(d.largest, 8);
         EXPECT_LE(d.mean, 1.5);
     }
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(box.shown.empty());
 }
 
-TEST(PngPictures, SavedPngReadsBackToTheSamePixelsAndBmpStaysTheDefault)
+TEST_F(PngPictures, SavedPngReadsBackToTheSamePixelsAndBmpStaysTheDefault)
 {
     CDibImage picture;
     ASSERT_TRUE(LoadPicture(picture, std::string(kDir) + "rgba16.png"));
-    const std::string out = ::testing::TempDir() + "rv-saved.png";
+    const std::string out = Path("saved.png");
     ASSERT_TRUE(SavePicture(picture, out));
-    const std::vector<std::uint8_t> bytes = ReadBytes(out);
+    const Bytes bytes = ReadAll(out);
     ASSERT_GE(bytes.size(), 8u);
     EXPECT_EQ(SniffPictureFormat(bytes.data(), bytes.size()), PictureFormat::Png);
     CDibImage back;
     ASSERT_TRUE(LoadPicture(back, out));
     EXPECT_EQ(Compare(picture, back).largest, 0);
 
-    const std::string bmp = ::testing::TempDir() + "rv-saved.Bmp";
+    const std::string bmp = Path("saved.Bmp");
     ASSERT_TRUE(SavePicture(picture, bmp));
-    EXPECT_EQ(ReadBytes(bmp)[0], 'B');
+    EXPECT_EQ(ReadAll(bmp)[0], 'B');
     EXPECT_TRUE(HasPngExtension("A.PNG"));
     EXPECT_FALSE(HasPngExtension("a.png.bmp"));
-    std::remove(out.c_str());
-    std::remove(bmp.c_str());
 }
 
 // ----------------------------------------------------------- bad pictures
-
-// A picture that must be refused: LoadPicture fails with `message` and the
-// old picture stays.
-void ExpectRefused(const std::vector<std::uint8_t>& bytes, const std::string& message, const char* what)
-{
-    SCOPED_TRACE(what);
-    const std::string path = ::testing::TempDir() + "rv-bad-picture";
-    WriteBytes(path, bytes);
-    Recorder messages;
-    CDibImage picture;
-    ASSERT_TRUE(picture.Create(3, 2));
-    picture.SetPixel(1, 1, 0x123456);
-    EXPECT_FALSE(LoadPicture(picture, path));
-    EXPECT_EQ(picture.Width(), 3);
-    EXPECT_EQ(picture.GetPixel(1, 1), 0x123456u);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], message);
-    std::remove(path.c_str());
-}
 
 std::uint32_t Crc(const std::uint8_t* p, std::size_t n)
 {
@@ -191,32 +177,33 @@ std::uint32_t Crc(const std::uint8_t* p, std::size_t n)
     return ~c;
 }
 
-void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v)
+// PNG's numbers are big-endian.
+void PutBig32(Bytes& b, std::size_t at, std::uint32_t v)
 {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
 }
 
 // Width and height in IHDR replaced, with a CRC that fits (a lying file).
-std::vector<std::uint8_t> PngOfSize(std::vector<std::uint8_t> png, std::uint32_t width, std::uint32_t height)
+Bytes PngOfSize(Bytes png, std::uint32_t width, std::uint32_t height)
 {
-    Put32(png, 16, width);
-    Put32(png, 20, height);
-    Put32(png, 29, Crc(png.data() + 12, 17));
+    PutBig32(png, 16, width);
+    PutBig32(png, 20, height);
+    PutBig32(png, 29, Crc(png.data() + 12, 17));
     return png;
 }
 
-TEST(BadPictures, DamagedTruncatedAndLyingPngsAreRefused)
+TEST_F(BadPictures, DamagedTruncatedAndLyingPngsAreRefused)
 {
-    const std::vector<std::uint8_t> good = ReadBytes(std::string(kDir) + "rgb8.png");
+    const Bytes good = ReadPicture("rgb8.png");
     ASSERT_GT(good.size(), 100u);
     for (std::size_t cut : {std::size_t{8}, std::size_t{20}, std::size_t{33}, good.size() / 2, good.size() - 13}) {
-        std::vector<std::uint8_t> truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
+        Bytes truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
         ExpectRefused(truncated, kMsgDamagedPng, "truncated");
     }
-    std::vector<std::uint8_t> badCrc = good;
+    Bytes badCrc = good;
     badCrc[29] ^= 0xFF; // IHDR's CRC
     ExpectRefused(badCrc, kMsgDamagedPng, "IHDR CRC");
-    std::vector<std::uint8_t> badData = good;
+    Bytes badData = good;
     std::size_t idat = 8;
     while (idat + 4 < good.size() && std::string(good.begin() + static_cast<std::ptrdiff_t>(idat),
                                                  good.begin() + static_cast<std::ptrdiff_t>(idat) + 4) != "IDAT")
@@ -232,20 +219,20 @@ TEST(BadPictures, DamagedTruncatedAndLyingPngsAreRefused)
     ExpectRefused(PngOfSize(good, 0x7FFFFFFF, 1), kMsgPictureTooLarge, "2^31 - 1 wide");
 }
 
-TEST(BadPictures, DamagedTruncatedAndLyingJpegsAreRefused)
+TEST_F(BadPictures, DamagedTruncatedAndLyingJpegsAreRefused)
 {
-    const std::vector<std::uint8_t> good = ReadBytes(std::string(kDir) + "jpeg-progressive.jpg");
+    const Bytes good = ReadPicture("jpeg-progressive.jpg");
     ASSERT_GT(good.size(), 300u);
     for (std::size_t cut : {std::size_t{3}, std::size_t{40}, good.size() / 2, good.size() - 30}) {
-        std::vector<std::uint8_t> truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
+        Bytes truncated(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
         ExpectRefused(truncated, kMsgDamagedJpeg, "truncated");
     }
-    const std::vector<std::uint8_t> baseline = ReadBytes(std::string(kDir) + "jpeg-baseline.jpg");
+    const Bytes baseline = ReadPicture("jpeg-baseline.jpg");
     // The frame header (SOF0, FF C0): its height and width, 65000 each.
     std::size_t sof = 2;
     while (sof + 9 < baseline.size() && !(baseline[sof] == 0xFF && baseline[sof + 1] == 0xC0)) ++sof;
     ASSERT_LT(sof + 9, baseline.size());
-    std::vector<std::uint8_t> huge = baseline;
+    Bytes huge = baseline;
     huge[sof + 5] = 0xFD, huge[sof + 6] = 0xE8, huge[sof + 7] = 0xFD, huge[sof + 8] = 0xE8;
     ExpectRefused(huge, kMsgPictureTooLarge, "65000 x 65000");
 #ifndef _WIN32
@@ -253,43 +240,41 @@ TEST(BadPictures, DamagedTruncatedAndLyingJpegsAreRefused)
     // so with a warning, which the native codec takes as damage. The
     // system's codec fills the missing rows in silently, so the Windows
     // programs read such a file.
-    std::vector<std::uint8_t> larger = baseline;
+    Bytes larger = baseline;
     larger[sof + 5] = 0x03, larger[sof + 6] = 0x00; // 768 rows the data does not hold
     ExpectRefused(larger, kMsgDamagedJpeg, "more rows than its data");
 #endif
     // 251 scans (the first one of a progressive file again and again):
     // each is a pass over the whole picture, so a small file could keep the
     // painter busy for minutes.
-    const std::vector<std::uint8_t> progressive = good;
+    const Bytes progressive = good;
     std::size_t first = 2;
     while (!(progressive[first] == 0xFF && progressive[first + 1] == 0xDA)) ++first;
     std::size_t end = first + 2 + (static_cast<std::size_t>(progressive[first + 2]) << 8 | progressive[first + 3]);
     while (!(progressive[end] == 0xFF && progressive[end + 1] != 0 && (progressive[end + 1] & 0xF8) != 0xD0)) ++end;
-    std::vector<std::uint8_t> manyScans(progressive.begin(), progressive.begin() + static_cast<std::ptrdiff_t>(end));
+    Bytes manyScans(progressive.begin(), progressive.begin() + static_cast<std::ptrdiff_t>(end));
     for (int i = 0; i < 250; ++i)
         manyScans.insert(manyScans.end(), progressive.begin() + static_cast<std::ptrdiff_t>(first),
                          progressive.begin() + static_cast<std::ptrdiff_t>(end));
     manyScans.insert(manyScans.end(), progressive.begin() + static_cast<std::ptrdiff_t>(end), progressive.end());
     ExpectRefused(manyScans, kMsgDamagedJpeg, "251 scans");
-    std::vector<std::uint8_t> noFrame = baseline;
+    Bytes noFrame = baseline;
     noFrame[sof + 1] = 0xC8; // JPG extension marker: no frame at all
     ExpectRefused(noFrame, kMsgDamagedJpeg, "no frame");
 }
 
-TEST(BadPictures, BmpFilesFareAsBefore)
+TEST_F(BadPictures, BmpFilesFareAsBefore)
 {
     // Anything that is not a PNG or a JPEG goes to the BMP loader unchanged:
     // a file of no known kind fails silently, a missing one too.
-    const std::string path = ::testing::TempDir() + "rv-not-a-picture";
-    WriteBytes(path, {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0});
-    Recorder messages;
+    const std::string path = Path("not-a-picture");
+    WriteAll(path, {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0});
     CDibImage picture;
     ASSERT_TRUE(picture.Create(2, 2));
     EXPECT_FALSE(LoadPicture(picture, path));
     EXPECT_FALSE(LoadPicture(picture, path + "-missing"));
     EXPECT_EQ(picture.Width(), 2);
-    EXPECT_TRUE(messages.shown.empty());
-    std::remove(path.c_str());
+    EXPECT_TRUE(box.shown.empty());
 }
 
 } // namespace
