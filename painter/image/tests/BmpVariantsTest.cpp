@@ -151,11 +151,6 @@ TEST_F(BmpVariants, ThePublicSuite)
     EXPECT_GT(refused, 60);
 }
 
-} // namespace
-} // namespace rv
-
-namespace rv {
-namespace {
 
 // A full disk: every file opened for writing is /dev/full, whose writes
 // fail when they reach the device; reading, renaming and removing act on

@@ -1,3 +1,6 @@
+// The 24-bit picture held as one block: its layout, pixel access, BMP files
+// written and read back (trailing bytes, other layouts, files refused with
+// or without a message), drawing through a surface and swapping.
 #include "painter/image/DibImage.h"
 #include "painter/image/DrawSurface.h"
 #include "painter/image/Platform.h"
@@ -257,11 +260,6 @@ TEST(DibImage, DrawStretchesTheWholePictureThroughTheSurface)
     EXPECT_EQ(surface.lastBits, img.Bits());
 }
 
-} // namespace
-} // namespace rv
-
-namespace rv {
-namespace {
 
 TEST(DibImage, SwapExchangesWholePictures)
 {
