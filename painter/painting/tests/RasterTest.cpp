@@ -29,25 +29,26 @@ protected:
     }
 };
 
-TEST_F(Rasterisers, LineStepsAlongTheLongerAxis)
+// A line steps along its longer axis, truncating towards zero, and lists
+// its points from the smaller coordinate whichever way it was drawn.
+TEST_F(Rasterisers, LinePoints)
 {
-    EXPECT_EQ(Line({0, 0}, {4, 2}), (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}));
-    EXPECT_EQ(Line({0, 0}, {2, 4}), (Points{{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}}));
-    // Either direction gives the same points, smallest coordinate first.
-    EXPECT_EQ(Line({4, 2}, {0, 0}), (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}));
-}
-
-TEST_F(Rasterisers, LineTruncatesTowardZero)
-{
-    // y = 0.5 x: at x = -3 and -1 the exact values -1.5 and -0.5 become -1 and 0.
-    EXPECT_EQ(Line({0, 0}, {-4, -2}), (Points{{-4, -2}, {-3, -1}, {-2, -1}, {-1, 0}, {0, 0}}));
-}
-
-TEST_F(Rasterisers, DiagonalAndDegenerateLines)
-{
-    EXPECT_EQ(Line({3, 3}, {6, 6}), (Points{{3, 3}, {4, 4}, {5, 5}, {6, 6}}));
-    EXPECT_EQ(Line({5, 1}, {5, 4}), (Points{{5, 1}, {5, 2}, {5, 3}, {5, 4}}));
-    EXPECT_TRUE(Line({7, 7}, {7, 7}).empty());
+    struct Row {
+        Point a, b;
+        Points expected;
+        const char* why;
+    };
+    const Row rows[] = {
+        {{0, 0}, {4, 2}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}, "along x"},
+        {{0, 0}, {2, 4}, {{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}}, "along y"},
+        {{4, 2}, {0, 0}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}, "drawn backwards"},
+        // y = 0.5 x: at x = -3 and -1 the exact values -1.5 and -0.5 become -1 and 0.
+        {{0, 0}, {-4, -2}, {{-4, -2}, {-3, -1}, {-2, -1}, {-1, 0}, {0, 0}}, "truncated towards zero"},
+        {{3, 3}, {6, 6}, {{3, 3}, {4, 4}, {5, 5}, {6, 6}}, "diagonal"},
+        {{5, 1}, {5, 4}, {{5, 1}, {5, 2}, {5, 3}, {5, 4}}, "upright"},
+        {{7, 7}, {7, 7}, {}, "a single point draws nothing"},
+    };
+    for (const Row& r : rows) EXPECT_EQ(Line(r.a, r.b), r.expected) << r.why;
 }
 
 TEST_F(Rasterisers, LineAppendsToThePointList)
