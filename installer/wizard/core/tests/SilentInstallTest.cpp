@@ -31,15 +31,25 @@ const std::string kJin = "\xE5\x5C";
 
 TEST(SilentSwitches, SilentOnlyWithSlashS)
 {
-    EXPECT_FALSE(Parse("setup.exe").silent);
-    EXPECT_FALSE(Parse("\"C:\\My Setup\\setup.exe\"").silent);
-    EXPECT_FALSE(Parse("\"C:\\a /S\\setup.exe\"").silent) << "a /S inside the program's name";
-    EXPECT_TRUE(Parse("setup.exe /S").silent);
-    EXPECT_TRUE(Parse("\"C:\\My Setup\\setup.exe\"  /s").silent);
-    const SilentSwitches longer = Parse("setup.exe /SILENT");
-    EXPECT_FALSE(longer.silent);
-    EXPECT_TRUE(longer.unknownSwitch);
-    EXPECT_TRUE(Parse("setup.exe /S /X").unknownSwitch);
+    struct Row {
+        std::string commandLine;
+        bool silent;
+        bool unknownSwitch;
+    };
+    const Row rows[] = {
+        {"setup.exe", false, false},
+        {"\"C:\\My Setup\\setup.exe\"", false, false},
+        {"\"C:\\a /S\\setup.exe\"", false, false},  // a /S inside the program's name
+        {"setup.exe /S", true, false},
+        {"\"C:\\My Setup\\setup.exe\"  /s", true, false},
+        {"setup.exe /SILENT", false, true},
+        {"setup.exe /S /X", true, true},  // each switch is taken on its own
+    };
+    for (const Row& r : rows) {
+        const SilentSwitches s = Parse(r.commandLine);
+        EXPECT_EQ(s.silent, r.silent) << r.commandLine;
+        EXPECT_EQ(s.unknownSwitch, r.unknownSwitch) << r.commandLine;
+    }
 }
 
 TEST(SilentSwitches, FolderIsTheRestOfTheLineAndLogMayBeQuoted)
@@ -70,11 +80,16 @@ TEST(SilentSwitches, FolderIsTheRestOfTheLineAndLogMayBeQuoted)
     EXPECT_EQ(std::string(chinese.logPath), kJin + kZhongWen + ".log");
     std::string many;
     while (many.size() + 2 < kSilentLogPathSize + 40) many += kZhongWen;
-    EXPECT_TRUE(Parse("setup.exe /S /LOG=" + many).tooLong);
-
-    EXPECT_TRUE(Parse("setup.exe /S /D=C:\\" + std::string(kSilentFolderSize, 'a')).tooLong);
-    EXPECT_TRUE(Parse("setup.exe /S /LOG=C:\\" + std::string(kSilentLogPathSize, 'a')).tooLong);
-    EXPECT_FALSE(Parse("setup.exe /S /D=C:\\" + std::string(kSilentFolderSize - 5, 'a')).tooLong);
+    const struct {
+        std::string commandLine;
+        bool tooLong;
+    } lengths[] = {
+        {"setup.exe /S /LOG=" + many, true},
+        {"setup.exe /S /D=C:\\" + std::string(kSilentFolderSize, 'a'), true},
+        {"setup.exe /S /LOG=C:\\" + std::string(kSilentLogPathSize, 'a'), true},
+        {"setup.exe /S /D=C:\\" + std::string(kSilentFolderSize - 5, 'a'), false},
+    };
+    for (const auto& l : lengths) EXPECT_EQ(Parse(l.commandLine).tooLong, l.tooLong) << l.commandLine.substr(0, 24);
 }
 
 // ---- Silent runs -------------------------------------------------------------
@@ -185,7 +200,16 @@ protected:
     std::unique_ptr<InstallContext> context = std::make_unique<InstallContext>();
     PackageDescription description = SilentDescription();
 
-    void SetUp() override { platform.folders.insert("C:\\WINDOWS\\Start Menu\\Programs"); }
+    void SetUp() override { Reset(); }
+    // A clean machine and a new run, for tests that install more than once.
+    void Reset()
+    {
+        platform.files.clear();
+        platform.folders = {"C:\\WINDOWS\\Start Menu\\Programs"};
+        engine.values.clear();
+        log.lines.clear();
+        context = std::make_unique<InstallContext>();
+    }
 
     void Install(bool trailer = true, int flipAt = -1)
     {
@@ -271,10 +295,7 @@ TEST_F(SilentRun, BadFoldersSwitchesAndPackagesAreRefusedWithNothingInstalled)
         {"setup.exe /S", 2000, kMsgPackageCorrupt},  // one flipped byte in a stored file
     };
     for (const auto& c : cases) {
-        platform.files.clear();
-        platform.folders = {"C:\\WINDOWS\\Start Menu\\Programs"};
-        log.lines.clear();
-        context = std::make_unique<InstallContext>();
+        Reset();
         Install(true, c.flipAt);
         EXPECT_EQ(Run(c.commandLine), kSilentRefused) << c.commandLine;
         EXPECT_TRUE(platform.messages.empty()) << c.commandLine;
@@ -295,10 +316,8 @@ TEST_F(SilentRun, FailuresDuringTheInstallEndWithThree)
 
     // A file that cannot be written ends the install; its message, which
     // the page shows on two lines, is one line of the log.
-    platform.files.clear();
-    log.lines.clear();
+    Reset();
     engine.uninstallKeyOpens = true;
-    context = std::make_unique<InstallContext>();
     Install();
     platform.uncreatable.insert("C:\\Program Files\\App\\data\\big.bin");
     EXPECT_EQ(Run("setup.exe /S"), kSilentFailed);
