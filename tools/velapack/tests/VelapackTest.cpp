@@ -159,7 +159,8 @@ TEST_F(Velapack, ExtractKeepsEveryFileInsideItsFolder)
 
     ASSERT_EQ(Tool({"--extract", P("setup.exe"), P("out")}), 0) << err;
     EXPECT_EQ(ReadFile(dir / "out" / "2-z"), ReadFile(dir / "small.bin"));
-    EXPECT_FALSE(fs::exists(dir.parent_path() / "z"));
+    // out/a/../../z is the test's own folder: nothing may land there.
+    EXPECT_FALSE(fs::exists(dir / "z"));
 }
 
 TEST_F(Velapack, ExtractTakesThePicturesOnlyWhenTheInstallerReadsThem)
@@ -305,35 +306,30 @@ TEST_F(Velapack, TheStubsOwnOffsetIsUsedAndChecked)
 
 TEST_F(Velapack, RefusesWhatTheFormatCannotHold)
 {
-    std::string d = kDescription;
-    EXPECT_EQ(BuildWith(d + "file = 0 | missing.bin | [InstallDir]\\m.bin\n"), 1);
-    EXPECT_NE(err.find("line 22: cannot read the file"), std::string::npos) << err;
-
-    EXPECT_EQ(BuildWith(d + "shortcut = " + std::string(101, 'n') + " | [InstallDir]\\a.exe\n"), 1);
-    EXPECT_NE(err.find("wider than 100"), std::string::npos) << err;
-
-    EXPECT_EQ(BuildWith(d + "shortcut = A | [InstallDir]\\bin/a.exe | x\n"), 1);
-    EXPECT_NE(err.find("slash"), std::string::npos) << err;
-
-    EXPECT_EQ(BuildWith(d + "file = 0 | empty.txt | [InstallDir]\\" + std::string(256, 'x') + "\n"), 1);
-    EXPECT_NE(err.find("wider than 268"), std::string::npos) << err;
-
-    EXPECT_EQ(BuildWith(d + "file = 3 | empty.txt | [InstallDir]\\a\n"), 1);
-    EXPECT_NE(err.find("flag"), std::string::npos) << err;
-
-    // Values the installer would misread: a section header, a NUL byte.
-    EXPECT_EQ(BuildWith(d + "run-caption = [File]\n"), 1);
-    EXPECT_NE(err.find("line 22: the value \"[File]\" would be read as a section header"), std::string::npos) << err;
-    EXPECT_EQ(BuildWith(d + "group = A" + std::string(1, '\0') + "B\n"), 1);
-    EXPECT_NE(err.find("line 22: the line holds a NUL byte"), std::string::npos) << err;
-
-    EXPECT_EQ(BuildWith(d + "colour = blue\n"), 1);
-    EXPECT_NE(err.find("line 22: unknown key \"colour\""), std::string::npos) << err;
-
-    EXPECT_EQ(BuildWith("folder = [Program Files]\\A\nrun = x\nwelcome-pages = no\n"), 1);
-    EXPECT_NE(err.find("no name"), std::string::npos) << err;
-    EXPECT_EQ(BuildWith("name = A\nfolder = [Program Files]\\A\nrun = x\n"), 1);
-    EXPECT_NE(err.find("welcome-picture"), std::string::npos) << err;
+    // Mostly one line added to the sample description (its 21 lines), and
+    // what the refusal says.
+    const std::string d = kDescription;
+    struct Case {
+        std::string description;
+        std::string words;
+    };
+    const Case cases[] = {
+        {d + "file = 0 | missing.bin | [InstallDir]\\m.bin\n", "line 22: cannot read the file"},
+        {d + "shortcut = " + std::string(101, 'n') + " | [InstallDir]\\a.exe\n", "wider than 100"},
+        {d + "shortcut = A | [InstallDir]\\bin/a.exe | x\n", "slash"},
+        {d + "file = 0 | empty.txt | [InstallDir]\\" + std::string(256, 'x') + "\n", "wider than 268"},
+        {d + "file = 3 | empty.txt | [InstallDir]\\a\n", "flag"},
+        // Values the installer would misread: a section header, a NUL byte.
+        {d + "run-caption = [File]\n", "line 22: the value \"[File]\" would be read as a section header"},
+        {d + "group = A" + std::string(1, '\0') + "B\n", "line 22: the line holds a NUL byte"},
+        {d + "colour = blue\n", "line 22: unknown key \"colour\""},
+        {"folder = [Program Files]\\A\nrun = x\nwelcome-pages = no\n", "no name"},
+        {"name = A\nfolder = [Program Files]\\A\nrun = x\n", "welcome-picture"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BuildWith(c.description), 1) << c.words;
+        EXPECT_NE(err.find(c.words), std::string::npos) << err;
+    }
     EXPECT_FALSE(fs::exists(dir / "setup.exe")) << "a refused build writes nothing";
     EXPECT_EQ(BuildWith("name = A\nfolder = [Program Files]\\A\nrun = x\nwelcome-pages = no\n"), 0) << err;
     EXPECT_TRUE(fs::exists(dir / "setup.exe"));
