@@ -77,15 +77,22 @@ TEST_F(Authoring, Utf8DescriptionsBecomeGb2312WithOrWithoutByteOrderMark)
 
 TEST_F(Authoring, Gb2312DescriptionsKeepTheirBytes)
 {
-    // Detected (not valid UTF-8), then said outright.
-    ASSERT_TRUE(Parse("name = " + kGbName + "\n" + kHead.substr(kHead.find('\n') + 1))) << problem;
-    EXPECT_EQ(d.displayName, kGbName);
-    // 小 in GB2312 (D0 A1) is also valid UTF-8 (U+0421): only the encoding
-    // line keeps it from being read as a Cyrillic letter.
-    ASSERT_TRUE(Parse("name = " + kGbSmall + "\n" + kHead.substr(kHead.find('\n') + 1))) << problem;
-    EXPECT_EQ(d.displayName, "\xA7\xB3");
-    ASSERT_TRUE(Parse("encoding = gb2312\nname = " + kGbSmall + "\n" + kHead.substr(kHead.find('\n') + 1))) << problem;
-    EXPECT_EQ(d.displayName, kGbSmall);
+    const std::string afterName = kHead.substr(kHead.find('\n') + 1);
+    struct Case {
+        std::string text;
+        std::string displayName;
+        const char* why;
+    } cases[] = {
+        {"name = " + kGbName + "\n" + afterName, kGbName, "not valid UTF-8: taken as GB2312"},
+        // 小 in GB2312 (D0 A1) is also valid UTF-8 (U+0421): only the
+        // encoding line keeps it from being read as a Cyrillic letter.
+        {"name = " + kGbSmall + "\n" + afterName, "\xA7\xB3", "valid UTF-8: taken as UTF-8"},
+        {"encoding = gb2312\nname = " + kGbSmall + "\n" + afterName, kGbSmall, "said outright"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(Parse(c.text)) << c.why << ": " << problem;
+        EXPECT_EQ(d.displayName, c.displayName) << c.why;
+    }
 }
 
 TEST_F(Authoring, CharactersGb2312CannotHoldAreRefusedWithTheirLine)
@@ -251,13 +258,20 @@ TEST_F(Authoring, TheProgramGroupIsAddedWhenTheUninstallShortcutGoesThere)
 
 TEST(SameFolder, ComparesSingleByteLettersWithoutCase)
 {
-    EXPECT_TRUE(velapack::SameFolder("[InstallDir]\\Back", "[installdir]\\back\\"));
-    EXPECT_TRUE(velapack::SameFolder("[InstallDir]\\", "[InstallDir]"));
-    EXPECT_FALSE(velapack::SameFolder("[InstallDir]\\back", "[InstallDir]\\backs"));
-    // The trail byte of a double-byte character is no letter (0x81 0x41 and
-    // 0x81 0x61 are two characters) and no backslash.
-    EXPECT_FALSE(velapack::SameFolder("[InstallDir]\\\x81\x41", "[InstallDir]\\\x81\x61"));
-    EXPECT_FALSE(velapack::SameFolder("[InstallDir]\\\xD5\x5C", "[InstallDir]\\\xD5"));
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"[InstallDir]\\Back", "[installdir]\\back\\", true},
+        {"[InstallDir]\\", "[InstallDir]", true},
+        {"[InstallDir]\\back", "[InstallDir]\\backs", false},
+        // The trail byte of a double-byte character is no letter (0x81 0x41
+        // and 0x81 0x61 are two characters) and no backslash.
+        {"[InstallDir]\\\x81\x41", "[InstallDir]\\\x81\x61", false},
+        {"[InstallDir]\\\xD5\x5C", "[InstallDir]\\\xD5", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(velapack::SameFolder(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
 
 TEST(VelapackHelp, PrintsTheUsageAndSucceeds)
