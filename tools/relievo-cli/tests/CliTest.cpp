@@ -3,12 +3,12 @@
 #include "painter/image/DibImage.h"
 #include "painter/image/Picture.h"
 #include "painter/stereo/Background.h"
+#include "painter/stereo/tests/ImageTestUtil.h"
 #include "painter/stereo/tests/LiteralStereogram.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,6 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 using rv::CDibImage;
 using rv::Colour;
+using rv::testing::FillRandom;
+using rv::testing::SameBlock;
 
 std::vector<char> ReadAll(const fs::path& p)
 {
@@ -70,8 +72,7 @@ protected:
     {
         std::mt19937 rng(seed);
         ASSERT_TRUE(img.Create(w, h));
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) img.SetPixel(x, y, rng() & 0xFFFFFF);
+        FillRandom(img, rng);
         ASSERT_TRUE(img.SaveBmp(P(name)));
     }
     // Bytes of a saved picture with one header byte changed.
@@ -100,13 +101,20 @@ void Tiled(const CDibImage& tile, int w, int h, CDibImage& out)
         for (int x = 0; x < w; ++x) out.SetPixel(x, y, tile.GetPixel(x % tile.Width(), y % tile.Height()));
 }
 
+// The depth map as the painter fits it to a picture: its top-left
+// (w - period) x h, white where it is smaller.
+void Fitted(const CDibImage& depth, int w, int h, int period, CDibImage& out)
+{
+    ASSERT_TRUE(out.Create(w - period, h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w - period; ++x) out.SetPixel(x, y, depth.GetPixel(x, y));
+}
+
 void ExpectFileIs(const std::string& path, const CDibImage& expected)
 {
     CDibImage got;
     ASSERT_TRUE(got.LoadBmp(path)) << path;
-    ASSERT_EQ(got.Width(), expected.Width());
-    ASSERT_EQ(got.Height(), expected.Height());
-    EXPECT_EQ(std::memcmp(got.Block(), expected.Block(), static_cast<std::size_t>(expected.BlockSize())), 0) << path;
+    EXPECT_TRUE(SameBlock(got, expected)) << path;
 }
 
 TEST_F(Cli, BackgroundRepeatsTheTile)
@@ -151,7 +159,7 @@ TEST_F(Cli, RandomTileFollowsTheRunsSequence)
     ASSERT_TRUE(rv::RandomBackground(second, layout, random));
     CDibImage r2;
     ASSERT_TRUE(r2.LoadBmp(P("r2.bmp")));
-    EXPECT_EQ(std::memcmp(r2.Block(), second.Block(), static_cast<std::size_t>(second.BlockSize())), 0);
+    EXPECT_TRUE(SameBlock(r2, second));
 }
 
 TEST_F(Cli, GenerateRunsThePaintersPipeline)
@@ -177,9 +185,7 @@ TEST_F(Cli, GenerateRunsThePaintersPipeline)
         ASSERT_EQ(o.status, 0) << o.err;
         CDibImage expected, fitted;
         Tiled(tile, w, h, expected);
-        ASSERT_TRUE(fitted.Create(w - period, h));
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w - period; ++x) fitted.SetPixel(x, y, depth->GetPixel(x, y));
+        Fitted(*depth, w, h, period, fitted);
         rv::testing::LiteralGenerateStereogram(expected, fitted, w, h, period, feel);
         ExpectFileIs(P("s.bmp"), expected);
     }
@@ -198,9 +204,7 @@ TEST_F(Cli, GenerateRunsThePaintersPipeline)
     CDibImage r3, expected, fitted;
     ASSERT_TRUE(r3.LoadBmp(P("r3.bmp")));
     Tiled(r3, 250, 480, expected);
-    ASSERT_TRUE(fitted.Create(150, 480));
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 150; ++x) fitted.SetPixel(x, y, depthLarge.GetPixel(x, y));
+    Fitted(depthLarge, 250, 480, 100, fitted);
     rv::testing::LiteralGenerateStereogram(expected, fitted, 250, 480, 100, 15);
     ExpectFileIs(P("rs.bmp"), expected);
 }
@@ -236,9 +240,7 @@ TEST_F(Cli, PngPicturesInAndOut)
     CDibImage bmp, fromPng;
     ASSERT_TRUE(bmp.LoadBmp(P("s.bmp")));
     ASSERT_TRUE(rv::LoadPicture(fromPng, P("s.png")));
-    ASSERT_EQ(fromPng.Width(), bmp.Width());
-    ASSERT_EQ(fromPng.Height(), bmp.Height());
-    EXPECT_EQ(std::memcmp(fromPng.Block(), bmp.Block(), static_cast<std::size_t>(bmp.BlockSize())), 0);
+    EXPECT_TRUE(SameBlock(fromPng, bmp));
 
     // A damaged PNG names itself; nothing is written.
     WriteVariant("d.png", "cut.png", 0, '\x89', 100);
