@@ -9,7 +9,9 @@
 namespace rv {
 namespace {
 
+using testing::CopyImage;
 using testing::FillRandom;
+using testing::SameBlock;
 
 PictureLayout Layout(int w, int h, int period)
 {
@@ -20,52 +22,35 @@ PictureLayout Layout(int w, int h, int period)
     return layout;
 }
 
-TEST(FitDepthMap, CropsALargerPictureAtTheRightAndBottom)
+// For an 800 x 600 picture of period 100 the depth map is 700 x 600: a
+// larger picture is cropped at the right and bottom, a smaller one padded
+// with white there, and no picture at all is white.
+TEST(FitDepthMap, CropsOrPadsWithWhiteToThePictureLessOnePeriod)
 {
     std::mt19937 rng(8);
-    CDibImage loaded, original;
-    ASSERT_TRUE(loaded.Create(1000, 700));
-    FillRandom(loaded, rng);
-    ASSERT_TRUE(original.Create(1000, 700));
-    for (int y = 0; y < 700; ++y)
-        for (int x = 0; x < 1000; ++x) original.SetPixel(x, y, loaded.GetPixel(x, y));
-    ASSERT_TRUE(FitDepthMap(loaded, Layout(800, 600, 100)));
-    ASSERT_EQ(loaded.Width(), 700);
-    ASSERT_EQ(loaded.Height(), 600);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 700; ++x) ASSERT_EQ(loaded.GetPixel(x, y), original.GetPixel(x, y)) << x << "," << y;
-}
+    for (auto [w, h] : {std::pair{1000, 700}, {300, 200}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        CDibImage loaded, original;
+        ASSERT_TRUE(loaded.Create(w, h));
+        FillRandom(loaded, rng);
+        CopyImage(loaded, original);
+        ASSERT_TRUE(FitDepthMap(loaded, Layout(800, 600, 100)));
+        ASSERT_EQ(loaded.Width(), 700);
+        ASSERT_EQ(loaded.Height(), 600);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 700; ++x)
+                ASSERT_EQ(loaded.GetPixel(x, y), x < w && y < h ? original.GetPixel(x, y) : kWhite) << x << "," << y;
+    }
+    CDibImage empty, white;
+    ASSERT_TRUE(FitDepthMap(empty, Layout(800, 600, 100)));
+    ASSERT_TRUE(white.Create(700, 600));
+    EXPECT_TRUE(SameBlock(empty, white)) << "an empty depth map";
 
-TEST(FitDepthMap, PadsASmallerPictureWithWhite)
-{
-    std::mt19937 rng(9);
-    CDibImage loaded, original;
-    ASSERT_TRUE(loaded.Create(300, 200));
-    FillRandom(loaded, rng);
-    ASSERT_TRUE(original.Create(300, 200));
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 300; ++x) original.SetPixel(x, y, loaded.GetPixel(x, y));
-    ASSERT_TRUE(FitDepthMap(loaded, Layout(800, 600, 100)));
-    ASSERT_EQ(loaded.Width(), 700);
-    ASSERT_EQ(loaded.Height(), 600);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 700; ++x)
-            ASSERT_EQ(loaded.GetPixel(x, y), x < 300 && y < 200 ? original.GetPixel(x, y) : kWhite) << x << "," << y;
     // Row padding stays white as in a new picture.
     CDibImage fresh;
     ASSERT_TRUE(fresh.Create(699, 2));
     ASSERT_TRUE(FitDepthMap(fresh, Layout(799, 2, 100)));
     EXPECT_EQ(fresh.Bits()[3 * 699], 0xFF);
-}
-
-TEST(FitDepthMap, AnEmptyDepthMapBecomesWhite)
-{
-    CDibImage empty;
-    ASSERT_TRUE(FitDepthMap(empty, Layout(800, 600, 100)));
-    CDibImage white;
-    ASSERT_TRUE(white.Create(700, 600));
-    EXPECT_EQ(empty.BlockSize(), white.BlockSize());
-    EXPECT_EQ(std::memcmp(empty.Block(), white.Block(), static_cast<std::size_t>(white.BlockSize())), 0);
 }
 
 TEST(FitDepthMap, SizesWithoutADepthColumnKeepTheOldDepthMap)
