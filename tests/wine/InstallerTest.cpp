@@ -138,11 +138,14 @@ struct PackageFacts {
 
     explicit PackageFacts(const std::wstring& installer) : bytes(drive::ReadBytes(installer))
     {
+        // An installer whose package cannot be found or read would leave
+        // nothing to compare the install with: every check below would pass.
         bool unique = false;
-        vela::FindPackageOffsetSlot(bytes, offset, unique);
+        EXPECT_TRUE(vela::FindPackageOffsetSlot(bytes, offset, unique) && unique) << ToGb(installer);
         std::unique_ptr<vela::IBinaryFile> file = vela::OpenMemoryFile(bytes);
-        vela::ReadPackageHeader(*file, offset, header);
+        EXPECT_TRUE(vela::ReadPackageHeader(*file, offset, header)) << ToGb(installer);
         script = vela::ReadSetupScript(std::string_view(bytes).substr(offset + 40, header.scriptLength));
+        EXPECT_FALSE(script.files.empty()) << ToGb(installer);
     }
     std::string Item(const vela::FileTableEntry& entry) const
     {
@@ -210,7 +213,7 @@ void Answer(const drive::CProcess& process, const std::wstring& caption, const s
         Shot(box.window, shot);
     }
     EXPECT_TRUE(drive::Click(box.window, button));
-    drive::WaitUntilGone(box.window);
+    EXPECT_TRUE(drive::WaitUntilGone(box.window)) << "the message box stayed after the click";
 }
 
 // One thing a user does on a page, or sees there.
@@ -332,7 +335,7 @@ ExpectedLogs ExpectLogs(const PackageFacts& facts, const std::string& installPat
         const bool underDesktop = target.compare(0, desktop.size(), desktop) == 0;
         if (entry.flag != '4' && !(underWindows && !underDesktop)) logs.fileLog += ToGb(target) + "\r\n";
     }
-    const std::wstring group = Expand("[Start Menu]\\" + facts.script.menuGroup, installPath);
+    const std::wstring group = drive::CommonProgramsFolder() + L"\\" + FromGb(facts.script.menuGroup);
     for (const vela::MenuEntry& entry : facts.script.menu) {
         logs.fileLog += ToGb(group) + "\\" + entry.name + ".lnk\r\n";
         if (entry.onDesktop) logs.fileLog += ToGb(desktop) + "\\" + entry.name + ".lnk\r\n";
@@ -427,7 +430,9 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
     ASSERT_TRUE(drive::ReadMachineString(kUninstallKey + kNameW, L"UninstallString", command));
     EXPECT_EQ(command, windowsUninstaller + L" " + app + L"\\" + kNameW + L"file.ini");
 
-    const std::wstring group = Expand("[Start Menu]\\" + kName, appGb);
+    // Where the system keeps program groups, not the installer's own
+    // expansion of [Start Menu]: a wrong expansion would agree with itself.
+    const std::wstring group = drive::CommonProgramsFolder() + L"\\" + kNameW;
     ExpectLink(group + L"\\" + kNameW + L".lnk", app + L"\\waiter.exe", L"");
     ExpectLink(drive::DesktopFolder() + L"\\" + kNameW + L".lnk", app + L"\\waiter.exe", L"");
     ExpectLink(group + L"\\说明.lnk", app + L"\\readme.txt", L"");
@@ -444,7 +449,7 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
     Shot(report.window, "uninstall-2-report");
     EXPECT_EQ(report.text, kNameW + L"已经从你的计算机中删除，但有些项目未删除。\r\n\r\n以下文件夹中还有其他文件，已保留：\r\n" +
                                app + L"\\result\r\n" + app);
-    drive::Click(report.window, IDOK);
+    EXPECT_TRUE(drive::Click(report.window, IDOK));
     EXPECT_EQ(uninstaller.WaitForExit(), 1u);
 
     EXPECT_EQ(drive::TreeBelow(app), (std::vector<std::wstring>{L"notlogged.txt", L"result", L"result\\mine.bmp"}))
@@ -501,7 +506,7 @@ TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWitho
     GetWindowThreadProcessId(frame, &painter);
     HANDLE painterProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, painter);
     Sleep(1000);
-    probe::TakeWindowPicture(frame, "relievo-7-started");
+    Shot(frame, "relievo-7-started");
     PostMessageW(frame, WM_CLOSE, 0, 0);
     if (painterProcess) {
         if (WaitForSingleObject(painterProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(painterProcess, 1);
@@ -514,7 +519,7 @@ TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWitho
     EXPECT_EQ(drive::ReadBytes(app + L"\\Relievofile.ini"), logs.fileLog);
     EXPECT_TRUE(drive::IsFolder(app + L"\\result"));
     EXPECT_EQ(TemporaryFiles(), temporaryBefore);
-    const std::wstring group = Expand("[Start Menu]\\Relievo", appGb);
+    const std::wstring group = drive::CommonProgramsFolder() + L"\\Relievo";
     ExpectLink(group + L"\\Relievo.lnk", app + L"\\Relievo.exe", L"");
     ExpectLink(drive::DesktopFolder() + L"\\Relievo.lnk", app + L"\\Relievo.exe", L"");
     const std::wstring uninstaller = drive::WindowsFolder() + L"\\VelaUnInsApp.exe";
@@ -531,7 +536,7 @@ TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWitho
     drive::MessageBoxSeen report;
     ASSERT_TRUE(drive::WaitForMessageBox(uninstall, L"", report));
     Shot(report.window, "relievo-8-uninstalled");
-    drive::Click(report.window, IDOK);
+    EXPECT_TRUE(drive::Click(report.window, IDOK));
     EXPECT_EQ(uninstall.WaitForExit(), 1u);
     EXPECT_EQ(drive::TreeBelow(app), (std::vector<std::wstring>{L"result", L"result\\my stereogram.bmp"}));
     EXPECT_FALSE(drive::Exists(group));
@@ -571,7 +576,7 @@ TEST_F(InstallerRun, MinimalPackageOpensOnThePathPageAndRegistersNothing)
     EXPECT_EQ(drive::ReadBytes(app + L"\\Minidir.ini"), logs.dirLog);
     EXPECT_EQ(drive::ReadBytes(app + L"\\Minifile.ini"), logs.fileLog);
     EXPECT_FALSE(drive::MachineKeyExists(kUninstallKey + L"Mini"));
-    EXPECT_FALSE(drive::Exists(Expand("[Start Menu]\\Mini", ToGb(app)) + L"\\卸载Mini.lnk"));
+    EXPECT_FALSE(drive::Exists(drive::CommonProgramsFolder() + L"\\Mini\\卸载Mini.lnk"));
     EXPECT_EQ(TemporaryFiles(), temporaryBefore);
     drive::RemoveTree(app);
 }
@@ -719,8 +724,8 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
         if (!choose) {
             Shot(browser, "path-browse");
             EXPECT_EQ(drive::WindowText(FindWindowExW(browser, nullptr, L"Static", nullptr)).empty(), false);
-            drive::Click(browser, IDCANCEL);
-            drive::WaitUntilGone(browser);
+            EXPECT_TRUE(drive::Click(browser, IDCANCEL));
+            EXPECT_TRUE(drive::WaitUntilGone(browser)) << "the folder browser stayed after Cancel";
             EXPECT_EQ(drive::ControlText(path, kPathBox), app);
             continue;
         }
@@ -732,8 +737,8 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
         ASSERT_NE(first, 0u);
         SendMessageTimeoutW(tree, TVM_SELECTITEM, TVGN_CARET, first, SMTO_ABORTIFHUNG, 2000, &done);
         Sleep(300);
-        drive::Click(browser, IDOK);
-        drive::WaitUntilGone(browser);
+        EXPECT_TRUE(drive::Click(browser, IDOK));
+        EXPECT_TRUE(drive::WaitUntilGone(browser)) << "the folder browser stayed after OK";
         Sleep(300);
         const std::wstring chosen = drive::ControlText(path, kPathBox);
         const std::wstring tail = L"\\Program Files\\" + kNameW;
@@ -837,8 +842,10 @@ TEST_F(InstallerRun, ALockedTargetEndsTheInstallNamingItAndKeepsTheOldFile)
             {Page::Path, {{Do::Click, kNext},
                           {Do::Answer, IDOK, L"错误", "", L"安装程序出错，安装失败！\r\n" + held, "locked-message"}}},
         }));
+        // Looked for while the installer may still show it: once it has
+        // ended no page can be found, whatever it showed.
+        EXPECT_FALSE(WaitForPage(process, Page::Completion, 5000)) << "no success is reported";
         EXPECT_EQ(process.WaitForExit(), 0u);
-        EXPECT_FALSE(WaitForPage(process, Page::Completion, 100)) << "no success is reported";
         CloseHandle(lock);
     }
     EXPECT_EQ(drive::ReadBytes(held), "old contents");
