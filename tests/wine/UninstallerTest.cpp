@@ -87,14 +87,15 @@ DWORD RunUninstaller(bool answerYes, drive::MessageBoxSeen& last, const char* sh
     EXPECT_EQ(ask.text, L"你确实要从你的计算机中删除画图及其所有组件吗？");
     EXPECT_TRUE(drive::HasButton(ask.window, IDYES) && drive::HasButton(ask.window, IDNO));
     EXPECT_EQ(drive::DefaultButton(ask.window), IDNO);
-    if (shot) probe::TakeWindowPicture(ask.window, shot);
-    drive::Click(ask.window, answerYes ? IDYES : IDNO);
+    if (shot) EXPECT_TRUE(probe::TakeWindowPicture(ask.window, shot));
+    EXPECT_TRUE(drive::Click(ask.window, answerYes ? IDYES : IDNO));
     if (answerYes) {
-        // The confirmation goes away before the closing message comes.
-        drive::WaitUntilGone(ask.window);
+        // The confirmation goes away before the closing message comes: while
+        // it stays, it would be taken for the closing message.
+        EXPECT_TRUE(drive::WaitUntilGone(ask.window)) << "the confirmation stayed after Yes";
         if (drive::WaitForMessageBox(process, L"", last)) {
-            if (shot) probe::TakeWindowPicture(last.window, std::string(shot) + "-report");
-            drive::Click(last.window, IDOK);
+            if (shot) EXPECT_TRUE(probe::TakeWindowPicture(last.window, std::string(shot) + "-report"));
+            EXPECT_TRUE(drive::Click(last.window, IDOK));
         }
     }
     return process.WaitForExit();
@@ -369,7 +370,7 @@ TEST_F(UninstallerRun, AMissingLogIsReported)
     drive::MessageBoxSeen box;
     ASSERT_TRUE(drive::WaitForMessageBox(process, L"错误", box));
     EXPECT_EQ(box.text, L"找不到卸载记录文件：C:\\没有\\画图file.ini");
-    drive::Click(box.window, IDOK);
+    EXPECT_TRUE(drive::Click(box.window, IDOK));
     EXPECT_EQ(process.WaitForExit(), 4u);
 }
 
@@ -386,8 +387,8 @@ TEST_F(UninstallerRun, AMissingLogOffersToRemoveTheEntryThatNamesIt)
         ASSERT_TRUE(drive::WaitForMessageBox(process, L"卸载画图", box));
         EXPECT_EQ(box.text, L"找不到卸载记录文件：" + kFileLog + L"\r\n\r\n是否删除指向它的卸载项“画图”？");
         EXPECT_EQ(drive::DefaultButton(box.window), IDNO);
-        if (yes) probe::TakeWindowPicture(box.window, "uninstaller-missing-log");
-        drive::Click(box.window, yes ? IDYES : IDNO);
+        if (yes) EXPECT_TRUE(probe::TakeWindowPicture(box.window, "uninstaller-missing-log"));
+        EXPECT_TRUE(drive::Click(box.window, yes ? IDYES : IDNO));
         EXPECT_EQ(process.WaitForExit(), 4u);
         EXPECT_EQ(drive::MachineKeyExists(kEntry), !yes);
         EXPECT_TRUE(drive::Exists(kApp + L"\\Relievo.exe"));
