@@ -270,7 +270,8 @@ TEST(DataExchangeTest, NumberFieldsTakeSignedDecimalsInTheIntRangeOnly)
             readOk = d.UpdateData(true);
             Click(d.Hwnd(), IDCANCEL);
         };
-        dlg.DoModal();
+        // A dialog that never opened would leave readOk false, like a refusal.
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL) << "typed: " << w32::Narrow(row.typed);
         EXPECT_EQ(readOk, row.accepted) << "typed: " << w32::Narrow(row.typed);
         EXPECT_EQ(dlg.number, row.accepted ? row.value : 123) << "typed: " << w32::Narrow(row.typed);
         EXPECT_EQ(g_messages.size(), row.accepted ? 0u : 1u);
@@ -291,7 +292,7 @@ TEST(DataExchangeTest, NumberFieldsShowTheDecimalOfEveryIntValue)
             text = ControlText(GetDlgItem(d.Hwnd(), IDC_NUMBER));
             Click(d.Hwnd(), IDCANCEL);
         };
-        dlg.DoModal();
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL) << value;
         EXPECT_EQ(text, shown) << value;
     }
 }
@@ -384,7 +385,7 @@ TEST(MessageBoxTest, TheSystemBoxShowsChineseTextAndCaptionOwnedByTheWindow)
         CloseHandle(helper);
         Click(d.Hwnd(), IDCANCEL);
     };
-    dlg.DoModal();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_TRUE(seen.found);
     EXPECT_EQ(seen.caption, L"错误");
     EXPECT_EQ(seen.text, L"文件不存在");

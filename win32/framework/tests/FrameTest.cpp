@@ -894,7 +894,10 @@ TEST(FileDialogTest, TheCurrentFolderIsTheSameAfterwardsHoweverTheDialogEnds)
     // The flags a caller gives do not change that.
     args.flags = OFN_HIDEREADONLY;
     args.initialFolder = w32::Narrow(other);
+    path = "old";
     EXPECT_EQ(RunFileDialog(args, L"图.bmp", path, seen), fw::FileDialogResult::Chosen);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(path, w32::Narrow(file)) << "the caller's flags lost the chosen path";
     EXPECT_EQ(CurrentFolder(), start);
 
     SetCurrentDirectoryW(before.c_str());
