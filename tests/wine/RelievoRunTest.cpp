@@ -125,11 +125,13 @@ protected:
         SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
         Idle();
     }
-    // Presses OK in a dialog and waits up to five seconds for it to close.
-    static void Close(HWND dialog)
+    // Presses OK in a dialog and waits up to five seconds for it to close;
+    // false when it is still there.
+    [[nodiscard]] static bool Close(HWND dialog)
     {
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(50);
+        return !IsWindow(dialog);
     }
     // Saves with a name typed into the name dialog (empty when it comes),
     // photographed as shot; the file must then be folder\name.bmp, the
@@ -143,7 +145,7 @@ protected:
         EXPECT_EQ(probe::TextOf(GetDlgItem(dlg, 1007)), L"");
         SendMessageW(GetDlgItem(dlg, 1007), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
         EXPECT_TRUE(Shot(dlg, shot));
-        Close(dlg);
+        EXPECT_TRUE(Close(dlg)) << "OK left the name dialog open";
         Idle();
         const std::wstring saved = bin + folder + L"\\" + name + L".bmp";
         ASSERT_TRUE(Exists(saved));
@@ -164,7 +166,7 @@ protected:
         if (!name) name = GetDlgItem(open, 0x480);
         ASSERT_NE(name, nullptr);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        Close(open);
+        EXPECT_TRUE(Close(open)) << "OK left the file dialog open";
     }
 
     // One line of the painting script, done in the window.
@@ -332,7 +334,7 @@ TEST_F(Run, SettingsGiveANewWhiteDepthMapOfTheNewSize)
     SendMessageW(GetDlgItem(dlg, 1002), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"640"));
     SendMessageW(GetDlgItem(dlg, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"48000"));
     EXPECT_TRUE(Shot(dlg, "run-settings"));
-    Close(dlg);
+    EXPECT_TRUE(Close(dlg)) << "OK left the settings dialog open";
     Idle();
     Command(kInit); // tiles 640 x 4800
     Command(kMakeDepthMap);
@@ -592,7 +594,7 @@ TEST_F(Run, AnImportPathGb2312CannotHoldIsNamedInAMessage)
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) said += probe::TextOf(c) + L"|";
     EXPECT_NE(said.find(L"cannot use"), std::wstring::npos) << "the message does not say why";
     EXPECT_TRUE(Shot(box, "run-import-unusable-path"));
-    Close(box);
+    EXPECT_TRUE(Close(box)) << "OK left the message open";
     Idle();
     DeleteFileW(korean.c_str());
 }
@@ -602,8 +604,7 @@ TEST_F(Run, ShowsTheAboutBox)
     HWND dlg = OpenDialog(kAbout, L"\u5173\u4e8e Relievo"); // 关于 Relievo
     ASSERT_NE(dlg, nullptr);
     EXPECT_TRUE(Shot(dlg, "run-about"));
-    Close(dlg);
-    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_TRUE(Close(dlg)) << "OK left the about box open";
 }
 
 } // namespace

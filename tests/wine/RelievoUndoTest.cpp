@@ -211,6 +211,7 @@ protected:
         }
         ClickAt(Centre(GetDlgItem(dlg, IDOK)));
         for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
+        EXPECT_FALSE(IsWindow(dlg)) << "the click on OK left the save dialog open";
         Idle();
     }
     // relievo-cli's depth map for the script followed by `tail`, against
@@ -281,6 +282,7 @@ TEST_F(Undo, PaintsUndoesAndRedoesLikeRelievoCli)
     Key(VK_RETURN, true);
     Key(VK_RETURN, false);
     for (int i = 0; i < 100 && IsWindowVisible(popup); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindowVisible(popup)) << "Enter left the edit menu open";
     Idle();
     Save(L"wine-undo-2");
     ExpectSameAsCli(Sample(2), "undo\nundo\n");
@@ -299,6 +301,7 @@ TEST_F(Undo, PaintsUndoesAndRedoesLikeRelievoCli)
     Key(VK_RETURN, true);
     Key(VK_RETURN, false);
     for (int i = 0; i < 100 && IsWindowVisible(popup); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindowVisible(popup)) << "Enter left the edit menu open";
     Idle();
     Save(L"wine-undo-3");
     ExpectSameAsCli(Sample(3), "undo\nundo\nredo\n");
