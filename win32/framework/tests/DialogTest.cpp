@@ -169,9 +169,14 @@ TEST(ModalDialogTest, CancelLeavesTheFieldsAlone)
 
 TEST(ModalDialogTest, EscapeAndCloseBoxCancel)
 {
-    CExchangeDlg dlg;
-    dlg.script = [](CExchangeDlg& d) { SendMessageW(d.Hwnd(), WM_CLOSE, 0, 0); };
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    CExchangeDlg escape;
+    // Esc pressed in the name box reaches the dialog through the modal loop.
+    escape.script = [](CExchangeDlg& d) { PostMessageW(GetDlgItem(d.Hwnd(), IDC_NAME), WM_KEYDOWN, VK_ESCAPE, 0); };
+    EXPECT_EQ(escape.DoModal(), IDCANCEL);
+
+    CExchangeDlg closeBox;
+    closeBox.script = [](CExchangeDlg& d) { SendMessageW(d.Hwnd(), WM_CLOSE, 0, 0); };
+    EXPECT_EQ(closeBox.DoModal(), IDCANCEL);
 }
 
 TEST(ModalDialogTest, ACommandHandlerEndsTheDialogWithItsOwnResult)
