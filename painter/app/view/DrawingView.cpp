@@ -271,10 +271,6 @@ void CDrawingView::Import()
     const std::string& path = choice.path;
     BeginStep(StepKind::Import);
 
-    // A region's dashes live in the depth map: they go before the map is
-    // replaced or re-fitted, or they would stay in it for good.
-    board_.RemoveRegion();
-
     CDibImage picture;
     bool loaded = false, wrongDepth = false;
     if (!path.empty()) {
@@ -285,9 +281,13 @@ void CDrawingView::Import()
         wrongDepth = !loaded && picture.Empty();
     }
     if (wrongDepth) {
-        // After the loader's "Not a 24bit BMP!". The painting stays.
+        // After the loader's "Not a 24bit BMP!". The painting stays, and so
+        // does a region drawn on it: nothing was replaced.
         ShowMessage(kNot24BitImport);
     } else {
+        // A region's dashes live in the depth map: they go before the map is
+        // replaced or re-fitted, or they would stay in it for good.
+        board_.RemoveRegion();
         // The imported picture, or without one the current depth map, cut
         // or padded with white to the picture less one period.
         CDibImage& source = loaded ? picture : *depthMap_;

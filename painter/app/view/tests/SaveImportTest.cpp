@@ -287,12 +287,12 @@ TEST_F(ViewFiles, AnImportThatFailsKeepsThePainting)
         const char* why;
         const char* file;
         bool unusablePath;   // the user chose a path GB2312 cannot hold
-        bool region;         // a lasso region is open on the painting
+        bool region;         // a lasso region is open on the painting, and stays
         std::vector<std::string> messages;
     };
     const Row rows[] = {
         {"missing file", "C:\\Relievo\\sample\\none.bmp", false, false, {}},
-        {"an 8-bit picture", "C:\\Relievo\\sample\\eight.bmp", false, false, {"Not a 24bit BMP!", "No a 24bits Bmp!"}},
+        {"an 8-bit picture", "C:\\Relievo\\sample\\eight.bmp", false, true, {"Not a 24bit BMP!", "No a 24bits Bmp!"}},
         {"unusable path", "", true, true, {kUnusablePath}},
     };
     sys.WriteBytes("C:\\Relievo\\sample\\eight.bmp", EightBitBmp(4, 4));
