@@ -8,6 +8,7 @@
 #include "installer/package/PackageWriter.h"
 #include "installer/package/SetupScript.h"
 #include "installer/package/Startup.h"
+#include "installer/package/tests/BuildOrFail.h"
 #include "installer/package/tests/FakePlatform.h"
 #include "installer/package/tests/SamplePackage.h"
 #include "painter/image/Platform.h"
@@ -21,7 +22,10 @@
 namespace vela {
 namespace {
 
+using test::BuildOrFail;
 using test::FakePlatform;
+using test::ScriptLength;
+using test::StoredScript;
 
 constexpr std::uint64_t kOffset = 512;
 
@@ -38,24 +42,10 @@ public:
     void RunLicenceAsMain() override { runs.push_back("licence"); }
 };
 
-std::string Build(const PackageDescription& d)
-{
-    std::string package, problem;
-    EXPECT_TRUE(BuildPackage(d, package, problem)) << problem;
-    return package;
-}
-
-std::int32_t ScriptLength(const std::string& package)
-{
-    char header[kPackageHeaderSize];
-    package.copy(header, sizeof header);
-    return ParsePackageHeader(header).scriptLength;
-}
-
 // The package with its script changed, the header following the script's length.
 std::string WithScript(const std::string& package, const std::string& script)
 {
-    const std::size_t old = static_cast<std::size_t>(ScriptLength(package));
+    const std::size_t old = ScriptLength(package);
     char header[kPackageHeaderSize];
     package.copy(header, sizeof header);
     return FormatPackageHeader(static_cast<std::int64_t>(script.size()), ParsePackageHeader(header).fileCount) + script +
@@ -88,8 +78,8 @@ Outcome Start(const std::string& package)
 
 TEST(BadPackages, ScriptsMissingEachSectionInTurn)
 {
-    const std::string package = Build(test::SampleDescription());
-    const std::string script = package.substr(40, static_cast<std::size_t>(ScriptLength(package)));
+    const std::string package = BuildOrFail(test::SampleDescription());
+    const std::string script = StoredScript(package);
     struct Case {
         const char* header;
         bool refused;  // by the check, before anything is written
@@ -121,7 +111,7 @@ TEST(BadPackages, ScriptsMissingEachSectionInTurn)
 
 TEST(BadPackages, HeaderFieldsThatAreNoNumbers)
 {
-    const std::string package = Build(test::SampleDescription());
+    const std::string package = BuildOrFail(test::SampleDescription());
     for (const char* field : {"abc", "", "-5", "0x40", "99999999999999999999"}) {
         std::string changed = package;
         std::string padded(field);
@@ -142,7 +132,7 @@ TEST(BadPackages, OverlappingItemsAreEachCopiedFromWhereTheirLineSays)
     // Two pictures sharing their bytes: both lie inside the file, so both are
     // extracted, each whole.
     PackageDescription d = test::SampleDescription();
-    std::string package = Build(d);
+    std::string package = BuildOrFail(d);
     const std::size_t splash = package.find("[SoftPic]");
     const std::size_t welcome = package.find("[WelPic]");
     ASSERT_NE(splash, std::string::npos);
@@ -161,8 +151,8 @@ TEST(BadPackages, LinesWithoutTheirLineEnd)
 {
     // A script whose lines end in LF only: line 1 still is not judged, but the
     // name line has no CR LF and the check says so.
-    const std::string package = Build(test::SampleDescription());
-    std::string script = package.substr(40, static_cast<std::size_t>(ScriptLength(package)));
+    const std::string package = BuildOrFail(test::SampleDescription());
+    std::string script = StoredScript(package);
     std::string lf;
     for (char c : script)
         if (c != '\r') lf += c;
@@ -211,8 +201,8 @@ private:
 
 TEST(BadPackages, AFullDiskAtStartUp)
 {
-    const std::string package = Build(test::SampleDescription());
-    const std::size_t script = static_cast<std::size_t>(ScriptLength(package));
+    const std::string package = BuildOrFail(test::SampleDescription());
+    const std::size_t script = ScriptLength(package);
     // Room for less than the script: the start-up stops with its message and
     // the pages never run.
     {

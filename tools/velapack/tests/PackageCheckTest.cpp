@@ -30,12 +30,7 @@ protected:
         auto file = OpenMemoryFile(installer);
         return velapack::CheckPackage(*file, stub.size(), problem);
     }
-    std::size_t ScriptLength()
-    {
-        char header[kPackageHeaderSize];
-        package.copy(header, sizeof header);
-        return static_cast<std::size_t>(ParsePackageHeader(header).scriptLength);
-    }
+    std::size_t ScriptLength() const { return test::ScriptLength(package); }
 };
 
 } // namespace
