@@ -30,7 +30,9 @@
 # build/bench-install), RV_BENCH_PAYLOADS ("A B"), RV_BENCH_KINDS (the kinds
 # above, all by default), RV_BENCH_BEFORE (see above), RV_WINE_ROOT (the Wine
 # prefix's folder, default /tmp/rv-wine-bench-install-UID).
-# Needs NSIS (scripts/deps.sh bench) and the Windows build (build/win).
+# Needs NSIS (scripts/deps.sh bench). Uses the Windows build tree build/win
+# (configured when it is missing) and builds there the driver, the stub and
+# the native velapack it lacks.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-5}

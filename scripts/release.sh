@@ -5,7 +5,7 @@
 #   Relievo-VERSION-portable.zip      Relievo.exe, readme.chm, back/, sample/, result/
 #   VelaTools-VERSION-win32.zip       relievo-cli.exe, and velapack.exe with the stub
 #                                     VelaInstall.exe and the uninstaller VelaUnInsApp.exe
-#                                     for making installers (velapack.md says how)
+#                                     for making installers, and velapack.md, which says how
 #   SHA256SUMS                        check the files with: cd dist && sha256sum -c SHA256SUMS
 #
 #   scripts/release.sh [--work DIR] [--out DIR]

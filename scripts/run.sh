@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # scripts/run.sh          the main job on the bundled defaults: builds the native
-#                         tools, then makes a stereogram from the first bundled
-#                         tile and the dome depth map into result/
+#                         relievo-cli, then makes result/stereogram.bmp from the
+#                         first bundled tile and the dome depth map
 # scripts/run.sh gui      builds Relievo.exe and starts it under Wine on your display
 # scripts/run.sh setup    builds RelievoSetup.exe and starts it under Wine: the
 #                         wizard, then the installed program
