@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when missing,
 # and the Chinese locale that Wine needs for code page 936.
 #   scripts/deps.sh build   compilers and libraries for the native build
-#   scripts/deps.sh all     everything, including MinGW-w64, Wine and Xvfb
+#   scripts/deps.sh all     everything, including MinGW-w64, Wine and Xvfb (the default)
 #   scripts/deps.sh bench   all, and NSIS for the install timing
 #                           (scripts/bench-install.sh; the tests need no NSIS)
 #
