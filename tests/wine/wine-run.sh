@@ -36,7 +36,7 @@ while [ $# -gt 0 ]; do
         *) break ;;
     esac
 done
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [--gtest] [--shots] PROGRAM.exe [ARGS...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--gtest] [--shots] PROGRAM.exe [ARGS...] | --batch FILE PROGRAM.exe | --can-run PROGRAM.exe" >&2; exit 2; }
 
 bits=$(rv_pe_bits "$1")
 echo "wine-run: $(basename "$1") ($bits-bit); $(rv_wine32_describe)" >&2

@@ -90,7 +90,8 @@ struct CUndoStep {
 
 class CUndoHistory {
 public:
-    // At least this many steps are kept while they fit in the memory bound.
+    // At most this many steps are kept, and fewer when they pass the memory
+    // bound; the oldest go first.
     static constexpr std::size_t kMaxSteps = 100;
     static constexpr std::size_t kMaxBytes = std::size_t{256} << 20;
 
