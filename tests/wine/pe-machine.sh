@@ -24,7 +24,7 @@ while IFS= read -r -d '' file; do
         echo "FAIL $file: machine $m, not 014c (i386)" >&2
         status=1
     fi
-done < <(find "$dir" \( -name CMakeFiles -o -name drive_c \) -prune -o \( -name '*.exe' -o -name '*.dll' \) -type f -print0)
+done < <(find "$dir" \( -name CMakeFiles -o -name drive_c \) -prune -o \( -name '*.exe' -o -name '*.dll' -o -name '*.ocx' \) -type f -print0)
 for name in "$@"; do
     [ -n "$(find "$dir" -name CMakeFiles -prune -o -name "$name" -type f -print -quit)" ] ||
         { echo "FAIL $name was not built" >&2; status=1; }
