@@ -10,6 +10,7 @@
 #include "installer/package/Startup.h"
 #include "installer/package/tests/BuildOrFail.h"
 #include "installer/package/tests/FakePlatform.h"
+#include "installer/package/tests/RecordingPages.h"
 #include "installer/package/tests/SamplePackage.h"
 #include "painter/image/Platform.h"
 #include "painter/stereo/Background.h"
@@ -24,23 +25,11 @@ namespace {
 
 using test::BuildOrFail;
 using test::FakePlatform;
+using test::RecordingPages;
 using test::ScriptLength;
 using test::StoredScript;
 
 constexpr std::uint64_t kOffset = 512;
-
-class Pages : public IWizardPages {
-public:
-    std::vector<std::string> runs;
-    void RunPathPageAsMain() override { runs.push_back("path"); }
-    void RunSplash() override { runs.push_back("splash"); }
-    bool RunWelcome() override
-    {
-        runs.push_back("welcome");
-        return true;
-    }
-    void RunLicenceAsMain() override { runs.push_back("licence"); }
-};
 
 // The package with its script changed, the header following the script's length.
 std::string WithScript(const std::string& package, const std::string& script)
@@ -68,7 +57,7 @@ Outcome Start(const std::string& package)
     auto file = OpenMemoryFile(installer);
     Outcome o;
     o.checked = CheckPackage(*file, kOffset, problem);
-    Pages pages;
+    RecordingPages pages;
     auto ctx = std::make_unique<InstallContext>();
     o.end = RunStartup(sys, pages, *ctx, kOffset);
     o.filesWritten = sys.files.size() - 1;
@@ -139,7 +128,7 @@ TEST(BadPackages, OverlappingItemsAreEachCopiedFromWhereTheirLineSays)
     package.replace(splash + 268, 20, package.substr(welcome + 268, 20));  // same offset as the welcome picture
     FakePlatform sys;
     sys.files[sys.moduleFileName] = std::string(kOffset, 'S') + package;
-    Pages pages;
+    RecordingPages pages;
     auto ctx = std::make_unique<InstallContext>();
     EXPECT_EQ(RunStartup(sys, pages, *ctx, kOffset), StartupEnd::WizardRun);
     EXPECT_EQ(sys.files[ctx->welcomeBitmapPath], d.welcomePicture);
@@ -209,7 +198,7 @@ TEST(BadPackages, AFullDiskAtStartUp)
         FullDiskPlatform sys;
         sys.room = script / 2;
         sys.files[sys.moduleFileName] = std::string(kOffset, 'S') + package;
-        Pages pages;
+        RecordingPages pages;
         auto ctx = std::make_unique<InstallContext>();
         EXPECT_EQ(RunStartup(sys, pages, *ctx, kOffset), StartupEnd::ScriptUnreadable);
         ASSERT_EQ(sys.messages.size(), 1u);
@@ -222,7 +211,7 @@ TEST(BadPackages, AFullDiskAtStartUp)
         FullDiskPlatform sys;
         sys.room = script + 10;
         sys.files[sys.moduleFileName] = std::string(kOffset, 'S') + package;
-        Pages pages;
+        RecordingPages pages;
         auto ctx = std::make_unique<InstallContext>();
         EXPECT_EQ(RunStartup(sys, pages, *ctx, kOffset), StartupEnd::WizardRun);
         EXPECT_EQ(sys.files[ctx->welcomeBitmapPath].size(), 10u);

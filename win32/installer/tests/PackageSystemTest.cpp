@@ -17,6 +17,7 @@
 #include "installer/package/PathMacros.h"
 #include "installer/package/Startup.h"
 #include "installer/package/TextFields.h"
+#include "installer/package/tests/RecordingPages.h"
 #include "win32/platform/Text.h"
 
 #include "WindowProbe.h"
@@ -343,19 +344,6 @@ public:
     SystemPath TemporaryFolder() override { return SystemPath(temp); }
 };
 
-class RecordingPages : public IWizardPages {
-public:
-    std::vector<std::string> runs;
-    void RunPathPageAsMain() override { runs.push_back("path"); }
-    void RunSplash() override { runs.push_back("splash"); }
-    bool RunWelcome() override
-    {
-        runs.push_back("welcome");
-        return true;
-    }
-    void RunLicenceAsMain() override { runs.push_back("licence"); }
-};
-
 } // namespace
 
 TEST_F(PackageSystemTest, StartUpUnpacksARealInstaller)
@@ -380,7 +368,7 @@ TEST_F(PackageSystemTest, StartUpUnpacksARealInstaller)
     const std::uint64_t offset = 8192;
     ASSERT_TRUE(WriteAll(sys, scratch.module, Pattern(offset, 9) + package));
 
-    RecordingPages pages;
+    test::RecordingPages pages;
     InstallContext ctx;
     EXPECT_EQ(RunStartup(scratch, pages, ctx, offset), StartupEnd::WizardRun);
     EXPECT_EQ(pages.runs, (std::vector<std::string>{"splash", "welcome", "licence"}));
