@@ -9,12 +9,6 @@ namespace {
 
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
-void Import(EngineFixture& f, const std::string& script)
-{
-    f.platform.files["C:\\App\\reg.txt"] = std::make_shared<std::string>(script);
-    ImportRegistryScript(f.env, "C:\\App\\reg.txt");
-}
-
 TEST(RegistryScriptBytes, AnOverlongLineStartingWithNulIsSkippedWhole)
 {
     // 600 bytes: the first 479 are one bounded read, the tail would read as
@@ -23,7 +17,7 @@ TEST(RegistryScriptBytes, AnOverlongLineStartingWithNulIsSkippedWhole)
     const std::string head = std::string(1, '\0') + std::string(478, 'x');
     for (const std::string& start : {head, std::string(479, 'x')}) {
         EngineFixture f;
-        Import(f, "[HKEY_CURRENT_USER\\V]\r\n" + start + "\"evil\"=\"1\"\r\n\"next\"=\"ok\"\r\n");
+        f.ImportScript("[HKEY_CURRENT_USER\\V]\r\n" + start + "\"evil\"=\"1\"\r\n\"next\"=\"ok\"\r\n");
         EXPECT_EQ(f.system.Value(kUser, "V", "evil"), "<no value>");
         EXPECT_EQ(f.system.Value(kUser, "V", "next"), "ok");
         EXPECT_EQ(f.system.OpenKeyCount(), 0u);
@@ -33,7 +27,7 @@ TEST(RegistryScriptBytes, AnOverlongLineStartingWithNulIsSkippedWhole)
 TEST(RegistryScriptBytes, ALineHoldingANulIsNotApplied)
 {
     EngineFixture f;
-    Import(f, std::string("[HKEY_CURRENT_USER\\V]\r\n\"a\"=\"1\"\0junk\r\n", 30) +
+    f.ImportScript(std::string("[HKEY_CURRENT_USER\\V]\r\n\"a\"=\"1\"\0junk\r\n", 30) +
                   std::string("[HKEY_CURRENT_USER\\W\0]\r\n\"b\"=\"2\"\r\n", 28) + "[HKEY_CURRENT_USER\\V]\r\n\"c\"=\"3\"\r\n");
     EXPECT_EQ(f.system.Value(kUser, "V", "a"), "<no value>");
     EXPECT_EQ(f.system.Value(kUser, "V", "b"), "<no value>") << "never written to the previous key";
@@ -60,7 +54,7 @@ TEST(LeadBytes, KeyLinesAtTheEdgesOfTheLeadByteRange)
     // The backslash after 0x80 separates two levels; after 0x81 it is part
     // of one name.
     EngineFixture f;
-    Import(f, "[HKEY_CURRENT_USER\\a\x80\\b]\r\n\"v\"=\"1\"\r\n[HKEY_CURRENT_USER\\c\x81\\d]\r\n\"v\"=\"2\"\r\n");
+    f.ImportScript("[HKEY_CURRENT_USER\\a\x80\\b]\r\n\"v\"=\"1\"\r\n[HKEY_CURRENT_USER\\c\x81\\d]\r\n\"v\"=\"2\"\r\n");
     EXPECT_EQ(f.system.Value(kUser, "a\x80\\b", "v"), "1");
     EXPECT_TRUE(f.system.HasKey(kUser, "a\x80"));
     EXPECT_EQ(f.system.Value(kUser, "c\x81\\d", "v"), "2");

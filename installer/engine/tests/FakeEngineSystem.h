@@ -131,6 +131,13 @@ struct EngineFixture {
     FakeEngineSystem system;
     InstallContext context;
     EngineEnvironment env{platform, system, context};
+
+    // Applies a registry script held in memory, as a file of the install.
+    void ImportScript(const std::string& script)
+    {
+        platform.files["C:\\App\\reg.txt"] = std::make_shared<std::string>(script);
+        ImportRegistryScript(env, "C:\\App\\reg.txt");
+    }
 };
 
 } // namespace vela::test

@@ -8,13 +8,6 @@ namespace {
 
 constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
 
-// Applies a script held in memory through the fixture's platform and system.
-void Import(EngineFixture& f, const std::string& script)
-{
-    f.platform.files["C:\\App\\reg.txt"] = std::make_shared<std::string>(script);
-    ImportRegistryScript(f.env, "C:\\App\\reg.txt");
-}
-
 TEST(RegistryLines, ClassifiesEmptyKeyAndValueLines)
 {
     const std::pair<const char*, RegistryLineKind> rows[] = {
@@ -115,13 +108,12 @@ TEST(OpenRegistryKeyPath, FailsCleanlyWhenALevelCannotBeMade)
 TEST(ImportRegistryScript, WritesValuesIntoTheSelectedKeys)
 {
     EngineFixture f;
-    Import(f,
-           "[HKEY_CURRENT_USER\\Software\\Vela]\r\n"
-           "\"Name\"=\"Relievo\"\r\n"
-           "\r\n"
-           "[HKEY_LOCAL_MACHINE\\Software\\Vela\\Paths]\r\n"
-           "\"Home\"=\"C:\\Program Files\\Relievo\"\r\n"
-           "\"Empty\"=\"\"\r\n");
+    f.ImportScript("[HKEY_CURRENT_USER\\Software\\Vela]\r\n"
+                   "\"Name\"=\"Relievo\"\r\n"
+                   "\r\n"
+                   "[HKEY_LOCAL_MACHINE\\Software\\Vela\\Paths]\r\n"
+                   "\"Home\"=\"C:\\Program Files\\Relievo\"\r\n"
+                   "\"Empty\"=\"\"\r\n");
     EXPECT_EQ(f.system.Value(kUser, "Software\\Vela", "Name"), "Relievo");
     EXPECT_EQ(f.system.Value(RegistryRoot::LocalMachine, "Software\\Vela\\Paths", "Home"),
               "C:\\Program Files\\Relievo");
@@ -133,7 +125,7 @@ TEST(ImportRegistryScript, WritesValuesIntoTheSelectedKeys)
 TEST(ImportRegistryScript, LastLineWithoutLineEndIsNotApplied)
 {
     EngineFixture f;
-    Import(f, "[HKEY_CURRENT_USER\\V]\r\n\"a\"=\"1\"\r\n\"b\"=\"2\"");
+    f.ImportScript("[HKEY_CURRENT_USER\\V]\r\n\"a\"=\"1\"\r\n\"b\"=\"2\"");
     EXPECT_EQ(f.system.Value(kUser, "V", "a"), "1");
     EXPECT_EQ(f.system.Value(kUser, "V", "b"), "<no value>");
     EXPECT_EQ(f.system.OpenKeyCount(), 0u);
@@ -142,7 +134,7 @@ TEST(ImportRegistryScript, LastLineWithoutLineEndIsNotApplied)
 TEST(ImportRegistryScript, ValueBeforeAnyKeyLineIsSkipped)
 {
     EngineFixture f;
-    Import(f, "\"early\"=\"x\"\r\n[HKEY_CURRENT_USER\\V]\r\n\"late\"=\"y\"\r\n");
+    f.ImportScript("\"early\"=\"x\"\r\n[HKEY_CURRENT_USER\\V]\r\n\"late\"=\"y\"\r\n");
     EXPECT_EQ(f.system.Value(kUser, "V", "early"), "<no value>");
     EXPECT_EQ(f.system.Value(kUser, "V", "late"), "y");
     for (const auto& [key, values] : f.system.keys)
@@ -152,13 +144,12 @@ TEST(ImportRegistryScript, ValueBeforeAnyKeyLineIsSkipped)
 TEST(ImportRegistryScript, UnknownRootSkipsItsValuesUntilTheNextGoodKey)
 {
     EngineFixture f;
-    Import(f,
-           "[HKEY_CURRENT_USER\\Good]\r\n"
-           "\"one\"=\"1\"\r\n"
-           "[HKEY_NOWHERE\\Bad]\r\n"
-           "\"two\"=\"2\"\r\n"
-           "[HKEY_CURRENT_USER\\Good]\r\n"
-           "\"three\"=\"3\"\r\n");
+    f.ImportScript("[HKEY_CURRENT_USER\\Good]\r\n"
+                   "\"one\"=\"1\"\r\n"
+                   "[HKEY_NOWHERE\\Bad]\r\n"
+                   "\"two\"=\"2\"\r\n"
+                   "[HKEY_CURRENT_USER\\Good]\r\n"
+                   "\"three\"=\"3\"\r\n");
     EXPECT_EQ(f.system.Value(kUser, "Good", "one"), "1");
     EXPECT_EQ(f.system.Value(kUser, "Good", "two"), "<no value>") << "never written to the previous key";
     EXPECT_EQ(f.system.Value(kUser, "Good", "three"), "3");
@@ -169,7 +160,7 @@ TEST(ImportRegistryScript, OverlongLineIsSkippedWhole)
 {
     EngineFixture f;
     const std::string longText(600, 'x');
-    Import(f, "[HKEY_CURRENT_USER\\V]\r\n\"long\"=\"" + longText + "\"\r\n\"next\"=\"ok\"\r\n");
+    f.ImportScript("[HKEY_CURRENT_USER\\V]\r\n\"long\"=\"" + longText + "\"\r\n\"next\"=\"ok\"\r\n");
     EXPECT_EQ(f.system.keys[FakeEngineSystem::KeyName(kUser, "V")].size(), 1u);
     EXPECT_EQ(f.system.Value(kUser, "V", "next"), "ok");
 
@@ -177,7 +168,7 @@ TEST(ImportRegistryScript, OverlongLineIsSkippedWhole)
     EngineFixture g;
     const std::string fits(477 - 8, 'y');
     const std::string oneMore(fits.size() + 1, 'z');
-    Import(g, "[HKEY_CURRENT_USER\\V]\r\n\"fit\"=\"" + fits + "\"\r\n\"big\"=\"" + oneMore + "\"\r\n");
+    g.ImportScript("[HKEY_CURRENT_USER\\V]\r\n\"fit\"=\"" + fits + "\"\r\n\"big\"=\"" + oneMore + "\"\r\n");
     EXPECT_EQ(g.system.Value(kUser, "V", "fit"), fits);
     EXPECT_EQ(g.system.Value(kUser, "V", "big"), "<no value>");
 }
