@@ -17,9 +17,14 @@
 #include "installer/package/InstallContext.h"
 #include "win32/installer/EngineSystem.h"
 #include "win32/installer/PackageSystem.h"
+#include "win32/installer/tests/TestFiles.h"
 #include "win32/platform/Text.h"
 
 namespace {
+
+using w32::test::Exists;
+using w32::test::ReadBytes;
+using w32::test::WriteFile;
 
 // A command line left to the system to find its program in.
 vela::ProcessCommand CommandOf(std::string_view commandLine)
@@ -60,11 +65,6 @@ std::wstring ModulePath()
 // ---- Helpers ------------------------------------------------------------------
 const std::string kJin = "\xE5\x5C";  // 錦: its trail byte is a backslash
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesW(w32::Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::string Folder(const std::string& path)
 {
     return path.substr(0, path.rfind('\\'));
@@ -87,27 +87,6 @@ std::string FreshFolder(const std::string& name)
     SHFileOperationW(&op);
     CreateDirectoryW(wide.c_str(), nullptr);
     return folder;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    HANDLE f = CreateFileW(w32::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(f);
-}
-
-std::string ReadBytes(const std::string& path)
-{
-    HANDLE f = CreateFileW(w32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes(4096, '\0');
-    DWORD got = 0;
-    ::ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(f);
-    bytes.resize(got);
-    return bytes;
 }
 
 std::optional<std::string> ReadValue(const std::string& keyPath, const std::string& name)

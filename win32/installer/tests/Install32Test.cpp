@@ -23,9 +23,14 @@
 #include "installer/wizard/PackageOffset.h"
 #include "win32/installer/EngineSystem.h"
 #include "win32/installer/PackageSystem.h"
+#include "win32/installer/tests/TestFiles.h"
 #include "win32/platform/Text.h"
 
 namespace {
+
+using w32::test::Exists;
+using w32::test::ReadBytes;
+using w32::test::WriteFile;
 
 // Build paths are Unix paths; under Wine they are reached through drive Z:.
 std::string FromBuild(const char* path)
@@ -35,33 +40,6 @@ std::string FromBuild(const char* path)
     for (char& c : text)
         if (c == '/') c = '\\';
     return text;
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesW(w32::Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    HANDLE f = CreateFileW(w32::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(f);
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::string bytes;
-    HANDLE f = CreateFileW(w32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (f == INVALID_HANDLE_VALUE) return bytes;
-    char block[65536];
-    DWORD n = 0;
-    while (ReadFile(f, block, sizeof block, &n, nullptr) && n > 0) bytes.append(block, n);
-    CloseHandle(f);
-    return bytes;
 }
 
 // Runs a command line and returns its exit code, -1 when it cannot start.
@@ -133,7 +111,7 @@ WORD PeMachineWithoutRedirection(const std::string& path)
 {
     PVOID state = nullptr;
     const bool undo = Wow64DisableWow64FsRedirection(&state);
-    const std::string bytes = ReadAll(path);
+    const std::string bytes = ReadBytes(path);
     if (undo) Wow64RevertWow64FsRedirection(state);
     if (bytes.size() < 64) return 0;
     std::uint32_t pe = 0;
@@ -199,7 +177,7 @@ protected:
     // expanded target, then the item's flag action.
     static void Install()
     {
-        const std::string installer = ReadAll(setup_);
+        const std::string installer = ReadBytes(setup_);
         std::uint64_t offset = 0;
         bool unique = false;
         if (!vela::FindPackageOffsetSlot(installer, offset, unique) || !unique || offset >= installer.size()) return;
@@ -260,7 +238,7 @@ TEST_F(Install32, SystemFolderFilesLandWhere32BitProgramsLoadThem)
     EXPECT_TRUE(ExistsWithoutRedirection(wow64 + "\\vela_bits.dat"));
     EXPECT_FALSE(ExistsWithoutRedirection(SystemFolder() + "\\vela_bits.dat"))
         << "the file went to the 64-bit system folder";
-    EXPECT_EQ(ReadAll(SystemFolder() + "\\vela_bits.dat"), "thirty-two");
+    EXPECT_EQ(ReadBytes(SystemFolder() + "\\vela_bits.dat"), "thirty-two");
 }
 
 // The register command names the system folder's regsvr32, as a package
