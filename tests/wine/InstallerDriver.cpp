@@ -232,6 +232,21 @@ std::wstring WindowsFolder()
 std::wstring DesktopFolder() { return ShellFolder(CSIDL_DESKTOPDIRECTORY); }
 std::wstring CommonProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
 
+std::wstring ProgramFilesFolder()
+{
+    // The 64-bit view; 32-bit Windows has only the one and ignores the flag.
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return L"";
+    wchar_t data[MAX_PATH] = {};
+    DWORD size = sizeof data - sizeof(wchar_t), type = 0;
+    const LONG read =
+        RegQueryValueExW(key, L"ProgramFilesDir", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS && type == REG_SZ ? data : L"";
+}
+
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsFolder(const std::wstring& path)

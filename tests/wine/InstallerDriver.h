@@ -82,6 +82,11 @@ SIZE ClientSize(HWND window);
 std::wstring WindowsFolder();
 std::wstring DesktopFolder();
 std::wstring CommonProgramsFolder();
+// The system's own Program Files folder, as the system's registry states it
+// (ProgramFilesDir in the 64-bit view where there is one): on 64-bit Windows
+// the shell tells a 32-bit program of "Program Files (x86)" instead, but our
+// installers, made for 32-bit Windows, install into this one.
+std::wstring ProgramFilesFolder();
 
 // Files, folders and their contents.
 bool Exists(const std::wstring& path);

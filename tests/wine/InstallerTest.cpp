@@ -22,16 +22,12 @@
 
 #include <commctrl.h>
 #include "WindowProbe.h"
-#include "installer/package/InstallContext.h"
 #include "installer/package/Package.h"
 #include "installer/package/PackageWriter.h"
-#include "installer/package/PathMacros.h"
 #include "installer/package/SetupScript.h"
-#include "installer/package/TextFields.h"
 #include "installer/wizard/PackageOffset.h"
 #include "installer/wizard/core/tests/BmpFile.h"
 #include "win32/installer/EngineSystem.h"
-#include "win32/installer/PackageSystem.h"
 
 namespace {
 
@@ -151,23 +147,15 @@ struct PackageFacts {
     {
         return bytes.substr(offset + header.scriptLength + entry.offset, entry.size);
     }
+    // A file's target as the script spells it, without the blanks that pad
+    // its column.
+    static std::string Target(const vela::FileTableEntry& entry)
+    {
+        std::string target = entry.target;
+        target.erase(target.find_last_not_of(' ') + 1);
+        return target;
+    }
 };
-
-// The installer's own macro expansion for a chosen install folder. The
-// start-menu lookup may change the current folder: it is put back.
-std::wstring Expand(const std::string& path, const std::string& installPath)
-{
-    const std::wstring keep = CurrentFolder();
-    w32::CPackageSystem system;
-    auto context = std::make_unique<vela::InstallContext>();
-    vela::CopyText(context->installPath, installPath);
-    char text[800] = {};
-    vela::CopyText(text, path);
-    vela::TrimTrailingSpaces(text);
-    vela::ExpandPathMacros(system, *context, text);
-    SetCurrentDirectoryW(keep.c_str());
-    return FromGb(text);
-}
 
 // ---- Pages -----------------------------------------------------------------
 
@@ -305,57 +293,59 @@ HWND Walk(const drive::CProcess& process, const std::vector<Visit>& path)
 
 const std::wstring kUninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-std::wstring ProgramFiles() { return Expand("[Program Files]", ""); }
+// Where [Program Files] must lead: the system's Program Files folder.
+std::wstring ProgramFiles()
+{
+    const std::wstring folder = drive::ProgramFilesFolder();
+    EXPECT_FALSE(folder.empty()) << "the system states no Program Files folder";
+    return folder;
+}
 
 // ---- The runs --------------------------------------------------------------
 
 struct InstallerRun : drive::InstallTest {};
 
-// Expected logs of an install into installPath, computed from the package.
-struct ExpectedLogs {
-    std::string dirLog;
-    std::string fileLog;
+// What an install leaves, spelled out by each test for the package it
+// installs, with the folders the system states: never through the
+// installer's own macro expansion, which would agree with itself.
+struct Landing {
+    std::wstring path;    // where the file lands
+    bool logged = true;   // the file log names it (not flag 4, not under the Windows folder)
 };
-ExpectedLogs ExpectLogs(const PackageFacts& facts, const std::string& installPath)
+struct ExpectedInstall {
+    std::vector<Landing> files;         // one for each of the package's files, in the script's order
+    std::vector<std::wstring> folders;  // the folders made outside the desktop, in the script's order
+    std::vector<std::wstring> links;    // the links, in the order they are made
+};
+
+// The folder log names the folders longest first (by their GB2312 bytes),
+// those of one length in the script's order; the file log names the logged
+// files in the script's order, then the links.
+void ExpectLogs(const ExpectedInstall& expected, const std::wstring& dirLog, const std::wstring& fileLog)
 {
-    ExpectedLogs logs;
-    const std::wstring windows = drive::WindowsFolder();
-    const std::wstring desktop = drive::DesktopFolder();
     std::vector<std::string> folders;
-    for (const std::string& line : facts.script.directories) {
-        const std::wstring folder = Expand(line, installPath);
-        if (folder.compare(0, desktop.size(), desktop) != 0) folders.push_back(ToGb(folder) + "\r\n");
-    }
+    for (const std::wstring& folder : expected.folders) folders.push_back(ToGb(folder) + "\r\n");
     std::stable_sort(folders.begin(), folders.end(),
                      [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-    for (const std::string& line : folders) logs.dirLog += line;
-    for (const vela::FileTableEntry& entry : facts.script.files) {
-        const std::wstring target = Expand(entry.target, installPath);
-        const bool underWindows = target.compare(0, windows.size(), windows) == 0;
-        const bool underDesktop = target.compare(0, desktop.size(), desktop) == 0;
-        if (entry.flag != '4' && !(underWindows && !underDesktop)) logs.fileLog += ToGb(target) + "\r\n";
-    }
-    const std::wstring group = drive::CommonProgramsFolder() + L"\\" + FromGb(facts.script.menuGroup);
-    for (const vela::MenuEntry& entry : facts.script.menu) {
-        logs.fileLog += ToGb(group) + "\\" + entry.name + ".lnk\r\n";
-        if (entry.onDesktop) logs.fileLog += ToGb(desktop) + "\\" + entry.name + ".lnk\r\n";
-    }
-    if (facts.script.basal.registerUninstall[0] == '1') {
-        char name[sizeof facts.script.basal.displayName];  // script line 2 with its line end
-        vela::CopyText(name, facts.script.basal.displayName);
-        vela::CutLineEnd(name);
-        logs.fileLog += ToGb(group) + "\\" + ToGb(L"卸载") + name + ".lnk\r\n";
-    }
-    return logs;
+    std::string dirLines;
+    for (const std::string& line : folders) dirLines += line;
+    std::string fileLines;
+    for (const Landing& file : expected.files)
+        if (file.logged) fileLines += ToGb(file.path) + "\r\n";
+    for (const std::wstring& link : expected.links) fileLines += ToGb(link) + "\r\n";
+    EXPECT_EQ(drive::ReadBytes(dirLog), dirLines);
+    EXPECT_EQ(drive::ReadBytes(fileLog), fileLines);
 }
 
-// Every installed file equals its stored item.
-void ExpectInstalledBytes(const PackageFacts& facts, const std::string& installPath)
+// Every file of the package is where the test says, with its stored bytes.
+void ExpectInstalledBytes(const PackageFacts& facts, const ExpectedInstall& expected)
 {
-    for (const vela::FileTableEntry& entry : facts.script.files) {
-        const std::wstring target = Expand(entry.target, installPath);
-        const std::string bytes = drive::ReadBytes(target);
-        EXPECT_TRUE(bytes == facts.Item(entry)) << ToGb(target) << ": " << bytes.size() << " bytes";
+    ASSERT_EQ(expected.files.size(), facts.script.files.size()) << "the test names every file of the package";
+    for (std::size_t i = 0; i < expected.files.size(); ++i) {
+        const std::wstring& path = expected.files[i].path;
+        const std::string bytes = drive::ReadBytes(path);
+        EXPECT_TRUE(bytes == facts.Item(facts.script.files[i]))
+            << ToGb(path) << " (" << PackageFacts::Target(facts.script.files[i]) << "): " << bytes.size() << " bytes";
     }
 }
 
@@ -375,7 +365,6 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
     made.push_back(installer);
     const PackageFacts facts(installer);
     const std::wstring app = ProgramFiles() + L"\\" + kNameW;
-    const std::string appGb = ToGb(app);
     drive::RemoveTree(app);
     const std::set<std::wstring> temporaryBefore = TemporaryFiles();
 
@@ -416,13 +405,26 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
     EXPECT_TRUE(drive::Exists(app + L"\\started"));
     DeleteFileW((app + L"\\started").c_str());
 
-    ExpectInstalledBytes(facts, appGb);
-    const ExpectedLogs logs = ExpectLogs(facts, appGb);
-    EXPECT_EQ(drive::ReadBytes(app + L"\\" + kNameW + L"dir.ini"), logs.dirLog);
-    EXPECT_EQ(drive::ReadBytes(app + L"\\" + kNameW + L"file.ini"), logs.fileLog);
+    const std::wstring windows = drive::WindowsFolder();
+    const std::wstring desktop = drive::DesktopFolder();
+    const std::wstring group = drive::CommonProgramsFolder() + L"\\" + kNameW;
+    ExpectedInstall expected;
+    expected.files = {{app + L"\\waiter.exe"},
+                      {app + L"\\readme.txt"},
+                      {app + L"\\back\\b1.bmp"},
+                      {app + L"\\back\\深层\\2047.bin"},
+                      {app + L"\\sample\\2048.bin"},
+                      {app + L"\\sample\\big.bin"},
+                      {app + L"\\notlogged.txt", false},
+                      {windows + L"\\VelaUnInsApp.exe", false}};
+    expected.folders = {app, app + L"\\back", app + L"\\sample", app + L"\\result", app + L"\\back\\深层", group};
+    expected.links = {group + L"\\" + kNameW + L".lnk", desktop + L"\\" + kNameW + L".lnk", group + L"\\说明.lnk",
+                      group + L"\\卸载" + kNameW + L".lnk"};
+    ExpectInstalledBytes(facts, expected);
+    ExpectLogs(expected, app + L"\\" + kNameW + L"dir.ini", app + L"\\" + kNameW + L"file.ini");
     EXPECT_EQ(TemporaryFiles(), temporaryBefore) << "the script and the pictures are removed";
 
-    const std::wstring windowsUninstaller = drive::WindowsFolder() + L"\\VelaUnInsApp.exe";
+    const std::wstring windowsUninstaller = windows + L"\\VelaUnInsApp.exe";
     std::wstring value;
     ASSERT_TRUE(drive::ReadMachineString(kUninstallKey + kNameW, L"DisplayName", value));
     EXPECT_EQ(value, kNameW);
@@ -430,11 +432,9 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
     ASSERT_TRUE(drive::ReadMachineString(kUninstallKey + kNameW, L"UninstallString", command));
     EXPECT_EQ(command, windowsUninstaller + L" " + app + L"\\" + kNameW + L"file.ini");
 
-    // Where the system keeps program groups, not the installer's own
-    // expansion of [Start Menu]: a wrong expansion would agree with itself.
-    const std::wstring group = drive::CommonProgramsFolder() + L"\\" + kNameW;
+    // In the folder where the system keeps program groups.
     ExpectLink(group + L"\\" + kNameW + L".lnk", app + L"\\waiter.exe", L"");
-    ExpectLink(drive::DesktopFolder() + L"\\" + kNameW + L".lnk", app + L"\\waiter.exe", L"");
+    ExpectLink(desktop + L"\\" + kNameW + L".lnk", app + L"\\waiter.exe", L"");
     ExpectLink(group + L"\\说明.lnk", app + L"\\readme.txt", L"");
     ExpectLink(group + L"\\卸载" + kNameW + L".lnk", windowsUninstaller, app + L"\\" + kNameW + L"file.ini");
 
@@ -455,7 +455,7 @@ TEST_F(InstallerRun, FullInstallThroughEveryPageThenUninstallKeepingTheUsersFile
     EXPECT_EQ(drive::TreeBelow(app), (std::vector<std::wstring>{L"notlogged.txt", L"result", L"result\\mine.bmp"}))
         << "only what the user added and the file the installer did not log stay";
     EXPECT_FALSE(drive::Exists(group));
-    EXPECT_FALSE(drive::Exists(drive::DesktopFolder() + L"\\" + kNameW + L".lnk"));
+    EXPECT_FALSE(drive::Exists(desktop + L"\\" + kNameW + L".lnk"));
     EXPECT_FALSE(drive::MachineKeyExists(kUninstallKey + kNameW));
     drive::RemoveTree(app);
 }
@@ -478,7 +478,6 @@ TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWitho
     const PackageFacts facts(installer);
     ASSERT_TRUE(facts.script.hasFileTable);
     const std::wstring app = ProgramFiles() + L"\\Relievo";
-    const std::string appGb = ToGb(app);
     drive::RemoveTree(app);
     const std::set<std::wstring> temporaryBefore = TemporaryFiles();
 
@@ -513,13 +512,29 @@ TEST_F(InstallerRun, RelievoSetupInstallsRelievoWhichStartsAndIsUninstalledWitho
         CloseHandle(painterProcess);
     }
 
-    ExpectInstalledBytes(facts, appGb);
-    const ExpectedLogs logs = ExpectLogs(facts, appGb);
-    EXPECT_EQ(drive::ReadBytes(app + L"\\Relievodir.ini"), logs.dirLog);
-    EXPECT_EQ(drive::ReadBytes(app + L"\\Relievofile.ini"), logs.fileLog);
+    // As setup/RelievoSetup.txt has it; a build without the help leaves out
+    // the help and its link.
+    const bool help = std::any_of(facts.script.files.begin(), facts.script.files.end(),
+                                  [](const vela::FileTableEntry& entry) {
+                                      return PackageFacts::Target(entry) == "[InstallDir]\\readme.chm";
+                                  });
+    const std::wstring group = drive::CommonProgramsFolder() + L"\\Relievo";
+    ExpectedInstall expected;
+    expected.files.push_back({app + L"\\Relievo.exe"});
+    if (help) expected.files.push_back({app + L"\\readme.chm"});
+    for (const wchar_t* name : {L"back\\b1.bmp", L"back\\b2.bmp", L"back\\b3.bmp", L"back\\b4.bmp", L"back\\b5.bmp",
+                                L"back\\b6.bmp", L"sample\\dome.bmp", L"sample\\mixed.bmp", L"sample\\shapes.bmp",
+                                L"sample\\steps.bmp"})
+        expected.files.push_back({app + L"\\" + name});
+    expected.files.push_back({drive::WindowsFolder() + L"\\VelaUnInsApp.exe", false});
+    expected.folders = {app, app + L"\\back", app + L"\\sample", app + L"\\result", group};
+    expected.links = {group + L"\\Relievo.lnk", drive::DesktopFolder() + L"\\Relievo.lnk"};
+    if (help) expected.links.push_back(group + L"\\Relievo 帮助.lnk");
+    expected.links.push_back(group + L"\\卸载Relievo.lnk");
+    ExpectInstalledBytes(facts, expected);
+    ExpectLogs(expected, app + L"\\Relievodir.ini", app + L"\\Relievofile.ini");
     EXPECT_TRUE(drive::IsFolder(app + L"\\result"));
     EXPECT_EQ(TemporaryFiles(), temporaryBefore);
-    const std::wstring group = drive::CommonProgramsFolder() + L"\\Relievo";
     ExpectLink(group + L"\\Relievo.lnk", app + L"\\Relievo.exe", L"");
     ExpectLink(drive::DesktopFolder() + L"\\Relievo.lnk", app + L"\\Relievo.exe", L"");
     const std::wstring uninstaller = drive::WindowsFolder() + L"\\VelaUnInsApp.exe";
@@ -571,10 +586,11 @@ TEST_F(InstallerRun, MinimalPackageOpensOnThePathPageAndRegistersNothing)
     Sleep(500);
     EXPECT_FALSE(drive::Exists(app + L"\\started"));
 
-    ExpectInstalledBytes(facts, ToGb(app));
-    const ExpectedLogs logs = ExpectLogs(facts, ToGb(app));
-    EXPECT_EQ(drive::ReadBytes(app + L"\\Minidir.ini"), logs.dirLog);
-    EXPECT_EQ(drive::ReadBytes(app + L"\\Minifile.ini"), logs.fileLog);
+    ExpectedInstall expected;
+    expected.files = {{app + L"\\waiter.exe"}, {app + L"\\mini.txt"}};
+    expected.folders = {app};  // no links: no shortcuts, and no uninstall link without uninstall data
+    ExpectInstalledBytes(facts, expected);
+    ExpectLogs(expected, app + L"\\Minidir.ini", app + L"\\Minifile.ini");
     EXPECT_FALSE(drive::MachineKeyExists(kUninstallKey + L"Mini"));
     EXPECT_FALSE(drive::Exists(drive::CommonProgramsFolder() + L"\\Mini\\卸载Mini.lnk"));
     EXPECT_EQ(TemporaryFiles(), temporaryBefore);

@@ -205,7 +205,7 @@ TEST_F(SilentRun, ADamagedDownloadShowsItsMessageInTheWizardAndWritesNothing)
 {
     const std::wstring installer = MakeInstaller(L"DamagedDownload", SilentPackage(), 1000);
     made.push_back(installer);
-    const std::wstring app = drive::WindowsFolder().substr(0, 2) + L"\\Program Files\\" + kNameW;
+    const std::wstring app = drive::ProgramFilesFolder() + L"\\" + kNameW;
     const std::set<std::wstring> temporaryBefore = TemporaryFiles();
     drive::CProcess process;
     ASSERT_TRUE(process.Start(L"\"" + installer + L"\""));
