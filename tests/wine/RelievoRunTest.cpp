@@ -54,6 +54,28 @@ std::wstring Here() { return probe::CurrentFolder() + L"\\"; }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// A 24-bit BMP file's pixel (x, y from the top) as a colour 0x00BBGGRR.
+struct Bmp {
+    std::vector<unsigned char> bytes;
+    int width = 0, height = 0;
+    explicit Bmp(const std::wstring& path) : bytes(probe::ReadFileBytes(path))
+    {
+        if (bytes.size() < 54) return;
+        width = Int(18);
+        height = Int(22);
+    }
+    int Int(std::size_t at) const
+    {
+        return static_cast<int>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<unsigned>(bytes[at + 3]) << 24);
+    }
+    COLORREF Pixel(int x, int y) const
+    {
+        const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
+        const std::size_t at = static_cast<std::size_t>(Int(10)) + stride * static_cast<std::size_t>(height - 1 - y) + 3u * x;
+        return RGB(bytes[at + 2], bytes[at + 1], bytes[at]);
+    }
+};
+
 // The run shared by the tests below, in order.
 class Run : public ::testing::Test {
 protected:
@@ -213,6 +235,97 @@ protected:
             SendMessageW(view, WM_LBUTTONUP, 0, at);
         else
             FAIL() << line;
+    }
+
+    // Clicks the middle of a window of the program after checking that the
+    // user can see it there.
+    static void ClickOn(HWND window, POINT at)
+    {
+        HWND under = WindowFromPoint(at);
+        ASSERT_TRUE(under == window || IsChild(window, under)) << "something covers the window the user clicks";
+        ASSERT_TRUE(probe::ClickAt(at));
+        // Input comes after posted messages: give the program time to take
+        // the click, then wait for what it posted.
+        Sleep(200);
+        WaitForInputIdle(app.process.hProcess, 10000);
+        Idle();
+    }
+    static void ClickButton(UINT command)
+    {
+        RECT r{};
+        ASSERT_TRUE(probe::ToolBarButtonRect(toolBar, command, r)) << command;
+        ASSERT_NO_FATAL_FAILURE(ClickOn(toolBar, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+    }
+    static void ClickTile(int index)
+    {
+        HWND list = GetDlgItem(picker, 1005);
+        const int item = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+        ASSERT_NO_FATAL_FAILURE(ClickOn(list, probe::OnScreen(list, 10, item * index + item / 2)));
+        for (int i = 0; i < 100 && SendMessageW(list, LB_GETCURSEL, 0, 0) != index; ++i) Sleep(50);
+        ASSERT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), index);
+        Idle();
+    }
+    // A click into the drawing view outside the painting stage changes
+    // nothing but which pane is active.
+    static void ClickDrawingView()
+    {
+        RECT r{};
+        GetClientRect(view, &r);
+        ASSERT_NO_FATAL_FAILURE(ClickOn(view, probe::OnScreen(view, r.right - 20, r.bottom - 20)));
+    }
+    // Whether a tool-bar button comes to show this state within a few
+    // seconds (the click is taken, then the idle-time update runs).
+    static bool Becomes(UINT command, bool enabled)
+    {
+        for (int i = 0; i < 100; ++i) {
+            if (Enabled(command) == enabled) return true;
+            Idle();
+            Sleep(50);
+        }
+        return false;
+    }
+    static void ClickPicker(int id)
+    {
+        HWND button = GetDlgItem(picker, id);
+        ASSERT_NE(button, nullptr) << id;
+        ASSERT_NO_FATAL_FAILURE(ClickOn(button, probe::Middle(button)));
+    }
+    static void RestPointer() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
+
+    // One step of the user's path: a click with the mouse, or what the
+    // program must show afterwards.
+    enum class Act {
+        ClickView,    // into the drawing view
+        ClickButton,  // the tool-bar button of control
+        ClickTile,    // the tile of index control in the picker's list
+        ClickPicker,  // the picker's button control
+        Needs,        // tool-bar button control comes to show enabled; the path ends if not
+        Shows,        // tool-bar button control comes to show enabled
+        Checked,      // tool-bar button control shows pressed
+        NoMessage,    // no message box comes up
+    };
+    struct Move {
+        Act act;
+        UINT control = 0;
+        bool enabled = true;
+        const char* why = "";
+    };
+    static void Walk(std::initializer_list<Move> path)
+    {
+        for (const Move& m : path) {
+            SCOPED_TRACE(::testing::Message() << "step " << static_cast<int>(m.act) << " on " << m.control);
+            switch (m.act) {
+            case Act::ClickView: ASSERT_NO_FATAL_FAILURE(ClickDrawingView()); break;
+            case Act::ClickButton: ASSERT_NO_FATAL_FAILURE(ClickButton(m.control)); break;
+            case Act::ClickTile: ASSERT_NO_FATAL_FAILURE(ClickTile(static_cast<int>(m.control))); break;
+            case Act::ClickPicker: ASSERT_NO_FATAL_FAILURE(ClickPicker(static_cast<int>(m.control))); break;
+            case Act::Needs: ASSERT_TRUE(Becomes(m.control, m.enabled)) << m.why; break;
+            case Act::Shows: EXPECT_TRUE(Becomes(m.control, m.enabled)) << m.why; break;
+            case Act::Checked: EXPECT_TRUE(SendMessageW(toolBar, TB_ISBUTTONCHECKED, m.control, 0)) << m.why; break;
+            case Act::NoMessage: EXPECT_EQ(AnyDialog(1000), nullptr) << m.why; break;
+            }
+        }
     }
 
     static inline probe::Started app;
@@ -380,122 +493,10 @@ TEST_F(Run, NextAndPreviousPaneMoveTheFocusBetweenTheViews)
     for (HWND f : {first, second}) EXPECT_TRUE(f == view || f == picker || IsChild(picker, f)) << f;
 }
 
-// A 24-bit BMP file's pixel (x, y from the top) as a colour 0x00BBGGRR.
-struct Bmp {
-    std::vector<unsigned char> bytes;
-    int width = 0, height = 0;
-    explicit Bmp(const std::wstring& path) : bytes(probe::ReadFileBytes(path))
-    {
-        if (bytes.size() < 54) return;
-        width = Int(18);
-        height = Int(22);
-    }
-    int Int(std::size_t at) const
-    {
-        return static_cast<int>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<unsigned>(bytes[at + 3]) << 24);
-    }
-    COLORREF Pixel(int x, int y) const
-    {
-        const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
-        const std::size_t at = static_cast<std::size_t>(Int(10)) + stride * static_cast<std::size_t>(height - 1 - y) + 3u * x;
-        return RGB(bytes[at + 2], bytes[at + 1], bytes[at]);
-    }
-};
-
 // The drawing view's commands reach it whichever pane the user clicked
 // last, and what nobody would carry out shows disabled. Everything is
 // clicked with the mouse, through the system's input.
-class PickerThenToolBar : public Run {
-protected:
-    // Clicks the middle of a window of the program after checking that the
-    // user can see it there.
-    static void ClickOn(HWND window, POINT at)
-    {
-        HWND under = WindowFromPoint(at);
-        ASSERT_TRUE(under == window || IsChild(window, under)) << "something covers the window the user clicks";
-        ASSERT_TRUE(probe::ClickAt(at));
-        // Input comes after posted messages: give the program time to take
-        // the click, then wait for what it posted.
-        Sleep(200);
-        WaitForInputIdle(app.process.hProcess, 10000);
-        Idle();
-    }
-    static void ClickButton(UINT command)
-    {
-        RECT r{};
-        ASSERT_TRUE(probe::ToolBarButtonRect(toolBar, command, r)) << command;
-        ASSERT_NO_FATAL_FAILURE(ClickOn(toolBar, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
-    }
-    static void ClickTile(int index)
-    {
-        HWND list = GetDlgItem(picker, 1005);
-        const int item = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-        SendMessageW(list, LB_SETTOPINDEX, 0, 0);
-        ASSERT_NO_FATAL_FAILURE(ClickOn(list, probe::OnScreen(list, 10, item * index + item / 2)));
-        for (int i = 0; i < 100 && SendMessageW(list, LB_GETCURSEL, 0, 0) != index; ++i) Sleep(50);
-        ASSERT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), index);
-        Idle();
-    }
-    // A click into the drawing view outside the painting stage changes
-    // nothing but which pane is active.
-    static void ClickDrawingView()
-    {
-        RECT r{};
-        GetClientRect(view, &r);
-        ASSERT_NO_FATAL_FAILURE(ClickOn(view, probe::OnScreen(view, r.right - 20, r.bottom - 20)));
-    }
-    // Whether a tool-bar button comes to show this state within a few
-    // seconds (the click is taken, then the idle-time update runs).
-    static bool Becomes(UINT command, bool enabled)
-    {
-        for (int i = 0; i < 100; ++i) {
-            if (Enabled(command) == enabled) return true;
-            Idle();
-            Sleep(50);
-        }
-        return false;
-    }
-    static void RestPointer() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
-
-    // One step of the user's path: a click with the mouse, or what the
-    // program must show afterwards.
-    enum class Act {
-        ClickView,    // into the drawing view
-        ClickButton,  // the tool-bar button of control
-        ClickTile,    // the tile of index control in the picker's list
-        ClickPicker,  // the picker's button control
-        Needs,        // tool-bar button control comes to show enabled; the path ends if not
-        Shows,        // tool-bar button control comes to show enabled
-        Checked,      // tool-bar button control shows pressed
-        NoMessage,    // no message box comes up
-    };
-    struct Move {
-        Act act;
-        UINT control = 0;
-        bool enabled = true;
-        const char* why = "";
-    };
-    static void Walk(std::initializer_list<Move> path)
-    {
-        for (const Move& m : path) {
-            SCOPED_TRACE(::testing::Message() << "step " << static_cast<int>(m.act) << " on " << m.control);
-            switch (m.act) {
-            case Act::ClickView: ASSERT_NO_FATAL_FAILURE(ClickDrawingView()); break;
-            case Act::ClickButton: ASSERT_NO_FATAL_FAILURE(ClickButton(m.control)); break;
-            case Act::ClickTile: ASSERT_NO_FATAL_FAILURE(ClickTile(static_cast<int>(m.control))); break;
-            case Act::ClickPicker: {
-                HWND button = GetDlgItem(picker, static_cast<int>(m.control));
-                ASSERT_NO_FATAL_FAILURE(ClickOn(button, probe::Middle(button)));
-                break;
-            }
-            case Act::Needs: ASSERT_TRUE(Becomes(m.control, m.enabled)) << m.why; break;
-            case Act::Shows: EXPECT_TRUE(Becomes(m.control, m.enabled)) << m.why; break;
-            case Act::Checked: EXPECT_TRUE(SendMessageW(toolBar, TB_ISBUTTONCHECKED, m.control, 0)) << m.why; break;
-            case Act::NoMessage: EXPECT_EQ(AnyDialog(1000), nullptr) << m.why; break;
-            }
-        }
-    }
-};
+class PickerThenToolBar : public Run {};
 
 TEST_F(PickerThenToolBar, RandomTileThenButton2MakesTheBackground)
 {
@@ -579,7 +580,7 @@ TEST_F(Run, OpeningADocumentElsewhereKeepsTheProgramsFolder)
     Idle();
     // "1" finds its tile in the program's back folder still.
     Command(kInit);
-    EXPECT_TRUE(Enabled(kMakeDepthMap)) << "the tile was looked for in the opened file's folder";
+    EXPECT_TRUE(Becomes(kMakeDepthMap, true)) << "the tile was looked for in the opened file's folder";
     EXPECT_EQ(AnyDialog(500), nullptr);
 }
 
