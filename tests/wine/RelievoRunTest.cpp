@@ -1,7 +1,8 @@
 // The typical run of the real Relievo.exe under Wine, driven from outside as
 // a user would drive it: commands by id, the panel's controls, mouse
 // messages to the drawing view, the name dialogs, the file-open dialog, the
-// settings dialog and the tile picker. The pictures it saves must be the
+// settings dialog; the tile picker and the tool bar with the mouse, through
+// the system's input. The pictures it saves must be the
 // same bytes as relievo-cli makes from the same steps; screenshots of every
 // stage and dialog land in the test output folder.
 #include "WindowProbe.h"
@@ -292,6 +293,25 @@ protected:
         ASSERT_NO_FATAL_FAILURE(ClickOn(button, probe::Middle(button)));
     }
     static void RestPointer() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
+    // The drawing view, scrolled to its start, shows the tile repeated from
+    // its top-left corner over a picture at least rows high: looked at on
+    // the screen, in points of the first two repetitions across (and down,
+    // within rows) where nothing covers the view.
+    static void ExpectViewShowsRepeated(const Bmp& tile, int rows, const char* why)
+    {
+        Idle();
+        Sleep(300);  // the drawing reaches the screen
+        int looked = 0;
+        for (int y = 3; y < std::min(2 * tile.height, rows); y += tile.height / 3 + 1)
+            for (int x = 3; x < 2 * tile.width; x += tile.width / 3 + 1) {
+                const POINT at = probe::OnScreen(view, x, y);
+                if (WindowFromPoint(at) != view) continue;
+                ++looked;
+                EXPECT_EQ(probe::ScreenColour(at), tile.Pixel(x % tile.width, y % tile.height))
+                    << why << ", at " << x << ", " << y;
+            }
+        EXPECT_GE(looked, 9) << "the view is covered where the test looks";
+    }
 
     // One step of the user's path: a click with the mouse, or what the
     // program must show afterwards.
@@ -457,24 +477,47 @@ TEST_F(Run, SettingsGiveANewWhiteDepthMapOfTheNewSize)
                        "48000 reads as 4800, white 540 x 4800");
 }
 
+// The picker used with the mouse: a click on b2 in the list, its size,
+// a click on "use" and the view shows b2 repeated; then a click on "random"
+// and the tool bar's 2, 4 and 3. Nothing earlier in this run drew a random
+// number, so the tile is the first one of a process, which relievo-cli makes
+// too; the view shows it repeated, and the stereogram of the white depth map
+// the settings left is saved the same as the tool makes it.
 TEST_F(Run, PicksAnotherTileAndTheRandomTile)
 {
-    HWND list = GetDlgItem(picker, 1005);
-    SendMessageW(list, LB_SETCURSEL, 1, 0);
-    SendMessageW(picker, WM_COMMAND, MAKEWPARAM(1005, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-    Idle();
+    ASSERT_NO_FATAL_FAILURE(ClickTile(1));
     EXPECT_EQ(probe::TextOf(GetDlgItem(picker, 1007)), L"80");
     EXPECT_EQ(probe::TextOf(GetDlgItem(picker, 1008)), L"120");
     EXPECT_TRUE(Shot(picker, "run-picker"));
-    PostMessageW(GetDlgItem(picker, 1006), BM_CLICK, 0, 0);
-    Idle();
+    ASSERT_NO_FATAL_FAILURE(ClickPicker(1006));
     EXPECT_EQ(AnyDialog(1000), nullptr) << "a message instead of the tile";
     EXPECT_TRUE(Shot(frame, "run-7-tile-b2"));
+    const Bmp b2(bin + L"back\\b2.bmp");
+    ASSERT_EQ(b2.width, 80);
+    ASSERT_EQ(b2.height, 120);
+    ExpectViewShowsRepeated(b2, 4800, "b2 is not what the view shows");
 
-    PostMessageW(GetDlgItem(picker, 1009), BM_CLICK, 0, 0);
-    Idle();
-    Command(kMakeBackground);
+    ASSERT_NO_FATAL_FAILURE(ClickPicker(1009));
+    ASSERT_NO_FATAL_FAILURE(ClickButton(kMakeBackground));
+    const std::wstring tileFile = Here() + L"run-expected-random-tile.bmp";
+    ASSERT_TRUE(probe::RunRelievoCli(L"random-tile --index 1 --out \"" + tileFile + L"\""));
+    const Bmp tile(tileFile);
+    ASSERT_EQ(tile.width, 100);
+    ASSERT_EQ(tile.height, 480);
+    ExpectViewShowsRepeated(tile, 480, "the view does not show the first random tile");
     EXPECT_TRUE(Shot(frame, "run-8-random"));
+
+    ASSERT_TRUE(Becomes(kMakeDepthMap, true));
+    ASSERT_NO_FATAL_FAILURE(ClickButton(kMakeDepthMap));
+    ASSERT_TRUE(Becomes(kGenerate, true));
+    ASSERT_NO_FATAL_FAILURE(ClickButton(kGenerate));
+    RestPointer();
+    // 640 wide as the settings left it; the random tile is 480 high and
+    // the feel is still 16.
+    SaveAsTheToolMakes(L"wine-random", "run-save-random", L"result", Here() + L"run-expected-random.bmp",
+                       L"generate --random-tile --random-index 1 --width 640 --height 480 --feel 16 --depth \"" +
+                           bin + L"sample\\wine-settings.bmp\"",
+                       "the stereogram of the random tile differs from relievo-cli's");
 }
 
 TEST_F(Run, NextAndPreviousPaneMoveTheFocusBetweenTheViews)
