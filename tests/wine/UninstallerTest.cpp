@@ -87,14 +87,18 @@ DWORD RunUninstaller(bool answerYes, drive::MessageBoxSeen& last, const char* sh
     EXPECT_EQ(ask.text, L"你确实要从你的计算机中删除画图及其所有组件吗？");
     EXPECT_TRUE(drive::HasButton(ask.window, IDYES) && drive::HasButton(ask.window, IDNO));
     EXPECT_EQ(drive::DefaultButton(ask.window), IDNO);
-    if (shot) EXPECT_TRUE(probe::TakeWindowPicture(ask.window, shot));
+    if (shot) {
+        EXPECT_TRUE(probe::TakeWindowPicture(ask.window, shot));
+    }
     EXPECT_TRUE(drive::Click(ask.window, answerYes ? IDYES : IDNO));
     if (answerYes) {
         // The confirmation goes away before the closing message comes: while
         // it stays, it would be taken for the closing message.
         EXPECT_TRUE(drive::WaitUntilGone(ask.window)) << "the confirmation stayed after Yes";
         if (drive::WaitForMessageBox(process, L"", last)) {
-            if (shot) EXPECT_TRUE(probe::TakeWindowPicture(last.window, std::string(shot) + "-report"));
+            if (shot) {
+                EXPECT_TRUE(probe::TakeWindowPicture(last.window, std::string(shot) + "-report"));
+            }
             EXPECT_TRUE(drive::Click(last.window, IDOK));
         }
     }
@@ -387,7 +391,9 @@ TEST_F(UninstallerRun, AMissingLogOffersToRemoveTheEntryThatNamesIt)
         ASSERT_TRUE(drive::WaitForMessageBox(process, L"卸载画图", box));
         EXPECT_EQ(box.text, L"找不到卸载记录文件：" + kFileLog + L"\r\n\r\n是否删除指向它的卸载项“画图”？");
         EXPECT_EQ(drive::DefaultButton(box.window), IDNO);
-        if (yes) EXPECT_TRUE(probe::TakeWindowPicture(box.window, "uninstaller-missing-log"));
+        if (yes) {
+            EXPECT_TRUE(probe::TakeWindowPicture(box.window, "uninstaller-missing-log"));
+        }
         EXPECT_TRUE(drive::Click(box.window, yes ? IDYES : IDNO));
         EXPECT_EQ(process.WaitForExit(), 4u);
         EXPECT_EQ(drive::MachineKeyExists(kEntry), !yes);
