@@ -193,27 +193,83 @@ bool SetControlText(HWND dialog, int id, const std::wstring& text)
                                           SMTO_ABORTIFHUNG, 2000, &result);
 }
 
+namespace {
+
+// The control of a dialog a click at a screen point reaches: none when
+// another window covers the dialog there; else the topmost control there,
+// passing over group boxes, which let clicks through to what they frame.
+HWND ControlAt(HWND dialog, POINT screen)
+{
+    if (GetAncestor(WindowFromPoint(screen), GA_ROOT) != dialog) return nullptr;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        if (!IsWindowVisible(child) || !GetWindowRect(child, &r) || !PtInRect(&r, screen)) continue;
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        const bool groupBox = _wcsicmp(name, L"Button") == 0 &&
+                              (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+        if (!groupBox) return child;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 bool Click(HWND dialog, int id)
 {
     HWND control = GetDlgItem(dialog, id);
     if (!control || !IsWindowEnabled(control) || !IsWindowVisible(control)) return false;
-    // Posted, not sent: the handler may run pages modally for a long time.
-    return PostMessageW(control, BM_CLICK, 0, 0) != 0;
+    // The user's click lands on whatever is shown at the button's middle:
+    // a button covered by another window or control is not clicked.
+    const POINT at = probe::Middle(control);
+    if (ControlAt(dialog, at) != control) return false;
+    return probe::ClickAt(at);
 }
 
-void PressEscape(HWND dialog)
+namespace {
+
+// A key pressed and let go through the system's input: it reaches the
+// window with the keyboard focus in the active window, which must be the
+// dialog, as for a user who sees it in front.
+bool PressKey(HWND dialog, WORD key)
 {
-    PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(dialog, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    if (GetForegroundWindow() != dialog) return false;
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    const bool sent = SendInput(2, input, sizeof(INPUT)) == 2;
+    Sleep(100);
+    return sent;
 }
 
-void PressEnter(HWND dialog)
+} // namespace
+
+bool PressEscape(HWND dialog) { return PressKey(dialog, VK_ESCAPE); }
+bool PressEnter(HWND dialog) { return PressKey(dialog, VK_RETURN); }
+
+bool PressCloseBox(HWND dialog)
 {
-    PostMessageW(dialog, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    PostMessageW(dialog, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    // The close box is where the window says it is: along the caption,
+    // from the right, the first point it answers HTCLOSE for.
+    RECT r{};
+    if (!GetWindowRect(dialog, &r)) return false;
+    const int y = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    for (int x = r.right - 1; x > (r.left + r.right) / 2; --x) {
+        DWORD_PTR hit = HTNOWHERE;
+        if (!SendMessageTimeoutW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit)) return false;
+        if (hit != HTCLOSE) continue;
+        // The middle of the box along the caption.
+        int left = x;
+        while (left > r.left &&
+               SendMessageTimeoutW(dialog, WM_NCHITTEST, 0, MAKELPARAM(left - 1, y), SMTO_ABORTIFHUNG, 2000, &hit) &&
+               hit == HTCLOSE)
+            --left;
+        const POINT at{(left + x) / 2, y};
+        return WindowFromPoint(at) == dialog && probe::ClickAt(at);
+    }
+    return false;
 }
-
-void PressCloseBox(HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 SIZE ClientSize(HWND window)
 {

@@ -1,8 +1,9 @@
 #pragma once
 // Drives the installer's and the uninstaller's windows from outside, as a
 // user would: finds a process's pages and message boxes by caption, reads
-// their controls, clicks buttons by control identifier, types into boxes,
-// presses Esc and the close box. Texts are UTF-16 here.
+// their controls, clicks buttons (found by control identifier) and the close
+// box with the mouse and presses Esc and Enter on the keyboard, both through
+// the system's input, and sets the text of boxes. Texts are UTF-16 here.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -67,12 +68,15 @@ bool ControlChecked(HWND dialog, int id);
 bool ControlVisible(HWND dialog, int id);
 // Sets a box's text as typing would leave it.
 bool SetControlText(HWND dialog, int id, const std::wstring& text);
-// Clicks a button the way the mouse does (a disabled button ignores it).
+// Clicks a button with the mouse, through the system's input; false (and
+// no click) when it is disabled, hidden or covered where the user would
+// click it.
 bool Click(HWND dialog, int id);
-// Esc pressed in the dialog, and the close box.
-void PressEscape(HWND dialog);
-void PressEnter(HWND dialog);
-void PressCloseBox(HWND dialog);
+// Esc and Enter pressed on the keyboard while the dialog is the active
+// window (false, and no key, when it is not); a mouse click on its close box.
+bool PressEscape(HWND dialog);
+bool PressEnter(HWND dialog);
+bool PressCloseBox(HWND dialog);
 
 // The rectangle of a window in screen coordinates; its client area's size.
 SIZE ClientSize(HWND window);

@@ -254,9 +254,9 @@ bool Take(const drive::CProcess& process, HWND page, const Step& step)
     case Do::Photo: Shot(page, ToGb(step.text)); break;
     case Do::ClosesItself: EXPECT_TRUE(drive::WaitUntilGone(page, step.control)) << step.why; break;
     case Do::Click: return drive::Click(page, step.control);
-    case Do::Escape: drive::PressEscape(page); break;
-    case Do::Enter: drive::PressEnter(page); break;
-    case Do::CloseBox: drive::PressCloseBox(page); break;
+    case Do::Escape: return drive::PressEscape(page);
+    case Do::Enter: return drive::PressEnter(page);
+    case Do::CloseBox: return drive::PressCloseBox(page);
     case Do::Answer:
         Answer(process, step.text, step.message, step.control, step.photo);
         return !::testing::Test::HasFatalFailure();
