@@ -143,18 +143,21 @@ protected:
         PostMessageW(frame, WM_COMMAND, command, 0);
         return Top(title);
     }
-    static void Press(HWND dialog, int id)
-    {
-        SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-        Idle();
-    }
-    // Presses OK in a dialog and waits up to five seconds for it to close;
-    // false when it is still there.
+    // Clicks OK in a dialog with the mouse and waits up to five seconds for
+    // it to close; false when there is no OK button the user could click, or
+    // the dialog stays (as it does when the click lands on something else).
+    // The pointer then rests away from the view.
     [[nodiscard]] static bool Close(HWND dialog)
     {
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(50);
-        return !IsWindow(dialog);
+        HWND ok = GetDlgItem(dialog, IDOK);
+        if (!ok || !IsWindowVisible(ok) || !IsWindowEnabled(ok)) {
+            ADD_FAILURE() << "no OK button to click";
+            return false;
+        }
+        const bool clicked = probe::ClickAt(probe::Middle(ok));
+        RestPointer();
+        for (int i = 0; clicked && i < 100 && IsWindow(dialog); ++i) Sleep(50);
+        return clicked && !IsWindow(dialog);
     }
     // Saves with a name typed into the name dialog (empty when it comes),
     // photographed as shot; the file must then be folder\name.bmp, the
