@@ -233,14 +233,7 @@ namespace {
 // dialog, as for a user who sees it in front.
 bool PressKey(HWND dialog, WORD key)
 {
-    if (GetForegroundWindow() != dialog) return false;
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    const bool sent = SendInput(2, input, sizeof(INPUT)) == 2;
-    Sleep(100);
-    return sent;
+    return GetForegroundWindow() == dialog && probe::PressKey(key);
 }
 
 } // namespace

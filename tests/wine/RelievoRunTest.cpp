@@ -654,4 +654,29 @@ TEST_F(Run, ShowsTheAboutBox)
     EXPECT_TRUE(Close(dlg)) << "OK left the about box open";
 }
 
+// Enter and Esc pressed in the floating panel after a click on it: the
+// program's message loop makes them the panel's OK and Cancel, and the
+// panel stays.
+TEST_F(Run, EnterAndEscInThePanelLeaveItShown)
+{
+    // A point of the panel's own ground, away from its controls.
+    RECT client{};
+    GetClientRect(panel, &client);
+    POINT ground{-1, -1};
+    for (int y = 2; y < client.bottom && ground.x < 0; y += 4)
+        for (int x = 2; x < client.right && ground.x < 0; x += 4)
+            if (ChildWindowFromPointEx(panel, POINT{x, y}, CWP_SKIPINVISIBLE) == panel) ground = POINT{x, y};
+    ASSERT_GE(ground.x, 0) << "the panel shows no ground between its controls";
+    ASSERT_NO_FATAL_FAILURE(ClickOn(panel, probe::OnScreen(panel, ground.x, ground.y)));
+    RestPointer();
+    ASSERT_EQ(GetForegroundWindow(), panel) << "the click did not make the panel the active window";
+    for (const WORD key : {WORD{VK_RETURN}, WORD{VK_ESCAPE}}) {
+        ASSERT_TRUE(probe::PressKey(key));
+        Sleep(200);
+        Idle();
+        EXPECT_TRUE(IsWindowVisible(panel)) << (key == VK_RETURN ? "Enter" : "Esc") << " hid the panel";
+    }
+    EXPECT_EQ(AnyDialog(500), nullptr) << "a message came up";
+}
+
 } // namespace

@@ -202,6 +202,17 @@ bool ClickAt(POINT screen)
     return sent;
 }
 
+bool PressKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    const bool sent = SendInput(2, input, sizeof(INPUT)) == 2;
+    Sleep(100);
+    return sent;
+}
+
 POINT OnScreen(HWND window, int x, int y)
 {
     POINT p{x, y};

@@ -62,6 +62,9 @@ DWORD WaitForExit(const Started& started, DWORD timeoutMs = 10000);
 // window under the point is activated and focused as for a real click.
 // False when the input was refused.
 bool ClickAt(POINT screen);
+// A key pressed and let go through the system's input: it goes where the
+// keyboard focus is, in the active window. False when the input was refused.
+bool PressKey(WORD key);
 // The screen point of a client point of a window.
 POINT OnScreen(HWND window, int x, int y);
 // The middle of a window on the screen.
