@@ -266,7 +266,9 @@ TEST_F(PackageSystemTest, StartMenuResolvesOnTheRealSystem)
     const bool ownExists = GetFileAttributesW(w32::Widen(own).c_str()) != INVALID_FILE_ATTRIBUTES;
     // Without the folder of its own the system's Common Programs is all the
     // expansion can give: an empty one would make both sides "\Group\".
-    if (!ownExists) ASSERT_EQ(read, RegistryReadResult::Read);
+    if (!ownExists) {
+        ASSERT_EQ(read, RegistryReadResult::Read);
+    }
     EXPECT_EQ(std::string(text), (ownExists ? own : std::string(common.view())) + "\\Group\\");
     EXPECT_GT(std::strlen(text), std::strlen("\\Group\\"));
 }
