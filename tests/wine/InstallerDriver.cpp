@@ -193,28 +193,6 @@ bool SetControlText(HWND dialog, int id, const std::wstring& text)
                                           SMTO_ABORTIFHUNG, 2000, &result);
 }
 
-namespace {
-
-// The control of a dialog a click at a screen point reaches: none when
-// another window covers the dialog there; else the topmost control there,
-// passing over group boxes, which let clicks through to what they frame.
-HWND ControlAt(HWND dialog, POINT screen)
-{
-    if (GetAncestor(WindowFromPoint(screen), GA_ROOT) != dialog) return nullptr;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT r{};
-        if (!IsWindowVisible(child) || !GetWindowRect(child, &r) || !PtInRect(&r, screen)) continue;
-        wchar_t name[16] = {};
-        GetClassNameW(child, name, 16);
-        const bool groupBox = _wcsicmp(name, L"Button") == 0 &&
-                              (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-        if (!groupBox) return child;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 bool Click(HWND dialog, int id)
 {
     HWND control = GetDlgItem(dialog, id);
@@ -222,7 +200,7 @@ bool Click(HWND dialog, int id)
     // The user's click lands on whatever is shown at the button's middle:
     // a button covered by another window or control is not clicked.
     const POINT at = probe::Middle(control);
-    if (ControlAt(dialog, at) != control) return false;
+    if (probe::ControlAt(dialog, at) != control) return false;
     return probe::ClickAt(at);
 }
 

@@ -1,8 +1,9 @@
 // The typical run of the real Relievo.exe under Wine, driven from outside as
-// a user would drive it: commands by id, the panel's controls, mouse
-// messages to the drawing view, the name dialogs, the file-open dialog, the
-// settings dialog; the tile picker and the tool bar with the mouse, through
-// the system's input. The pictures it saves must be the
+// a user would drive it: commands by id, the panel's sliders and mouse
+// messages to the drawing view, the names typed into the dialogs; the
+// panel's buttons, the dialogs' OK, the tile picker and the tool bar with
+// the mouse and the panel's Enter and Esc on the keyboard, through the
+// system's input. The pictures it saves must be the
 // same bytes as relievo-cli makes from the same steps; screenshots of every
 // stage and dialog land in the test output folder.
 #include "WindowProbe.h"
@@ -219,13 +220,20 @@ protected:
                 }
             for (const Named& box : kBoxes)
                 if (a == box.name) {
-                    const bool checked = SendMessageW(GetDlgItem(panel, box.id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-                    if (checked != (b == "1")) SendMessageW(GetDlgItem(panel, box.id), BM_CLICK, 0, 0);
+                    const bool wanted = b == "1";
+                    if (Checked(box.id) != wanted) {
+                        ASSERT_NO_FATAL_FAILURE(ClickPanel(box.id));
+                    }
+                    ASSERT_EQ(Checked(box.id), wanted) << line;
                     return;
                 }
             for (const Named& button : kButtons)
                 if (b == button.name) {
-                    SendMessageW(GetDlgItem(panel, button.id), BM_CLICK, 0, 0);
+                    ASSERT_NO_FATAL_FAILURE(ClickPanel(button.id));
+                    // A family is a radio button; an eraser kind stays pressed.
+                    ASSERT_TRUE(Checked(button.id) ||
+                                (SendMessageW(GetDlgItem(panel, button.id), BM_GETSTATE, 0, 0) & BST_PUSHED))
+                        << line;
                     return;
                 }
             FAIL() << line;
@@ -289,6 +297,21 @@ protected:
         }
         return false;
     }
+    // Clicks a control of the floating panel with the mouse, where the user
+    // sees it; the pointer then rests away from the drawing view.
+    static void ClickPanel(int id)
+    {
+        HWND control = GetDlgItem(panel, id);
+        ASSERT_NE(control, nullptr) << id;
+        const POINT at = probe::Middle(control);
+        ASSERT_EQ(probe::ControlAt(panel, at), control) << "something covers control " << id << " of the panel";
+        ASSERT_TRUE(probe::ClickAt(at));
+        Sleep(200);
+        WaitForInputIdle(app.process.hProcess, 10000);
+        Idle();
+        RestPointer();
+    }
+    static bool Checked(int id) { return SendMessageW(GetDlgItem(panel, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     static void ClickPicker(int id)
     {
         HWND button = GetDlgItem(picker, id);

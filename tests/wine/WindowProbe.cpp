@@ -227,6 +227,21 @@ POINT Middle(HWND window)
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+HWND ControlAt(HWND dialog, POINT screen)
+{
+    if (GetAncestor(WindowFromPoint(screen), GA_ROOT) != dialog) return nullptr;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        if (!IsWindowVisible(child) || !GetWindowRect(child, &r) || !PtInRect(&r, screen)) continue;
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        const bool groupBox = _wcsicmp(name, L"Button") == 0 &&
+                              (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+        if (!groupBox) return child;
+    }
+    return nullptr;
+}
+
 bool ToolBarButtonRect(HWND toolBar, UINT command, RECT& screen)
 {
     const LRESULT index = SendMessageW(toolBar, TB_COMMANDTOINDEX, command, 0);

@@ -69,6 +69,10 @@ bool PressKey(WORD key);
 POINT OnScreen(HWND window, int x, int y);
 // The middle of a window on the screen.
 POINT Middle(HWND window);
+// The control of a dialog a click at a screen point reaches: null when
+// another window covers the dialog there; else the topmost control there,
+// passing over group boxes, which let clicks through to what they frame.
+HWND ControlAt(HWND dialog, POINT screen);
 // The screen rectangle of the button of a command on a tool bar of another
 // process (the rectangle is read from that process's memory).
 bool ToolBarButtonRect(HWND toolBar, UINT command, RECT& screen);
