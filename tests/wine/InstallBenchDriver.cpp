@@ -75,7 +75,7 @@ int TimeWizard(const std::wstring& installer, const std::wstring& folder)
         path = drive::FindPage(process.Id(), drive::Page::Path);
     if (!path) return Fail("no install-path page");
     Sleep(300);  // let it settle and paint
-    if (!drive::SetControlText(path, drive::kPathBox, folder)) return Fail("the path box takes no text");
+    if (!drive::TypeInto(path, drive::kPathBox, folder)) return Fail("the path box takes no text");
     const double t0 = NowMs();
     if (!drive::Click(path, drive::kNext)) return Fail("Next cannot be clicked");
     // Every look at another process's windows asks the wineserver, which the

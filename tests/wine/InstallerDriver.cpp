@@ -185,14 +185,6 @@ bool ControlVisible(HWND dialog, int id)
     return control && IsWindowVisible(control);
 }
 
-bool SetControlText(HWND dialog, int id, const std::wstring& text)
-{
-    HWND control = GetDlgItem(dialog, id);
-    DWORD_PTR result = 0;
-    return control && SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                          SMTO_ABORTIFHUNG, 2000, &result);
-}
-
 bool Click(HWND dialog, int id)
 {
     HWND control = GetDlgItem(dialog, id);
@@ -215,6 +207,44 @@ bool PressKey(HWND dialog, WORD key)
 }
 
 } // namespace
+
+bool TypeInto(HWND dialog, int id, const std::wstring& text)
+{
+    // A click into the box gives it the keyboard; Home and Shift+End take
+    // everything in it, which the typed text replaces (Delete empties it).
+    if (!Click(dialog, id) || GetForegroundWindow() != dialog) return false;
+    std::vector<INPUT> keys;
+    const auto key = [&keys](WORD vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        keys.push_back(input);
+    };
+    key(VK_HOME, false);
+    key(VK_HOME, true);
+    key(VK_SHIFT, false);
+    key(VK_END, false);
+    key(VK_END, true);
+    key(VK_SHIFT, true);
+    if (text.empty()) {
+        key(VK_DELETE, false);
+        key(VK_DELETE, true);
+    }
+    for (const wchar_t c : text)
+        for (const bool up : {false, true}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+            keys.push_back(input);
+        }
+    if (SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) != keys.size()) return false;
+    // The keys reach the box one by one: wait until it shows the whole text.
+    for (int i = 0; i < 100; ++i, Sleep(50))
+        if (ControlText(dialog, id) == text) return true;
+    return false;
+}
 
 bool PressEscape(HWND dialog) { return PressKey(dialog, VK_ESCAPE); }
 bool PressEnter(HWND dialog) { return PressKey(dialog, VK_RETURN); }

@@ -2,8 +2,8 @@
 // Drives the installer's and the uninstaller's windows from outside, as a
 // user would: finds a process's pages and message boxes by caption, reads
 // their controls, clicks buttons (found by control identifier) and the close
-// box with the mouse and presses Esc and Enter on the keyboard, both through
-// the system's input, and sets the text of boxes. Texts are UTF-16 here.
+// box with the mouse, and types into boxes and presses Esc and Enter on the
+// keyboard, all through the system's input. Texts are UTF-16 here.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -66,14 +66,16 @@ std::wstring ControlText(HWND dialog, int id);
 bool ControlEnabled(HWND dialog, int id);
 bool ControlChecked(HWND dialog, int id);
 bool ControlVisible(HWND dialog, int id);
-// Sets a box's text as typing would leave it.
-bool SetControlText(HWND dialog, int id, const std::wstring& text);
 // Clicks a button with the mouse, through the system's input; false (and
 // no click) when it is disabled, hidden or covered where the user would
 // click it.
 bool Click(HWND dialog, int id);
 // Esc and Enter pressed on the keyboard while the dialog is the active
 // window (false, and no key, when it is not); a mouse click on its close box.
+// Types text into a box with the keyboard, through the system's input,
+// after a click into it, replacing what it held; true when the box then
+// shows the text.
+bool TypeInto(HWND dialog, int id, const std::wstring& text);
 bool PressEscape(HWND dialog);
 bool PressEnter(HWND dialog);
 bool PressCloseBox(HWND dialog);

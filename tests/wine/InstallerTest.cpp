@@ -716,7 +716,7 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
     };
     int shot = 0;
     for (const auto& row : refused) {
-        ASSERT_TRUE(drive::SetControlText(path, kPathBox, row.typed));
+        ASSERT_TRUE(drive::TypeInto(path, kPathBox, row.typed));
         ASSERT_TRUE(drive::Click(path, kNext));
         Answer(process, L"错误", row.message, IDOK, shot++ == 0 ? "path-refused" : nullptr);
         EXPECT_TRUE(IsWindowVisible(path)) << ToGb(row.typed);
@@ -725,7 +725,7 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
 
     // The folder browser: cancelled it changes nothing; a folder chosen in it
     // becomes that folder with the default path's tail.
-    ASSERT_TRUE(drive::SetControlText(path, kPathBox, app));
+    ASSERT_TRUE(drive::TypeInto(path, kPathBox, app));
     for (bool choose : {false, true}) {
         ASSERT_TRUE(drive::Click(path, kBrowse));
         HWND browser = nullptr;
@@ -766,7 +766,7 @@ TEST_F(InstallerRun, EveryRefusedPathHasItsMessageAndBackLeadsToAnAcceptedLicenc
     const std::wstring browsed = drive::ControlText(path, kPathBox);
 
     // A typed path is lost on Back; the licence comes back accepted.
-    ASSERT_TRUE(drive::SetControlText(path, kPathBox, L"C:\\typed"));
+    ASSERT_TRUE(drive::TypeInto(path, kPathBox, L"C:\\typed"));
     ASSERT_TRUE(drive::Click(path, kBack));
     ASSERT_TRUE(Walk(process, {
         {Page::Licence, {{.what = Do::Hidden, .why = "the path page gives way", .window = path},
