@@ -291,17 +291,8 @@ std::wstring CommonProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS);
 
 std::wstring ProgramFilesFolder()
 {
-    // The 64-bit view; 32-bit Windows has only the one and ignores the flag.
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
-                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
-        return L"";
-    wchar_t data[MAX_PATH] = {};
-    DWORD size = sizeof data - sizeof(wchar_t), type = 0;
-    const LONG read =
-        RegQueryValueExW(key, L"ProgramFilesDir", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return read == ERROR_SUCCESS && type == REG_SZ ? data : L"";
+    const std::wstring windows = WindowsFolder();
+    return windows.empty() ? L"" : windows.substr(0, 1) + L":\\Program Files";
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

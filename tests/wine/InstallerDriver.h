@@ -88,10 +88,10 @@ SIZE ClientSize(HWND window);
 std::wstring WindowsFolder();
 std::wstring DesktopFolder();
 std::wstring CommonProgramsFolder();
-// The system's own Program Files folder, as the system's registry states it
-// (ProgramFilesDir in the 64-bit view where there is one): on 64-bit Windows
-// the shell tells a 32-bit program of "Program Files (x86)" instead, but our
-// installers, made for 32-bit Windows, install into this one.
+// "Program Files" at the root of the drive that holds the Windows folder,
+// where our installers put programs: not the registry's or the shell's
+// Program Files folder, which may lie elsewhere ("Program Files (x86)" for a
+// 32-bit program on 64-bit Windows).
 std::wstring ProgramFilesFolder();
 
 // Files, folders and their contents.

@@ -293,11 +293,11 @@ HWND Walk(const drive::CProcess& process, const std::vector<Visit>& path)
 
 const std::wstring kUninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-// Where [Program Files] must lead: the system's Program Files folder.
+// Where [Program Files] must lead.
 std::wstring ProgramFiles()
 {
     const std::wstring folder = drive::ProgramFilesFolder();
-    EXPECT_FALSE(folder.empty()) << "the system states no Program Files folder";
+    EXPECT_FALSE(folder.empty()) << "the system states no Windows folder";
     return folder;
 }
 
