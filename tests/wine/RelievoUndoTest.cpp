@@ -48,68 +48,6 @@ bool WriteFile(const std::wstring& path, const std::string& text)
     return std::fclose(f) == 0 && ok;
 }
 
-// A visible top-level window of the process with this class (and title,
-// when one is given).
-struct Find {
-    DWORD pid;
-    std::wstring cls, title;
-    HWND found = nullptr;
-};
-BOOL CALLBACK Check(HWND window, LPARAM data)
-{
-    auto* f = reinterpret_cast<Find*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t cls[64] = {}, title[256] = {};
-    GetClassNameW(window, cls, 64);
-    GetWindowTextW(window, title, 256);
-    if (pid == f->pid && IsWindowVisible(window) && f->cls == cls && (f->title.empty() || f->title == title)) {
-        f->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The mouse and the keyboard, through the system's input queue.
-void MouseTo(POINT screen)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-}
-void Button(bool down)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
-}
-void Key(WORD key, bool down)
-{
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &in, sizeof in);
-}
-void AltKey(WORD key)
-{
-    Key(VK_MENU, true);
-    Key(key, true);
-    Key(key, false);
-    Key(VK_MENU, false);
-}
-void CtrlKey(WORD key)
-{
-    Key(VK_CONTROL, true);
-    Key(key, true);
-    Key(key, false);
-    Key(VK_CONTROL, false);
-}
-
 class Undo : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -144,40 +82,20 @@ protected:
         SendMessageW(frame, WM_COMMAND, id, 0);
         Idle();
     }
-    static HWND Top(const wchar_t* cls, const std::wstring& title = {}, DWORD timeoutMs = 10000)
+    // A visible window of the program of this class and title ("" for a
+    // menu, which has none).
+    static HWND Top(const wchar_t* cls, const std::wstring& title = {})
     {
-        const DWORD start = GetTickCount();
-        do {
-            Find f{app.process.dwProcessId, cls, title};
-            EnumWindows(Check, reinterpret_cast<LPARAM>(&f));
-            if (f.found) return f.found;
-            Sleep(50);
-        } while (GetTickCount() - start < timeoutMs);
-        return nullptr;
+        return probe::WaitForWindowOf(app.process.dwProcessId, title, 10000, cls);
     }
     static void ClickAt(POINT screen)
     {
-        MouseTo(screen);
-        Sleep(50);
-        Button(true);
-        Button(false);
+        EXPECT_TRUE(probe::ClickAt(screen));
         Idle();
-    }
-    static POINT Centre(HWND window)
-    {
-        RECT r{};
-        GetWindowRect(window, &r);
-        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
     // The frame in front with the keyboard: a click on its status bar,
     // where a click does nothing else.
-    static void Activate() { ClickAt(Centre(status)); }
-    static POINT InView(int x, int y)
-    {
-        POINT p{x, y};
-        ClientToScreen(view, &p);
-        return p;
-    }
+    static void Activate() { ClickAt(probe::Middle(status)); }
     // One line of the gesture script, done with the mouse.
     static void Step(const std::string& line)
     {
@@ -190,10 +108,11 @@ protected:
                 if (a == t.name) return Command(t.command);
             FAIL() << line;
         }
-        MouseTo(InView(std::stoi(a), std::stoi(b)));
+        ASSERT_TRUE(probe::MoveMouse(probe::OnScreen(view, std::stoi(a), std::stoi(b))));
         Sleep(30);
-        if (word == "down") Button(true);
-        if (word == "up") Button(false);
+        if (word == "down" || word == "up") {
+            ASSERT_TRUE(probe::MouseButton(word == "down"));
+        }
         Idle();
     }
     // Saves the depth map as sample\<name>.bmp through the save dialog.
@@ -204,12 +123,12 @@ protected:
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(SendMessageW(GetDlgItem(dlg, kSaveBmp), BM_GETCHECK, 0, 0), BST_CHECKED);
         SendMessageW(GetDlgItem(dlg, kSaveName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        if (png) ClickAt(Centre(GetDlgItem(dlg, kSavePng)));
+        if (png) ClickAt(probe::Middle(GetDlgItem(dlg, kSavePng)));
         if (shot) {
             Sleep(300);
             EXPECT_TRUE(probe::TakeWindowPicture(dlg, shot));
         }
-        ClickAt(Centre(GetDlgItem(dlg, IDOK)));
+        ClickAt(probe::Middle(GetDlgItem(dlg, IDOK)));
         for (int i = 0; i < 100 && IsWindow(dlg); ++i) Sleep(50);
         EXPECT_FALSE(IsWindow(dlg)) << "the click on OK left the save dialog open";
         Idle();
@@ -257,12 +176,12 @@ TEST_F(Undo, PaintsUndoesAndRedoesLikeRelievoCli)
         Step(line);
         if (HasFatalFailure()) return;
     }
-    MouseTo(Centre(status));
+    ASSERT_TRUE(probe::MoveMouse(probe::Middle(status)));
     Idle();
 
     // Ctrl+Z: the line goes.
     Activate();
-    CtrlKey('Z');
+    ASSERT_TRUE(probe::PressKey('Z', VK_CONTROL));
     Idle();
     Save(L"wine-undo-1");
     ExpectSameAsCli(Sample(1), "undo\n");
@@ -271,7 +190,7 @@ TEST_F(Undo, PaintsUndoesAndRedoesLikeRelievoCli)
     // "撤消", highlighted: the prompt says what undo would undo, and Enter
     // runs it (a disabled item would not run): the gradient circle goes.
     Activate();
-    AltKey('E');
+    ASSERT_TRUE(probe::PressKey('E', VK_MENU));
     HWND popup = Top(L"#32768");
     ASSERT_NE(popup, nullptr) << "the edit menu did not open";
     Idle();
@@ -279,8 +198,7 @@ TEST_F(Undo, PaintsUndoesAndRedoesLikeRelievoCli)
     EXPECT_EQ(StatusText(), L"\u64a4\u6d88\uff1a\u6e10\u53d8\u5706"); // 撤消：渐变圆
     EXPECT_TRUE(probe::TakeWindowPicture(popup, "undo-edit-menu"));
     EXPECT_TRUE(probe::TakeWindowPicture(frame, "undo-edit-menu-frame"));
-    Key(VK_RETURN, true);
-    Key(VK_RETURN, false);
+    ASSERT_TRUE(probe::PressKey(VK_RETURN));
     for (int i = 0; i < 100 && IsWindowVisible(popup); ++i) Sleep(50);
     EXPECT_FALSE(IsWindowVisible(popup)) << "Enter left the edit menu open";
     Idle();
@@ -289,24 +207,22 @@ TEST_F(Undo, PaintsUndoesAndRedoesLikeRelievoCli)
 
     // "重做" from the menu (the second item), then Ctrl+Y.
     Activate();
-    AltKey('E');
+    ASSERT_TRUE(probe::PressKey('E', VK_MENU));
     popup = Top(L"#32768");
     ASSERT_NE(popup, nullptr);
     Idle();
-    Key(VK_DOWN, true);
-    Key(VK_DOWN, false);
+    ASSERT_TRUE(probe::PressKey(VK_DOWN));
     Idle();
     Sleep(200);
     EXPECT_EQ(StatusText(), L"\u91cd\u505a\uff1a\u6e10\u53d8\u5706"); // 重做：渐变圆
-    Key(VK_RETURN, true);
-    Key(VK_RETURN, false);
+    ASSERT_TRUE(probe::PressKey(VK_RETURN));
     for (int i = 0; i < 100 && IsWindowVisible(popup); ++i) Sleep(50);
     EXPECT_FALSE(IsWindowVisible(popup)) << "Enter left the edit menu open";
     Idle();
     Save(L"wine-undo-3");
     ExpectSameAsCli(Sample(3), "undo\nundo\nredo\n");
     Activate();
-    CtrlKey('Y');
+    ASSERT_TRUE(probe::PressKey('Y', VK_CONTROL));
     Idle();
     Save(L"wine-undo-4", "undo-save-dialog");
     ExpectSameAsCli(Sample(4), "undo\nundo\nredo\nredo\n");

@@ -202,13 +202,40 @@ bool ClickAt(POINT screen)
     return sent;
 }
 
-bool PressKey(WORD key)
+bool MoveMouse(POINT screen)
 {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    const bool sent = SendInput(2, input, sizeof(INPUT)) == 2;
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(1, &input, sizeof input) == 1;
+}
+
+bool MouseButton(bool down)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    return SendInput(1, &input, sizeof input) == 1;
+}
+
+bool PressKey(WORD key, WORD modifier)
+{
+    // Modifier down, key down, key up, modifier up.
+    INPUT input[4] = {};
+    UINT n = 0;
+    auto add = [&](WORD vk, bool up) {
+        input[n].type = INPUT_KEYBOARD;
+        input[n].ki.wVk = vk;
+        input[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ++n;
+    };
+    if (modifier) add(modifier, false);
+    add(key, false);
+    add(key, true);
+    if (modifier) add(modifier, true);
+    const bool sent = SendInput(n, input, sizeof(INPUT)) == n;
     Sleep(100);
     return sent;
 }

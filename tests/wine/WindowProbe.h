@@ -62,9 +62,16 @@ DWORD WaitForExit(const Started& started, DWORD timeoutMs = 10000);
 // window under the point is activated and focused as for a real click.
 // False when the input was refused.
 bool ClickAt(POINT screen);
-// A key pressed and let go through the system's input: it goes where the
-// keyboard focus is, in the active window. False when the input was refused.
-bool PressKey(WORD key);
+// The pointer moved to a screen point, and the left button pressed or let
+// go, through the system's input, for drags: a window sees the moves that
+// happen with the button down. False when the input was refused.
+bool MoveMouse(POINT screen);
+bool MouseButton(bool down);
+// A key pressed and let go through the system's input, with a modifier
+// (VK_CONTROL, VK_MENU) held down around it when one is given: it goes where
+// the keyboard focus is, in the active window. False when the input was
+// refused.
+bool PressKey(WORD key, WORD modifier = 0);
 // The screen point of a client point of a window.
 POINT OnScreen(HWND window, int x, int y);
 // The middle of a window on the screen.
