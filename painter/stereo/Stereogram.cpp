@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -119,9 +120,6 @@ struct RowSetup {
     int step;
     ChainTable table;
     TableIndexFunction tableIndices;
-    // Each column to limit as it was, and as the pass left it: pixels of a
-    // thread's `pixels`.
-    std::vector<int> unmoved, passedUnmoved;
 };
 
 constexpr int kIndexBlock = 128;
@@ -131,25 +129,37 @@ constexpr int kIndexBlock = 128;
 // in pixels, not bytes, so that it fits an int for any row an image can have.
 int PassedStart(int columns) { return columns + 2; }
 
-std::vector<int> Unmoved(int limit, int from)
+template <typename Index>
+std::vector<Index> Unmoved(int limit, int from)
 {
-    std::vector<int> pixels(static_cast<std::size_t>(limit));
-    for (int c = 0; c < limit; ++c) pixels[static_cast<std::size_t>(c)] = from + c;
+    std::vector<Index> pixels(static_cast<std::size_t>(limit));
+    for (int c = 0; c < limit; ++c) pixels[static_cast<std::size_t>(c)] = static_cast<Index>(from + c);
     return pixels;
 }
+
+// Chains are held by pixels of a thread's `pixels`, at most twice the row's
+// columns and one more: in 16 bits where that fits (rows of up to 16,383
+// columns), which halves the memory the marking and carrying passes go
+// through, and in 32 bits for wider rows.
+bool FitsShortIndex(int columns) { return 2 * columns + 1 <= std::numeric_limits<std::int16_t>::max(); }
 
 // Chains that start left of the row reach it a few periods later.
 constexpr int kLeftMargin = 256;
 
 // Memory of one thread.
+template <typename Index>
 struct RowScratch {
     explicit RowScratch(const RowSetup& setup)
-        : arrive(2 * static_cast<std::size_t>(setup.limit)),
+        : unmoved(Unmoved<Index>(setup.limit, 0)), passedUnmoved(Unmoved<Index>(setup.limit, PassedStart(setup.columns))),
+          arrive(2 * static_cast<std::size_t>(setup.limit)),
           pixels(3 * (2 * static_cast<std::size_t>(setup.columns) + 2) + 4, 0xFF)
     {
         if (setup.table.anyBackward)
             owner.resize(kLeftMargin + static_cast<std::size_t>(setup.depthColumns) + static_cast<std::size_t>(setup.limit));
     }
+    // Each column to limit as it was, and as the pass left it: pixels of
+    // `pixels`.
+    std::vector<Index> unmoved, passedUnmoved;
     // Where each column's colour comes from, a pixel of `pixels`:
     // [0, limit) first the column itself as it was, then the newest chain
     // arriving there (the first column right of its source that it covers),
@@ -157,12 +167,12 @@ struct RowScratch {
     // its source's pixel in the passed row, above every pixel of the row as
     // it was, so the newest chain is the largest value. [limit, 2 limit)
     // takes the chains that arrive nowhere.
-    std::vector<int> arrive;
+    std::vector<Index> arrive;
     // From kLeftMargin on: the column itself as the pass left it, then the
     // newest chain starting at or left of its source there, then the newest
     // such chain covering it; -1 left of the row. Other chains cover only
     // columns right of their source, already final in the passed row.
-    std::vector<int> owner;
+    std::vector<Index> owner;
     // The row as it was, then from `PassedStart` the row as the
     // left-to-right pass leaves it (white from limit to columns); room after
     // each for four-byte moves.
@@ -170,7 +180,8 @@ struct RowScratch {
 };
 
 // here[i] = max(here[i], left[i]) for i < n; the two never overlap.
-void TakeNewer(int* __restrict here, const int* __restrict left, int n)
+template <typename Index>
+void TakeNewer(Index* __restrict here, const Index* __restrict left, int n)
 {
     for (int i = 0; i < n; ++i) here[i] = std::max(here[i], left[i]);
 }
@@ -178,7 +189,8 @@ void TakeNewer(int* __restrict here, const int* __restrict left, int n)
 // owner[c] = max(owner[c], owner[c - period]) for c from first + period to
 // end, left to right: each column then holds the newest chain of all those
 // covering it or the column a period to the left.
-void SpreadByPeriod(int* owner, int first, int end, int period)
+template <typename Index>
+void SpreadByPeriod(Index* owner, int first, int end, int period)
 {
     for (int c = first + period; c < end; c += period) TakeNewer(owner + c, owner + c - period, std::min(period, end - c));
 }
@@ -204,20 +216,22 @@ struct NextRow {
 // Marks the chain of each of n sources at its column + offset[its table
 // index] of `marks`; the newest (rightmost) source wins. The first source's
 // chain is held by `value`, each next one's by 1 more.
-void MarkChains(int* marks, const std::uint16_t* index, int n, const std::int32_t* offset, int value)
+template <typename Index>
+void MarkChains(Index* marks, const std::uint16_t* index, int n, const std::int32_t* offset, int value)
 {
 #pragma GCC unroll 8
-    for (int x = 0; x < n; ++x, ++marks, ++value) marks[offset[index[x]]] = value;
+    for (int x = 0; x < n; ++x, ++marks, ++value) marks[offset[index[x]]] = static_cast<Index>(value);
 }
 // Both marks at once: at x + ahead in `arrive`, at x + start in `starts`.
-void MarkChains(int* arrive, int* starts, const std::uint16_t* index, int n, const ChainTable& table, int value)
+template <typename Index>
+void MarkChains(Index* arrive, Index* starts, const std::uint16_t* index, int n, const ChainTable& table, int value)
 {
     const std::int32_t* ahead = table.ahead.data();
     const std::int32_t* start = table.start.data();
 #pragma GCC unroll 8
     for (int x = 0; x < n; ++x, ++arrive, ++starts, ++value) {
-        arrive[ahead[index[x]]] = value;
-        starts[start[index[x]]] = value;
+        arrive[ahead[index[x]]] = static_cast<Index>(value);
+        starts[start[index[x]]] = static_cast<Index>(value);
     }
 }
 
@@ -247,7 +261,9 @@ void Move4(std::uint8_t* to, const std::uint8_t* from) { std::memcpy(to, from, 4
 // by, and the newest chain of all covering a column decides its final
 // colour: where that chain's source lies at or right of the column, the
 // column takes the colour the source held when the pass reached it.
-void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& setup, RowScratch& scratch, const NextRow& next)
+template <typename Index>
+void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& setup, RowScratch<Index>& scratch,
+                  const NextRow& next)
 {
     const int limit = setup.limit;
     const ChainTable& table = setup.table;
@@ -258,12 +274,12 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
     std::uint8_t* work = pixels + 3 * static_cast<std::size_t>(passed);
     std::memcpy(pixels, row, rowBytes);
 
-    int* arrive = scratch.arrive.data();
-    std::memcpy(arrive, setup.unmoved.data(), static_cast<std::size_t>(limit) * sizeof *arrive);
-    int* owner = AnyBackward(depth, setup.depthColumns, table) ? scratch.owner.data() + kLeftMargin : nullptr;
+    Index* arrive = scratch.arrive.data();
+    std::memcpy(arrive, scratch.unmoved.data(), static_cast<std::size_t>(limit) * sizeof *arrive);
+    Index* owner = AnyBackward(depth, setup.depthColumns, table) ? scratch.owner.data() + kLeftMargin : nullptr;
     if (owner) {
         std::fill(owner - kLeftMargin, owner, -1);
-        std::memcpy(owner, setup.passedUnmoved.data(), static_cast<std::size_t>(limit) * sizeof *owner);
+        std::memcpy(owner, scratch.passedUnmoved.data(), static_cast<std::size_t>(limit) * sizeof *owner);
     }
     std::uint16_t index[kIndexBlock];
     for (int x = 0; x < direct; x += kIndexBlock) {
@@ -312,6 +328,25 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
         }
 }
 
+// The rows shared among the threads, each with its own memory.
+template <typename Index>
+void TransformRows(CDibImage& background, const CDibImage& depthMap, const RowSetup& setup, int rows, int threads)
+{
+    constexpr int kBandRows = 16;
+    threads = std::clamp(threads, 1, std::min(kMaxRowThreads, (rows - 1) / kBandRows + 1)); // a band each at most
+    std::vector<RowScratch<Index>> scratch(static_cast<std::size_t>(threads), RowScratch<Index>(setup));
+    ForEachRowBand(rows, threads, kBandRows, [&](int first, int last, int worker) {
+        auto rowOf = [](auto& image, int y) { return image.Bits() + static_cast<std::size_t>(image.Height() - 1 - y) * image.Stride(); };
+        for (int y = first; y < last; ++y) {
+            NextRow next;
+            if (y + 1 < last)
+                next = {rowOf(background, y + 1), 3 * static_cast<std::size_t>(setup.limit), rowOf(depthMap, y + 1),
+                        3 * static_cast<std::size_t>(setup.depthColumns)};
+            TransformRow(rowOf(background, y), rowOf(depthMap, y), setup, scratch[static_cast<std::size_t>(worker)], next);
+        }
+    });
+}
+
 } // namespace
 
 void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const StereogramParams& params)
@@ -335,22 +370,11 @@ void GenerateStereogram(CDibImage& background, const CDibImage& depthMap, const 
     const int step = FeelStep(params.feel);
     const int scratchColumns = std::max(limit, depthColumns);
     const RowSetup setup{period, params.pictureWidth, limit, depthColumns, scratchColumns, background.Width(),
-                         step, MakeChainTable(step, period, limit), FastestTableIndices(), Unmoved(limit, 0),
-                         Unmoved(limit, PassedStart(scratchColumns))};
-
-    constexpr int kBandRows = 16;
-    threads = std::clamp(threads, 1, std::min(kMaxRowThreads, (rows - 1) / kBandRows + 1)); // a band each at most
-    std::vector<RowScratch> scratch(static_cast<std::size_t>(threads), RowScratch(setup));
-    ForEachRowBand(rows, threads, kBandRows, [&](int first, int last, int worker) {
-        auto rowOf = [](auto& image, int y) { return image.Bits() + static_cast<std::size_t>(image.Height() - 1 - y) * image.Stride(); };
-        for (int y = first; y < last; ++y) {
-            NextRow next;
-            if (y + 1 < last)
-                next = {rowOf(background, y + 1), 3 * static_cast<std::size_t>(limit), rowOf(depthMap, y + 1),
-                        3 * static_cast<std::size_t>(depthColumns)};
-            TransformRow(rowOf(background, y), rowOf(depthMap, y), setup, scratch[static_cast<std::size_t>(worker)], next);
-        }
-    });
+                         step, MakeChainTable(step, period, limit), FastestTableIndices()};
+    if (FitsShortIndex(scratchColumns))
+        TransformRows<std::int16_t>(background, depthMap, setup, rows, threads);
+    else
+        TransformRows<int>(background, depthMap, setup, rows, threads);
 }
 
 int ReadFeelText(std::string_view text)

@@ -312,16 +312,17 @@ TEST(Stereogram, AnyThreadCountGivesTheLiteralPicture)
 
 // Depth maps where every pixel differs from the next (gradients over the
 // whole red range, as the benchmarks use), at a 4K row width and one more,
-// for the bundled periods and the ends of the feel range, each family alone
-// and both in turn: the shift changes at almost every column.
+// and at the widest row whose chains are held in 16 bits and one more, for
+// the bundled periods and the ends of the feel range, each family alone and
+// both in turn: the shift changes at almost every column.
 TEST(Stereogram, MatchesTheLiteralTransformOnBusyWideRows)
 {
     std::mt19937 rng(4096);
-    for (int width : {3840, 3841})
+    for (int width : {3840, 3841, 16383, 16384})
         for (int period : {64, 100})
             for (int feel : {15, 240, 1 + static_cast<int>(rng() % 240)})
                 for (int family = 0; family < 3; ++family) {
-                    const int height = 3;
+                    const int height = width < 10000 ? 3 : 1;
                     CDibImage fast, literal, depth;
                     ASSERT_TRUE(fast.Create(width, height));
                     FillRandom(fast, rng);
