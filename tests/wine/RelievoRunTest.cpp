@@ -255,6 +255,11 @@ protected:
     {
         HWND under = WindowFromPoint(at);
         ASSERT_TRUE(under == window || IsChild(window, under)) << "something covers the window the user clicks";
+        ASSERT_NO_FATAL_FAILURE(ClickAndSettle(at));
+    }
+    // A click at a screen point, and the program given time to take it.
+    static void ClickAndSettle(POINT at)
+    {
         ASSERT_TRUE(probe::ClickAt(at));
         // Input comes after posted messages: give the program time to take
         // the click, then wait for what it posted.
@@ -305,10 +310,7 @@ protected:
         ASSERT_NE(control, nullptr) << id;
         const POINT at = probe::Middle(control);
         ASSERT_EQ(probe::ControlAt(panel, at), control) << "something covers control " << id << " of the panel";
-        ASSERT_TRUE(probe::ClickAt(at));
-        Sleep(200);
-        WaitForInputIdle(app.process.hProcess, 10000);
-        Idle();
+        ASSERT_NO_FATAL_FAILURE(ClickAndSettle(at));
         RestPointer();
     }
     static bool Checked(int id) { return SendMessageW(GetDlgItem(panel, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
