@@ -305,15 +305,8 @@ bool IsFolder(const std::wstring& path)
 
 std::string ReadBytes(const std::wstring& path)
 {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char block[65536];
-    DWORD got = 0;
-    while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0) bytes.append(block, got);
-    CloseHandle(file);
-    return bytes;
+    const std::vector<unsigned char> bytes = probe::ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes)

@@ -97,6 +97,7 @@ std::wstring ProgramFilesFolder();
 // Files, folders and their contents.
 bool Exists(const std::wstring& path);
 bool IsFolder(const std::wstring& path);
+// The whole file as bytes (probe::ReadFileBytes); empty when it cannot be read.
 std::string ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // Every file and folder below a folder, as paths relative to it, sorted.
