@@ -19,6 +19,12 @@ int FeelStep(int feel) { return 240 / std::clamp(feel, kMinFeel, kMaxFeel); }
 
 namespace {
 
+// The colours whose chain starts at or left of its source: in each family
+// (black, blue) the reds from this one to 254, as the copy distance only
+// shrinks as red grows; 255, no depth, never does.
+using BackwardReds = std::array<std::uint8_t, 2>;
+constexpr BackwardReds kNoBackward{0xFF, 0xFF};
+
 // What a depth colour does in its row, by family and red value: tables
 // indexed by red, plus 256 for the blue family (blue 255). A chain of copies
 // starts at source + s + period and covers every period from there to the
@@ -32,24 +38,39 @@ struct ChainTable {
     // of its source, s + period (from -253 to 0): such a chain also
     // overwrites columns already passed. `limit` for every other colour.
     std::array<std::int32_t, 512> start{};
-    // Which colours start their chain at or left of the source.
-    std::array<bool, 512> backward{};
+    // The colours that start their chain at or left of the source.
+    BackwardReds backward = kNoBackward;
     bool anyBackward = false;
 };
 
 std::size_t TableIndex(const std::uint8_t* depthPixel) { return depthPixel[2] | ((depthPixel[0] + 1u) & 0x100u); }
 
-// The table indices of n depth pixels.
-void TableIndices(const std::uint8_t* depth, int n, std::uint16_t* index)
+// The table indices of n depth pixels, and with kFind whether any of them
+// starts its chain at or left of its source.
+template <bool kFind>
+bool TableIndicesOf(const std::uint8_t* depth, int n, std::uint16_t* index, const BackwardReds* backward)
 {
-    for (int x = 0; x < n; ++x, depth += 3) index[x] = static_cast<std::uint16_t>(TableIndex(depth));
+    bool any = false;
+    for (int x = 0; x < n; ++x, depth += 3) {
+        const std::size_t i = TableIndex(depth);
+        index[x] = static_cast<std::uint16_t>(i);
+        if constexpr (kFind) any |= depth[2] != 0xFF && depth[2] >= (*backward)[i >> 8];
+    }
+    return any;
+}
+// With `backward`, whether any of them starts its chain at or left of its
+// source; false without.
+bool TableIndices(const std::uint8_t* depth, int n, std::uint16_t* index, const BackwardReds* backward)
+{
+    return backward ? TableIndicesOf<true>(depth, n, index, backward) : TableIndicesOf<false>(depth, n, index, backward);
 }
 
 #if defined(__i386__) || defined(__x86_64__)
 // Sixteen pixels at a time: their red and blue bytes picked out of the 48
 // bytes they fill.
-__attribute__((target("ssse3"), force_align_arg_pointer)) void TableIndicesSsse3(const std::uint8_t* depth, int n,
-                                                                                std::uint16_t* index)
+template <bool kFind>
+__attribute__((target("ssse3"))) bool TableIndicesSsse3Of(const std::uint8_t* depth, int n, std::uint16_t* index,
+                                                         const BackwardReds* backward)
 {
     // Byte i of each mask picks the red (or blue) byte of pixel i from one of
     // the three loads; -1 leaves zero.
@@ -60,6 +81,9 @@ __attribute__((target("ssse3"), force_align_arg_pointer)) void TableIndicesSsse3
     const __m128i blue1 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, 2, 5, 8, 11, 14, -1, -1, -1, -1, -1);
     const __m128i blue2 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1, 4, 7, 10, 13);
     const __m128i full = _mm_set1_epi8(-1), zero = _mm_setzero_si128(), family = _mm_set1_epi16(0x100);
+    const BackwardReds from = backward ? *backward : kNoBackward;
+    const __m128i blackFrom = _mm_set1_epi8(static_cast<char>(from[0])), blueFrom = _mm_set1_epi8(static_cast<char>(from[1]));
+    __m128i any = zero;
     int x = 0;
     for (; x + 16 <= n; x += 16, depth += 48) {
         const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth));
@@ -70,16 +94,28 @@ __attribute__((target("ssse3"), force_align_arg_pointer)) void TableIndicesSsse3
         const __m128i blue = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(v0, blue0), _mm_shuffle_epi8(v1, blue1)),
                                           _mm_shuffle_epi8(v2, blue2));
         const __m128i isBlue = _mm_cmpeq_epi8(blue, full);
+        if constexpr (kFind) {
+            // red >= its family's first backward red, and not 255.
+            const __m128i first = _mm_or_si128(_mm_and_si128(isBlue, blueFrom), _mm_andnot_si128(isBlue, blackFrom));
+            any = _mm_or_si128(any, _mm_andnot_si128(_mm_cmpeq_epi8(red, full), _mm_cmpeq_epi8(_mm_max_epu8(red, first), red)));
+        }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(index + x),
                          _mm_or_si128(_mm_unpacklo_epi8(red, zero), _mm_and_si128(_mm_unpacklo_epi8(isBlue, isBlue), family)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(index + x + 8),
                          _mm_or_si128(_mm_unpackhi_epi8(red, zero), _mm_and_si128(_mm_unpackhi_epi8(isBlue, isBlue), family)));
     }
-    TableIndices(depth, n - x, index + x);
+    return TableIndicesOf<kFind>(depth, n - x, index + x, backward) | (_mm_movemask_epi8(any) != 0);
+}
+__attribute__((target("ssse3"), force_align_arg_pointer)) bool TableIndicesSsse3(const std::uint8_t* depth, int n,
+                                                                                std::uint16_t* index,
+                                                                                const BackwardReds* backward)
+{
+    return backward ? TableIndicesSsse3Of<true>(depth, n, index, backward)
+                    : TableIndicesSsse3Of<false>(depth, n, index, backward);
 }
 #endif
 
-using TableIndexFunction = void (*)(const std::uint8_t* depth, int n, std::uint16_t* index);
+using TableIndexFunction = bool (*)(const std::uint8_t* depth, int n, std::uint16_t* index, const BackwardReds* backward);
 
 TableIndexFunction FastestTableIndices()
 {
@@ -102,7 +138,8 @@ ChainTable MakeChainTable(int step, int period, int limit)
             long long first = s + period;
             if (first < 1) {
                 table.start[i] = static_cast<int>(first);
-                table.backward[i] = table.anyBackward = true;
+                table.backward[family] = std::min(table.backward[family], static_cast<std::uint8_t>(red));
+                table.anyBackward = true;
                 first += (-first / period + 1) * period;
             }
             table.ahead[i] = static_cast<int>(std::min<long long>(first, limit));
@@ -122,7 +159,8 @@ struct RowSetup {
     TableIndexFunction tableIndices;
 };
 
-constexpr int kIndexBlock = 128;
+// Columns marked between two requests for the next row.
+constexpr int kFetchBlock = 128;
 
 // The pixel of a thread's `pixels` where the passed row starts, for a row
 // of this many columns: after the row as it was and a pixel of room. Counted
@@ -151,7 +189,7 @@ template <typename Index>
 struct RowScratch {
     explicit RowScratch(const RowSetup& setup)
         : unmoved(Unmoved<Index>(setup.limit, 0)), passedUnmoved(Unmoved<Index>(setup.limit, PassedStart(setup.columns))),
-          arrive(2 * static_cast<std::size_t>(setup.limit)),
+          index(static_cast<std::size_t>(setup.depthColumns)), arrive(2 * static_cast<std::size_t>(setup.limit)),
           pixels(3 * (2 * static_cast<std::size_t>(setup.columns) + 2) + 4, 0xFF)
     {
         if (setup.table.anyBackward)
@@ -160,6 +198,8 @@ struct RowScratch {
     // Each column to limit as it was, and as the pass left it: pixels of
     // `pixels`.
     std::vector<Index> unmoved, passedUnmoved;
+    // The table index of each depth pixel of the row, or of a block of them.
+    std::vector<std::uint16_t> index;
     // Where each column's colour comes from, a pixel of `pixels`:
     // [0, limit) first the column itself as it was, then the newest chain
     // arriving there (the first column right of its source that it covers),
@@ -217,32 +257,24 @@ struct NextRow {
 // index] of `marks`; the newest (rightmost) source wins. The first source's
 // chain is held by `value`, each next one's by 1 more.
 template <typename Index>
-void MarkChains(Index* marks, const std::uint16_t* index, int n, const std::int32_t* offset, int value)
+void MarkChains(Index* __restrict marks, const std::uint16_t* __restrict index, int n, const std::int32_t* __restrict offset,
+                int value)
 {
 #pragma GCC unroll 8
     for (int x = 0; x < n; ++x, ++marks, ++value) marks[offset[index[x]]] = static_cast<Index>(value);
 }
 // Both marks at once: at x + ahead in `arrive`, at x + start in `starts`.
 template <typename Index>
-void MarkChains(Index* arrive, Index* starts, const std::uint16_t* index, int n, const ChainTable& table, int value)
+void MarkChains(Index* __restrict arrive, Index* __restrict starts, const std::uint16_t* __restrict index, int n,
+                const ChainTable& table, int value)
 {
-    const std::int32_t* ahead = table.ahead.data();
-    const std::int32_t* start = table.start.data();
+    const std::int32_t* __restrict ahead = table.ahead.data();
+    const std::int32_t* __restrict start = table.start.data();
 #pragma GCC unroll 8
     for (int x = 0; x < n; ++x, ++arrive, ++starts, ++value) {
         arrive[ahead[index[x]]] = static_cast<Index>(value);
         starts[start[index[x]]] = static_cast<Index>(value);
     }
-}
-
-// Whether any depth pixel of [0, end) starts its chain at or left of its
-// source.
-bool AnyBackward(const std::uint8_t* depth, int end, const ChainTable& table)
-{
-    if (!table.anyBackward) return false;
-    for (int x = 0; x < end; ++x, depth += 3)
-        if (table.backward[TableIndex(depth)]) return true;
-    return false;
 }
 
 // Four bytes moved, of which the fourth lands on the next pixel's first byte
@@ -276,28 +308,30 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
 
     Index* arrive = scratch.arrive.data();
     std::memcpy(arrive, scratch.unmoved.data(), static_cast<std::size_t>(limit) * sizeof *arrive);
-    Index* owner = AnyBackward(depth, setup.depthColumns, table) ? scratch.owner.data() + kLeftMargin : nullptr;
+    // Where some colours start their chain at or left of their source, the
+    // row's table indices are made first and tell whether it holds any;
+    // otherwise they are made a block at a time as the chains are marked.
+    std::uint16_t* index = scratch.index.data();
+    const bool indexedFirst = table.anyBackward;
+    const bool backward = indexedFirst && setup.tableIndices(depth, setup.depthColumns, index, &table.backward);
+    Index* owner = backward ? scratch.owner.data() + kLeftMargin : nullptr;
     if (owner) {
         std::fill(owner - kLeftMargin, owner, -1);
         std::memcpy(owner, scratch.passedUnmoved.data(), static_cast<std::size_t>(limit) * sizeof *owner);
     }
-    std::uint16_t index[kIndexBlock];
-    for (int x = 0; x < direct; x += kIndexBlock) {
-        const int n = std::min(direct - x, kIndexBlock);
+    for (int x = 0; x < direct; x += kFetchBlock) {
+        const int n = std::min(direct - x, kFetchBlock);
         next.Fetch(3 * static_cast<std::size_t>(x), 3 * static_cast<std::size_t>(x + n));
-        setup.tableIndices(depth + 3 * static_cast<std::size_t>(x), n, index);
+        // A block made here reuses the start of `index`, which stays in the cache.
+        const std::uint16_t* block = indexedFirst ? index + x : index;
+        if (!indexedFirst) setup.tableIndices(depth + 3 * static_cast<std::size_t>(x), n, index, nullptr);
         if (owner)
-            MarkChains(arrive + x, owner + x, index, n, table, passed + x);
+            MarkChains(arrive + x, owner + x, block, n, table, passed + x);
         else
-            MarkChains(arrive + x, index, n, table.ahead.data(), passed + x);
+            MarkChains(arrive + x, block, n, table.ahead.data(), passed + x);
     }
     next.Fetch(3 * static_cast<std::size_t>(direct), 3 * static_cast<std::size_t>(std::max(limit, setup.depthColumns)));
-    if (owner)
-        for (int x = direct; x < setup.depthColumns; x += kIndexBlock) {
-            const int n = std::min(setup.depthColumns - x, kIndexBlock);
-            setup.tableIndices(depth + 3 * static_cast<std::size_t>(x), n, index);
-            MarkChains(owner + x, index, n, table.start.data(), passed + x);
-        }
+    if (owner) MarkChains(owner + direct, index + direct, setup.depthColumns - direct, table.start.data(), passed + direct);
     // Each column from its owner's source, already final, or as it was.
     SpreadByPeriod(arrive, 0, limit, setup.period);
 #pragma GCC unroll 8
