@@ -46,31 +46,26 @@ struct ChainTable {
 std::size_t TableIndex(const std::uint8_t* depthPixel) { return depthPixel[2] | ((depthPixel[0] + 1u) & 0x100u); }
 
 // The table indices of n depth pixels, and with kFind whether any of them
-// starts its chain at or left of its source.
+// starts its chain at or left of its source (false without).
 template <bool kFind>
-bool TableIndicesOf(const std::uint8_t* depth, int n, std::uint16_t* index, const BackwardReds* backward)
+bool TableIndices(const std::uint8_t* depth, int n, std::uint16_t* index, const BackwardReds& backward)
 {
     bool any = false;
     for (int x = 0; x < n; ++x, depth += 3) {
         const std::size_t i = TableIndex(depth);
         index[x] = static_cast<std::uint16_t>(i);
-        if constexpr (kFind) any |= depth[2] != 0xFF && depth[2] >= (*backward)[i >> 8];
+        if constexpr (kFind) any |= depth[2] != 0xFF && depth[2] >= backward[i >> 8];
     }
     return any;
-}
-// With `backward`, whether any of them starts its chain at or left of its
-// source; false without.
-bool TableIndices(const std::uint8_t* depth, int n, std::uint16_t* index, const BackwardReds* backward)
-{
-    return backward ? TableIndicesOf<true>(depth, n, index, backward) : TableIndicesOf<false>(depth, n, index, backward);
 }
 
 #if defined(__i386__) || defined(__x86_64__)
 // Sixteen pixels at a time: their red and blue bytes picked out of the 48
 // bytes they fill.
 template <bool kFind>
-__attribute__((target("ssse3"))) bool TableIndicesSsse3Of(const std::uint8_t* depth, int n, std::uint16_t* index,
-                                                         const BackwardReds* backward)
+__attribute__((target("ssse3"), force_align_arg_pointer)) bool TableIndicesSsse3(const std::uint8_t* depth, int n,
+                                                                                std::uint16_t* index,
+                                                                                const BackwardReds& backward)
 {
     // Byte i of each mask picks the red (or blue) byte of pixel i from one of
     // the three loads; -1 leaves zero.
@@ -81,8 +76,8 @@ __attribute__((target("ssse3"))) bool TableIndicesSsse3Of(const std::uint8_t* de
     const __m128i blue1 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, 2, 5, 8, 11, 14, -1, -1, -1, -1, -1);
     const __m128i blue2 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1, 4, 7, 10, 13);
     const __m128i full = _mm_set1_epi8(-1), zero = _mm_setzero_si128(), family = _mm_set1_epi16(0x100);
-    const BackwardReds from = backward ? *backward : kNoBackward;
-    const __m128i blackFrom = _mm_set1_epi8(static_cast<char>(from[0])), blueFrom = _mm_set1_epi8(static_cast<char>(from[1]));
+    const __m128i blackFrom = _mm_set1_epi8(static_cast<char>(backward[0]));
+    const __m128i blueFrom = _mm_set1_epi8(static_cast<char>(backward[1]));
     __m128i any = zero;
     int x = 0;
     for (; x + 16 <= n; x += 16, depth += 48) {
@@ -104,26 +99,25 @@ __attribute__((target("ssse3"))) bool TableIndicesSsse3Of(const std::uint8_t* de
         _mm_storeu_si128(reinterpret_cast<__m128i*>(index + x + 8),
                          _mm_or_si128(_mm_unpackhi_epi8(red, zero), _mm_and_si128(_mm_unpackhi_epi8(isBlue, isBlue), family)));
     }
-    return TableIndicesOf<kFind>(depth, n - x, index + x, backward) | (_mm_movemask_epi8(any) != 0);
-}
-__attribute__((target("ssse3"), force_align_arg_pointer)) bool TableIndicesSsse3(const std::uint8_t* depth, int n,
-                                                                                std::uint16_t* index,
-                                                                                const BackwardReds* backward)
-{
-    return backward ? TableIndicesSsse3Of<true>(depth, n, index, backward)
-                    : TableIndicesSsse3Of<false>(depth, n, index, backward);
+    return TableIndices<kFind>(depth, n - x, index + x, backward) | (_mm_movemask_epi8(any) != 0);
 }
 #endif
 
-using TableIndexFunction = bool (*)(const std::uint8_t* depth, int n, std::uint16_t* index, const BackwardReds* backward);
+using TableIndexFunction = bool (*)(const std::uint8_t* depth, int n, std::uint16_t* index, const BackwardReds& backward);
 
-TableIndexFunction FastestTableIndices()
+// The table indices alone, and with the look for chains starting at or left
+// of their source.
+struct TableIndexFunctions {
+    TableIndexFunction plain, finding;
+};
+
+TableIndexFunctions FastestTableIndices()
 {
 #if defined(__i386__) || defined(__x86_64__)
     unsigned a, b, c, d;
-    if (__get_cpuid(1, &a, &b, &c, &d) && (c & bit_SSSE3)) return TableIndicesSsse3;
+    if (__get_cpuid(1, &a, &b, &c, &d) && (c & bit_SSSE3)) return {TableIndicesSsse3<false>, TableIndicesSsse3<true>};
 #endif
-    return TableIndices;
+    return {TableIndices<false>, TableIndices<true>};
 }
 
 ChainTable MakeChainTable(int step, int period, int limit)
@@ -156,7 +150,7 @@ struct RowSetup {
     int backgroundWidth;
     int step;
     ChainTable table;
-    TableIndexFunction tableIndices;
+    TableIndexFunctions tableIndices;
 };
 
 // Columns marked between two requests for the next row.
@@ -313,7 +307,7 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
     // otherwise they are made a block at a time as the chains are marked.
     std::uint16_t* index = scratch.index.data();
     const bool indexedFirst = table.anyBackward;
-    const bool backward = indexedFirst && setup.tableIndices(depth, setup.depthColumns, index, &table.backward);
+    const bool backward = indexedFirst && setup.tableIndices.finding(depth, setup.depthColumns, index, table.backward);
     Index* owner = backward ? scratch.owner.data() + kLeftMargin : nullptr;
     if (owner) {
         std::fill(owner - kLeftMargin, owner, -1);
@@ -324,7 +318,7 @@ void TransformRow(std::uint8_t* row, const std::uint8_t* depth, const RowSetup& 
         next.Fetch(3 * static_cast<std::size_t>(x), 3 * static_cast<std::size_t>(x + n));
         // A block made here reuses the start of `index`, which stays in the cache.
         const std::uint16_t* block = indexedFirst ? index + x : index;
-        if (!indexedFirst) setup.tableIndices(depth + 3 * static_cast<std::size_t>(x), n, index, nullptr);
+        if (!indexedFirst) setup.tableIndices.plain(depth + 3 * static_cast<std::size_t>(x), n, index, table.backward);
         if (owner)
             MarkChains(arrive + x, owner + x, block, n, table, passed + x);
         else
