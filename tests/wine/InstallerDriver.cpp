@@ -213,24 +213,10 @@ bool TypeInto(HWND dialog, int id, const std::wstring& text)
     // A click into the box gives it the keyboard; Home and Shift+End take
     // everything in it, which the typed text replaces (Delete empties it).
     if (!Click(dialog, id) || GetForegroundWindow() != dialog) return false;
-    std::vector<INPUT> keys;
-    const auto key = [&keys](WORD vk, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        keys.push_back(input);
-    };
-    key(VK_HOME, false);
-    key(VK_HOME, true);
-    key(VK_SHIFT, false);
-    key(VK_END, false);
-    key(VK_END, true);
-    key(VK_SHIFT, true);
-    if (text.empty()) {
-        key(VK_DELETE, false);
-        key(VK_DELETE, true);
-    }
+    using probe::KeyInput;
+    std::vector<INPUT> keys = {KeyInput(VK_HOME, false), KeyInput(VK_HOME, true), KeyInput(VK_SHIFT, false),
+                               KeyInput(VK_END, false), KeyInput(VK_END, true), KeyInput(VK_SHIFT, true)};
+    if (text.empty()) keys.insert(keys.end(), {KeyInput(VK_DELETE, false), KeyInput(VK_DELETE, true)});
     for (const wchar_t c : text)
         for (const bool up : {false, true}) {
             INPUT input{};

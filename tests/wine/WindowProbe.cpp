@@ -220,21 +220,24 @@ bool MouseButton(bool down)
     return SendInput(1, &input, sizeof input) == 1;
 }
 
+INPUT KeyInput(WORD key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
 bool PressKey(WORD key, WORD modifier)
 {
     // Modifier down, key down, key up, modifier up.
     INPUT input[4] = {};
     UINT n = 0;
-    auto add = [&](WORD vk, bool up) {
-        input[n].type = INPUT_KEYBOARD;
-        input[n].ki.wVk = vk;
-        input[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        ++n;
-    };
-    if (modifier) add(modifier, false);
-    add(key, false);
-    add(key, true);
-    if (modifier) add(modifier, true);
+    if (modifier) input[n++] = KeyInput(modifier, false);
+    input[n++] = KeyInput(key, false);
+    input[n++] = KeyInput(key, true);
+    if (modifier) input[n++] = KeyInput(modifier, true);
     const bool sent = SendInput(n, input, sizeof(INPUT)) == n;
     Sleep(100);
     return sent;

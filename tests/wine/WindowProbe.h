@@ -72,6 +72,8 @@ bool MouseButton(bool down);
 // the keyboard focus is, in the active window. False when the input was
 // refused.
 bool PressKey(WORD key, WORD modifier = 0);
+// One key going down or up, for a batch of keys sent at once.
+INPUT KeyInput(WORD key, bool up);
 // The screen point of a client point of a window.
 POINT OnScreen(HWND window, int x, int y);
 // The middle of a window on the screen.
